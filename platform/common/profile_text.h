@@ -1,0 +1,30 @@
+// Parsing and editing of INI text with the Windows profile rules. Pure
+// functions over bytes, so the POSIX profile functions and the fuzz target
+// share them.
+#ifndef QUILLON_PROFILE_TEXT_H
+#define QUILLON_PROFILE_TEXT_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace profile_text {
+
+// Finds the value of key in section. Returns false when the section or the
+// key is missing. The value is trimmed of blanks and one pair of quotes.
+bool FindValue(std::string_view text, std::string_view section, std::string_view key,
+               std::string_view* value);
+
+// Profile integer rules: blanks, a sign, decimal digits (or a 0x / 0o / 0b
+// prefix); parsing stops at the first other character; wraps on overflow.
+int32_t ParseInt(std::string_view value);
+
+// Returns the edited text: the key's value replaced in place, or the key
+// appended to its section, or a new section appended. A null value removes
+// the key; a null key removes the section. Other lines keep their bytes.
+std::string Edit(std::string_view text, std::string_view section, const char* key,
+                 const char* value);
+
+}  // namespace profile_text
+
+#endif

@@ -1,0 +1,98 @@
+// The small platform layer: files, profile strings, cp932 lead bytes and file
+// system queries. Implemented once over Win32 and once over POSIX; nothing
+// outside platform/ talks to the operating system directly for these.
+#ifndef QUILLON_PLATFORM_H
+#define QUILLON_PLATFORM_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// ---- Files ---------------------------------------------------------------
+// Open flags carry the multimedia-file-I/O values so callers can pass a
+// caller's mode through unchanged. Sharing bits (0x0010..0x0040) are honoured
+// on Windows and ignored on POSIX.
+enum {
+    PLAT_OPEN_READ = 0x0000,
+    PLAT_OPEN_WRITE = 0x0001,
+    PLAT_OPEN_READWRITE = 0x0002,
+    PLAT_OPEN_ACCESS_MASK = 0x0003,
+    PLAT_OPEN_CREATE = 0x1000,  // create or truncate
+};
+
+// Open-error codes, numbered as the multimedia file functions number them.
+enum {
+    PLAT_ERR_NONE = 0,
+    PLAT_ERR_FILENOTFOUND = 257,
+    PLAT_ERR_OUTOFMEMORY = 258,
+    PLAT_ERR_CANNOTOPEN = 259,
+    PLAT_ERR_ACCESSDENIED = 268,
+    PLAT_ERR_SHARINGVIOLATION = 269,
+    PLAT_ERR_TOOMANYOPENFILES = 271,
+    PLAT_ERR_INVALIDFILE = 272,
+};
+
+typedef struct PlatFileRecord* PlatFile;  // null = no file
+
+// Returns null on failure and stores the open error in *error (may be null).
+PlatFile PlatFileOpen(const char* path, uint32_t flags, uint32_t* error);
+void PlatFileClose(PlatFile file);
+// Reads/writes at most count bytes at the current position. Result: bytes
+// moved, 0 at end of file, negative on failure.
+int32_t PlatFileRead(PlatFile file, void* buffer, int32_t count);
+int32_t PlatFileWrite(PlatFile file, const void* buffer, int32_t count);
+// Always from the start of the file; result: the new position or -1.
+int64_t PlatFileSeek(PlatFile file, int64_t offset);
+// Size in bytes, or -1.
+int64_t PlatFileSize(PlatFile file);
+// A 32-bit value identifying the operating system's file object (for callers
+// that only compare it with 0 or log it).
+uint32_t PlatFileNativeHandle(PlatFile file);
+
+// ---- File system -----------------------------------------------------------
+enum {
+    PLAT_ATTR_READONLY = 0x01,
+    PLAT_ATTR_DIRECTORY = 0x10,
+    PLAT_ATTR_NORMAL = 0x80,
+    PLAT_ATTR_INVALID = 0xFFFFFFFFu,
+};
+uint32_t PlatFileAttributes(const char* path);  // PLAT_ATTR_INVALID if absent
+int PlatFileExists(const char* path);           // 1 for a file or a folder
+int PlatIsDirectory(const char* path);
+int PlatCreateDirectory(const char* path);      // 1 when created or present
+// Finds the first entry of folder matching a pattern of the form "*.EXT"
+// (extension compared case-insensitively). Writes its name (not the path)
+// into name; returns 1 when found.
+int PlatFindFirstWithExtension(const char* folder, const char* extension, char* name,
+                               size_t nameSize);
+// The separator the platform's paths use.
+char PlatPathSeparator(void);
+// Folder of the running program, without a trailing separator.
+int PlatProgramFolder(char* folder, size_t folderSize);
+
+// ---- Profile strings (INI files) --------------------------------------------
+// Windows profile rules: section and key names case-insensitive (ASCII), the
+// first match wins, the default for a missing file/section/key, values trimmed
+// of surrounding blanks and of one pair of enclosing quotes.
+int32_t PlatProfileInt(const char* section, const char* key, int32_t defaultValue,
+                       const char* path);
+// Copies at most size-1 bytes and a terminating zero; returns the bytes copied.
+uint32_t PlatProfileString(const char* section, const char* key, const char* defaultValue,
+                           char* out, uint32_t size, const char* path);
+// Replaces the value in place or appends the key (and the section); the file
+// is created if missing and replaced atomically. Returns 1 on success.
+int PlatWriteProfileString(const char* section, const char* key, const char* value,
+                           const char* path);
+
+// ---- Text ---------------------------------------------------------------
+// Lead byte of a double-byte character of code page 932.
+int PlatIsLeadByte932(uint8_t byte);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,82 @@
+#include "platform.h"
+
+#include <cstdio>
+#include <cstring>
+#include <windows.h>
+
+extern "C" uint32_t PlatFileAttributes(const char* path) {
+    if (path == nullptr) return PLAT_ATTR_INVALID;
+    DWORD a = GetFileAttributesA(path);
+    return a == INVALID_FILE_ATTRIBUTES ? PLAT_ATTR_INVALID : static_cast<uint32_t>(a);
+}
+
+extern "C" int PlatFileExists(const char* path) {
+    return PlatFileAttributes(path) != PLAT_ATTR_INVALID;
+}
+
+extern "C" int PlatIsDirectory(const char* path) {
+    uint32_t a = PlatFileAttributes(path);
+    return a != PLAT_ATTR_INVALID && (a & PLAT_ATTR_DIRECTORY) != 0;
+}
+
+extern "C" int PlatCreateDirectory(const char* path) {
+    if (path == nullptr) return 0;
+    if (CreateDirectoryA(path, nullptr)) return 1;
+    return GetLastError() == ERROR_ALREADY_EXISTS && PlatIsDirectory(path);
+}
+
+extern "C" int PlatFindFirstWithExtension(const char* folder, const char* extension, char* name,
+                                          size_t nameSize) {
+    if (folder == nullptr || extension == nullptr || name == nullptr || nameSize == 0) return 0;
+    char pattern[MAX_PATH];
+    size_t length = std::strlen(folder);
+    const char* sep = (length > 0 && folder[length - 1] != '\\' && folder[length - 1] != '/') ? "\\" : "";
+    int n = std::snprintf(pattern, sizeof pattern, "%s%s*.%s", folder, sep, extension);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof pattern) return 0;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(pattern, &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    FindClose(find);
+    size_t found = std::strlen(data.cFileName);
+    if (found + 1 > nameSize) return 0;
+    std::memcpy(name, data.cFileName, found + 1);
+    return 1;
+}
+
+extern "C" char PlatPathSeparator(void) { return '\\'; }
+
+extern "C" int PlatProgramFolder(char* folder, size_t folderSize) {
+    if (folder == nullptr || folderSize == 0) return 0;
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (n == 0 || n >= sizeof path) return 0;
+    char* slash = std::strrchr(path, '\\');
+    if (slash == nullptr) return 0;
+    *slash = '\0';
+    size_t length = std::strlen(path);
+    if (length + 1 > folderSize) return 0;
+    std::memcpy(folder, path, length + 1);
+    return 1;
+}
+
+extern "C" int32_t PlatProfileInt(const char* section, const char* key, int32_t defaultValue,
+                                  const char* path) {
+    return static_cast<int32_t>(GetPrivateProfileIntA(section, key, defaultValue, path));
+}
+
+extern "C" uint32_t PlatProfileString(const char* section, const char* key,
+                                      const char* defaultValue, char* out, uint32_t size,
+                                      const char* path) {
+    if (out == nullptr || size == 0) return 0;
+    return GetPrivateProfileStringA(section, key, defaultValue ? defaultValue : "", out, size,
+                                    path);
+}
+
+extern "C" int PlatWriteProfileString(const char* section, const char* key, const char* value,
+                                      const char* path) {
+    return WritePrivateProfileStringA(section, key, value, path) ? 1 : 0;
+}
+
+extern "C" int PlatIsLeadByte932(uint8_t byte) {
+    return IsDBCSLeadByteEx(932, byte) ? 1 : 0;
+}

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs a Windows test program under Wine with a private prefix, its own Xvfb
+# display and a Japanese locale (ANSI code page 932), then removes all of it,
+# also when the program fails or hangs.
+#
+#   run_under_wine.sh BIN_FOLDER PROGRAM.exe [ARG...]
+#
+# The EXE and DLL files of BIN_FOLDER are copied into a scratch install
+# folder. In ARGs, @INSTALL@ becomes that folder's Windows path and a
+# leading @W: turns the rest of the argument (a Linux path) into a Windows
+# path.
+set -u
+bin_folder=$1; program=$2; shift 2
+timeout_s=${QUILLON_WINE_TIMEOUT:-600}
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/quillon-wine-XXXXXX")
+xvfb_pid=""
+export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
+# No Mono or Gecko installers: they would ask questions and need the network.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+cleanup() {
+    # Our own wineserver only: it belongs to this WINEPREFIX.
+    timeout 30 wineserver -k >/dev/null 2>&1
+    timeout 30 wineserver -w >/dev/null 2>&1
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 124' INT TERM
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" \
+    >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+if [ ! -s "$scratch/display" ]; then echo "Xvfb did not start" >&2; cat "$scratch/xvfb.log" >&2; exit 1; fi
+export DISPLAY=":$(head -n1 "$scratch/display")"
+
+mkdir -p "$scratch/install"
+find "$bin_folder" -maxdepth 1 -type f \( -iname '*.exe' -o -iname '*.dll' \) \
+    -exec cp {} "$scratch/install/" \;
+
+timeout 300 wineboot --init >/dev/null 2>&1
+install_w=$(winepath -w "$scratch/install" 2>/dev/null)
+args=()
+for a in "$@"; do
+    a=${a//@INSTALL@/$install_w}
+    if [[ $a == @W:* ]]; then a=$(winepath -w "${a#@W:}" 2>/dev/null); fi
+    args+=("$a")
+done
+
+timeout --kill-after=10 "$timeout_s" wine "$scratch/install/$program" "${args[@]}"
+status=$?
+[ $status -eq 124 ] && echo "timed out after ${timeout_s}s" >&2
+exit $status
