@@ -1,0 +1,2 @@
+quillon_fuzz_target(fuzz_profile_reader fuzz_profile_reader.cpp LIBS platform)
+target_include_directories(fuzz_profile_reader PRIVATE ${PROJECT_SOURCE_DIR}/platform/common)
