@@ -1,0 +1,2 @@
+add_executable(bench_kavf32_flow kavf32_flow_bench.cpp)
+target_link_libraries(bench_kavf32_flow PRIVATE kavf32 benchmark::benchmark)

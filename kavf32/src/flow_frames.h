@@ -1,0 +1,25 @@
+// Frame helpers shared by the plain, block and clip frame operations.
+#ifndef KAVF32_FLOW_FRAMES_H
+#define KAVF32_FLOW_FRAMES_H
+
+#include <cstdint>
+
+#include "handle.h"
+
+namespace kavf {
+
+// True when the handle's current item is a flow wave with a frame layout.
+bool HasFlowWave(const KavfHandle& h);
+// Swaps between native and file order in place: every 16-bit word of wide
+// frames, only the event word of 8-bit frames with one, nothing otherwise.
+// Works frame by frame inside frameSize, so a frame size changed through
+// SetKavfInfo can never carry the conversion past the buffer.
+void ConvertFrames(uint8_t* data, uint64_t frames, uint32_t frameSize, uint16_t type, bool wide);
+// File offset of frame k, or a value beyond the 32-bit space.
+inline uint64_t FrameOffset(const KavfHandle& h, uint64_t frame) {
+    return uint64_t{h.dataPosition} + Mul(frame, h.frameSize);
+}
+
+}  // namespace kavf
+
+#endif

@@ -1,0 +1,1 @@
+quillon_fuzz_target(fuzz_kavf32_file fuzz_kavf32_file.cpp LIBS kavf32)

@@ -1,0 +1,31 @@
+// quillon-cli: the headless converter and wave data file inspector.
+#include <cstdio>
+#include <cstring>
+
+#include "inspect.h"
+
+namespace {
+
+void PrintUsage(FILE* out) {
+    std::fprintf(out,
+                 "usage: quillon-cli COMMAND ...\n"
+                 "  inspect FILE [--frames A:B]   describe a wave data file; with --frames,\n"
+                 "                                print frames A to B (inclusive) as numbers\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    if (std::strcmp(argv[1], "inspect") == 0) return RunInspect(argc - 2, argv + 2);
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "quillon-cli: unknown command \"%s\"\n", argv[1]);
+    PrintUsage(stderr);
+    return 2;
+}
