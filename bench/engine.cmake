@@ -1,0 +1,2 @@
+add_executable(bench_engine_field_readers engine_field_readers_bench.cpp)
+target_link_libraries(bench_engine_field_readers PRIVATE quillon_engine benchmark::benchmark)

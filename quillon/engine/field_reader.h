@@ -1,0 +1,39 @@
+// Cutting a source line into fields and reading its numbers. These run once
+// per source line of every conversion, so they allocate nothing.
+#ifndef QUILLON_FIELD_READER_H
+#define QUILLON_FIELD_READER_H
+
+#include <stdint.h>
+
+#include "app_record.h"
+
+// Field modes (DelimitChar).
+constexpr int32_t kFieldModeComma = 0;
+constexpr int32_t kFieldModeBlank = 1;
+constexpr int32_t kFieldModeTab = 2;
+
+constexpr int32_t kFieldCharLimit = 30;  // characters; a double-byte one counts once
+constexpr int32_t kFieldBufferSize = 2 * kFieldCharLimit + 1;
+constexpr int32_t kFieldScanLimit = 4000;  // bytes one field scan looks at
+constexpr int32_t kLineByteLimit = 4000;
+constexpr int32_t kLineValueLimit = 256;   // values or labels taken from one line
+
+extern "C" {
+
+// Copies the next field of text into field (kFieldBufferSize bytes) and
+// returns the bytes consumed, negated when the field ended at the text's
+// terminating zero; 0 for a mode other than 0..2. limit is the character
+// limit, at most kFieldCharLimit.
+int32_t NextField(const char* text, char* field, int32_t limit, int32_t mode);
+
+// The fields of a zero-terminated line from field DataLineBias on, as signed
+// 16-bit integers (out-of-range values wrap). Returns the count stored, at
+// most kLineValueLimit.
+int32_t ReadIntegerFields(const AppRecord* record, const char* line, int16_t* values);
+
+// The same as floating-point values scaled by OrgDataMag.
+int32_t ReadFloatFields(const AppRecord* record, const char* line, float* values);
+
+}
+
+#endif

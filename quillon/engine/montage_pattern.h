@@ -1,0 +1,71 @@
+// Montage patterns: for EEG output the traces to write, for PSG output one
+// row per source channel. Four patterns live in the application record.
+#ifndef QUILLON_MONTAGE_PATTERN_H
+#define QUILLON_MONTAGE_PATTERN_H
+
+#include <stdint.h>
+
+constexpr int kPatternRowCount = 256;
+constexpr int kPatternSlotCount = 4;
+constexpr int kPatternLabelCount = 20;
+constexpr int kPatternUnitCount = 8;
+constexpr int kPatternTextSize = 32;  // names, labels, row labels
+constexpr int kPatternUnitSize = 8;
+
+// A table index of 20 in SENS, LFF, HFF or CAL: follow the pattern-wide value.
+constexpr uint16_t AccIndex = 20;
+
+// One source channel of PSG output.
+struct PsgChannelRow {
+    int32_t ChEnable;   // 1 on, 0 off; above 0 counts as on
+    int32_t Signal;     // signal type code 0..20
+    int32_t Rate;       // divisor of the source rate: 1, 2, 4, 5, 10, 20, 50
+    int32_t EU;         // physical value that corresponds to VU
+    int32_t VU;         // A/D counts that correspond to EU
+    int32_t Reserved9;  // always 0: channel item 9
+    int32_t Reserved8;  // always 0: channel item 8
+    int32_t Sens;       // sensitivity x 1000
+    int32_t LFF;        // low filter, thousandths of a hertz, 0 = off
+    int32_t HFF;        // high filter, hertz, 0 = off
+    int32_t MAG;        // multiplier of the source values: 1, 10, ... 10000
+    char ChLabel[kPatternTextSize];
+    char ChUnit[kPatternUnitSize];
+};
+
+// One output trace of EEG output.
+struct EegMontageRow {
+    uint16_t SOURCE;  // index into SignalKindNames; 0 = trace not used
+    uint16_t G1;      // electrode indexes 0..63 into ElectrodeNames
+    uint16_t G2;
+    uint16_t RECIN;   // recording input 0..15
+    uint16_t SENS;    // SensitivityNames index or AccIndex
+    uint16_t LFF;     // LowFilterNames index or AccIndex
+    uint16_t HFF;     // HighFilterNames index or AccIndex
+    uint16_t CAL;     // CalibrationNames index or AccIndex
+    uint16_t SHOW;    // 1 shown, 0 hidden
+    uint16_t COLOR;   // 0 off, 1..16 colour number
+    uint16_t WIDTH;   // 10..120 in steps of 5
+    // Set by the EEG header construction just before a run; never stored.
+    float ScaleNumerator;
+    float ScaleDenominator;
+    char label[kPatternTextSize];
+};
+
+// The name, labels and units are shared by both parts: whichever section
+// was loaded last into the slot decides them.
+struct MontagePattern {
+    uint16_t Ref;     // ReferenceNames index
+    uint16_t ACCSens;
+    uint16_t ACCLff;
+    uint16_t ACCHff;
+    uint16_t ACCCal;
+    uint16_t Notch;
+    uint16_t Rapid;
+    char name[kPatternTextSize];
+    char labels[kPatternLabelCount][kPatternTextSize];
+    char units[kPatternUnitCount][kPatternUnitSize];
+    PsgChannelRow PsgRows[kPatternRowCount];
+    EegMontageRow EegRows[kPatternRowCount];
+};
+
+#endif

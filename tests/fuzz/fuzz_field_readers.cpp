@@ -1,0 +1,111 @@
+// Arbitrary bytes as a source line, read in every field mode: the tokenizer
+// and both number readers must stay inside the line and their buffers, and
+// calibrated values must never come out as NaN. The same bytes also make a
+// line of short number-like fields, read once as it is and once with a
+// quotation mark before every field, which keeps the readers from reading
+// fields in place: both must give the same values.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "field_reader.h"
+
+namespace {
+
+const int32_t kMagnifications[] = {-1000000, -100000, -10000, -1000, -100, -10, 0,
+                                   1,        10,      100,    1000,  1000000, 1000000000,
+                                   INT32_MIN, INT32_MAX};
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+// Walks the whole line field by field as the readers do.
+void WalkWithNextField(const char* line, size_t length, int32_t mode, int32_t limit) {
+    size_t at = 0;
+    for (;;) {
+        char field[kFieldBufferSize + 8];
+        std::memset(field, 0x55, sizeof field);
+        int32_t used = NextField(line + at, field, limit, mode);
+        Check(std::memchr(field, '\0', kFieldBufferSize) != nullptr);
+        Check(field[kFieldBufferSize] == 0x55);
+        if (used == 0) return;
+        size_t consumed = static_cast<size_t>(used < 0 ? -used : used);
+        Check(at + consumed <= length + 1);
+        if (used < 0) return;
+        at += consumed;
+        if (at >= length) return;
+    }
+}
+
+// Fields of up to 20 characters from a number-like alphabet, separated by
+// commas; quoted puts a quotation mark after the leading blanks of each
+// field (before them it would stop mode 1 from skipping them).
+std::string NumberLine(const uint8_t* data, size_t size, bool quoted) {
+    static const char kAlphabet[] = "0123456789.-+ eEdD1234567890.";
+    std::string line;
+    size_t at = 0;
+    while (at < size) {
+        size_t length = data[at++] % 21;
+        std::string field;
+        for (size_t i = 0; i < length && at < size; ++i, ++at)
+            field += kAlphabet[data[at] % (sizeof kAlphabet - 1)];
+        if (quoted) field.insert(field.find_first_not_of(' ') == std::string::npos
+                                     ? field.size()
+                                     : field.find_first_not_of(' '),
+                                 1, '"');
+        line += field + ',';
+    }
+    return line;
+}
+
+void CompareReadInPlaceWithCopied(AppRecord* record, const uint8_t* data, size_t size) {
+    std::string direct = NumberLine(data, size, false);
+    std::string quoted = NumberLine(data, size, true);
+    for (int32_t mode = 0; mode <= 2; ++mode) {
+        record->DelimitChar = static_cast<uint16_t>(mode);
+        int16_t integersDirect[kLineValueLimit], integersQuoted[kLineValueLimit];
+        int32_t count = ReadIntegerFields(record, direct.c_str(), integersDirect);
+        Check(count == ReadIntegerFields(record, quoted.c_str(), integersQuoted));
+        Check(std::memcmp(integersDirect, integersQuoted, sizeof(int16_t) * count) == 0);
+        float realsDirect[kLineValueLimit], realsQuoted[kLineValueLimit];
+        count = ReadFloatFields(record, direct.c_str(), realsDirect);
+        Check(count == ReadFloatFields(record, quoted.c_str(), realsQuoted));
+        Check(std::memcmp(realsDirect, realsQuoted, sizeof(float) * count) == 0);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 3) return 0;
+    static AppRecord* record = static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord)));
+    const int32_t bias = static_cast<int8_t>(data[0]) % 20;
+    const int32_t limit = static_cast<int8_t>(data[1]);
+    record->OrgDataMag = kMagnifications[data[2] % (sizeof kMagnifications / sizeof kMagnifications[0])];
+    record->DataLineBias = bias;
+
+    // The line in a buffer of exactly its size, so a read past its end shows.
+    size_t length = size - 3;
+    std::unique_ptr<char[]> line(new char[length + 1]);
+    std::memcpy(line.get(), data + 3, length);
+    line[length] = '\0';
+    length = std::strlen(line.get());
+
+    for (int32_t mode = -1; mode <= 3; ++mode) {
+        WalkWithNextField(line.get(), length, mode, limit);
+        record->DelimitChar = static_cast<uint16_t>(mode);
+        int16_t integers[kLineValueLimit];
+        Check(ReadIntegerFields(record, line.get(), integers) <= kLineValueLimit);
+        float reals[kLineValueLimit];
+        int32_t count = ReadFloatFields(record, line.get(), reals);
+        Check(count <= kLineValueLimit);
+        for (int32_t i = 0; i < count; ++i) Check(!std::isnan(reals[i]));
+    }
+    CompareReadInPlaceWithCopied(record, data + 3, size - 3);
+    return 0;
+}

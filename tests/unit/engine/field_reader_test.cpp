@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "field_reader.h"
+#include "scratch_files.h"
+
+namespace {
+
+// The result of NextField and the field it cut.
+using Cut = std::pair<int32_t, std::string>;
+
+Cut Next(const std::string& text, int32_t mode, int32_t limit = 30) {
+    char field[kFieldBufferSize];
+    int32_t result = NextField(text.c_str(), field, limit, mode);
+    return {result, field};
+}
+
+struct Layout {
+    int32_t mode = 0;
+    int32_t bias = 0;
+    int32_t magnification = 1;
+};
+
+std::vector<int16_t> Integers(const std::string& line, Layout layout = {}) {
+    RecordPtr record = ZeroRecord();
+    record->DelimitChar = static_cast<uint16_t>(layout.mode);
+    record->DataLineBias = layout.bias;
+    int16_t values[kLineValueLimit];
+    int32_t count = ReadIntegerFields(record.get(), line.c_str(), values);
+    return std::vector<int16_t>(values, values + count);
+}
+
+std::vector<float> Floats(const std::string& line, Layout layout = {}) {
+    RecordPtr record = ZeroRecord();
+    record->DelimitChar = static_cast<uint16_t>(layout.mode);
+    record->DataLineBias = layout.bias;
+    record->OrgDataMag = layout.magnification;
+    float values[kLineValueLimit];
+    int32_t count = ReadFloatFields(record.get(), line.c_str(), values);
+    return std::vector<float>(values, values + count);
+}
+
+using Ints = std::vector<int16_t>;
+using Reals = std::vector<float>;
+
+TEST(NextField, ConsumesTheEndingByteAndNegatesTheEndOfTheText) {
+    EXPECT_EQ(Next("ab,cd", 0), (Cut{3, "ab"}));
+    EXPECT_EQ(Next("cd", 0), (Cut{-3, "cd"}));
+    EXPECT_EQ(Next("", 0), (Cut{-1, ""}));
+    EXPECT_EQ(Next("ab", 3), (Cut{0, ""}));
+    EXPECT_EQ(Next("ab", -1), (Cut{0, ""}));
+}
+
+TEST(NextField, EachModeEndsFieldsAtItsOwnBytes) {
+    EXPECT_EQ(Next("a b\tc,d", 0), (Cut{4, "a b"}));             // TAB ends, blank stays
+    EXPECT_EQ(Next("a b\tc,d", 1), (Cut{2, "a"}));
+    EXPECT_EQ(Next("a b\tc\r,d", 2), (Cut{7, "a b\tc\r"}));    // TAB and CR stay
+    EXPECT_EQ(Next("a\x08" "b", 2), (Cut{2, "a"}));                // below 0x09 ends
+    EXPECT_EQ(Next("   x  y", 1), (Cut{5, "x"}));                  // leading blanks skipped
+    EXPECT_EQ(Next("\"a'b\",c", 0), (Cut{6, "ab"}));               // quotation marks dropped
+    // Mode 1 skips the wide blank too, but no other double-byte text.
+    EXPECT_EQ(Next("\x81\x40 12 3", 1), (Cut{6, "12"}));
+    EXPECT_EQ(Next(" \x93\xFA 12", 1), (Cut{4, "\x93\xFA"}));
+}
+
+TEST(NextField, SingleHighBytesEndAndDoubleByteCharactersStayWhole) {
+    // 0xB1 is a half-width katakana byte, not a lead byte: it ends the field.
+    for (int mode = 0; mode < 3; ++mode) EXPECT_EQ(Next("12\xB1" "34", mode), (Cut{3, "12"}));
+    // A lead byte takes the next byte with it, even a comma.
+    EXPECT_EQ(Next("\x93\xFA\x96\x7B,x", 0), (Cut{5, "\x93\xFA\x96\x7B"}));
+    EXPECT_EQ(Next("\x81,X,Y", 0), (Cut{4, "\x81,X"}));
+    // A lead byte at the very end is no character.
+    EXPECT_EQ(Next("AB\x81", 0), (Cut{-4, "AB"}));
+}
+
+TEST(NextField, ThirtyCharactersMakeAFieldAndTheRestFollows) {
+    std::string wide;
+    for (int i = 0; i < 31; ++i) wide += "\x82\xA0";
+    EXPECT_EQ(Next(std::string(35, 'A'), 0), (Cut{30, std::string(30, 'A')}));
+    EXPECT_EQ(Next(wide, 0), (Cut{60, wide.substr(0, 60)}));
+    // Dropped quotation marks count as characters too.
+    EXPECT_EQ(Next(std::string(30, '"') + "5", 0), (Cut{30, ""}));
+    // A limit beyond the field buffer is held to 30 characters.
+    EXPECT_EQ(Next(std::string(35, 'A'), 0, 1000).first, 30);
+}
+
+TEST(ReadIntegerFields, CutsLinesAsTheModesSay) {
+    EXPECT_EQ(Integers("  12   34 56\r", {1}), (Ints{12, 34, 56}));
+    EXPECT_EQ(Integers("1\t2\t3", {2}), (Ints{1}));
+    EXPECT_EQ(Integers("00:00:01,5,6", {0, 1}), (Ints{5, 6}));
+    EXPECT_EQ(Integers("1,,3", {0}), (Ints{1, 0, 3}));
+    EXPECT_EQ(Integers("1,2,", {0}), (Ints{1, 2}));
+    EXPECT_EQ(Integers("1,2\r", {0}), (Ints{1, 2}));
+    EXPECT_EQ(Integers(std::string(30, '7'), {0}).size(), 1u);
+    EXPECT_EQ(Integers(""), Ints{});
+    EXPECT_EQ(Integers("1,2", {5}), Ints{});
+    // A field scan ends 4000 bytes into the line: "1234567890" and "12345".
+    EXPECT_EQ(Integers(std::string(3990, ' ') + "123456789012345", {1}), (Ints{722, 12345}));
+}
+
+TEST(ReadIntegerFields, WrapsToSixteenBitsAfterSaturatingAtThirtyTwo) {
+    EXPECT_EQ(Integers("40000,-5,abc,70000, +12,+-5,-0"), (Ints{-25536, -5, 0, 4464, 12, 0, 0}));
+    // 2147483647 keeps 0xFFFF; -2147483648 keeps 0x0000.
+    EXPECT_EQ(Integers("99999999999,-99999999999,123456789012345678901234567"),
+              (Ints{-1, 0, -1}));
+}
+
+TEST(ReadIntegerFields, StopsAtTwoHundredFiftySixValues) {
+    std::string line;
+    for (int i = 0; i < 300; ++i) line += std::to_string(i) + ",";
+    Ints values = Integers(line);
+    ASSERT_EQ(values.size(), 256u);
+    EXPECT_EQ(values[255], 255);
+}
+
+TEST(ReadFloatFields, TakesDExponentsAndScalesByTheMagnification) {
+    EXPECT_EQ(Floats("0.1,0.2,,0.4\r"), (Reals{0.1f, 0.2f, 0.0f, 0.4f}));
+    EXPECT_EQ(Floats(" -123.456, .5,5.,1.5e,2E-1,abc,0x10,inf"),
+              (Reals{-123.456f, 0.5f, 5.0f, 1.5f, 0.2f, 0.0f, 0.0f, 0.0f}));
+    EXPECT_EQ(Floats("1.5e2,1.5D2,1.5d+2", {0, 0, -10}), (Reals{15.0f, 15.0f, 15.0f}));
+    EXPECT_EQ(Floats("1.5e2,1.5D2", {0, 0, 1000}), (Reals{150000.0f, 150000.0f}));
+    EXPECT_EQ(Floats("1", {0, 0, -3}), (Reals{static_cast<float>(1.0 / 3.0)}));
+    EXPECT_EQ(Floats("7,1e999", {0, 0, 0}), (Reals{0.0f, 0.0f}));
+}
+
+TEST(ReadFloatFields, OutOfRangeNumbersBecomeInfinityOrZero) {
+    Reals values = Floats("1e400,-1e400,1e-400,0.00000e999,1e38", {0, 0, 100});
+    ASSERT_EQ(values.size(), 5u);
+    EXPECT_TRUE(std::isinf(values[0]) && values[0] > 0);
+    EXPECT_TRUE(std::isinf(values[1]) && values[1] < 0);
+    EXPECT_EQ(values[2], 0.0f);
+    EXPECT_EQ(values[3], 0.0f);
+    EXPECT_TRUE(std::isinf(values[4]));  // beyond single precision after scaling
+}
+
+// A quotation mark is dropped from a field but keeps it from being read in
+// place, so the two lines below go through both number readers.
+TEST(FieldReaders, ReadInPlaceAndCopiedFieldsAlike) {
+    const char* const numbers[] = {
+        "0",          "-0",          "+7",          "12345678",    "123456789",
+        "-2147483648", "2147483648", "00000000000000000123", "999999999999999999",
+        "9999999999999999999", "1.5",  "-0.001",     "123.456",     ".5",
+        "5.",         "0.1234567890123", "9007199254740993", "9007199254740992.5",
+        "1.00000000000000000001", "  42",  "3.14159265358979",  "65535.99"};
+    std::string direct;
+    std::string quoted;
+    for (const char* number : numbers) {
+        direct += std::string(number) + ",";
+        quoted += "\"" + std::string(number) + ",";
+    }
+    for (int32_t magnification : {1, -10, 1000}) {
+        Layout layout{0, 0, magnification};
+        Reals fast = Floats(direct, layout);
+        Reals general = Floats(quoted, layout);
+        ASSERT_EQ(fast.size(), std::size(numbers));
+        EXPECT_EQ(fast, general) << magnification;
+    }
+    EXPECT_EQ(Integers(direct), Integers(quoted));
+    EXPECT_EQ(Integers(direct)[4], static_cast<int16_t>(123456789 & 0xFFFF));
+    // The same numbers at the end of a line, where fewer than eight bytes
+    // follow them.
+    for (const char* number : numbers) {
+        EXPECT_EQ(Floats(std::string("t,") + number, {0, 1}),
+                  Floats(std::string("t,\"") + number, {0, 1}))
+            << number;
+        EXPECT_EQ(Integers(std::string("t,") + number, {0, 1}),
+                  Integers(std::string("t,\"") + number, {0, 1}))
+            << number;
+    }
+}
+
+}  // namespace
