@@ -2,6 +2,7 @@
 // reader and the group listing, with caller buffers exactly as large as the
 // capacities passed. Sanitizers report any access outside them.
 #include <cstddef>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -55,7 +56,9 @@ void ReadItem(KAVFHANDLE h, uint32_t group, uint32_t id) {
         if (frameSize > 0 && frameSize <= 4096) {
             std::vector<uint8_t> frames(size_t{frameSize} * 4);
             ReadKavfFlowWave(h, KAVF_FLOW_CONVERT, 0, 4, frames.data());
-            ReadKavfFlowWave(h, 0, static_cast<int32_t>(info.frames) - 2, 4, frames.data());
+            int64_t nearEnd = int64_t{info.frames} - 2;
+            if (nearEnd > INT32_MAX) nearEnd = INT32_MAX;
+            ReadKavfFlowWave(h, 0, static_cast<int32_t>(nearEnd), 4, frames.data());
         }
         if (info.channels <= 4096) {
             std::vector<int16_t> samples(info.channels ? info.channels : 1);
