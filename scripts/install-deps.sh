@@ -10,6 +10,7 @@ packages=(
     wine wine64 wine32:i386 xvfb x11-utils
     locales fonts-ipafont-gothic
     clang libclang-rt-14-dev
+    python3-mne
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

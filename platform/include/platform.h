@@ -90,6 +90,11 @@ int PlatWriteProfileString(const char* section, const char* key, const char* val
 // ---- Text ---------------------------------------------------------------
 // Lead byte of a double-byte character of code page 932.
 int PlatIsLeadByte932(uint8_t byte);
+// Converts cp932 text (at most inSize bytes, ending early at a zero byte)
+// to UTF-8. Writes at most outSize - 1 bytes and a terminating zero, never
+// part of a character; bytes that are not valid cp932 become a replacement
+// character. Returns the bytes written, terminator not counted.
+size_t PlatCp932ToUtf8(const char* in, size_t inSize, char* out, size_t outSize);
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,179 @@
+// Epochs and the end of a file. The header is written with the first epoch
+// (its annotation signal is sized for it) with "-1" records; the end
+// writes the true count. Memory is one epoch buffer, whatever the length.
+#include <cstring>
+
+#include "ostrel.h"
+#include "ostrel_file.h"
+
+using ostrel::OstrelFile;
+using ostrel::Phase;
+
+namespace {
+
+bool WriteAll(PlatFile file, const void* data, size_t size) {
+    return size <= static_cast<size_t>(INT32_MAX) &&
+           PlatFileWrite(file, data, static_cast<int32_t>(size)) == static_cast<int32_t>(size);
+}
+
+bool EnsureHeader(OstrelFile& file, int32_t frameCount) {
+    if (file.layoutFixed) return true;
+    ostrel::FixLayout(file, frameCount);
+    std::vector<uint8_t> header = ostrel::BuildHeader(file, -1);
+    if (!WriteAll(file.file, header.data(), header.size())) {
+        file.writeFailed = true;
+        return false;
+    }
+    file.fileEnd = static_cast<int64_t>(header.size());
+    return true;
+}
+
+// Starts filling an epoch of frameCount frames, or checks that the one
+// being filled has that many.
+bool BeginEpoch(OstrelFile& file, int32_t frameCount) {
+    if (file.phase != Phase::Recording || file.writeFailed || frameCount < 1) return false;
+    if (file.epochSeconds > 0) {
+        int32_t limit = file.epochSeconds / file.frameSeconds;
+        if (frameCount > (limit > 0 ? limit : 1)) return false;
+    }
+    if (frameCount > ostrel::kMaxEpochBytes / file.frameDataBytes) return false;
+    if (!EnsureHeader(file, frameCount)) return false;
+
+    const ostrel::RecordLayout& layout = file.layout;
+    int64_t records = static_cast<int64_t>(frameCount) * layout.recordsPerFrame;
+    int64_t bytes = records * layout.recordBytes;
+    if (file.records + records > ostrel::kMaxRecords || bytes > ostrel::kMaxEpochBytes)
+        return false;
+    if (file.epochFrames != 0) return file.epochFrames == frameCount;
+    file.epoch.assign(static_cast<size_t>(bytes), 0);
+    file.epochFrames = frameCount;
+    return true;
+}
+
+// Every R-th row of the caller's buffer, clamped to the digital range, into
+// the channel's place in each record of the epoch.
+void CopySamples(OstrelFile& file, int32_t channel, int32_t stride, const uint8_t* samples) {
+    const ostrel::RecordLayout& layout = file.layout;
+    const ostrel::SignalPlacement& placement = layout.signals[static_cast<size_t>(channel)];
+    int64_t records = static_cast<int64_t>(file.epochFrames) * layout.recordsPerFrame;
+    uint64_t step = static_cast<uint64_t>(placement.decimation) * static_cast<uint64_t>(stride);
+    uint64_t count =
+        static_cast<uint64_t>(records) * static_cast<uint64_t>(placement.samplesPerRecord);
+    // The caller's buffer must be addressable to its last sample.
+    if (step != 0 && count - 1 > static_cast<uint64_t>(PTRDIFF_MAX) / step) return;
+    uint64_t last = (count - 1) * step;
+    if (reinterpret_cast<uintptr_t>(samples) > UINTPTR_MAX - last) return;
+
+    size_t at = 0;
+    size_t advance = static_cast<size_t>(step);
+    uint8_t* record = file.epoch.data() + placement.offset;
+    for (int64_t r = 0; r < records; ++r, record += layout.recordBytes) {
+        uint8_t* out = record;
+        for (int32_t j = 0; j < placement.samplesPerRecord; ++j, at += advance, out += 2) {
+            int16_t value;
+            std::memcpy(&value, samples + at, sizeof value);
+            if (value < -ostrel::kDigitalMax) value = -ostrel::kDigitalMax;
+            uint16_t bits = static_cast<uint16_t>(value);
+            out[0] = static_cast<uint8_t>(bits & 0xFF);
+            out[1] = static_cast<uint8_t>(bits >> 8);
+        }
+    }
+}
+
+void PatchRecordCount(OstrelFile& file) {
+    std::string count = std::to_string(file.records);
+    count.resize(8, ' ');
+    if (PlatFileSeek(file.file, ostrel::kRecordCountOffset) == ostrel::kRecordCountOffset)
+        WriteAll(file.file, count.data(), count.size());
+    PlatFileSeek(file.file, file.fileEnd);
+}
+
+// An epoch handed over but not committed is dropped.
+void Finish(OstrelFile& file) {
+    if (file.phase != Phase::Recording) return;
+    if (EnsureHeader(file, 0)) PatchRecordCount(file);
+    file.phase = Phase::Finished;
+    file.epochFrames = 0;
+    std::vector<uint8_t>().swap(file.epoch);
+}
+
+void CloseFile(OstrelFile& file) {
+    if (file.file != nullptr) PlatFileClose(file.file);
+    file.file = nullptr;
+}
+
+}  // namespace
+
+extern "C" void COMPANIONAPI OstrelSetEpochLength(uint32_t handle, uint16_t seconds) {
+    ostrel::WithFile(handle, 0, [&](OstrelFile& file) {
+        if (file.phase == Phase::Recording) file.epochSeconds = seconds;
+        return 0;
+    });
+}
+
+extern "C" int32_t COMPANIONAPI OstrelCount(uint32_t handle, int32_t section, int32_t item) {
+    return ostrel::WithFile(handle, 0, [&](OstrelFile& file) {
+        if (section != 0 || item != 4) return 0;
+        return file.frames > INT32_MAX ? INT32_MAX : static_cast<int32_t>(file.frames);
+    });
+}
+
+extern "C" void COMPANIONAPI OstrelPutChannelSamples(uint32_t handle, int32_t section,
+                                                     int32_t frameCount, int32_t channel,
+                                                     int32_t stride, const void* samples) {
+    ostrel::WithFile(handle, 0, [&](OstrelFile& file) {
+        if (section != 0 || samples == nullptr || stride <= 0 || channel < 0 ||
+            channel >= file.channelCount || !BeginEpoch(file, frameCount))
+            return 0;
+        CopySamples(file, channel, stride, static_cast<const uint8_t*>(samples));
+        return 0;
+    });
+}
+
+extern "C" void COMPANIONAPI OstrelCommitFrames(uint32_t handle, int32_t frameCount) {
+    ostrel::WithFile(handle, 0, [&](OstrelFile& file) {
+        if (!BeginEpoch(file, frameCount)) return 0;
+        int32_t records = frameCount * file.layout.recordsPerFrame;
+        ostrel::FillAnnotations(file, file.epoch.data(), records, file.records);
+        file.epochFrames = 0;
+        if (!WriteAll(file.file, file.epoch.data(), file.epoch.size())) {
+            // Keep the count at the records known to be whole.
+            file.writeFailed = true;
+            return 0;
+        }
+        file.records += records;
+        file.frames += frameCount;
+        file.fileEnd += static_cast<int64_t>(file.epoch.size());
+        return 0;
+    });
+}
+
+extern "C" void COMPANIONAPI OstrelFinishRecording(uint32_t handle, int32_t section) {
+    ostrel::WithFile(handle, 0, [&](OstrelFile& file) {
+        if (section == 0) Finish(file);
+        return 0;
+    });
+}
+
+extern "C" void COMPANIONAPI OstrelCloseContents(uint32_t handle) {
+    ostrel::WithFile(handle, 0, [](OstrelFile& file) {
+        Finish(file);
+        if (file.phase != Phase::Finished) return 0;
+        CloseFile(file);
+        file.phase = Phase::Closed;
+        return 0;
+    });
+}
+
+extern "C" uint32_t COMPANIONAPI OstrelRelease(uint32_t handle) {
+    OstrelFile* file = ostrel::RemoveFile(handle);
+    if (file == nullptr) return 0;
+    try {
+        Finish(*file);
+    } catch (...) {
+        // The file still closes; only the final count may be missing.
+    }
+    CloseFile(*file);
+    delete file;
+    return 0;
+}

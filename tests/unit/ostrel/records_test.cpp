@@ -1,0 +1,137 @@
+// Data records: where each channel's samples come from in the program's
+// epoch buffer, and what the annotation signal carries.
+#include <gtest/gtest.h>
+
+#include "edf_bytes.h"
+#include "ostrel.h"
+#include "psg_run.h"
+
+namespace {
+
+// The program run: 640-byte records after the 1024-byte header; channel 0
+// (column 0, 200 Hz) at 0, channel 1 (column 2, 100 Hz) at 400, the
+// annotation signal at 600 with 40 bytes.
+std::string WriteProgramRun(const std::string& path, const PsgRecording& r, int32_t epochs) {
+    uint32_t h = DefinePsgFile(path, r);
+    for (int32_t e = 0; e < epochs; ++e)
+        HandEpoch(h, r, Rows(6000, 3, e * 6000), 30 / r.frameSeconds);
+    EndPsgFile(h);
+    return ReadBytes(path);
+}
+
+// The onset-0 TALs of the first records, time keeping left out.
+std::vector<std::string> OnsetTexts(const std::string& file, size_t recordBytes, int records) {
+    std::vector<std::string> texts;
+    for (int r = 0; r < records; ++r) {
+        std::vector<std::string> tals =
+            Tals(file.substr(1024 + recordBytes * r + 600, recordBytes - 600));
+        EXPECT_FALSE(tals.empty());
+        if (!tals.empty()) texts.insert(texts.end(), tals.begin() + 1, tals.end());
+    }
+    return texts;
+}
+
+TEST(Records, ChannelsTakeEveryRthRowOfTheirColumn) {
+    ScratchFolder dir;
+    std::string file = WriteProgramRun(dir.File("run.edf"), ProgramRecording(), 2);
+    ASSERT_EQ(file.size(), 1024u + 60u * 640u);
+    for (int r : {0, 1, 29, 30, 59}) {
+        std::string record = file.substr(1024 + 640 * static_cast<size_t>(r), 640);
+        for (int j = 0; j < 200; ++j)
+            ASSERT_EQ(SampleAt(record, 2 * j), Value(r * 200 + j, 0)) << r << "/" << j;
+        // 100 Hz of a 200 Hz source: every second row of column 2.
+        for (int j = 0; j < 100; ++j)
+            ASSERT_EQ(SampleAt(record, 400 + 2 * j), Value((r * 100 + j) * 2, 2)) << r << "/" << j;
+        EXPECT_EQ(Tals(record.substr(600))[0], "+" + std::to_string(r) + "\x14\x14");
+    }
+}
+
+TEST(Records, TimeResolutionStrideAndClamping) {
+    ScratchFolder dir;
+    std::string path = dir.File("tr.edf");
+    // One source line per millisecond at 500 Hz: the program's stride is
+    // 3 columns x 2000 / 500 = 12 bytes (two rows); a 250 Hz channel takes
+    // every second of those.
+    PsgRecording r = ProgramRecording();
+    r.sampleRate = 500;
+    r.fields.clear();
+    r.comment.clear();
+    r.channels = {{2, "A", "uV", 4, 500, 1, 1, 0, 0, 0}, {3, "B", "uV", 4, 250, 1, 1, 0, 0, 0}};
+    std::vector<int16_t> rows = Rows(30000, 3);
+    rows[0 * 3 + 1] = -32768;
+    rows[4 * 3 + 2] = 32767;
+    uint32_t h = DefinePsgFile(path, r);
+    OstrelPutChannelSamples(h, 0, 30, 0, 12, rows.data() + 1);
+    OstrelPutChannelSamples(h, 0, 30, 1, 12, rows.data() + 2);
+    OstrelCommitFrames(h, 30);
+    EndPsgFile(h);
+
+    // 1000 + 500 data bytes and the time keeping ("+99999999" 0x14 0x14 0x00).
+    std::string file = ReadBytes(path);
+    ASSERT_EQ(file.size(), 1024u + 30u * 1512u);
+    EXPECT_EQ(SampleAt(file, 1024), -32767) << "-32768 is outside the digital range";
+    EXPECT_EQ(SampleAt(file, 1024 + 1002), 32767);
+    std::string second = file.substr(1024 + 1512, 1512);
+    for (int j = 0; j < 500; ++j) ASSERT_EQ(SampleAt(second, 2 * j), Value((500 + j) * 2, 1)) << j;
+    for (int j = 0; j < 250; ++j)
+        ASSERT_EQ(SampleAt(second, 1000 + 2 * j), Value((250 + j) * 4, 2)) << j;
+    EXPECT_EQ(second.substr(1500), std::string("+1\x14\x14\0\0\0\0\0\0\0\0", 12));
+}
+
+TEST(Annotations, OnsetZeroTextsAreUtf8InTheFirstRecords) {
+    ScratchFolder dir;
+    std::string file = WriteProgramRun(dir.File("run.edf"), ProgramRecording(), 1);
+    // 40 bytes a record: the longest TAL (28) and the longest time keeping (12).
+    EXPECT_EQ(file.substr(1024 + 600, 40),
+              std::string("+0\x14\x14\0+0\x14Record comment: night 1\x14\0\0\0\0\0\0\0\0", 40));
+    std::vector<std::string> expected = {
+        "+0\x14Record comment: night 1\x14",
+        "+0\x14Name: \xe5\xb1\xb1\xe7\x94\xb0\xe5\xa4\xaa\xe9\x83\x8e\x14",  // 山田太郎
+        "+0\x14Name (kana): \xe3\x81\x8b\xe3\x81\xaa\x14",                 // かな
+        "+0\x14" "Age: 25Y00M\x14",
+        "+0\x14Height: 160.0 cm\x14",
+        "+0\x14Weight: 60.000 kg\x14",
+        "+0\x14Hospital: Sleep Center\x14",
+        "+0\x14Technician: Sato\x14",
+        "+0\x14" "Comment 1: first night\x14",
+        "+0\x14Signal 2 label: \xe5\x91\xbc\xe5\x90\xb8\x14",  // 呼吸
+    };
+    EXPECT_EQ(OnsetTexts(file, 640, 30), expected);
+}
+
+TEST(Annotations, AFewLongRecordsShareTheTexts) {
+    ScratchFolder dir;
+    PsgRecording r = ProgramRecording();
+    r.frameSeconds = 10;
+    std::string file = WriteProgramRun(dir.File("ten.edf"), r, 1);
+    // Ten TALs (236 bytes) over three records: 86 bytes is the least room
+    // that holds them in order; with 13 for the longest time keeping
+    // ("+999999990") made even, 100. The records' own time keeping is
+    // shorter, so they take 4, 4 and 2.
+    EXPECT_EQ(SignalField(file, 3, kSamples, 2), Pad("50", 8));
+    ASSERT_EQ(file.size(), 1024u + 3u * 6100u);
+    std::vector<size_t> perRecord;
+    for (int rec = 0; rec < 3; ++rec) {
+        std::vector<std::string> tals = Tals(file.substr(1024 + rec * 6100 + 6000, 100));
+        ASSERT_FALSE(tals.empty());
+        EXPECT_EQ(tals[0], "+" + std::to_string(rec * 10) + "\x14\x14");
+        perRecord.push_back(tals.size() - 1);
+    }
+    EXPECT_EQ(perRecord, (std::vector<size_t>{4, 4, 2}));
+}
+
+TEST(Annotations, ControlBytesCannotBreakATal) {
+    ScratchFolder dir;
+    PsgRecording r = ProgramRecording();
+    r.comment = "a\x14" "b\x15" "c\r\nd";
+    r.fields = {{301, 128, "\x82\xa0\x14"}};  // あ and a TAL separator
+    std::string file = WriteProgramRun(dir.File("ctl.edf"), r, 1);
+    // The comment's TAL is now the longest, 29 bytes: 42-byte annotations.
+    ASSERT_EQ(file.size(), 1024u + 30u * 642u);
+    std::vector<std::string> texts = OnsetTexts(file, 642, 30);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0], "+0\x14Record comment: a b c  d\x14");
+    EXPECT_EQ(texts[1], "+0\x14" "Comment 1: \xe3\x81\x82 \x14");
+}
+
+}  // namespace
