@@ -1,5 +1,6 @@
-// Creating a file and taking its definitions: header items, patient block,
-// channel definitions. Nothing reaches the file until the first epoch.
+// Taking a file's definitions: header items, patient block, channel
+// definitions. The file is created when they close valid; nothing reaches
+// it until the first epoch.
 #include <new>
 
 #include "edf_text.h"
@@ -47,6 +48,28 @@ bool Advance(OstrelFile& file, Phase from, Phase to) {
     return true;
 }
 
+// Whether the folder a new file would go into is there, so that ordinal 5
+// still fails for a path that can never be created.
+bool FolderExists(const char* path) {
+    const char separator = PlatPathSeparator();
+    size_t end = 0;
+    for (size_t i = 0; path[i] != '\0'; ++i)
+        if (path[i] == separator || path[i] == '/') end = i + 1;
+    if (end == 0) return true;  // the current folder
+    std::string folder(path, end);
+    return PlatIsDirectory(folder.c_str()) != 0;
+}
+
+// Creates the file of definitions that closed valid; false when the path
+// was taken meanwhile or cannot be created.
+bool CreateRecordingFile(OstrelFile& file) {
+    if (PlatFileExists(file.path.c_str())) return false;
+    uint32_t error = 0;
+    file.file = PlatFileOpen(file.path.c_str(), PLAT_OPEN_WRITE | PLAT_OPEN_CREATE | kDenyWrite,
+                             &error);
+    return file.file != nullptr;
+}
+
 ostrel::ChannelDefinition* Channel(OstrelFile& file, int32_t section, int32_t channel) {
     if (file.phase != Phase::Channels || section != 0 || channel < 0 ||
         static_cast<size_t>(channel) >= file.channels.size())
@@ -57,22 +80,18 @@ ostrel::ChannelDefinition* Channel(OstrelFile& file, int32_t section, int32_t ch
 }  // namespace
 
 extern "C" uint32_t COMPANIONAPI OstrelCreate(const char* path, int32_t, int32_t) {
-    // Never touch an existing file: create only what is not there.
-    if (path == nullptr || path[0] == '\0' || PlatFileExists(path)) return 0;
+    // Never touch an existing file. The file itself is made at ordinal 42.
+    if (path == nullptr || path[0] == '\0' || PlatFileExists(path) || !FolderExists(path))
+        return 0;
     OstrelFile* file = new (std::nothrow) OstrelFile;
     if (file == nullptr) return 0;
-    uint32_t handle = ostrel::AddFile(file);
-    if (handle == 0) {
-        delete file;
-        return 0;
+    uint32_t handle = 0;
+    try {
+        file->path = path;
+        handle = ostrel::AddFile(file);
+    } catch (...) {
     }
-    uint32_t error = 0;
-    file->file = PlatFileOpen(path, PLAT_OPEN_WRITE | PLAT_OPEN_CREATE | kDenyWrite, &error);
-    if (file->file == nullptr) {
-        ostrel::RemoveFile(handle);
-        delete file;
-        return 0;
-    }
+    if (handle == 0) delete file;
     return handle;
 }
 
@@ -212,7 +231,8 @@ extern "C" void COMPANIONAPI OstrelSetChannelItem(uint32_t handle, int32_t secti
 extern "C" void COMPANIONAPI OstrelEndChannels(uint32_t handle) {
     ostrel::WithFile(handle, 0, [](OstrelFile& file) {
         if (file.phase != Phase::Channels) return 0;
-        file.phase = ostrel::CloseDefinitions(file) ? Phase::Recording : Phase::Refused;
+        bool valid = ostrel::CloseDefinitions(file) && CreateRecordingFile(file);
+        file.phase = valid ? Phase::Recording : Phase::Refused;
         return 0;
     });
 }

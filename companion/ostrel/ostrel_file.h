@@ -30,7 +30,8 @@ constexpr int32_t kDigitalMax = 32767;
 constexpr int64_t kRecordCountOffset = 236;
 
 // The order the program drives a file through. Refused: the definitions
-// could not make a valid file, or writing failed; only release remains.
+// could not make a valid file, or the file could not be created; only
+// release remains.
 enum class Phase {
     Created,
     Prepared,
@@ -92,6 +93,9 @@ struct RecordLayout {
 };
 
 struct OstrelFile {
+    // The file is created only when the definitions close valid, so a
+    // refused recording leaves nothing on disk.
+    std::string path;
     PlatFile file = nullptr;
     Phase phase = Phase::Created;
     int32_t settings[7] = {};

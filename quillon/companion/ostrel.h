@@ -21,9 +21,10 @@ extern "C" {
 // Signal type codes ordinal 70 names: 0 .. OSTREL_TYPE_COUNT - 1.
 #define OSTREL_TYPE_COUNT 21
 
-// 5: creates the file at path, which must not exist yet (an existing file is
-// never touched). The two mode values are accepted as given. Returns the
-// handle, 0 on failure.
+// 5: a new recording at path, which must not exist yet (an existing file is
+// never touched) and whose folder must exist. The file itself is created at
+// ordinal 42, once the definitions are valid. The two mode values are
+// accepted as given. Returns the handle, 0 on failure.
 uint32_t COMPANIONAPI OstrelCreate(const char* path, int32_t mode, int32_t access);
 // 12: creation setting 1..6 before ordinal 30; kept, changes nothing in the file.
 void COMPANIONAPI OstrelSetting(uint32_t handle, int32_t setting, int32_t value);
@@ -66,15 +67,16 @@ void COMPANIONAPI OstrelSetChannelText(uint32_t handle, int32_t section, int32_t
 // and 9 and unknown items are accepted and ignored.
 void COMPANIONAPI OstrelSetChannelItem(uint32_t handle, int32_t section, int32_t item,
                                        int32_t channel, int32_t value);
-// 42: closes the channel definitions and checks them; a definition that
-// cannot make a valid file refuses every later data call and leaves the
-// file empty.
+// 42: closes the channel definitions, checks them and creates the file. A
+// definition that cannot make a valid file, or a file that cannot be
+// created, refuses every later data call and leaves nothing on disk;
+// ordinal 34 then gives -1.
 void COMPANIONAPI OstrelEndChannels(uint32_t handle);
 // 43: epoch length in seconds; one epoch then holds at most epoch length /
 // frame time frames.
 void COMPANIONAPI OstrelSetEpochLength(uint32_t handle, uint16_t seconds);
 // 34: a count of the file: section 0, item 4 gives the frames committed so
-// far; anything else 0.
+// far, or -1 when ordinal 42 refused the recording; anything else 0.
 int32_t COMPANIONAPI OstrelCount(uint32_t handle, int32_t section, int32_t item);
 // 44: hands over channel's samples for the coming commit of frameCount
 // frames: sample i is the 16-bit value at samples + i x R x stride, where R

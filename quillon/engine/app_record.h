@@ -119,6 +119,12 @@ struct AppRecord {
     int32_t StepTotal;
     uint32_t FramesDone;
     uint32_t FrameBytes;
+    // EEG run bounds: the frames the wave's 32-bit lengths can hold (set when
+    // the output is created), and why a run ended early.
+    uint32_t WaveFrameLimit;
+    uint16_t WaveLimitReached;  // frames were left unconverted at the limit
+    uint16_t WaveWriteFailed;   // the library refused a frame write
+    uint32_t SampleBlockBytes;  // size of SampleBlock
     int32_t EnabledChannels;
     uint16_t AdBits;  // A/D resolution offered by the PSG grid: 12 or 16
     char RecordComment[32];

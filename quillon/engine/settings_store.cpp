@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "bramwick.h"
+#include "engine_trace.h"
 #include "pattern_store.h"
 #include "profile_io.h"
 
@@ -152,7 +153,7 @@ extern "C" int32_t FindSettingsPaths(void* instance, SettingsPaths* paths) {
 extern "C" int32_t ReadDebugSwitch(const SettingsPaths* paths) {
     if (paths == nullptr) return 0;
     int32_t debug = ReadInt("INITIAL", "Debug", 0, paths->SettingsPath);
-    if (debug != 0) BramwickTraceOn();
+    if (debug != 0) EngineTraceOn();
     return debug;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "convert.h"
 #include "inspect.h"
 
 namespace {
@@ -10,7 +11,10 @@ void PrintUsage(FILE* out) {
     std::fprintf(out,
                  "usage: quillon-cli COMMAND ...\n"
                  "  inspect FILE [--frames A:B]   describe a wave data file; with --frames,\n"
-                 "                                print frames A to B (inclusive) as numbers\n");
+                 "                                print frames A to B (inclusive) as numbers\n"
+                 "  convert SOURCE (-o FILE | --volume DIR) [options]\n"
+                 "                                convert a source text to an EEG wave data\n"
+                 "                                file (quillon-cli convert --help)\n");
 }
 
 }  // namespace
@@ -21,6 +25,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (std::strcmp(argv[1], "inspect") == 0) return RunInspect(argc - 2, argv + 2);
+    if (std::strcmp(argv[1], "convert") == 0) return RunConvert(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage(stdout);
         return 0;

@@ -7,6 +7,7 @@
 
 #include "edf_bytes.h"
 #include "ostrel.h"
+#include "platform.h"
 #include "psg_run.h"
 
 namespace {
@@ -77,7 +78,7 @@ TEST(Order, CallsOutOfTurnChangeNothing) {
     EXPECT_EQ(OstrelPutPatientField(h, 0, -5, 4, 14, "x"), 0);
     EXPECT_EQ(OstrelPutPatientField(h, 1, 52, 4, 14, "x"), 0) << "section 0 only";
     OstrelRelease(h);
-    EXPECT_EQ(ReadBytes(path).size(), 0u) << "nothing was defined, nothing written";
+    EXPECT_FALSE(PlatFileExists(path.c_str())) << "nothing was defined, nothing created";
 
     // Definitions after ordinal 42 are too late.
     std::string late = dir.File("late.edf");
@@ -97,9 +98,10 @@ TEST(Order, CallsOutOfTurnChangeNothing) {
     EXPECT_EQ(SignalField(file, 3, kSamples, 0), Pad("200", 8));
 }
 
-// Each of these makes a definition that no valid EDF file can hold: after
-// ordinal 42 every data call is refused and the file stays empty.
-TEST(Definitions, InvalidOnesLeaveAnEmptyFile) {
+// Each of these makes a definition that no valid EDF file can hold: ordinal
+// 42 creates no file, ordinal 34 tells the caller with -1, and every data
+// call is refused.
+TEST(Definitions, InvalidOnesCreateNoFile) {
     struct Case {
         const char* what;
         std::function<void(PsgRecording&)> change;
@@ -131,12 +133,41 @@ TEST(Definitions, InvalidOnesLeaveAnEmptyFile) {
         int32_t total = -1;
         uint32_t h = DefinePsgFile(path, r, &total);
         ASSERT_NE(h, 0u) << c.what;
-        EXPECT_EQ(total, 0) << c.what;
+        EXPECT_EQ(total, -1) << c.what;
         HandEpoch(h, r, Ones(6000, 3), 30);
-        EXPECT_EQ(OstrelCount(h, 0, 4), 0) << c.what;
+        EXPECT_EQ(OstrelCount(h, 0, 4), -1) << c.what;
         EXPECT_EQ(EndPsgFile(h), 0u);
-        EXPECT_EQ(ReadBytes(path).size(), 0u) << c.what;
+        EXPECT_FALSE(PlatFileExists(path.c_str())) << c.what;
     }
+}
+
+TEST(Definitions, TheFileAppearsOnlyWhenTheyCloseValid) {
+    ScratchFolder dir;
+    std::string path = dir.File("late.edf");
+    PsgRecording r = ProgramRecording();
+    uint32_t h = OstrelCreate(path.c_str(), 4, 4);
+    ASSERT_NE(h, 0u);
+    EXPECT_FALSE(PlatFileExists(path.c_str())) << "not before ordinal 42";
+    OstrelRelease(h);
+    EXPECT_FALSE(PlatFileExists(path.c_str()));
+
+    int32_t total = -1;
+    h = DefinePsgFile(path, r, &total);
+    ASSERT_NE(h, 0u);
+    EXPECT_EQ(total, 0) << "valid, no epoch yet";
+    EXPECT_TRUE(PlatFileExists(path.c_str()));
+    EndPsgFile(h);
+
+    // A path taken between ordinals 5 and 42 is refused, not overwritten.
+    std::string taken = dir.File("taken.edf");
+    h = OstrelCreate(taken.c_str(), 4, 4);
+    ASSERT_NE(h, 0u);
+    std::ofstream(taken, std::ios::binary) << "keep me";
+    h = DefineCreatedPsgFile(h, r, &total);
+    ASSERT_NE(h, 0u);
+    EXPECT_EQ(total, -1);
+    EndPsgFile(h);
+    EXPECT_EQ(ReadBytes(taken), "keep me");
 }
 
 TEST(Epochs, FrameCountsAreChecked) {

@@ -43,7 +43,10 @@ PsgRecording ProgramRecording() {
 }
 
 uint32_t DefinePsgFile(const std::string& path, const PsgRecording& r, int32_t* total) {
-    uint32_t h = OstrelCreate(path.c_str(), 4, 4);
+    return DefineCreatedPsgFile(OstrelCreate(path.c_str(), 4, 4), r, total);
+}
+
+uint32_t DefineCreatedPsgFile(uint32_t h, const PsgRecording& r, int32_t* total) {
     if (h == 0) return 0;
     const int32_t settings[6] = {1, 100, 0, 0, 0, 0};
     for (int32_t s = 1; s <= 6; ++s) OstrelSetting(h, s, settings[s - 1]);

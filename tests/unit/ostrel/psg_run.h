@@ -53,6 +53,9 @@ PsgRecording ProgramRecording();
 // already released) and the value ordinal 34 gave.
 uint32_t DefinePsgFile(const std::string& path, const PsgRecording& recording,
                        int32_t* total = nullptr);
+// The same from ordinal 12 on, for a handle ordinal 5 gave.
+uint32_t DefineCreatedPsgFile(uint32_t handle, const PsgRecording& recording,
+                              int32_t* total = nullptr);
 
 // One epoch as the program hands it over: an interleaved buffer of rows
 // with one 16-bit sample per source column, every enabled channel with

@@ -1,0 +1,171 @@
+// Source lines to frames: the hot path of an EEG run. It allocates nothing:
+// the record's read buffer holds one read, the step block the frames.
+#include <cstring>
+
+#include "eeg_header.h"
+#include "eeg_run.h"
+#include "field_reader.h"
+#include "platform.h"
+
+namespace {
+
+constexpr int32_t kLineLimit = kLineByteLimit;
+
+// What turning one line into a frame needs, fixed for a step.
+struct FrameMaker {
+    int32_t channels;
+    int32_t valueKind;  // OrgCalDataType: 0 integers, 1 calibrated values
+    bool inverted;
+    bool firstStepEvents;
+    uint32_t frameWords;
+    // Calibrated sources: per channel, whether the row scales its values,
+    // and the row's scale.
+    bool scaled[kPatternRowCount];
+    float numerator[kPatternRowCount];
+    float denominator[kPatternRowCount];
+};
+
+void SetUpMaker(const AppRecord* record, FrameMaker* maker) {
+    maker->channels = record->ChannelCount;
+    maker->valueKind = record->OrgCalDataType;
+    maker->inverted = record->PolarityCopy != 0;
+    maker->firstStepEvents = record->CopyFileType == 2 && record->FramesDone == 0;
+    maker->frameWords = static_cast<uint32_t>(record->ChannelCount) + 1u;
+    const MontagePattern* pattern = CurrentEegSlot(const_cast<AppRecord*>(record));
+    for (int32_t c = 0; c < maker->channels; ++c) {
+        const EegMontageRow* row = pattern != nullptr ? &pattern->EegRows[c] : nullptr;
+        uint16_t source = row != nullptr ? row->SOURCE : 0;
+        // A row without a sensitivity has no scale: it stores 0 like an unused one.
+        maker->scaled[c] = ((source >= 1 && source <= 7) || source == 14 || source == 15) &&
+                           row->ScaleDenominator != 0.0f;
+        maker->numerator[c] = row != nullptr ? row->ScaleNumerator : 0.0f;
+        maker->denominator[c] = row != nullptr ? row->ScaleDenominator : 0.0f;
+    }
+}
+
+uint16_t EventWord(const FrameMaker& maker, uint32_t linesBefore) {
+    if (!maker.firstStepEvents) return 0;
+    switch (linesBefore) {
+    case 1:
+        return kEventFirst;
+    case 2:
+        return kEventSecond;
+    case 3:
+        return kEventThird;
+    default:
+        return 0;
+    }
+}
+
+int16_t ScaledSample(double numerator, float value, double denominator) {
+    const double v = numerator * static_cast<double>(value) / denominator;
+    if (v >= 32768.0) return 32767;
+    if (v <= -32768.0) return -32767;
+    if (!(v == v)) return 0;
+    return static_cast<int16_t>(v);  // toward zero
+}
+
+// Appends the frame of one line to frame when it is a data line.
+bool MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* line,
+               uint32_t linesBefore, uint16_t* frame) {
+    int16_t* samples = reinterpret_cast<int16_t*>(frame + 1);
+    if (maker.valueKind == 0) {
+        int16_t values[kLineValueLimit];
+        if (ReadIntegerFields(record, line, values) < maker.channels) return false;
+        frame[0] = EventWord(maker, linesBefore);
+        if (maker.inverted)
+            for (int32_t c = 0; c < maker.channels; ++c)
+                samples[c] = static_cast<int16_t>(
+                    static_cast<uint16_t>(0u - static_cast<uint16_t>(values[c])));
+        else
+            std::memcpy(samples, values, static_cast<size_t>(maker.channels) * sizeof(int16_t));
+        return true;
+    }
+    if (maker.valueKind != 1) return false;
+    float values[kLineValueLimit];
+    if (ReadFloatFields(record, line, values) < maker.channels) return false;
+    frame[0] = EventWord(maker, linesBefore);
+    for (int32_t c = 0; c < maker.channels; ++c) {
+        int16_t v = maker.scaled[c] ? ScaledSample(maker.numerator[c], values[c], maker.denominator[c])
+                                    : 0;
+        samples[c] = maker.inverted ? static_cast<int16_t>(-v) : v;
+    }
+    return true;
+}
+
+// Reads up to kSourceReadBytes at offset; the count read, 0 at the end, -1
+// on failure. A count below the request means the source ends in it.
+int32_t ReadAt(PlatFile file, int64_t offset, char* buffer) {
+    if (file == nullptr || PlatFileSeek(file, offset) != offset) return -1;
+    int32_t total = 0;
+    while (total < kSourceReadBytes) {
+        int32_t got = PlatFileRead(file, buffer + total, kSourceReadBytes - total);
+        if (got < 0) return total > 0 ? total : -1;
+        if (got == 0) break;
+        total += got;
+    }
+    return total;
+}
+
+}  // namespace
+
+extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) {
+    if (record == nullptr || record->ReadBuffer == nullptr || block == nullptr ||
+        record->ChannelCount < 0 || record->ChannelCount > kEegMaxChannels)
+        return 0;
+    static_assert(kReadBufferBytes > static_cast<uint32_t>(kSourceReadBytes), "room for a zero");
+    FrameMaker maker;
+    SetUpMaker(record, &maker);
+    char* const buffer = static_cast<char*>(record->ReadBuffer);
+    uint16_t* const frames = static_cast<uint16_t*>(block);
+    uint32_t lines = 0;
+    uint32_t dataFrames = 0;
+    int64_t readOffset = record->SourceOffset;
+
+    while (lines < wanted) {
+        const int32_t got = ReadAt(record->SourceFile, readOffset, buffer);
+        if (got <= 0) break;
+        const bool sourceEndsHere = got < kSourceReadBytes;
+        buffer[got] = '\0';
+        int32_t at = 0;
+        int32_t consumed = 0;  // the last line end in this read
+        while (lines < wanted && at < got) {
+            const int32_t span = got - at < kLineLimit ? got - at : kLineLimit;
+            char* end = static_cast<char*>(std::memchr(buffer + at, '\n', static_cast<size_t>(span)));
+            int32_t next;
+            if (end != nullptr) {
+                *end = '\0';
+                next = static_cast<int32_t>(end - buffer) + 1;
+            } else if (got - at >= kLineLimit) {
+                // Too long: its first bytes are no line, the rest is read on.
+                at += kLineLimit;
+                consumed = at;
+                continue;
+            } else if (sourceEndsHere) {
+                next = got;  // a last line without a line end still counts
+            } else {
+                break;  // cut by the end of the read: read again from its start
+            }
+            if (MakeFrame(record, maker, buffer + at, lines,
+                          frames + size_t{dataFrames} * maker.frameWords))
+                ++dataFrames;
+            ++lines;
+            at = next;
+            consumed = next;
+        }
+        readOffset += consumed;
+        if (consumed == 0 || sourceEndsHere) break;
+    }
+    record->SourceOffset = readOffset;
+
+    // Frames of non-data lines: zero frames, and in the step where the
+    // source ends the end mark after the last data frame.
+    const bool sourceEnded = lines > 0 && lines < wanted;
+    const uint32_t filled = sourceEnded ? wanted : lines;
+    if (filled > dataFrames)
+        std::memset(frames + size_t{dataFrames} * maker.frameWords, 0,
+                    size_t{filled - dataFrames} * maker.frameWords * sizeof(uint16_t));
+    if (sourceEnded) frames[size_t{dataFrames} * maker.frameWords] = kEventEnd;
+    record->FramesDone += lines;
+    return lines;
+}

@@ -1,0 +1,199 @@
+// Everything a PSG run is checked for before anything is created: a layout
+// that would divide by zero, write nothing but zeros, or be refused by
+// Ostrel when the definitions close is turned away with its reason instead.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "psg_internal.h"
+
+namespace {
+
+constexpr int32_t kDigitalMax = 32767;
+// Ostrel's limits: one frame of samples, one epoch with its annotations
+// (they take well under the 4 MiB kept free for them here).
+constexpr uint64_t kMaxFrameSampleBytes = 32u << 20;
+constexpr uint64_t kMaxEpochSampleBytes = (64u << 20) - (4u << 20);
+constexpr uint64_t kMaxBlockBytes = 256u << 20;
+constexpr int32_t kMillisecondsPerSecond = 1000;
+
+int32_t Report(PsgStartResult* result, int32_t outcome, int32_t channel = 0, int32_t value = 0) {
+    if (result != nullptr) *result = PsgStartResult{outcome, channel, value};
+    return outcome;
+}
+
+// The header shows 32767 x EU / VU in at most 7 characters: any magnitude
+// of 1 up to 9999999 fits; below 1 five decimals must hold it to 0.1 %.
+bool PhysicalRangeWritable(int32_t eu, int32_t vu) {
+    const double magnitude = std::fabs(static_cast<double>(eu) / vu) * kDigitalMax;
+    if (!(magnitude > 0.0) || magnitude >= 9999999.5) return false;
+    if (magnitude >= 1.0) return true;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.5f", magnitude);
+    return std::fabs(std::strtod(text, nullptr) - magnitude) <= magnitude * 1e-3;
+}
+
+int32_t CheckChannel(const PsgChannelRow& row, int32_t sampleRate, int32_t channel,
+                     PsgStartResult* result) {
+    const int32_t rate = psg::ChannelRate(sampleRate, row);
+    if (rate < 1 || sampleRate % rate != 0)
+        return Report(result, kPsgStartBadChannelRate, channel, row.Rate);
+    if (row.EU == 0) return Report(result, kPsgStartZeroEu, channel);
+    if (row.VU == 0) return Report(result, kPsgStartZeroVu, channel);
+    if (!PhysicalRangeWritable(row.EU, row.VU))
+        return Report(result, kPsgStartBadPhysicalRange, channel);
+    return kPsgStarted;
+}
+
+}  // namespace
+
+namespace psg {
+
+EpochShape ShapeOf(const AppRecord* record) {
+    EpochShape shape;
+    const uint32_t frameTime = static_cast<uint32_t>(record->FrameTime);
+    const uint32_t channels = static_cast<uint32_t>(record->ChannelCount);
+    const uint32_t sampleRate = static_cast<uint32_t>(record->SampleRate);
+    shape.stepIncrement = kPsgEpochSeconds / frameTime;
+    if (record->OrgTimeResSw != 0) {
+        // One source line per millisecond; Ostrel takes every (1000 / rate)-th.
+        shape.framesPerStep = shape.stepIncrement * frameTime * kMillisecondsPerSecond;
+        shape.frameBytes = channels * 2u * (kMillisecondsPerSecond / sampleRate);
+    } else {
+        shape.framesPerStep = sampleRate * shape.stepIncrement * frameTime;
+        shape.frameBytes = channels * 2u;
+    }
+    shape.blockBytes = uint64_t{shape.framesPerStep} * channels * 2u + kPsgBlockSlackBytes;
+    return shape;
+}
+
+}  // namespace psg
+
+extern "C" int32_t CheckPsgLayout(const AppRecord* record, PsgStartResult* result) {
+    if (record == nullptr) return Report(result, kPsgStartNoSource);
+    const MontagePattern* pattern = CurrentPsgSlot(const_cast<AppRecord*>(record));
+    if (pattern == nullptr)
+        return Report(result, kPsgStartBadPattern, 0, record->CurrentPsgPattern);
+    if (record->ChannelCount > kPatternRowCount)
+        return Report(result, kPsgStartBadChannelCount, 0, record->ChannelCount);
+    int32_t enabled = 0;
+    for (int32_t c = 0; c < record->ChannelCount; ++c)
+        if (psg::RowOn(pattern->PsgRows[c])) ++enabled;
+    if (enabled == 0) return Report(result, kPsgStartNoChannels);
+    if (record->SourceOpen == 0 || record->SourceFile == nullptr)
+        return Report(result, kPsgStartNoSource);
+    if (record->DelimitChar > 2)
+        return Report(result, kPsgStartBadFieldMode, 0, record->DelimitChar);
+    if (record->OrgCalDataType > 1)
+        return Report(result, kPsgStartBadValueKind, 0, record->OrgCalDataType);
+    if (record->FrameTime < 1 || record->FrameTime > kPsgMaxFrameTime)
+        return Report(result, kPsgStartBadFrameTime, 0, record->FrameTime);
+    const int32_t sampleRate = record->SampleRate;
+    if (sampleRate < 1 || sampleRate > kPsgMaxSampleRate)
+        return Report(result, kPsgStartBadSampleRate, 0, sampleRate);
+    if (record->OrgTimeResSw != 0 &&
+        (sampleRate > kMillisecondsPerSecond || kMillisecondsPerSecond % sampleRate != 0))
+        return Report(result, kPsgStartBadTimeResolutionRate, 0, sampleRate);
+
+    uint64_t ratesSum = 0;
+    for (int32_t c = 0; c < record->ChannelCount; ++c) {
+        const PsgChannelRow& row = pattern->PsgRows[c];
+        if (!psg::RowOn(row)) continue;
+        int32_t outcome = CheckChannel(row, sampleRate, c + 1, result);
+        if (outcome != kPsgStarted) return outcome;
+        ratesSum += static_cast<uint64_t>(psg::ChannelRate(sampleRate, row));
+    }
+    const psg::EpochShape shape = psg::ShapeOf(record);
+    const uint64_t frameBytes = ratesSum * 2u * static_cast<uint32_t>(record->FrameTime);
+    if (frameBytes > kMaxFrameSampleBytes ||
+        frameBytes * shape.stepIncrement > kMaxEpochSampleBytes ||
+        shape.blockBytes > kMaxBlockBytes)
+        return Report(result, kPsgStartTooManySamples);
+    return Report(result, kPsgStarted);
+}
+
+extern "C" int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size) {
+    if (out == nullptr || size == 0) return 0;
+    out[0] = '\0';
+    if (result == nullptr) return 0;
+    const int32_t channel = result->sourceChannel;
+    const int32_t value = result->value;
+    int n = 0;
+    switch (result->outcome) {
+        case kPsgStarted: n = std::snprintf(out, size, "the conversion started"); break;
+        case kPsgStartRunning: n = std::snprintf(out, size, "a conversion is still running"); break;
+        case kPsgStartTargetExists:
+            n = std::snprintf(out, size, "the target file exists; it is never overwritten");
+            break;
+        case kPsgStartNoTarget: n = std::snprintf(out, size, "no target file was chosen"); break;
+        case kPsgStartNoChannels:
+            n = std::snprintf(out, size, "no source channel is switched on");
+            break;
+        case kPsgStartNoSource: n = std::snprintf(out, size, "no source file is open"); break;
+        case kPsgStartBadPattern:
+            n = std::snprintf(out, size, "PSG pattern %d does not exist", value + 1);
+            break;
+        case kPsgStartBadChannelCount:
+            n = std::snprintf(out, size, "%d source channels: at most %d can be converted", value,
+                              kPatternRowCount);
+            break;
+        case kPsgStartBadFieldMode:
+            n = std::snprintf(out, size, "field delimiter %d is none of comma, blank and tab",
+                              value);
+            break;
+        case kPsgStartBadValueKind:
+            n = std::snprintf(out, size, "data type %d is neither A/D nor calibrated values",
+                              value);
+            break;
+        case kPsgStartBadFrameTime:
+            n = std::snprintf(out, size, "frame time %d s: it must be 1 to %d seconds", value,
+                              kPsgMaxFrameTime);
+            break;
+        case kPsgStartBadSampleRate:
+            n = std::snprintf(out, size, "sampling rate %d Hz: it must be 1 to %d Hz", value,
+                              kPsgMaxSampleRate);
+            break;
+        case kPsgStartBadTimeResolutionRate:
+            n = std::snprintf(out, size,
+                              "sampling rate %d Hz: with the original time resolution (one line a "
+                              "millisecond) it must divide 1000 Hz",
+                              value);
+            break;
+        case kPsgStartBadChannelRate:
+            n = std::snprintf(out, size,
+                              "channel %d: rate divisor %d gives a rate that does not divide the "
+                              "sampling rate",
+                              channel, value);
+            break;
+        case kPsgStartZeroEu:
+            n = std::snprintf(out, size, "channel %d: CAL (EU) is 0", channel);
+            break;
+        case kPsgStartZeroVu:
+            n = std::snprintf(out, size, "channel %d: AD (VU) is 0", channel);
+            break;
+        case kPsgStartBadPhysicalRange:
+            n = std::snprintf(out, size,
+                              "channel %d: the physical range 32767 x CAL / AD is too large or too "
+                              "fine for the file's header",
+                              channel);
+            break;
+        case kPsgStartTooManySamples:
+            n = std::snprintf(out, size, "the channels give more samples than one epoch can hold");
+            break;
+        case kPsgStartNoMemory:
+            n = std::snprintf(out, size, "not enough memory for the conversion's buffers");
+            break;
+        case kPsgStartCannotCreate:
+            n = std::snprintf(out, size, "the target file cannot be created");
+            break;
+        case kPsgStartNotReady:
+            n = std::snprintf(out, size, "the PSG library could not prepare the file's header");
+            break;
+        case kPsgStartRefused:
+            n = std::snprintf(out, size, "the PSG library refused the channel definitions");
+            break;
+        default: n = std::snprintf(out, size, "start outcome %d", result->outcome); break;
+    }
+    if (n < 0) return 0;
+    return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
+}

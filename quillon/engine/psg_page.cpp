@@ -1,0 +1,56 @@
+// The work behind the PSG convert page's target choice and refresh; the
+// page itself shows the dialog, strings and buttons.
+#include <cstring>
+
+#include "psg_run.h"
+
+namespace {
+
+enum PsgStatusString {
+    kStringNoSource = 18,   // choose the source file
+    kStringNoTarget = 19,   // choose the target with the File Select button
+    kStringReady = 20,      // press the start button
+    kStringFinished = 21,   // conversion finished normally
+    kStringConverting = 25  // "Convert Info."
+};
+
+}  // namespace
+
+extern "C" int32_t SetPsgTarget(AppRecord* record, const char* path) {
+    if (record == nullptr || path == nullptr || path[0] == '\0' || record->OutputFile != 0)
+        return 0;
+    const size_t length = std::strlen(path);
+    if (length >= sizeof record->PsgTargetPath || length >= sizeof record->CopyFile) return 0;
+    std::memcpy(record->CopyFile, path, length + 1);
+    std::memcpy(record->PsgTargetPath, path, length + 1);
+    record->ConvertState = 1;
+    return 1;
+}
+
+extern "C" void DescribePsgConvertPage(const AppRecord* record, PsgPageView* view) {
+    if (view == nullptr) return;
+    *view = PsgPageView{0, -1, 1};
+    if (record == nullptr) return;
+    if (record->SourceOpen == 0) {
+        view->statusStringId = kStringNoSource;
+        view->startButton = 0;
+        return;
+    }
+    switch (record->ConvertState) {
+        case 0: view->statusStringId = kStringNoTarget; break;
+        case 1:
+            view->statusStringId = kStringReady;
+            view->startButton = 1;
+            break;
+        case 2:
+            view->statusStringId = kStringConverting;
+            view->startButton = 0;
+            view->selectButton = 0;
+            break;
+        case 3:
+            view->statusStringId = kStringFinished;
+            view->startButton = 1;
+            break;
+        default: break;
+    }
+}

@@ -1,0 +1,204 @@
+// quillon-cli convert: options over the settings, the summary line, errors
+// that write nothing, and the file number of volume runs.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "eeg_test_support.h"
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(const Scratch& scratch, const std::string& arguments) {
+    const std::string out = scratch.File("stdout.txt");
+    const std::string err = scratch.File("stderr.txt");
+    const std::string command = "cd '" + scratch.Path() + "' && '" QUILLON_CLI "' " + arguments +
+                                " >'" + out + "' 2>'" + err + "'";
+    CliRun run;
+    int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadBytes(out);
+    run.err = ReadBytes(err);
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return run;
+}
+
+const std::string kSamples = QUILLON_SAMPLES;
+
+// The sample settings in a folder of the test's own.
+void CopySettings(const Scratch& scratch) {
+    std::filesystem::create_directory(scratch.File("COND"));
+    for (const char* name : {"QUILLON.INI", "PATIENT.INF"})
+        std::filesystem::copy_file(kSamples + "/COND/" + name, scratch.File(std::string("COND/") + name));
+}
+
+bool OneErrorLine(const CliRun& run) {
+    return run.err.rfind("quillon-cli: ", 0) == 0 && run.err.find('\n') == run.err.size() - 1;
+}
+
+TEST(ConvertCommand, PresetSampleToAFile) {
+    Scratch scratch;
+    CopySettings(scratch);
+    const std::string settings = ReadBytes(scratch.File("COND/QUILLON.INI"));
+    // The settings select preset 1 (OrgFileType=1), as for the desktop program.
+    CliRun run = Cli(scratch, "convert " + kSamples + "/eeg_comma_time.csv --settings COND/QUILLON.INI"
+                           " --rate 200 -o out.dat");
+    ASSERT_EQ(run.status, 0) << run.err;
+    // A title line, the label line (read as a frame of zeros) and 2400 data lines.
+    EXPECT_EQ(run.out, "out.dat: 2402 frames, 3 steps\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadBytes(scratch.File("COND/QUILLON.INI")), settings) << "-o writes no settings";
+    Wave wave = ReadWave(scratch.File("out.dat"));
+    ASSERT_EQ(wave.channels, 8u);
+    EXPECT_EQ(wave.interval, 5000u);
+    // The title line is no data line: the label line's frame comes first and
+    // the first step's frames end with the title's zero frame.
+    EXPECT_EQ(wave.Event(0), 0x1001);
+    EXPECT_EQ(wave.Sample(0, 0), 0);
+    EXPECT_EQ(wave.Event(1), 0x4000);
+    EXPECT_EQ(wave.Sample(1, 1), 1010) << "the first data line, time column skipped";
+    EXPECT_EQ(wave.Sample(1999, 1), 0);
+    EXPECT_EQ(wave.Sample(2000, 1), 516);
+    OpenFile file(scratch.File("out.dat"));
+    EXPECT_EQ(file.Texts(4, 0x8E)[7], "O2");
+    EXPECT_EQ(file.Texts(1, 0x80)[7], "000-0123") << "the patient file beside the settings";
+    EXPECT_EQ(file.Texts(1, 0x80)[9], "\x8E\x52\x93\x63 \x89\xD4\x8E\x71");
+    EXPECT_TRUE(Exists(scratch.File("out.REF")));
+}
+
+TEST(ConvertCommand, ExplicitOptionsWinOverThePreset) {
+    Scratch scratch;
+    CopySettings(scratch);
+    WriteBytes(scratch.File("src.txt"), "t A B\r\n0 100 -100\r\n1 4882.8125 2\r\n");
+    // Preset 1 is comma separated A/D with a label line 1: every option changes it.
+    CliRun run = Cli(scratch, "convert src.txt --settings COND/QUILLON.INI --preset 1 --type eeg24"
+                           " --delimiter space --bias 1 --label-line 0 --calibrated --mag 1"
+                           " --rate 250 --notch 60 --invert --pattern 2"
+                           " --start '1999-12-31 23:59:58' -o out.dat");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "out.dat: 3 frames, 2 steps\n");
+    OpenFile file(scratch.File("out.dat"));
+    EXPECT_STREQ(file.typeName, "EEG FILING24");
+    EXPECT_EQ(file.Texts(1, 0x80)[0], "0200");
+    EXPECT_EQ(file.Texts(1, 0x80)[1], "250");
+    EXPECT_EQ(file.Texts(1, 0x80)[4], " 99/12/31");
+    EXPECT_EQ(file.Words(2, 0x86), (std::vector<uint16_t>{1999, 11, 31, 23, 59, 58}));
+    EXPECT_EQ(file.Words(3, 0x93)[1], 1u);
+    EXPECT_EQ(file.Texts(4, 0x8E)[1], "B");
+    Wave wave = ReadWave(scratch.File("out.dat"));
+    ASSERT_EQ(wave.frames, 3u);
+    EXPECT_EQ(wave.Sample(1, 0), -819) << "inverted, 10 uV from pattern 2";
+    EXPECT_EQ(wave.Sample(2, 0), -32767);
+    EXPECT_EQ(wave.Sample(0, 0), 0);
+}
+
+TEST(ConvertCommand, JapaneseLabelsThroughTheLabelLine) {
+    Scratch scratch;
+    CopySettings(scratch);
+    CliRun run = Cli(scratch, "convert " + kSamples + "/eeg_japanese_labels.csv"
+                           " --settings COND/QUILLON.INI --preset 5 --label-line 0 --rate 200"
+                           " -o out.dat");
+    ASSERT_EQ(run.status, 0) << run.err;
+    OpenFile file(scratch.File("out.dat"));
+    std::vector<std::string> labels = file.Texts(4, 0x8E);
+    EXPECT_EQ(labels[0], "\x91\x4F\x93\xAA\x8D\xB6") << "left frontal, in code page 932";
+    EXPECT_EQ(labels[3], "\x92\x86\x90\x53\x89\x45");
+    EXPECT_EQ(labels[4], "");
+}
+
+TEST(ConvertCommand, VolumeRunsAdvanceTheFileNumber) {
+    Scratch scratch;
+    CopySettings(scratch);
+    std::filesystem::create_directory(scratch.File("drive"));
+    const std::string args = "convert " + kSamples + "/eeg_blank.txt --settings COND/QUILLON.INI"
+                             " --preset 2 --rate 100 --volume drive";
+    CliRun run = Cli(scratch, args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(OneErrorLine(run)) << run.err;
+    EXPECT_NE(run.err.find("--create-disk-id"), std::string::npos);
+    EXPECT_FALSE(Exists(scratch.File("drive/DAT")));
+
+    run = Cli(scratch, args + " --create-disk-id DEMO-01");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "drive/DAT/88000001.DAT: 1001 frames, 3 steps\n");
+    EXPECT_EQ(ReadBytes(scratch.File("drive/4710.VOL")), std::string("DEMO-01\0\0\0\0\0", 12));
+    run = Cli(scratch, args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "drive/DAT/88000002.DAT: 1001 frames, 3 steps\n");
+    EXPECT_NE(ReadBytes(scratch.File("COND/QUILLON.INI")).find("EEGFileNo=3\r\n"),
+              std::string::npos);
+    OpenFile file(scratch.File("drive/DAT/88000002.DAT"));
+    EXPECT_EQ(file.Texts(1, 0x80)[5], "88000002");
+    EXPECT_EQ(file.Texts(1, 0x80)[6], "DEMO-01");
+
+    run = Cli(scratch, args + " --create-disk-id OTHER");
+    EXPECT_EQ(run.status, 1) << "the volume has its Disk ID already";
+    EXPECT_TRUE(OneErrorLine(run)) << run.err;
+}
+
+TEST(ConvertCommand, ErrorsWriteNothing) {
+    Scratch scratch;
+    CopySettings(scratch);
+    WriteBytes(scratch.File("src.csv"), NumberLines(10, 2));
+    WriteBytes(scratch.File("taken.dat"), "keep");
+    const std::string settings = ReadBytes(scratch.File("COND/QUILLON.INI"));
+    struct Case {
+        const char* arguments;
+        int status;
+    };
+    const Case cases[] = {
+        {"convert src.csv --bogus -o a.dat", 2},
+        {"convert src.csv --rate fast -o a.dat", 2},
+        {"convert src.csv --notch 55 -o a.dat", 2},
+        {"convert src.csv --start '2001-02-29 00:00:00' -o a.dat", 2},
+        {"convert src.csv --mag 3 -o a.dat", 2},
+        {"convert src.csv", 2},
+        {"convert src.csv -o a.dat --volume .", 2},
+        {"convert -o a.dat", 2},
+        {"convert missing.csv --settings COND/QUILLON.INI -o a.dat", 1},
+        {"convert src.csv --settings NONE.INI -o a.dat", 1},
+        {"convert src.csv --settings COND/QUILLON.INI --preset 9 -o a.dat", 1},
+        {"convert src.csv --settings COND/QUILLON.INI --label-line 50 -o a.dat", 1},
+        {"convert src.csv --settings COND/QUILLON.INI -o taken.dat", 1},
+        {"convert src.csv --settings COND/QUILLON.INI --volume src.csv", 1},
+    };
+    for (const Case& c : cases) {
+        CliRun run = Cli(scratch, c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments;
+        EXPECT_TRUE(OneErrorLine(run)) << c.arguments << ": " << run.err;
+        EXPECT_EQ(run.out, "") << c.arguments;
+        EXPECT_FALSE(Exists(scratch.File("a.dat"))) << c.arguments;
+        EXPECT_FALSE(Exists(scratch.File("a.REF"))) << c.arguments;
+    }
+    EXPECT_EQ(ReadBytes(scratch.File("taken.dat")), "keep");
+    EXPECT_EQ(ReadBytes(scratch.File("COND/QUILLON.INI")), settings);
+    EXPECT_FALSE(Exists(scratch.File("taken.REF")));
+}
+
+TEST(ConvertCommand, HelpAndTheDefaultSettings) {
+    Scratch scratch;
+    CliRun run = Cli(scratch, "convert --help");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("usage: quillon-cli convert SOURCE", 0), 0u);
+    EXPECT_NE(run.out.find("--create-disk-id"), std::string::npos);
+    run = Cli(scratch, "--help");
+    EXPECT_NE(run.out.find("convert SOURCE"), std::string::npos);
+
+    // No settings beside the program: the defaults, 12 channels at 200 Hz.
+    WriteBytes(scratch.File("src.csv"), NumberLines(5, 12));
+    run = Cli(scratch, "convert src.csv -o out.dat");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "out.dat: 5 frames, 2 steps\n");
+    EXPECT_EQ(ReadWave(scratch.File("out.dat")).interval, 5000u);
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// Starting and finishing a run: refusals that leave nothing behind, the
+// reference file, the file number.
+#include <gtest/gtest.h>
+
+#include "eeg_header.h"
+#include "eeg_run.h"
+#include "eeg_test_support.h"
+#include "kavf32.h"
+
+namespace {
+
+TEST(EegRun, RefusedStartsCreateNothing) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(20, 2));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+
+    WriteBytes(scratch.File("taken.dat"), "keep");
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("taken.dat").c_str()),
+              kEegStartOutputExists);
+    EXPECT_EQ(ReadBytes(scratch.File("taken.dat")), "keep");
+    WriteBytes(scratch.File("other.REF"), "keep");
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("other.dat").c_str()),
+              kEegStartReferenceExists);
+    EXPECT_FALSE(Exists(scratch.File("other.dat")));
+    EXPECT_EQ(StartEegConversion(record.get(), (scratch.Path() + "/" + std::string(300, 'a')).c_str()),
+              kEegStartPathTooLong);
+
+    record->CopyFileType = 1;
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("a.dat").c_str()), kEegStartNotEegType);
+    record->CopyFileType = 2;
+    record->ChannelCount = 0;
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("a.dat").c_str()), kEegStartBadLayout);
+    record->ChannelCount = 2;
+    record->SampleRate = 0;
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("a.dat").c_str()), kEegStartBadLayout);
+    record->SampleRate = 1;
+    record->CurrentEegPattern = 4;
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("a.dat").c_str()), kEegStartBadLayout);
+    record->CurrentEegPattern = 0;
+    EXPECT_FALSE(Exists(scratch.File("a.dat")));
+
+    // A second start while the first runs leaves the first file alone.
+    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("run.dat").c_str()), kEegStarted);
+    const KAVFHANDLE running = record->OutputFile;
+    EXPECT_EQ(EegTimerTick(record.get()), 1);
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("run.dat").c_str()), kEegStartRunning);
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("second.dat").c_str()), kEegStartRunning);
+    EXPECT_EQ(record->OutputFile, running);
+    EXPECT_FALSE(Exists(scratch.File("second.dat")));
+    while (EegTimerTick(record.get())) {
+    }
+    FinishEegConversion(record.get(), nullptr);
+    EXPECT_EQ(ReadWave(scratch.File("run.dat")).frames, 20u);
+    // A finished run makes way for the next.
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("next.dat").c_str()), kEegStarted);
+}
+
+TEST(EegRun, ReferenceFileBytes) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(1000, 3));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 3, 200);
+    uint32_t flags = ConvertAll(record.get(), scratch.File("88000012.DAT"));
+    EXPECT_EQ(flags, uint32_t{kEegFinishReferenceWritten | kEegFinishWaveClosed});
+    const std::string bytes = ReadBytes(scratch.File("88000012.REF"));
+    ASSERT_EQ(bytes.size(), 36u + 4 + 2 * 406 + 2 * 806 + 4);
+    EXPECT_EQ(bytes.substr(0, 36), std::string("KAVT\0\0\0\x10\0\x01\0\x01\0\x0A\0\x20\0\x08\0\x0C"
+                                               "EEG FILING\0\0\0\0\0\0", 36));
+    EXPECT_EQ(Be32At(bytes, 36), 2u + 406 + 806 + 2);
+    EXPECT_EQ(bytes.substr(40, 20), std::string("\0\0\x01\x96\0\x11\0\xD2\0\0\x01\x90"
+                                                "\x10\x01\x40\0\x10\xC1\x10\0", 20));
+    EXPECT_EQ(bytes.substr(60, 2 * 396), std::string(2 * 396, '\0'));
+    const size_t longs = 40 + 2 * 406;
+    EXPECT_EQ(bytes.substr(longs, 28), std::string("\0\0\x03\x26\0\x12\0\xD3\0\0\x01\x90"
+                                                   "\0\0\0\x01\0\0\0\x02\0\0\0\x03\0\0\x03\xE7", 28));
+    EXPECT_EQ(Be32At(bytes, bytes.size() - 4), 0u);
+}
+
+TEST(EegRun, FinishAdvancesTheFileNumberInTheSettings) {
+    Scratch scratch;
+    const std::string settings = scratch.File("QUILLON.INI");
+    WriteBytes(settings, "[SYSTEM]\r\nEEGFileNo=12\r\nOther=1\r\n");
+    WriteBytes(scratch.File("src.csv"), NumberLines(3, 2));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    record->EEGFileNo = 12;
+    EXPECT_NE(ConvertAll(record.get(), scratch.File("a.dat"), settings.c_str()) &
+                  kEegFinishFileNumberSaved,
+              0u);
+    EXPECT_EQ(record->EEGFileNo, 13);
+    EXPECT_EQ(ReadBytes(settings), "[SYSTEM]\r\nEEGFileNo=13\r\nOther=1\r\n");
+
+    record->EEGFileNo = 99999;
+    ConvertAll(record.get(), scratch.File("b.dat"), settings.c_str());
+    EXPECT_EQ(record->EEGFileNo, 1);
+    EXPECT_NE(ReadBytes(settings).find("EEGFileNo=1\r\n"), std::string::npos);
+
+    // Without a settings file the number advances in the record only.
+    ConvertAll(record.get(), scratch.File("c.dat"));
+    EXPECT_EQ(record->EEGFileNo, 2);
+    EXPECT_NE(ReadBytes(settings).find("EEGFileNo=1\r\n"), std::string::npos);
+}
+
+TEST(EegRun, AFailedFrameWriteEndsTheRunAndIsReported) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(30, 2));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
+    EXPECT_EQ(EegTimerTick(record.get()), 1);
+    CloseKavfile(record->OutputFile);  // the library now refuses the handle
+    EXPECT_EQ(EegTimerTick(record.get()), 0);
+    uint32_t flags = FinishEegConversion(record.get(), nullptr);
+    EXPECT_NE(flags & kEegFinishWriteFailed, 0u);
+    EXPECT_EQ(flags & kEegFinishWaveClosed, 0u);
+}
+
+TEST(EegRun, ReleasingARunningConversionKeepsItsFrames) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(25, 2));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
+    EXPECT_EQ(EegTimerTick(record.get()), 1);
+    EXPECT_EQ(EegTimerTick(record.get()), 1);
+    ReleaseEegRun(record.get());
+    EXPECT_EQ(record->OutputFile, 0u);
+    EXPECT_EQ(ReadWave(scratch.File("out.dat")).frames, 20u);
+    EXPECT_FALSE(Exists(scratch.File("out.REF")));
+}
+
+TEST(EegRun, WithoutASourceTheRunEndsAtOnce) {
+    Scratch scratch;
+    RecordPtr record = EegRecord(scratch.File("missing.csv"), 2, 1);
+    ASSERT_EQ(record->SourceOpen, 0);
+    EXPECT_EQ(ConvertAll(record.get(), scratch.File("out.dat")),
+              uint32_t{kEegFinishReferenceWritten | kEegFinishWaveClosed});
+    EXPECT_EQ(ReadWave(scratch.File("out.dat")).frames, 0u);
+    OpenFile reference(scratch.File("out.REF"), "KAVT");
+    EXPECT_EQ(reference.Longs(1, 0xD3, 4)[3], 0u) << "an empty wave names frame 0";
+}
+
+}  // namespace

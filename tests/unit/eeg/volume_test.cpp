@@ -1,0 +1,126 @@
+// The output volume: its volume file, a new Disk ID, the automatic path and
+// the file number, and the head lines "<< Set" takes labels from.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "eeg_run.h"
+#include "eeg_test_support.h"
+#include "head_lines.h"
+#include "output_volume.h"
+
+namespace {
+
+RecordPtr ZeroRecord() { return RecordPtr(static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord)))); }
+
+TEST(OutputVolume, AVolumeFileGivesModelAndDiskId) {
+    Scratch scratch;
+    WriteBytes(scratch.File("ABCDEFGH.VOL"), std::string("VOL-0001\0\0\0\0", 12));
+    RecordPtr record = ZeroRecord();
+    char name[64];
+    EXPECT_EQ(CheckOutputVolume(record.get(), scratch.Path().c_str(), name, sizeof name),
+              kVolumeReady);
+    EXPECT_STREQ(name, "ABCDEFGH.VOL");
+    EXPECT_STREQ(record->PatientInfo.VolumeModel, "ABCD");
+    EXPECT_STREQ(record->PatientInfo.DiskId, "VOL-0001");
+    EXPECT_EQ(record->ConvertState, 1);
+
+    // Only the first 11 of its 12 bytes are the Disk ID.
+    WriteBytes(scratch.File("ABCDEFGH.VOL"), "123456789ABCDEF");
+    EXPECT_EQ(CheckOutputVolume(record.get(), scratch.Path().c_str(), nullptr, 0), kVolumeReady);
+    EXPECT_STREQ(record->PatientInfo.DiskId, "123456789AB");
+}
+
+TEST(OutputVolume, UnreadyVolumes) {
+    Scratch scratch;
+    RecordPtr record = ZeroRecord();
+    record->ConvertState = 1;
+    EXPECT_EQ(CheckOutputVolume(record.get(), scratch.Path().c_str(), nullptr, 0), kVolumeMissing);
+    EXPECT_EQ(record->ConvertState, 0);
+    WriteBytes(scratch.File("4710.VOL"), "SHORT");
+    EXPECT_EQ(CheckOutputVolume(record.get(), scratch.Path().c_str(), nullptr, 0), kVolumeNoDiskId);
+    EXPECT_EQ(record->ConvertState, 0) << "present, but no Disk ID to start with";
+    EXPECT_EQ(CheckOutputVolume(record.get(), scratch.File("none").c_str(), nullptr, 0),
+              kVolumeRootUnusable);
+    char path[300];
+    EXPECT_EQ(StartEegConversionOnVolume(record.get(), scratch.Path().c_str(), path, sizeof path),
+              kEegStartNoVolume);
+    EXPECT_FALSE(Exists(scratch.File("DAT")));
+}
+
+TEST(OutputVolume, CreatingADiskId) {
+    Scratch scratch;
+    RecordPtr record = ZeroRecord();
+    EXPECT_EQ(CreateDiskId(record.get(), scratch.Path().c_str(), ""), kDiskIdEmpty);
+    EXPECT_FALSE(Exists(scratch.File("4710.VOL")));
+
+    EXPECT_EQ(CreateDiskId(record.get(), scratch.Path().c_str(), "1234567890AB"), kDiskIdCreated);
+    EXPECT_EQ(ReadBytes(scratch.File("4710.VOL")), std::string("123456789\0\0\0", 12));
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.File("DAT")));
+    EXPECT_STREQ(record->PatientInfo.DiskId, "123456789");
+    EXPECT_STREQ(record->PatientInfo.VolumeModel, "4710");
+    EXPECT_EQ(record->ConvertState, 1);
+
+    // A double-byte character is not split at the ninth byte.
+    EXPECT_EQ(CreateDiskId(record.get(), scratch.Path().c_str(), "ABCDEFGH\x82\xA0"), kDiskIdCreated);
+    EXPECT_EQ(ReadBytes(scratch.File("4710.VOL")), std::string("ABCDEFGH\0\0\0\0", 12));
+
+    // A volume file that cannot be written is reported, not passed over.
+    record->ConvertState = 0;
+    EXPECT_EQ(CreateDiskId(record.get(), scratch.File("4710.VOL").c_str(), "X"),
+              kDiskIdVolumeFileFailed);
+    EXPECT_EQ(record->ConvertState, 0);
+}
+
+TEST(OutputVolume, AutomaticPathAndFileNumber) {
+    char path[300];
+    char name[16];
+    FormatEegFileName(12, name, sizeof name);
+    EXPECT_STREQ(name, "88000012");
+    ASSERT_TRUE(MakeAutomaticOutputPath("/media/e", 12, path, sizeof path));
+    EXPECT_STREQ(path, "/media/e/DAT/88000012.DAT");
+    ASSERT_TRUE(MakeAutomaticOutputPath("/media/e/", 99999, path, sizeof path));
+    EXPECT_STREQ(path, "/media/e/DAT/88099999.DAT");
+    EXPECT_FALSE(MakeAutomaticOutputPath("/media/e", 1, path, 20));
+    EXPECT_EQ(NextEegFileNumber(12), 13);
+    EXPECT_EQ(NextEegFileNumber(99999), 1);
+    EXPECT_EQ(NextEegFileNumber(0), 1);
+}
+
+TEST(OutputVolume, ARunOnAReadyVolume) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(4, 2));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    record->EEGFileNo = 12;
+    ASSERT_EQ(CreateDiskId(record.get(), scratch.Path().c_str(), "DISK"), kDiskIdCreated);
+    char path[300];
+    ASSERT_EQ(StartEegConversionOnVolume(record.get(), scratch.Path().c_str(), path, sizeof path),
+              kEegStarted);
+    EXPECT_EQ(std::string(path), scratch.File("DAT/88000012.DAT"));
+    while (EegTimerTick(record.get())) {
+    }
+    FinishEegConversion(record.get(), nullptr);
+    EXPECT_TRUE(Exists(scratch.File("DAT/88000012.REF")));
+    OpenFile file(path);
+    std::vector<std::string> texts = file.Texts(1, 0x80);
+    EXPECT_EQ(texts[3], "4710");
+    EXPECT_EQ(texts[5], "88000012");
+    EXPECT_EQ(texts[6], "DISK");
+}
+
+TEST(HeadLines, ListedLinesKeepDoubleByteCharacters) {
+    // CR LF, then LF alone before a double-byte character, then an unfinished line.
+    const std::string head = "a\tb\x01\r\n\x82\xA0,\xB1x\n\x93\xFA\r\nlast";
+    char line[4001];
+    EXPECT_EQ(HeadListLineCount(head.data(), static_cast<int32_t>(head.size())), 3);
+    EXPECT_EQ(HeadListLine(head.data(), static_cast<int32_t>(head.size()), 0, line), 3);
+    EXPECT_STREQ(line, "a b");
+    HeadListLine(head.data(), static_cast<int32_t>(head.size()), 1, line);
+    EXPECT_STREQ(line, "\x82\xA0,x") << "a half-width katakana byte is dropped";
+    HeadListLine(head.data(), static_cast<int32_t>(head.size()), 2, line);
+    EXPECT_STREQ(line, "\x93\xFA") << "the lead byte after a lone LF stays";
+    EXPECT_EQ(HeadListLine(head.data(), static_cast<int32_t>(head.size()), 3, line), -1);
+    EXPECT_STREQ(line, "");
+}
+
+}  // namespace

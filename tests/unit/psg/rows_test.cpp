@@ -1,0 +1,170 @@
+// The row readers on their own: where lines end, reads that cut a line,
+// offsets beyond 4 GiB, and the diagnostic trace.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bramwick.h"
+#include "engine_trace.h"
+#include "psg_fixture.h"
+#include "settings_store.h"
+
+namespace {
+
+using Rows = std::vector<int16_t>;
+
+// A started run over source, ready for reading rows directly.
+void StartOver(Psg& psg, const std::string& source, int32_t channels, int32_t kind) {
+    psg.Source(source, channels, 200, kind);
+    for (int32_t ch = 1; ch <= channels; ++ch) Row(&psg.r, ch).ChEnable = 1;
+    std::snprintf(psg.r.PsgTargetPath, kPathSize, "%s", psg.Target().c_str());
+    psg.r.ConvertState = 1;
+    ASSERT_EQ(StartPsgConversion(&psg.r, nullptr), kPsgStarted);
+}
+
+uint32_t Read(Psg& psg, uint32_t wanted, Rows& rows) {
+    rows.assign(static_cast<size_t>(wanted) * static_cast<size_t>(psg.r.ChannelCount), -1);
+    return ReadPsgRows(&psg.r, wanted, rows.data(), rows.size() * sizeof(int16_t));
+}
+
+TEST(PsgRows, LinesEndAtCrOrLfAndOneControlByteAfterIsSkipped) {
+    Psg psg;
+    // CR LF; CR; LF LF (the second LF is skipped); CR CR (likewise); then a
+    // CR LF blank line, which counts as a line but stores no row.
+    const std::string source = "1,1\r\n2,2\r3,3\n\n4,4\r\r5,5\n6,6\r\n\r\n7,7\r\n";
+    StartOver(psg, source, 2, 0);
+    Rows rows;
+    EXPECT_EQ(Read(psg, 3, rows), 3u);
+    EXPECT_EQ(rows, (Rows{1, 1, 2, 2, 3, 3}));
+    EXPECT_EQ(psg.r.SourceOffset, 14) << "after 3,3 and both LFs";
+    EXPECT_EQ(Read(psg, 6, rows), 5u);
+    EXPECT_EQ(rows, (Rows{4, 4, 5, 5, 6, 6, 7, 7, 0, 0, 0, 0}));
+    EXPECT_EQ(psg.r.SourceOffset, static_cast<int64_t>(source.size()));
+    EXPECT_EQ(Read(psg, 6, rows), 0u) << "nothing left";
+}
+
+TEST(PsgRows, ARunOf4000BytesWithoutALineEndIsDropped) {
+    Psg psg;
+    StartOver(psg, std::string(4000, '9') + "1,2\n3,4\n", 2, 0);
+    Rows rows;
+    EXPECT_EQ(Read(psg, 3, rows), 2u);
+    EXPECT_EQ(rows, (Rows{1, 2, 3, 4, 0, 0}));
+}
+
+// Data lines of 5 bytes behind a first line of padding (it reads as zeros),
+// so that the CR of one line falls on the last byte of a 131072-byte read
+// (its LF in the next read) or on the first byte of the next read.
+TEST(PsgRows, LinesCutByTheEndOfARead) {
+    for (int32_t padding : {1066, 1067}) {
+        SCOPED_TRACE(padding);
+        Psg psg;
+        const int32_t lines = 26010;
+        std::string source = std::string(static_cast<size_t>(padding), '#') + "\r\n";
+        for (int32_t j = 0; j < lines; ++j) {
+            const char digit = static_cast<char>('0' + j % 10);
+            source += std::string{digit, ',', digit, '\r', '\n'};
+        }
+        StartOver(psg, source, 2, 0);
+        Rows rows;
+        EXPECT_EQ(Read(psg, lines + 1, rows), static_cast<uint32_t>(lines + 1));
+        Rows expected(2, 0);
+        for (int32_t j = 0; j < lines; ++j) expected.insert(expected.end(), 2, int16_t(j % 10));
+        EXPECT_EQ(rows, expected) << "no line lost, none counted twice";
+        EXPECT_EQ(psg.r.SourceOffset, static_cast<int64_t>(source.size()));
+    }
+}
+
+// Offsets are 64-bit: a source whose data lie beyond 4 GiB (sparse here).
+TEST(PsgRows, ReadsBeyondFourGibibytes) {
+    Psg psg;
+    StartOver(psg, "0,0\n", 2, 0);
+    const int64_t far = (int64_t{1} << 32) + 100;
+    const std::string path = psg.dir.File("source.csv");
+    std::filesystem::resize_file(path, static_cast<uintmax_t>(far));
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+        out.seekp(far);
+        out << "11,12\n13,14\n";
+    }
+    psg.r.SourceOffset = far;
+    Rows rows;
+    EXPECT_EQ(Read(psg, 3, rows), 2u);
+    EXPECT_EQ(rows, (Rows{11, 12, 13, 14, 0, 0}));
+    EXPECT_EQ(psg.r.SourceOffset, far + 12);
+    EXPECT_EQ(FinishPsgConversion(&psg.r), uint32_t{kPsgFinishClosed}) << "read to its end";
+}
+
+TEST(PsgRows, TheBufferBoundsTheRows) {
+    Psg psg;
+    StartOver(psg, "1,1\n2,2\n3,3\n", 2, 0);
+    Rows rows(5, -1);  // two rows and a half
+    EXPECT_EQ(ReadPsgRows(&psg.r, 3, rows.data(), rows.size() * sizeof(int16_t)), 2u);
+    EXPECT_EQ(rows, (Rows{1, 1, 2, 2, -1}));
+}
+
+std::string TraceFile() {
+    char folder[BRAMWICK_FOLDER_SIZE];
+    BramwickProgramFolder(nullptr, folder);
+    return std::string(folder) + "BRAMWICK.LOG";
+}
+
+// One test: tracing, once on, stays on for the process.
+TEST(PsgTrace, NothingWhileOffThenTheCalibratedLines) {
+    const std::string trace = TraceFile();
+    std::remove(trace.c_str());
+    const std::string source = "50.0,1.5,-2.25\n";
+    Rows rows;
+    {
+        Psg psg;
+        StartOver(psg, source, 3, 1);
+        Row(&psg.r, 2).ChEnable = 0;
+        EXPECT_EQ(Read(psg, 1, rows), 1u);
+        EXPECT_FALSE(PlatFileExists(trace.c_str())) << "tracing is off";
+    }
+
+    // "Debug" in the settings turns it on.
+    ScratchFolder install;
+    std::filesystem::create_directory(install.File("COND"));
+    SettingsPaths paths;
+    ASSERT_EQ(MakeSettingsPaths(install.Path().c_str(), &paths), 1);
+    WriteBytes(paths.SettingsPath, "[INITIAL]\r\nDebug=1\r\n");
+    EXPECT_EQ(EngineTraceEnabled(), 0);
+    ReadDebugSwitch(&paths);
+    EXPECT_EQ(EngineTraceEnabled(), 1);
+
+    Psg psg;
+    StartOver(psg, source, 3, 1);
+    Row(&psg.r, 2).ChEnable = 0;
+    // 409 x 50 / 50 = 409; 409 x -2.25 / 50 = -18.405.
+    EXPECT_EQ(Read(psg, 1, rows), 1u);
+    EXPECT_EQ(ReadBytes(trace),
+              "50.0,1.5,-2.25\r\nVal = 50.000000  409 \r\nVal = -2.250000  -18 \r\n");
+    std::remove(trace.c_str());
+
+    psg.r.SourceOffset = 0;
+    EXPECT_EQ(ReadPsgRowsTimeResolution(&psg.r, 1, rows.data(), rows.size() * 2), 1u);
+    EXPECT_EQ(ReadBytes(trace), "50.0,1.5,-2.25\r\nD0 =  409    50.000\r\nD2 =  -18    -2.250\r\n");
+    std::remove(trace.c_str());
+
+    // The normal reader traces the first 100 lines of each call.
+    Psg many;
+    StartOver(many, Lines(101, [](int32_t) { return "1.0,2.0"; }), 2, 1);
+    Rows manyRows;
+    EXPECT_EQ(Read(many, 101, manyRows), 101u);
+    std::string traced = ReadBytes(trace);
+    EXPECT_EQ(std::count(traced.begin(), traced.end(), '\n'), 300) << "100 lines, 2 values each";
+    std::remove(trace.c_str());
+
+    // A/D values are not traced.
+    Psg counts;
+    StartOver(counts, "1,2\n", 2, 0);
+    EXPECT_EQ(Read(counts, 1, rows), 1u);
+    EXPECT_FALSE(PlatFileExists(trace.c_str()));
+}
+
+}  // namespace

@@ -1,0 +1,349 @@
+// quillon-cli convert: the EEG run of the desktop program without its
+// window, driven in a loop, with the same settings file.
+#include "convert.h"
+
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app_record.h"
+#include "convert_options.h"
+#include "eeg_header.h"
+#include "eeg_run.h"
+#include "head_lines.h"
+#include "output_volume.h"
+#include "pattern_store.h"
+#include "platform.h"
+#include "settings_store.h"
+#include "source_reader.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kExitConverted = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitPartial = 3;
+
+struct RecordRelease {
+    void operator()(AppRecord* record) const {
+        ReleaseEegRun(record);
+        CloseSourceFile(record);
+        std::free(record);
+    }
+};
+using RecordPtr = std::unique_ptr<AppRecord, RecordRelease>;
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "quillon-cli: %s\n", message.c_str());
+    return status;
+}
+
+std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
+
+// The settings file and the patient file beside it.
+bool FindSettings(const ConvertOptions& o, SettingsPaths* paths, std::string* error) {
+    if (o.settingsFile == nullptr) {
+        char folder[kPathSize];
+        if (!PlatProgramFolder(folder, sizeof folder) || !MakeSettingsPaths(folder, paths)) {
+            *error = "cannot find the program's folder for COND/QUILLON.INI";
+            return false;
+        }
+        return true;
+    }
+    if (!PlatFileExists(o.settingsFile) || PlatIsDirectory(o.settingsFile)) {
+        *error = "no settings file " + Quoted(o.settingsFile);
+        return false;
+    }
+    std::memset(paths, 0, sizeof *paths);
+    std::string settings = o.settingsFile;
+    std::string::size_type cut = settings.find_last_of(std::string("/") + PlatPathSeparator());
+    std::string folder = cut == std::string::npos ? "." : settings.substr(0, cut == 0 ? 1 : cut);
+    std::string patient = folder + PlatPathSeparator() + "PATIENT.INF";
+    if (settings.size() >= sizeof paths->SettingsPath || patient.size() >= sizeof paths->PatientPath) {
+        *error = "settings path too long: " + Quoted(o.settingsFile);
+        return false;
+    }
+    std::snprintf(paths->InstallFolder, sizeof paths->InstallFolder, "%s", folder.c_str());
+    std::snprintf(paths->SettingsPath, sizeof paths->SettingsPath, "%s", settings.c_str());
+    std::snprintf(paths->PatientPath, sizeof paths->PatientPath, "%s", patient.c_str());
+    return true;
+}
+
+// What the desktop program loads at start, without counting a start.
+void LoadSettings(AppRecord* record, const SettingsPaths& paths) {
+    LoadSystemSettings(record, &paths);
+    LoadSourcePresets(record, &paths);
+    SetInitialSourceValues(record);
+    SetPsgRowDefaults(record);
+    LoadPatientInfo(record, &paths);
+    LoadPsgPattern(record, paths.SettingsPath, -1);
+    LoadEegPattern(record, paths.SettingsPath, -1);
+}
+
+// The options that decide how the source is opened: output type, pattern
+// slot (the labels go into it) and preset.
+bool ApplyBeforeOpen(const ConvertOptions& o, const SettingsPaths& paths, AppRecord* record,
+                     std::string* error) {
+    if (o.fileType > 0)
+        record->CopyFileType = static_cast<uint16_t>(o.fileType);
+    else if (record->CopyFileType != 2 && record->CopyFileType != 3)
+        record->CopyFileType = 2;
+    if (o.pattern > 0) {
+        record->CurrentEegPattern = static_cast<uint16_t>(o.pattern - 1);
+        record->CurrentPsgPattern = static_cast<uint16_t>(o.pattern - 1);
+    }
+    if (o.preset == 0) record->OrgFileType = 0;
+    if (o.preset > 0) {
+        if (record->SourcePreset[o.preset - 1].Enable == 0) {
+            *error = "preset " + std::to_string(o.preset) + " is not enabled in " +
+                     Quoted(paths.SettingsPath);
+            return false;
+        }
+        record->OrgFileType = static_cast<uint16_t>(o.preset);
+    }
+    return true;
+}
+
+bool PresetApplied(const AppRecord* record) {
+    return record->OrgFileType >= 1 && record->OrgFileType <= kSourcePresetCount &&
+           record->SourcePreset[record->OrgFileType - 1].Enable != 0;
+}
+
+// Explicit layout options win over the preset; the labels are taken again
+// when the cutting of the label line changed.
+bool ApplyLayout(const ConvertOptions& o, AppRecord* record, std::string* error) {
+    if (o.delimiter >= 0) record->DelimitChar = static_cast<uint16_t>(o.delimiter);
+    if (o.bias >= 0) record->DataLineBias = o.bias;
+    if (o.dataStartLine >= 0) record->DataStartLine = o.dataStartLine;
+    if (o.valueKind >= 0) record->OrgCalDataType = static_cast<uint16_t>(o.valueKind);
+    if (o.magGiven) record->OrgDataMag = o.mag;
+    if (o.labelLine >= 0) {
+        char line[kLineByteLimit + 1];
+        if (HeadListLine(record->SourceText, record->SourceTextLength, o.labelLine, line) < 0) {
+            *error = "the source's head has no line " + std::to_string(o.labelLine) + " for labels";
+            return false;
+        }
+        record->ChStartLine = o.labelLine;
+        SetChannelLabels(record, line);
+    } else if (PresetApplied(record) && (o.delimiter >= 0 || o.bias >= 0)) {
+        char line[kLineByteLimit + 1];
+        CollectLabelLine(record->SourceText, record->SourceTextLength, record->ChStartLine, line);
+        SetChannelLabels(record, line);
+    }
+    if (o.channels > 0) {
+        record->ChannelCount = o.channels;
+        SwitchChannelRows(record, o.channels);
+    }
+    if (o.rate > 0) record->SampleRate = o.rate;
+    if (o.notch >= 0) record->NotchFreq = o.notch;
+    if (o.invert >= 0) record->PolarityCopy = static_cast<uint16_t>(o.invert);
+    if (o.startGiven) {
+        record->RecordYear = o.start[0];
+        record->RecordMonth = o.start[1];
+        record->RecordDay = o.start[2];
+        record->RecordHour = o.start[3];
+        record->RecordMinute = o.start[4];
+        record->RecordSecond = o.start[5];
+    }
+    return true;
+}
+
+// The source page's column check, as a warning: a data line whose column
+// count differs from the channel count converts to no frame.
+void WarnOnColumnMismatch(const AppRecord* record, const char* source) {
+    char line[kLineByteLimit + 1];
+    if (HeadListLine(record->SourceText, record->SourceTextLength, record->DataStartLine, line) < 0)
+        return;
+    int32_t columns = CountDataColumns(record, line);
+    if (columns >= 0 && columns != record->ChannelCount)
+        std::fprintf(stderr,
+                     "quillon-cli: warning: line %d of %s has %d data columns, %d channels are set\n",
+                     static_cast<int>(record->DataStartLine), source, static_cast<int>(columns),
+                     static_cast<int>(record->ChannelCount));
+}
+
+std::string LayoutProblem(const AppRecord* record) {
+    if (record->ChannelCount < 1 || record->ChannelCount > kEegMaxChannels)
+        return "the channel count " + std::to_string(record->ChannelCount) +
+               " is outside 1..256 (see --channels)";
+    if (record->SampleRate < 1 || record->SampleRate > kEegMaxSampleRate)
+        return "the sampling rate " + std::to_string(record->SampleRate) +
+               " Hz is outside 1..1000000 (see --rate)";
+    if (EegStepBlockBytes(record) == 0)
+        return "a step of " + std::to_string(record->SampleRate) + " Hz x " +
+               std::to_string(record->ChannelCount) + " channels needs too much memory";
+    return std::string();
+}
+
+// Makes the volume ready: its Disk ID read, or created when asked for.
+bool PrepareVolume(const ConvertOptions& o, AppRecord* record, std::string* error) {
+    char volumeFile[kPathSize];
+    int32_t check = CheckOutputVolume(record, o.volumeRoot, volumeFile, sizeof volumeFile);
+    const std::string root = Quoted(o.volumeRoot);
+    switch (check) {
+    case kVolumeReady:
+        if (o.newDiskId == nullptr) return true;
+        *error = root + " already has the volume file " + volumeFile + " (Disk ID \"" +
+                 record->PatientInfo.DiskId + "\")";
+        return false;
+    case kVolumeNoDiskId:
+        *error = "the volume file " + std::string(volumeFile) + " in " + root +
+                 " holds no Disk ID (it is unreadable or shorter than 12 bytes)";
+        return false;
+    case kVolumeMissing:
+        break;
+    default:
+        *error = root + " is not a folder that can be used as an output volume";
+        return false;
+    }
+    if (o.newDiskId == nullptr) {
+        *error = "no volume file (*.VOL) in " + root + "; give it a Disk ID with --create-disk-id ID";
+        return false;
+    }
+    // A run that would be refused writes no volume file either.
+    char path[kPathSize];
+    char reference[kPathSize + 8];
+    if (MakeAutomaticOutputPath(o.volumeRoot, record->EEGFileNo, path, sizeof path) &&
+        MakeEegReferencePath(path, reference, sizeof reference) &&
+        (PlatFileExists(path) || PlatFileExists(reference))) {
+        *error = "the output file " + Quoted(path) + " or its reference file exists";
+        return false;
+    }
+    switch (CreateDiskId(record, o.volumeRoot, o.newDiskId)) {
+    case kDiskIdCreated:
+        return true;
+    case kDiskIdFolderFailed:
+        *error = "cannot make the DAT folder in " + root;
+        return false;
+    default:
+        *error = "cannot write the volume file 4710.VOL in " + root;
+        return false;
+    }
+}
+
+std::string StartProblem(int32_t outcome, const std::string& path) {
+    char reference[kPathSize + 8] = "";
+    MakeEegReferencePath(path.c_str(), reference, sizeof reference);
+    switch (outcome) {
+    case kEegStartOutputExists:
+        return "the output file " + Quoted(path.c_str()) + " exists; it is never overwritten";
+    case kEegStartReferenceExists:
+        return "the reference file " + Quoted(reference) + " of the output exists";
+    case kEegStartPathTooLong:
+        return "the output path " + Quoted(path.c_str()) + " is too long";
+    case kEegStartNoMemory:
+        return "not enough memory for a conversion step";
+    case kEegStartCannotCreate:
+        return "cannot create the output file " + Quoted(path.c_str());
+    case kEegStartNoVolume:
+        return "the output volume is not ready";
+    case kEegStartNotEegType:
+        return "the output type is not an EEG file";
+    default:
+        return "the source layout cannot be converted";
+    }
+}
+
+// Progress of a run longer than a second, a few times a second.
+struct Progress {
+    Clock::time_point started = Clock::now();
+    Clock::time_point shown{};
+    bool visible = false;
+    int64_t first = 0;
+    int64_t size = -1;
+
+    void Update(const AppRecord* record, const char* source) {
+        Clock::time_point now = Clock::now();
+        if (now - started < std::chrono::seconds(1) || now - shown < std::chrono::milliseconds(250))
+            return;
+        shown = now;
+        int64_t span = size - first;
+        int percent = span > 0 ? static_cast<int>((record->SourceOffset - first) * 100 / span) : 0;
+        std::fprintf(stderr, "\rquillon-cli: converting %s: %3d%%", source, percent);
+        std::fflush(stderr);
+        visible = true;
+    }
+    void End() {
+        if (visible) std::fputc('\n', stderr);
+    }
+};
+
+int RunSteps(AppRecord* record, const ConvertOptions& o, const SettingsPaths& paths,
+             const std::string& path) {
+    Progress progress;
+    progress.first = record->SourceTextOffset;
+    progress.size = PlatFileSize(record->SourceFile);
+    while (EegTimerTick(record)) progress.Update(record, o.source);
+    progress.End();
+    const uint32_t flags =
+        FinishEegConversion(record, o.volumeRoot != nullptr ? paths.SettingsPath : nullptr);
+    if (flags & kEegFinishWriteFailed)
+        return Fail(kExitFailed, "writing " + Quoted(path.c_str()) + " failed after " +
+                                     std::to_string(record->NextFrame) + " frames");
+    if (!(flags & kEegFinishWaveClosed))
+        return Fail(kExitFailed, "cannot close the wave of " + Quoted(path.c_str()));
+    std::printf("%s: %" PRIu32 " frames, %" PRIu32 " steps\n", path.c_str(), record->FramesDone,
+                record->StepCount);
+    std::fflush(stdout);
+    int status = kExitConverted;
+    if (!(flags & kEegFinishReferenceWritten)) {
+        char reference[kPathSize + 8] = "";
+        MakeEegReferencePath(path.c_str(), reference, sizeof reference);
+        status = Fail(kExitFailed, "cannot write the reference file " + Quoted(reference));
+    }
+    if (o.volumeRoot != nullptr && !(flags & kEegFinishFileNumberSaved))
+        status = Fail(kExitFailed, "cannot save EEGFileNo " + std::to_string(record->EEGFileNo) +
+                                       " in " + Quoted(paths.SettingsPath));
+    if (status == kExitConverted && (flags & kEegFinishWaveFull))
+        status = Fail(kExitPartial, "the wave is full at " + std::to_string(record->FramesDone) +
+                                        " frames, the most the file format holds; the rest of " +
+                                        Quoted(o.source) + " was not converted");
+    return status;
+}
+
+}  // namespace
+
+int RunConvert(int argc, char** argv) {
+    ConvertOptions o;
+    std::string error;
+    if (!ParseConvertOptions(argc, argv, &o, &error))
+        return Fail(kExitUsage, error + " (quillon-cli convert --help)");
+    if (o.help) {
+        PrintConvertUsage(stdout);
+        return kExitConverted;
+    }
+    SettingsPaths paths;
+    if (!FindSettings(o, &paths, &error)) return Fail(kExitFailed, error);
+    RecordPtr record(static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord))));
+    if (!record) return Fail(kExitFailed, "out of memory");
+    LoadSettings(record.get(), paths);
+    if (!ApplyBeforeOpen(o, paths, record.get(), &error)) return Fail(kExitFailed, error);
+
+    if (PlatIsDirectory(o.source) || OpenSourceFromPath(record.get(), o.source) == 0)
+        return Fail(kExitFailed, "cannot open the source " + Quoted(o.source));
+    if (!ApplyLayout(o, record.get(), &error)) return Fail(kExitFailed, error);
+    std::string problem = LayoutProblem(record.get());
+    if (!problem.empty()) return Fail(kExitFailed, problem);
+    WarnOnColumnMismatch(record.get(), o.source);
+
+    char path[kPathSize] = "";
+    int32_t outcome;
+    if (o.volumeRoot != nullptr) {
+        if (!PrepareVolume(o, record.get(), &error)) return Fail(kExitFailed, error);
+        outcome = StartEegConversionOnVolume(record.get(), o.volumeRoot, path, sizeof path);
+        if (path[0] == '\0')
+            MakeAutomaticOutputPath(o.volumeRoot, record->EEGFileNo, path, sizeof path);
+    } else {
+        std::snprintf(path, sizeof path, "%s", o.outputFile);
+        outcome = StartEegConversion(record.get(), o.outputFile);
+    }
+    if (outcome != kEegStarted)
+        return Fail(kExitFailed, StartProblem(outcome, o.outputFile ? o.outputFile : path));
+    return RunSteps(record.get(), o, paths, path);
+}

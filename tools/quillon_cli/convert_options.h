@@ -1,0 +1,42 @@
+// The options of quillon-cli convert.
+#ifndef QUILLON_CLI_CONVERT_OPTIONS_H
+#define QUILLON_CLI_CONVERT_OPTIONS_H
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct ConvertOptions {
+    bool help = false;
+    const char* source = nullptr;
+    const char* settingsFile = nullptr;  // null: COND/QUILLON.INI beside the program
+    const char* outputFile = nullptr;    // -o
+    const char* volumeRoot = nullptr;    // --volume
+    const char* newDiskId = nullptr;     // --create-disk-id
+
+    // Each -1 (0 for the pattern) when not given.
+    int32_t fileType = -1;  // CopyFileType: 2 eeg32, 3 eeg24
+    int32_t preset = -1;    // 1..32, 0 none
+    int32_t pattern = 0;    // 1..4
+    int32_t delimiter = -1;
+    int32_t labelLine = -1;
+    int32_t dataStartLine = -1;
+    int32_t bias = -1;
+    int32_t channels = -1;
+    int32_t rate = -1;
+    int32_t valueKind = -1;  // OrgCalDataType
+    bool magGiven = false;
+    int32_t mag = 1;
+    int32_t notch = -1;
+    bool startGiven = false;
+    int32_t start[6] = {};  // year, month, day, hour, minute, second
+    int32_t invert = -1;
+};
+
+// Parses the arguments after "convert". Returns true, or false with a
+// one-line reason in error.
+bool ParseConvertOptions(int argc, char** argv, ConvertOptions* options, std::string* error);
+
+void PrintConvertUsage(FILE* out);
+
+#endif
