@@ -28,31 +28,18 @@ inline uint64_t LoadEightBytes(const unsigned char* p) {
 // The digits at p, eight at a time where eight bytes can be read: appends
 // them to mantissa, adds their count to digits and returns the first byte
 // after them. Stops early, returning null, past kInPlaceDigitLimit digits.
-inline const unsigned char* TakeDigits(const unsigned char* p, const unsigned char* end,
+inline const unsigned char* TakeDigits(const unsigned char* p, const unsigned char*,
                                        uint64_t* mantissa, int32_t* digits) {
-    static const uint64_t kPowers[] = {1,      10,      100,      1000,     10000,
-                                       100000, 1000000, 10000000, 100000000};
-    while (end - p >= 8) {
-        // Digits become 0..9; a byte that is no digit gets its top bit set.
-        uint64_t values = LoadEightBytes(p) ^ 0x3030303030303030u;
-        uint64_t nonDigits = ((values + 0x7676767676767676u) | values) & 0x8080808080808080u;
-        int32_t run = nonDigits == 0 ? 8 : __builtin_ctzll(nonDigits) >> 3;  // GCC and clang
-        if (run == 0) return p;
-        if ((*digits += run) > kInPlaceDigitLimit) return nullptr;
-        // The run's digits into the top bytes, then pairs, quads and all eight.
-        uint64_t packed = values << (8 * (8 - run));
-        packed = packed * 10 + (packed >> 8);
-        packed = (((packed & 0x000000FF000000FFu) * (100 + (1000000ull << 32))) +
-                  (((packed >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32)))) >>
-                 32;
-        *mantissa = *mantissa * kPowers[run] + (packed & 0xFFFFFFFFu);
-        p += run;
-        if (run < 8) return p;
+    // Samples have a few digits per run: a plain loop beats wide loads for them.
+    // The line ends with a zero byte, which stops the loop.
+    uint64_t m = *mantissa;
+    int32_t d = *digits;
+    for (unsigned v = *p - 48u; v <= 9; v = *++p - 48u) {
+        if (++d > kInPlaceDigitLimit) return nullptr;
+        m = m * 10 + v;
     }
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        if (++*digits > kInPlaceDigitLimit) return nullptr;
-        *mantissa = *mantissa * 10 + static_cast<unsigned>(*p - '0');
-    }
+    *mantissa = m;
+    *digits = d;
     return p;
 }
 
