@@ -85,6 +85,28 @@ def japanese_labels():
           label_line + b"\r\n" + ("\r\n".join(body) + "\r\n").encode("ascii"))
 
 
+def psg_night():
+    """Half a minute of a night recording, calibrated: an EEG, an EOG and a
+    chin EMG in microvolts, an ECG in millivolts, airflow and thoracic
+    effort in microvolts and the oxygen saturation in percent."""
+    rate, lines = 200, 6000
+    labels = ["C3-A2", "LOC-A2", "Chin", "ECG", "Airflow", "Thorax", "SpO2"]
+    out = ["Sample," + ",".join(labels)]
+    for n in range(lines):
+        t = n / rate
+        eeg = 30 * math.sin(2 * math.pi * 10 * t) + 15 * math.sin(2 * math.pi * 5 * t + 1)
+        eog = 80 * math.sin(2 * math.pi * 0.3 * t)
+        emg = 12 * math.sin(2 * math.pi * 37 * t) * math.sin(2 * math.pi * 61 * t + 2)
+        beat = (t * 1.1) % 1.0
+        ecg = 1.2 * math.exp(-((beat - 0.5) / 0.02) ** 2) - 0.1 * math.sin(2 * math.pi * beat)
+        flow = 200 * math.sin(2 * math.pi * 0.25 * t)
+        effort = 150 * math.sin(2 * math.pi * 0.25 * t - 0.6)
+        spo2 = 97 + 0.5 * math.sin(2 * math.pi * t / 20)
+        out.append("%d,%.1f,%.1f,%.1f,%.3f,%.1f,%.1f,%.1f"
+                   % (n, eeg, eog, emg, ecg, flow, effort, spo2))
+    write("psg_night.csv", ("\r\n".join(out) + "\r\n").encode("ascii"))
+
+
 ELECTRODES = ["Fp1", "Fp2", "F3", "F4", "C3", "C4", "P3", "P4", "O1", "O2", "F7", "F8",
               "T3", "T4", "T5", "T6", "Fz", "Cz", "Pz", "A1", "A2", "E"]
 
@@ -144,8 +166,35 @@ def settings():
               "LFF=" + row_list([4] * 6 + [1, 5]), "HFF=" + row_list([3] * 8),
               "CAL=" + row_list([5] * 6 + [5, 9]), "SHOW=" + row_list([1] * 8),
               "COLOR=" + row_list([1, 1, 2, 2, 3, 3, 5, 6]), "WIDTH=" + row_list([10] * 8), ""]
+    lines += psg_pattern()
     text = "\r\n".join(lines).encode("ascii")
     write(os.path.join("COND", "QUILLON.INI"), text)
+
+
+def psg_pattern():
+    """Pattern 1 for PSG output, one row per channel of psg_night.csv. EU
+    and VU give the physical value of VU A/D counts; Sens is stored in
+    hundredths, LFF in thousandths of a hertz, HFF in hertz; the rate
+    column divides the source rate."""
+    rows = [
+        # label, unit, type, rate divisor, EU, VU, Sens, LFF, HFF
+        ("C3-A2", "uV", 4, 1, 50, 409, 5000, 300, 35),
+        ("LOC-A2", "uV", 5, 1, 50, 409, 5000, 300, 35),
+        ("Chin", "uV", 6, 1, 50, 409, 2000, 10000, 100),
+        ("ECG", "mV", 7, 1, 1, 4000, 100, 300, 70),
+        ("Airflow", "uV", 9, 4, 50, 409, 10000, 100, 15),
+        ("Thorax", "uV", 10, 10, 50, 409, 10000, 100, 15),
+        ("SpO2", "%", 11, 50, 100, 1000, 100, 0, 0),
+    ]
+    lines = ["[PSGPattern1]", "PATTERN=PSG night"]
+    lines += ["ChLabel%d=%s" % (i + 1, row[0]) for i, row in enumerate(rows)]
+    lines += ["ChUnit%d=%s" % (i + 1, row[1]) for i, row in enumerate(rows)]
+    columns = ["Signal", "Rate", "EU", "VU", "Sens", "LFF", "HFF"]
+    lines += ["ChEnable=" + row_list([1] * len(rows))]
+    lines += ["%s=%s" % (key, row_list(row[2 + i] for row in rows))
+              for i, key in enumerate(columns)]
+    lines += ["MAG=" + row_list([1] * len(rows)), ""]
+    return lines
 
 
 def patient():
@@ -166,5 +215,6 @@ if __name__ == "__main__":
     tab_separated()
     calibrated()
     japanese_labels()
+    psg_night()
     settings()
     patient()

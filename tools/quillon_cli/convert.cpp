@@ -1,8 +1,9 @@
-// quillon-cli convert: the EEG run of the desktop program without its
-// window, driven in a loop, with the same settings file.
+// quillon-cli convert: the conversion runs of the desktop program without
+// its window, driven in a loop, with the same settings file. This file loads
+// the settings and the source and runs EEG output; convert_psg.cpp runs PSG
+// output.
 #include "convert.h"
 
-#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -12,39 +13,32 @@
 
 #include "app_record.h"
 #include "convert_options.h"
+#include "convert_psg.h"
+#include "convert_report.h"
 #include "eeg_header.h"
 #include "eeg_run.h"
 #include "head_lines.h"
 #include "output_volume.h"
 #include "pattern_store.h"
 #include "platform.h"
+#include "psg_run.h"
 #include "settings_store.h"
 #include "source_reader.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-constexpr int kExitConverted = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitPartial = 3;
-
+// OutputFile holds a handle of the library of the record's output type.
 struct RecordRelease {
     void operator()(AppRecord* record) const {
-        ReleaseEegRun(record);
+        if (record->CopyFileType == kPsgOutputType)
+            ReleasePsgRun(record);
+        else
+            ReleaseEegRun(record);
         CloseSourceFile(record);
         std::free(record);
     }
 };
 using RecordPtr = std::unique_ptr<AppRecord, RecordRelease>;
-
-int Fail(int status, const std::string& message) {
-    std::fprintf(stderr, "quillon-cli: %s\n", message.c_str());
-    return status;
-}
-
-std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
 
 // The settings file and the patient file beside it.
 bool FindSettings(const ConvertOptions& o, SettingsPaths* paths, std::string* error) {
@@ -154,20 +148,6 @@ bool ApplyLayout(const ConvertOptions& o, AppRecord* record, std::string* error)
     return true;
 }
 
-// The source page's column check, as a warning: a data line whose column
-// count differs from the channel count converts to no frame.
-void WarnOnColumnMismatch(const AppRecord* record, const char* source) {
-    char line[kLineByteLimit + 1];
-    if (HeadListLine(record->SourceText, record->SourceTextLength, record->DataStartLine, line) < 0)
-        return;
-    int32_t columns = CountDataColumns(record, line);
-    if (columns >= 0 && columns != record->ChannelCount)
-        std::fprintf(stderr,
-                     "quillon-cli: warning: line %d of %s has %d data columns, %d channels are set\n",
-                     static_cast<int>(record->DataStartLine), source, static_cast<int>(columns),
-                     static_cast<int>(record->ChannelCount));
-}
-
 std::string LayoutProblem(const AppRecord* record) {
     if (record->ChannelCount < 1 || record->ChannelCount > kEegMaxChannels)
         return "the channel count " + std::to_string(record->ChannelCount) +
@@ -250,37 +230,11 @@ std::string StartProblem(int32_t outcome, const std::string& path) {
     }
 }
 
-// Progress of a run longer than a second, a few times a second.
-struct Progress {
-    Clock::time_point started = Clock::now();
-    Clock::time_point shown{};
-    bool visible = false;
-    int64_t first = 0;
-    int64_t size = -1;
-
-    void Update(const AppRecord* record, const char* source) {
-        Clock::time_point now = Clock::now();
-        if (now - started < std::chrono::seconds(1) || now - shown < std::chrono::milliseconds(250))
-            return;
-        shown = now;
-        int64_t span = size - first;
-        int percent = span > 0 ? static_cast<int>((record->SourceOffset - first) * 100 / span) : 0;
-        std::fprintf(stderr, "\rquillon-cli: converting %s: %3d%%", source, percent);
-        std::fflush(stderr);
-        visible = true;
-    }
-    void End() {
-        if (visible) std::fputc('\n', stderr);
-    }
-};
-
-int RunSteps(AppRecord* record, const ConvertOptions& o, const SettingsPaths& paths,
-             const std::string& path) {
-    Progress progress;
-    progress.first = record->SourceTextOffset;
-    progress.size = PlatFileSize(record->SourceFile);
-    while (EegTimerTick(record)) progress.Update(record, o.source);
-    progress.End();
+int RunEegSteps(AppRecord* record, const ConvertOptions& o, const SettingsPaths& paths,
+                const std::string& path) {
+    Progress progress = StartProgress(record, record->SourceTextOffset);
+    while (EegTimerTick(record)) ShowProgress(&progress, record, o.source);
+    EndProgress(progress);
     const uint32_t flags =
         FinishEegConversion(record, o.volumeRoot != nullptr ? paths.SettingsPath : nullptr);
     if (flags & kEegFinishWriteFailed)
@@ -328,6 +282,7 @@ int RunConvert(int argc, char** argv) {
     if (PlatIsDirectory(o.source) || OpenSourceFromPath(record.get(), o.source) == 0)
         return Fail(kExitFailed, "cannot open the source " + Quoted(o.source));
     if (!ApplyLayout(o, record.get(), &error)) return Fail(kExitFailed, error);
+    if (record->CopyFileType == kPsgOutputType) return ConvertToPsg(record.get(), o);
     std::string problem = LayoutProblem(record.get());
     if (!problem.empty()) return Fail(kExitFailed, problem);
     WarnOnColumnMismatch(record.get(), o.source);
@@ -345,5 +300,5 @@ int RunConvert(int argc, char** argv) {
     }
     if (outcome != kEegStarted)
         return Fail(kExitFailed, StartProblem(outcome, o.outputFile ? o.outputFile : path));
-    return RunSteps(record.get(), o, paths, path);
+    return RunEegSteps(record.get(), o, paths, path);
 }

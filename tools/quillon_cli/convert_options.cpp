@@ -60,9 +60,34 @@ bool ParseStart(const char* text, int32_t* fields) {
     return true;
 }
 
-const char* const kTypes[] = {"eeg32", "eeg24"};
+const char* const kTypes[] = {"eeg32", "eeg24", "psg"};
+const int32_t kTypeValues[] = {2, 3, kPsgOutputType};  // CopyFileType
+
+// The frame times the PSG convert page offers.
+bool ParseFrameTime(const char* text, int32_t* value) {
+    int32_t seconds;
+    if (!ParseInt(text, 1, 10, &seconds)) return false;
+    if (seconds != 1 && seconds != 2 && seconds != 5 && seconds != 10) return false;
+    *value = seconds;
+    return true;
+}
+
 const char* const kDelimiters[] = {"comma", "space", "tab"};
 const char* const kNotches[] = {"none", "50", "60"};
+
+// A PSG recording is one file the user names: no volume, no numbering.
+bool CheckPsgOutput(const ConvertOptions& o, std::string* error) {
+    if (o.volumeRoot != nullptr || o.newDiskId != nullptr) {
+        *error = std::string(o.volumeRoot != nullptr ? "--volume" : "--create-disk-id") +
+                 " is for EEG output; PSG output goes to -o FILE";
+        return false;
+    }
+    if (o.outputFile == nullptr) {
+        *error = "PSG output needs -o FILE";
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -105,8 +130,8 @@ bool ParseConvertOptions(int argc, char** argv, ConvertOptions* o, std::string* 
         } else if (std::strcmp(arg, "--settings") == 0) {
             ok = value(&o->settingsFile);
         } else if (std::strcmp(arg, "--type") == 0) {
-            ok = choice(kTypes, 2, &o->fileType);
-            if (ok) o->fileType += 2;
+            ok = choice(kTypes, 3, &o->fileType);
+            if (ok) o->fileType = kTypeValues[o->fileType];
         } else if (std::strcmp(arg, "--preset") == 0) {
             ok = number(0, 32, &o->preset);
         } else if (std::strcmp(arg, "--pattern") == 0) {
@@ -142,6 +167,22 @@ bool ParseConvertOptions(int argc, char** argv, ConvertOptions* o, std::string* 
                 *error = std::string("--start takes \"YYYY-MM-DD HH:MM:SS\", not \"") + text + "\"";
                 ok = false;
             }
+        } else if (std::strcmp(arg, "--frame-time") == 0) {
+            ok = value(&text);
+            if (ok && !ParseFrameTime(text, &o->frameTime)) {
+                *error = std::string("--frame-time takes 1, 2, 5 or 10 (seconds), not \"") + text +
+                         "\"";
+                ok = false;
+            }
+        } else if (std::strcmp(arg, "--comment") == 0) {
+            ok = value(&o->comment);
+            if (ok && std::strlen(o->comment) > size_t{kCommentLimit}) {
+                *error = "--comment takes at most " + std::to_string(kCommentLimit) + " bytes, not " +
+                         std::to_string(std::strlen(o->comment));
+                ok = false;
+            }
+        } else if (std::strcmp(arg, "--time-resolution") == 0) {
+            ok = number(1, 10000, &o->timeResolution);
         } else if (std::strcmp(arg, "--invert") == 0) {
             o->invert = 1;
         } else if (std::strcmp(arg, "--no-invert") == 0) {
@@ -160,6 +201,15 @@ bool ParseConvertOptions(int argc, char** argv, ConvertOptions* o, std::string* 
     if (o->help) return true;
     if (o->source == nullptr) {
         *error = "convert needs a source file";
+        return false;
+    }
+    if (o->fileType == kPsgOutputType) return CheckPsgOutput(*o, error);
+    const char* psgOnly = o->frameTime > 0 ? "--frame-time"
+                          : o->comment != nullptr ? "--comment"
+                          : o->timeResolution > 0 ? "--time-resolution"
+                                                  : nullptr;
+    if (psgOnly != nullptr) {
+        *error = std::string(psgOnly) + " goes with --type psg";
         return false;
     }
     if ((o->outputFile == nullptr) == (o->volumeRoot == nullptr)) {
@@ -181,25 +231,29 @@ void PrintConvertUsage(FILE* out) {
     std::fputs(
         "usage: quillon-cli convert SOURCE (-o FILE | --volume DIR [--create-disk-id ID])\n"
         "                           [options]\n"
+        "       quillon-cli convert SOURCE --type psg -o FILE [options]\n"
         "\n"
         "Converts the source text SOURCE into an EEG wave data file and its .REF event\n"
-        "file, with the settings of the desktop program: COND/QUILLON.INI beside\n"
-        "quillon-cli, patient data from PATIENT.INF beside the settings file. The\n"
-        "options below override the settings for this run only; the settings file is\n"
-        "never written, except EEGFileNo, which a --volume run advances.\n"
+        "file, or with --type psg into a PSG recording (an EDF+ file), with the\n"
+        "settings of the desktop program: COND/QUILLON.INI beside quillon-cli,\n"
+        "patient data from PATIENT.INF beside the settings file. The options below\n"
+        "override the settings for this run only; the settings file is never\n"
+        "written, except EEGFileNo, which a --volume run advances.\n"
         "\n"
         "Output (one of):\n"
-        "  -o FILE                  write FILE; refused when FILE or its .REF exists\n"
-        "  --volume DIR             DIR is the output volume's root: write\n"
-        "                           DIR/DAT/88nnnnnn.DAT numbered by EEGFileNo, with the\n"
-        "                           Disk ID of DIR's volume file (*.VOL)\n"
+        "  -o FILE                  write FILE; refused when FILE (or, for EEG output,\n"
+        "                           its .REF) exists\n"
+        "  --volume DIR             EEG output only: DIR is the output volume's root:\n"
+        "                           write DIR/DAT/88nnnnnn.DAT numbered by EEGFileNo,\n"
+        "                           with the Disk ID of DIR's volume file (*.VOL)\n"
         "  --create-disk-id ID      give a volume without a volume file the Disk ID ID\n"
         "                           (up to 9 characters) and a DAT folder first\n"
         "\n"
         "Settings:\n"
         "  --settings FILE          settings file (patient data: PATIENT.INF beside it)\n"
-        "  --type eeg32|eeg24       \"EEG FILING32\" (default) or \"EEG FILING24\" file\n"
-        "  --pattern 1..4           EEG montage pattern (default 1)\n"
+        "  --type eeg32|eeg24|psg   \"EEG FILING32\" (default), \"EEG FILING24\" or PSG\n"
+        "  --pattern 1..4           montage pattern: EEGPattern<N>, or PSGPattern<N>\n"
+        "                           with --type psg (default 1)\n"
         "  --preset N               source preset N, 1..32 (section ORGCOND<N-1>),\n"
         "                           instead of the settings' OrgFileType; 0: none\n"
         "\n"
@@ -215,14 +269,26 @@ void PrintConvertUsage(FILE* out) {
         "  --channels N             number of channels, 1..256 (wins over the labels)\n"
         "  --rate HZ                sampling rate in hertz\n"
         "  --ad | --calibrated      A/D integers or calibrated values\n"
-        "  --mag M                  magnification of calibrated values: 1, 10, ...\n"
-        "                           1000000000, or 1/10 ... 1/1000000\n"
+        "  --mag M                  magnification of calibrated values for EEG output:\n"
+        "                           1, 10, ... 1000000000, or 1/10 ... 1/1000000 (PSG\n"
+        "                           output scales by the pattern's MAG, EU and VU)\n"
         "  --notch none|50|60       mains frequency\n"
         "  --start \"YYYY-MM-DD HH:MM:SS\"\n"
         "                           recording start (default 2000-01-01 00:00:00)\n"
         "  --invert | --no-invert   invert the polarity of the samples, or not\n"
         "\n"
-        "On success one line on standard output: PATH: N frames, S steps.\n"
+        "PSG output (--type psg):\n"
+        "  --frame-time 1|2|5|10    seconds of one frame, a data record of the file\n"
+        "                           (default: the settings' FrameTime); the source is\n"
+        "                           read 30 seconds at a time\n"
+        "  --comment TEXT           record comment, up to 31 bytes of code page 932\n"
+        "  --time-resolution MS     time-resolution mode: the source holds one line\n"
+        "                           a millisecond, and every (1000 / rate)-th line\n"
+        "                           is taken; MS (1..10000) is kept as OrgTimeRes\n"
+        "\n"
+        "On success one line on standard output: PATH: N frames, S steps. For PSG\n"
+        "output N is the frames in the file and S the frame counter of the desktop\n"
+        "program, which also counts the last step, the one that found no more data.\n"
         "Exit status: 0 converted; 1 failed (nothing is written when the failure comes\n"
         "before the conversion starts); 2 usage error; 3 converted in part: the wave\n"
         "reached the largest size the file format can hold.\n",

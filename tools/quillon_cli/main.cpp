@@ -14,7 +14,8 @@ void PrintUsage(FILE* out) {
                  "                                print frames A to B (inclusive) as numbers\n"
                  "  convert SOURCE (-o FILE | --volume DIR) [options]\n"
                  "                                convert a source text to an EEG wave data\n"
-                 "                                file (quillon-cli convert --help)\n");
+                 "                                file, or with --type psg to a PSG recording\n"
+                 "                                (quillon-cli convert --help)\n");
 }
 
 }  // namespace

@@ -1,0 +1,82 @@
+#include "convert_psg.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "convert_report.h"
+#include "ostrel.h"
+#include "platform.h"
+#include "psg_run.h"
+
+namespace {
+
+constexpr int32_t kOstrelSection = 0;
+constexpr int32_t kOstrelFramesItem = 4;  // ordinal 34: frames committed so far
+
+// The PSG page's own choices: frame time, record comment, and the source
+// page's time resolution.
+void ApplyPsgOptions(AppRecord* record, const ConvertOptions& o) {
+    if (o.frameTime > 0) record->FrameTime = o.frameTime;
+    if (o.comment != nullptr)
+        std::snprintf(record->RecordComment, sizeof record->RecordComment, "%s", o.comment);
+    if (o.timeResolution > 0) {
+        record->OrgTimeResSw = 1;
+        record->OrgTimeRes = o.timeResolution;
+    }
+}
+
+std::string StartRefusal(const PsgStartResult& result, const char* path) {
+    char reason[256];
+    FormatPsgStartReason(&result, reason, sizeof reason);
+    return "cannot convert to " + Quoted(path) + ": " + reason;
+}
+
+// Every tick, then the finish; the summary line only when the file holds
+// every epoch the run read.
+int RunPsgSteps(AppRecord* record, const ConvertOptions& o) {
+    const char* path = o.outputFile;
+    Progress progress = StartProgress(record, record->SourceOffset);
+    int64_t framesHandedOver = 0;
+    while (PsgTimerTick(record)) {
+        framesHandedOver += record->StepIncrement;
+        ShowProgress(&progress, record, o.source);
+    }
+    EndProgress(progress);
+    // Ostrel counts what it wrote; a failed write stops its count.
+    const int32_t framesWritten = OstrelCount(record->OutputFile, kOstrelSection, kOstrelFramesItem);
+    const int64_t readTo = record->SourceOffset;
+    const uint32_t flags = FinishPsgConversion(record);
+    if (!(flags & kPsgFinishClosed))
+        return Fail(kExitFailed, "cannot close " + Quoted(path));
+    if (framesWritten < framesHandedOver)
+        return Fail(kExitFailed, "writing " + Quoted(path) + " failed: it holds " +
+                                     std::to_string(framesWritten) + " of " +
+                                     std::to_string(framesHandedOver) + " frames");
+    if (flags & kPsgFinishSourceLeft)
+        return Fail(kExitFailed, "reading " + Quoted(o.source) + " failed at byte " +
+                                     std::to_string(readTo) + "; " + Quoted(path) + " holds " +
+                                     std::to_string(framesWritten) + " frames");
+    std::printf("%s: %" PRId32 " frames, %" PRIu32 " steps\n", path, framesWritten,
+                record->StepCount);
+    std::fflush(stdout);
+    return kExitConverted;
+}
+
+}  // namespace
+
+int ConvertToPsg(AppRecord* record, const ConvertOptions& o) {
+    ApplyPsgOptions(record, o);
+    const char* path = o.outputFile;
+    if (PlatIsDirectory(path)) return Fail(kExitFailed, Quoted(path) + " is a folder");
+    if (SetPsgTarget(record, path) == 0)
+        return Fail(kExitFailed, "the output path " + Quoted(path) + " is empty or too long");
+    PsgStartResult result{};
+    if (StartPsgConversion(record, &result) != kPsgStarted)
+        return Fail(kExitFailed, StartRefusal(result, path));
+    // Warnings only for a run that goes ahead: a refusal is one line.
+    WarnOnColumnMismatch(record, o.source);
+    if (o.magGiven) Warn("--mag does not scale PSG output; the pattern's MAG, EU and VU do");
+    return RunPsgSteps(record, o);
+}

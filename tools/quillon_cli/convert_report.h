@@ -1,0 +1,44 @@
+// What a conversion tells its user: exit statuses, the one-line error on
+// standard error, warnings and the progress of a long run.
+#ifndef QUILLON_CLI_CONVERT_REPORT_H
+#define QUILLON_CLI_CONVERT_REPORT_H
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "app_record.h"
+
+constexpr int kExitConverted = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitPartial = 3;
+
+// Prints "quillon-cli: message" and returns status.
+int Fail(int status, const std::string& message);
+
+// "quillon-cli: warning: message".
+void Warn(const std::string& message);
+
+std::string Quoted(const char* text);
+
+// The source page's column check, as a warning: a data line whose column
+// count differs from the channel count converts to nothing.
+void WarnOnColumnMismatch(const AppRecord* record, const char* source);
+
+// The share of the source read, shown a few times a second once a run has
+// taken longer than a second.
+struct Progress {
+    std::chrono::steady_clock::time_point started;
+    std::chrono::steady_clock::time_point shown;
+    bool visible;
+    int64_t first;  // where the data begins
+    int64_t size;   // of the source, -1 when unknown
+};
+
+Progress StartProgress(const AppRecord* record, int64_t first);
+void ShowProgress(Progress* progress, const AppRecord* record, const char* source);
+// Ends the progress line, if one was shown.
+void EndProgress(const Progress& progress);
+
+#endif
