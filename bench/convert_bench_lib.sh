@@ -1,5 +1,20 @@
-# Shared by the conversion benchmarks (sourced): the benchmark source and the
-# measurement. Both use $work, the benchmark's scratch folder.
+# Shared by the conversion benchmarks (sourced): the tool, the benchmark
+# source and the measurement. gen and measure use $work, the benchmark's
+# scratch folder.
+
+# bench_cli BUILD_DIR: builds quillon-cli there if needed (release preset)
+# and prints its absolute path; checks the tools the measurement needs.
+bench_cli() {
+    local build=$1
+    if [ ! -x "$build/tools/quillon-cli" ]; then
+        cmake --preset release -B "$build" >/dev/null
+        cmake --build "$build" --target quillon_cli >&2
+    fi
+    for need in /usr/bin/time /usr/bin/python3; do
+        [ -x "$need" ] || { echo "missing $need (apt-get install time python3)" >&2; exit 1; }
+    done
+    realpath "$build/tools/quillon-cli"
+}
 
 # gen FILE MINUTES ad|calibrated: 32 channels at 500 Hz with a time column
 # and a label line; A/D integers or calibrated values with two decimals.

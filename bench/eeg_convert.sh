@@ -6,25 +6,17 @@
 # time (user + system, steadier while others use the machine) and the peak
 # RSS from /usr/bin/time -v.
 #
-#   bash bench/eeg_convert.sh [BUILD_DIR]   (default build/h-eeg-release)
+#   bash bench/eeg_convert.sh [BUILD_DIR]   (default build/release)
 #
 # Needs Debian's python3-pandas (used with /usr/bin/python3) and time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/h-eeg-release}
-if [ ! -x "$build/tools/quillon-cli" ]; then
-    cmake --preset release -B "$build" >/dev/null
-    cmake --build "$build" --target quillon_cli
-fi
-cli=$(realpath "$build/tools/quillon-cli")
-for need in /usr/bin/time /usr/bin/python3; do
-    [ -x "$need" ] || { echo "missing $need (apt-get install time python3)"; exit 1; }
-done
+source bench/convert_bench_lib.sh
+cli=$(bench_cli "${1:-build/release}")
 /usr/bin/python3 -c 'import pandas' 2>/dev/null || { echo "missing python3-pandas"; exit 1; }
 
 work=$(mktemp -d /tmp/quillon-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-source bench/convert_bench_lib.sh
 echo "generating sources in $work ..."
 gen "$work/ad10.csv" 10 ad
 gen "$work/cal10.csv" 10 calibrated

@@ -6,24 +6,16 @@
 # source. Each measurement runs three times: best and worst wall time, the
 # best CPU time (user + system) and the largest peak RSS from /usr/bin/time -v.
 #
-#   bash bench/psg_convert.sh [BUILD_DIR]   (default build/h-psgcli-release)
+#   bash bench/psg_convert.sh [BUILD_DIR]   (default build/release)
 #
 # Needs /usr/bin/python3 (to write the sources) and time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/h-psgcli-release}
-if [ ! -x "$build/tools/quillon-cli" ]; then
-    cmake --preset release -B "$build" >/dev/null
-    cmake --build "$build" --target quillon_cli
-fi
-cli=$(realpath "$build/tools/quillon-cli")
-for need in /usr/bin/time /usr/bin/python3; do
-    [ -x "$need" ] || { echo "missing $need (apt-get install time python3)"; exit 1; }
-done
+source bench/convert_bench_lib.sh
+cli=$(bench_cli "${1:-build/release}")
 
 work=$(mktemp -d /tmp/quillon-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-source bench/convert_bench_lib.sh
 echo "generating sources in $work ..."
 gen "$work/ad10.csv" 10 ad
 gen "$work/cal10.csv" 10 calibrated

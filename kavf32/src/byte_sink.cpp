@@ -93,6 +93,26 @@ void SinkPutBe32(ByteSink& sink, uint32_t value) {
     SinkPut(sink, b, 4);
 }
 
+void SinkPutValues(ByteSink& sink, const void* values, uint64_t count, uint32_t width,
+                   bool toFileOrder) {
+    const uint8_t* in = static_cast<const uint8_t*>(values);
+    if (!toFileOrder) {
+        SinkPut(sink, in, count * width);
+        return;
+    }
+    for (uint64_t i = 0; i < count; ++i) {
+        if (width == 2) {
+            uint16_t v;
+            std::memcpy(&v, in + 2 * i, 2);
+            SinkPutBe16(sink, v);
+        } else {
+            uint32_t v;
+            std::memcpy(&v, in + 4 * i, 4);
+            SinkPutBe32(sink, v);
+        }
+    }
+}
+
 bool SinkClose(ByteSink& sink) {
     if (!sink.failed && sink.written < sink.total) SinkPutZeros(sink, sink.total - sink.written);
     if (sink.target == Target::File) Flush(sink);

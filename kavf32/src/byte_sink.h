@@ -31,6 +31,10 @@ void SinkPut(ByteSink& sink, const void* bytes, uint64_t count);
 void SinkPutZeros(ByteSink& sink, uint64_t count);
 void SinkPutBe16(ByteSink& sink, uint32_t value);
 void SinkPutBe32(ByteSink& sink, uint32_t value);
+// count values of width 2 or 4 bytes in the caller's order: big-endian when
+// toFileOrder is set, otherwise as they are.
+void SinkPutValues(ByteSink& sink, const void* values, uint64_t count, uint32_t width,
+                   bool toFileOrder);
 // Pads with zeros up to the record's size and flushes; true when every byte
 // reached its place.
 bool SinkClose(ByteSink& sink);

@@ -38,22 +38,7 @@ uint32_t UpdateArray(KAVFHANDLE handle, uint32_t mode, uint32_t group, uint32_t 
     ByteSink sink;
     uint64_t offset = uint64_t{item.offset} + kItemHeaderBytes + uint64_t{from} * width;
     if (!SinkOpen(sink, *h, Target::File, offset, uint64_t{n} * width)) return 0;
-    const uint8_t* in = static_cast<const uint8_t*>(values);
-    if (mode == KAVF_MODE_FILE_ORDER) {
-        SinkPut(sink, in, uint64_t{n} * width);
-    } else {
-        for (uint16_t i = 0; i < n; ++i) {
-            if (width == 2) {
-                uint16_t v;
-                std::memcpy(&v, in + 2 * i, 2);
-                SinkPutBe16(sink, v);
-            } else {
-                uint32_t v;
-                std::memcpy(&v, in + 4 * size_t{i}, 4);
-                SinkPutBe32(sink, v);
-            }
-        }
-    }
+    SinkPutValues(sink, values, n, width, mode == KAVF_MODE_NATIVE);
     return SinkClose(sink) ? n : 0;
 }
 

@@ -28,22 +28,8 @@ void EmitTextBody(ByteSink& sink, const ItemPlan& plan) {
 
 void EmitArrayBody(ByteSink& sink, const ItemPlan& plan, size_t width) {
     if (plan.values == nullptr || plan.mode > KAVF_MODE_NATIVE) return;
-    if (plan.mode == KAVF_MODE_FILE_ORDER) {
-        SinkPut(sink, plan.values, plan.valueCount * width);
-        return;
-    }
-    const uint8_t* in = static_cast<const uint8_t*>(plan.values);
-    for (uint64_t i = 0; i < plan.valueCount; ++i) {
-        if (width == 2) {
-            uint16_t v;
-            std::memcpy(&v, in + 2 * i, 2);
-            SinkPutBe16(sink, v);
-        } else {
-            uint32_t v;
-            std::memcpy(&v, in + 4 * i, 4);
-            SinkPutBe32(sink, v);
-        }
-    }
+    SinkPutValues(sink, plan.values, plan.valueCount, static_cast<uint32_t>(width),
+                  plan.mode == KAVF_MODE_NATIVE);
 }
 
 }  // namespace

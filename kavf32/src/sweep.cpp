@@ -69,22 +69,7 @@ KAVF_EXPORT uint32_t KAVFAPI CreateKavfSweepWave(KAVFHANDLE handle, const uint16
     ByteSink sink;
     if (!OpenRecord(*h, sink, bytes)) return 0;
     for (uint32_t i = 0; i < kSweepHeaderValues; ++i) SinkPutBe16(sink, header[i]);
-    const uint8_t* in = static_cast<const uint8_t*>(samples);
-    if (h->sweepRaw != 0) {
-        SinkPut(sink, in, uint64_t{points} * width);
-    } else {
-        for (uint64_t i = 0; i < points; ++i) {
-            if (width == 2) {
-                uint16_t v;
-                std::memcpy(&v, in + 2 * i, 2);
-                SinkPutBe16(sink, v);
-            } else {
-                uint32_t v;
-                std::memcpy(&v, in + 4 * i, 4);
-                SinkPutBe32(sink, v);
-            }
-        }
-    }
+    SinkPutValues(sink, samples, points, width, h->sweepRaw == 0);
     if (!SinkClose(sink)) return 0;
     CommitRecord(*h, bytes);
     ++h->extra;
