@@ -21,6 +21,10 @@ enum {
     PLAT_OPEN_READWRITE = 0x0002,
     PLAT_OPEN_ACCESS_MASK = 0x0003,
     PLAT_OPEN_CREATE = 0x1000,  // create or truncate
+    // With PLAT_OPEN_CREATE: fail with PLAT_ERR_FILEEXISTS when the path
+    // exists, atomically, so two runs can never write into one file. Outside
+    // the multimedia flags' range.
+    PLAT_OPEN_CREATE_NEW = 0x01000000,
 };
 
 // Open-error codes, numbered as the multimedia file functions number them.
@@ -33,6 +37,7 @@ enum {
     PLAT_ERR_SHARINGVIOLATION = 269,
     PLAT_ERR_TOOMANYOPENFILES = 271,
     PLAT_ERR_INVALIDFILE = 272,
+    PLAT_ERR_FILEEXISTS = 280,  // ours: create-new found the path taken
 };
 
 typedef struct PlatFileRecord* PlatFile;  // null = no file

@@ -26,6 +26,7 @@ uint32_t OpenErrorFromErrno(int e) {
         case EMFILE:
         case ENFILE: return PLAT_ERR_TOOMANYOPENFILES;
         case ENOMEM: return PLAT_ERR_OUTOFMEMORY;
+        case EEXIST: return PLAT_ERR_FILEEXISTS;
         default: return PLAT_ERR_CANNOTOPEN;
     }
 }
@@ -45,7 +46,7 @@ extern "C" PlatFile PlatFileOpen(const char* path, uint32_t flags, uint32_t* err
         default: oflags |= O_RDONLY; break;
     }
     if (flags & PLAT_OPEN_CREATE) {
-        oflags |= O_CREAT | O_TRUNC;
+        oflags |= O_CREAT | ((flags & PLAT_OPEN_CREATE_NEW) ? O_EXCL : O_TRUNC);
         if ((flags & PLAT_OPEN_ACCESS_MASK) == PLAT_OPEN_READ) oflags = (oflags & ~O_RDONLY) | O_RDWR;
     }
     int fd = ::open(path, oflags, 0666);

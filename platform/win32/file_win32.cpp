@@ -23,6 +23,8 @@ uint32_t OpenErrorFromLastError(DWORD e) {
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION: return PLAT_ERR_SHARINGVIOLATION;
         case ERROR_TOO_MANY_OPEN_FILES: return PLAT_ERR_TOOMANYOPENFILES;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return PLAT_ERR_FILEEXISTS;
         case ERROR_NOT_ENOUGH_MEMORY:
         case ERROR_OUTOFMEMORY: return PLAT_ERR_OUTOFMEMORY;
         default: return PLAT_ERR_CANNOTOPEN;
@@ -54,7 +56,7 @@ extern "C" PlatFile PlatFileOpen(const char* path, uint32_t flags, uint32_t* err
     }
     DWORD disposition = OPEN_EXISTING;
     if (flags & PLAT_OPEN_CREATE) {
-        disposition = CREATE_ALWAYS;
+        disposition = (flags & PLAT_OPEN_CREATE_NEW) ? CREATE_NEW : CREATE_ALWAYS;
         access |= GENERIC_WRITE;
     }
     HANDLE h = CreateFileA(path, access, ShareModeFromFlags(flags), nullptr, disposition,

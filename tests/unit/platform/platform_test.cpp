@@ -203,6 +203,22 @@ TEST(Files, ResultsFollowTheMultimediaFileContract) {
     EXPECT_EQ(error, static_cast<uint32_t>(PLAT_ERR_ACCESSDENIED));
 }
 
+TEST(Files, CreateNewNeverTakesAnExistingFile) {
+    ScratchFolder dir;
+    std::string path = dir.File("out.DAT");
+    const uint32_t createNew = PLAT_OPEN_CREATE | PLAT_OPEN_CREATE_NEW | PLAT_OPEN_WRITE;
+    uint32_t error = 0;
+    PlatFile first = PlatFileOpen(path.c_str(), createNew, &error);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(PlatFileWrite(first, "kept", 4), 4);
+    EXPECT_EQ(PlatFileOpen(path.c_str(), createNew, &error), nullptr)
+        << "a second claim of the same name fails while the first is open";
+    EXPECT_EQ(error, static_cast<uint32_t>(PLAT_ERR_FILEEXISTS));
+    PlatFileClose(first);
+    EXPECT_EQ(PlatFileOpen(path.c_str(), createNew, &error), nullptr);
+    EXPECT_EQ(ReadBytes(path), "kept") << "the failed claim left the bytes alone";
+}
+
 TEST(Files, AttributesAndFolders) {
     ScratchFolder dir;
     EXPECT_EQ(PlatFileAttributes(dir.File("none").c_str()), PLAT_ATTR_INVALID);
