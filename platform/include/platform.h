@@ -53,6 +53,9 @@ int32_t PlatFileWrite(PlatFile file, const void* buffer, int32_t count);
 int64_t PlatFileSeek(PlatFile file, int64_t offset);
 // Size in bytes, or -1.
 int64_t PlatFileSize(PlatFile file);
+// Cuts or extends the file to size bytes (the position is left alone).
+// Returns 1 on success.
+int PlatFileSetSize(PlatFile file, int64_t size);
 // A 32-bit value identifying the operating system's file object (for callers
 // that only compare it with 0 or log it).
 uint32_t PlatFileNativeHandle(PlatFile file);
@@ -68,6 +71,7 @@ uint32_t PlatFileAttributes(const char* path);  // PLAT_ATTR_INVALID if absent
 int PlatFileExists(const char* path);           // 1 for a file or a folder
 int PlatIsDirectory(const char* path);
 int PlatCreateDirectory(const char* path);      // 1 when created or present
+int PlatDeleteFile(const char* path);           // 1 when removed
 // Finds the first entry of folder matching a pattern of the form "*.EXT"
 // (extension compared case-insensitively). Writes its name (not the path)
 // into name; returns 1 when found.

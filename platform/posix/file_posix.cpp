@@ -125,3 +125,8 @@ extern "C" int64_t PlatFileSize(PlatFile file) {
 extern "C" uint32_t PlatFileNativeHandle(PlatFile file) {
     return file == nullptr ? 0u : static_cast<uint32_t>(file->fd);
 }
+
+extern "C" int PlatFileSetSize(PlatFile file, int64_t size) {
+    if (file == nullptr || size < 0) return 0;
+    return ::ftruncate(file->fd, static_cast<off_t>(size)) == 0 ? 1 : 0;
+}

@@ -45,6 +45,10 @@ extern "C" int PlatCreateDirectory(const char* path) {
     return errno == EEXIST && PlatIsDirectory(path);
 }
 
+extern "C" int PlatDeleteFile(const char* path) {
+    return path != nullptr && ::unlink(path) == 0 ? 1 : 0;
+}
+
 extern "C" int PlatFindFirstWithExtension(const char* folder, const char* extension, char* name,
                                           size_t nameSize) {
     if (folder == nullptr || extension == nullptr || name == nullptr || nameSize == 0) return 0;

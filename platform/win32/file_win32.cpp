@@ -111,3 +111,14 @@ extern "C" uint32_t PlatFileNativeHandle(PlatFile file) {
     // Kernel handle values fit in 32 bits on both Windows targets.
     return file == nullptr ? 0u : static_cast<uint32_t>(reinterpret_cast<uintptr_t>(file->handle));
 }
+
+extern "C" int PlatFileSetSize(PlatFile file, int64_t size) {
+    if (file == nullptr || size < 0) return 0;
+    LARGE_INTEGER here{}, target{};
+    target.QuadPart = size;
+    if (!SetFilePointerEx(file->handle, LARGE_INTEGER{}, &here, FILE_CURRENT)) return 0;
+    const bool cut = SetFilePointerEx(file->handle, target, nullptr, FILE_BEGIN) &&
+                     SetEndOfFile(file->handle);
+    SetFilePointerEx(file->handle, here, nullptr, FILE_BEGIN);
+    return cut ? 1 : 0;
+}

@@ -25,6 +25,10 @@ extern "C" int PlatCreateDirectory(const char* path) {
     return GetLastError() == ERROR_ALREADY_EXISTS && PlatIsDirectory(path);
 }
 
+extern "C" int PlatDeleteFile(const char* path) {
+    return path != nullptr && DeleteFileA(path) ? 1 : 0;
+}
+
 extern "C" int PlatFindFirstWithExtension(const char* folder, const char* extension, char* name,
                                           size_t nameSize) {
     if (folder == nullptr || extension == nullptr || name == nullptr || nameSize == 0) return 0;

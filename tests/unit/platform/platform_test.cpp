@@ -219,6 +219,23 @@ TEST(Files, CreateNewNeverTakesAnExistingFile) {
     EXPECT_EQ(ReadBytes(path), "kept") << "the failed claim left the bytes alone";
 }
 
+TEST(Files, SetSizeCutsBackAndDeleteRemoves) {
+    ScratchFolder dir;
+    std::string path = dir.File("records.edf");
+    WriteBytes(path, "0123456789");
+    PlatFile file = PlatFileOpen(path.c_str(), PLAT_OPEN_READWRITE, nullptr);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(PlatFileSeek(file, 8), 8);
+    EXPECT_EQ(PlatFileSetSize(file, 4), 1);
+    EXPECT_EQ(PlatFileSize(file), 4);
+    EXPECT_EQ(PlatFileSetSize(file, -1), 0);
+    PlatFileClose(file);
+    EXPECT_EQ(ReadBytes(path), "0123");
+    EXPECT_EQ(PlatDeleteFile(path.c_str()), 1);
+    EXPECT_FALSE(PlatFileExists(path.c_str()));
+    EXPECT_EQ(PlatDeleteFile(path.c_str()), 0);
+}
+
 TEST(Files, AttributesAndFolders) {
     ScratchFolder dir;
     EXPECT_EQ(PlatFileAttributes(dir.File("none").c_str()), PLAT_ATTR_INVALID);
