@@ -108,6 +108,10 @@ int DigitValue(char c) {
 
 }  // namespace
 
+bool HasSection(std::string_view text, std::string_view section) {
+    return FindSection(SplitLines(text), text, section).found;
+}
+
 bool FindValue(std::string_view text, std::string_view section, std::string_view key,
                std::string_view* value) {
     std::vector<Line> lines = SplitLines(text);

@@ -15,6 +15,10 @@ namespace profile_text {
 bool FindValue(std::string_view text, std::string_view section, std::string_view key,
                std::string_view* value);
 
+// Whether text has a header line for section (names compared as Windows
+// does).
+bool HasSection(std::string_view text, std::string_view section);
+
 // Profile integer rules: blanks, a sign, decimal digits (or a 0x / 0o / 0b
 // prefix); parsing stops at the first other character; wraps on overflow.
 int32_t ParseInt(std::string_view value);

@@ -60,6 +60,11 @@ int PlatFileSetSize(PlatFile file, int64_t size);
 // that only compare it with 0 or log it).
 uint32_t PlatFileNativeHandle(PlatFile file);
 
+// The operating system's reason for the calling thread's last failed call
+// ("No space left on device"), for messages right after a failure, also one
+// inside a library; "" when none is known. Returns the length written.
+size_t PlatLastErrorText(char* out, size_t size);
+
 // ---- File system -----------------------------------------------------------
 enum {
     PLAT_ATTR_READONLY = 0x01,
@@ -91,6 +96,8 @@ int32_t PlatProfileInt(const char* section, const char* key, int32_t defaultValu
 // Copies at most size-1 bytes and a terminating zero; returns the bytes copied.
 uint32_t PlatProfileString(const char* section, const char* key, const char* defaultValue,
                            char* out, uint32_t size, const char* path);
+// Whether the file has the section (a missing file has none).
+int PlatProfileHasSection(const char* section, const char* path);
 // Replaces the value in place or appends the key (and the section); the file
 // is created if missing and replaced atomically. Returns 1 on success.
 int PlatWriteProfileString(const char* section, const char* key, const char* value,

@@ -79,3 +79,9 @@ extern "C" int PlatWriteProfileString(const char* section, const char* key, cons
     ReadWholeFile(path, &text);
     return ReplaceFile(path, profile_text::Edit(text, section, key, value)) ? 1 : 0;
 }
+
+extern "C" int PlatProfileHasSection(const char* section, const char* path) {
+    std::string text;
+    if (section == nullptr || path == nullptr || !ReadWholeFile(path, &text)) return 0;
+    return profile_text::HasSection(text, section) ? 1 : 0;
+}

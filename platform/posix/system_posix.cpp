@@ -89,3 +89,12 @@ extern "C" int PlatProgramFolder(char* folder, size_t folderSize) {
 extern "C" int PlatIsLeadByte932(uint8_t byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
+
+extern "C" size_t PlatLastErrorText(char* out, size_t size) {
+    if (out == nullptr || size == 0) return 0;
+    out[0] = '\0';
+    const int e = errno;
+    if (e == 0) return 0;
+    std::snprintf(out, size, "%s", std::strerror(e));
+    return std::strlen(out);
+}

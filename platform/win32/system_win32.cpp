@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 #include <windows.h>
 
 extern "C" uint32_t PlatFileAttributes(const char* path) {
@@ -76,6 +77,16 @@ extern "C" uint32_t PlatProfileString(const char* section, const char* key,
                                     path);
 }
 
+extern "C" int PlatProfileHasSection(const char* section, const char* path) {
+    if (section == nullptr || path == nullptr) return 0;
+    std::vector<char> names(32768);
+    const DWORD length =
+        GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path);
+    for (DWORD at = 0; at < length && names[at] != '\0'; at += lstrlenA(&names[at]) + 1)
+        if (lstrcmpiA(&names[at], section) == 0) return 1;
+    return 0;
+}
+
 extern "C" int PlatWriteProfileString(const char* section, const char* key, const char* value,
                                       const char* path) {
     return WritePrivateProfileStringA(section, key, value, path) ? 1 : 0;
@@ -83,4 +94,17 @@ extern "C" int PlatWriteProfileString(const char* section, const char* key, cons
 
 extern "C" int PlatIsLeadByte932(uint8_t byte) {
     return IsDBCSLeadByteEx(932, byte) ? 1 : 0;
+}
+
+extern "C" size_t PlatLastErrorText(char* out, size_t size) {
+    if (out == nullptr || size == 0) return 0;
+    out[0] = '\0';
+    const DWORD e = GetLastError();
+    if (e == 0) return 0;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, e,
+                             0, out, static_cast<DWORD>(size), nullptr);
+    if (n == 0) n = static_cast<DWORD>(std::snprintf(out, size, "system error %lu", e));
+    // The system's texts end with a line end and often a period.
+    while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' || out[n - 1] == '.')) out[--n] = '\0';
+    return std::strlen(out);
 }

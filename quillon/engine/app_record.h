@@ -23,6 +23,48 @@ typedef void* WindowHandle;
 typedef void* MemoryHandle;
 typedef void* WindowProcedure;
 
+// Output kinds (CopyFileType).
+enum OutputKind : uint16_t {
+    kOutputNone = 0,
+    kOutputPsg = 1,
+    kOutputEegFiling32 = 2,
+    kOutputEegFiling24 = 3,
+};
+
+// ConvertState: where the convert page stands. For EEG output "ready" means
+// an output volume is ready; for PSG output a target file is chosen.
+enum ConvertStateValue : uint16_t {
+    kConvertNotReady = 0,
+    kConvertReady = 1,
+    kConvertRunning = 2,
+    kConvertFinished = 3,
+};
+
+// Which run owns OutputFile, so that it is always ended by its own kind's
+// functions whatever the output kind shows by then.
+enum RunKind : uint16_t {
+    kRunNone = 0,
+    kRunEeg = 1,
+    kRunPsg = 2,
+};
+
+// What a run did with the source lines: every line is a data row or is
+// counted by why it is not, and every value that was not stored as read is
+// counted. Zeroed at each start.
+struct ConversionTally {
+    uint64_t DataRows;        // lines converted into a frame or row
+    uint64_t BlankLines;      // empty, or only blanks
+    uint64_t ShortLines;      // fewer values than channels
+    uint64_t NulLines;        // short because of a NUL byte
+    uint64_t OverLongLines;   // kLineByteLimit bytes without a line end: dropped
+    uint64_t SaturatedValues; // beyond the 16-bit range: stored at the limit
+    uint64_t NotNumbers;      // fields read as 0 or cut short: text, "nan", "1e3" as A/D
+};
+
+inline bool IsEegOutput(uint16_t copyFileType) {
+    return copyFileType == kOutputEegFiling32 || copyFileType == kOutputEegFiling24;
+}
+
 // A stored source layout, selectable by number 1..32.
 struct SourcePreset {
     uint16_t Enable;          // non-zero: offered and applied
@@ -179,6 +221,14 @@ struct AppRecord {
     uint16_t PsgDragging;
     WindowHandle PsgEditWindow;
     WindowProcedure PsgEditProc;
+
+    // The run in progress or last ended: its owner and its counts.
+    uint16_t RunOwner;  // RunKind
+    uint16_t RunLayoutChanged;  // the layout changed under a run, which then ended
+    uint16_t RunInterrupted;    // ended before the source was used up
+    struct ConversionTally Tally;
+    uint32_t WaveDataOffset;    // file offset of frame 0 of the EEG wave
+    char RunErrorText[128];     // the system's reason for a failed create or write
 
     char OrgFile[kPathSize];     // last source file
     char CopyFile[kPathSize];    // last output file

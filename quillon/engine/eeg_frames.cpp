@@ -5,11 +5,11 @@
 #include "eeg_header.h"
 #include "eeg_run.h"
 #include "field_reader.h"
+#include "line_walker.h"
 #include "platform.h"
 
 namespace {
 
-constexpr int32_t kLineLimit = kLineByteLimit;
 
 // What turning one line into a frame needs, fixed for a step.
 struct FrameMaker {
@@ -57,40 +57,54 @@ uint16_t EventWord(const FrameMaker& maker, uint32_t linesBefore) {
     }
 }
 
-int16_t ScaledSample(double numerator, float value, double denominator) {
+int16_t ScaledSample(double numerator, float value, double denominator, uint32_t* saturated) {
     const double v = numerator * static_cast<double>(value) / denominator;
-    if (v >= 32768.0) return 32767;
-    if (v <= -32768.0) return -32767;
+    if (v >= 32768.0) return ++*saturated, 32767;
+    if (v <= -32768.0) return ++*saturated, -32767;
     if (!(v == v)) return 0;
     return static_cast<int16_t>(v);  // toward zero
 }
 
 // Appends the frame of one line to frame when it is a data line.
 bool MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* line,
-               uint32_t linesBefore, uint16_t* frame) {
+               uint32_t linesBefore, uint16_t* frame, FieldFlaws* flaws) {
     int16_t* samples = reinterpret_cast<int16_t*>(frame + 1);
     if (maker.valueKind == 0) {
         int16_t values[kLineValueLimit];
-        if (ReadIntegerFields(record, line, values) < maker.channels) return false;
+        if (ReadIntegerFieldsCounted(record, line, values, flaws) < maker.channels) return false;
         frame[0] = EventWord(maker, linesBefore);
         if (maker.inverted)
-            for (int32_t c = 0; c < maker.channels; ++c)
-                samples[c] = static_cast<int16_t>(
-                    static_cast<uint16_t>(0u - static_cast<uint16_t>(values[c])));
+            for (int32_t c = 0; c < maker.channels; ++c) {
+                // -(-32768) has no 16-bit value: the nearest is 32767.
+                const int32_t v = -int32_t{values[c]};
+                flaws->saturated += v > INT16_MAX;
+                samples[c] = static_cast<int16_t>(v > INT16_MAX ? INT16_MAX : v);
+            }
         else
             std::memcpy(samples, values, static_cast<size_t>(maker.channels) * sizeof(int16_t));
         return true;
     }
     if (maker.valueKind != 1) return false;
     float values[kLineValueLimit];
-    if (ReadFloatFields(record, line, values) < maker.channels) return false;
+    if (ReadFloatFieldsCounted(record, line, values, flaws) < maker.channels) return false;
     frame[0] = EventWord(maker, linesBefore);
     for (int32_t c = 0; c < maker.channels; ++c) {
-        int16_t v = maker.scaled[c] ? ScaledSample(maker.numerator[c], values[c], maker.denominator[c])
+        int16_t v = maker.scaled[c] ? ScaledSample(maker.numerator[c], values[c],
+                                                   maker.denominator[c], &flaws->saturated)
                                     : 0;
         samples[c] = maker.inverted ? static_cast<int16_t>(-v) : v;
     }
     return true;
+}
+
+// Why a line that gave no frame is none.
+void CountNonDataLine(const char* line, int32_t length, ConversionTally* tally) {
+    if (std::memchr(line, '\0', static_cast<size_t>(length)) != nullptr)
+        ++tally->NulLines;
+    else if (HoldsNoText(line, length))
+        ++tally->BlankLines;
+    else
+        ++tally->ShortLines;
 }
 
 // Reads up to kSourceReadBytes at offset; the count read, 0 at the end, -1
@@ -118,6 +132,8 @@ extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) 
     SetUpMaker(record, &maker);
     char* const buffer = static_cast<char*>(record->ReadBuffer);
     uint16_t* const frames = static_cast<uint16_t*>(block);
+    ConversionTally& tally = record->Tally;
+    FieldFlaws flaws{};
     uint32_t lines = 0;
     uint32_t dataFrames = 0;
     int64_t readOffset = record->SourceOffset;
@@ -128,35 +144,37 @@ extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) 
         const bool sourceEndsHere = got < kSourceReadBytes;
         buffer[got] = '\0';
         int32_t at = 0;
-        int32_t consumed = 0;  // the last line end in this read
         while (lines < wanted && at < got) {
-            const int32_t span = got - at < kLineLimit ? got - at : kLineLimit;
-            char* end = static_cast<char*>(std::memchr(buffer + at, '\n', static_cast<size_t>(span)));
-            int32_t next;
-            if (end != nullptr) {
-                *end = '\0';
-                next = static_cast<int32_t>(end - buffer) + 1;
-            } else if (got - at >= kLineLimit) {
-                // Too long: its first bytes are no line, the rest is read on.
-                at += kLineLimit;
-                consumed = at;
+            LineSpan span;
+            const LineFind found = FindLine(buffer, at, got, sourceEndsHere, &span);
+            if (found == kLineCut) break;  // read again from the line's start
+            at = span.next;
+            if (found == kLineNone) continue;
+            if (found == kLineOverLong) {
+                ++tally.OverLongLines;  // its first bytes are no line, the rest is read on
                 continue;
-            } else if (sourceEndsHere) {
-                next = got;  // a last line without a line end still counts
-            } else {
-                break;  // cut by the end of the read: read again from its start
             }
-            if (MakeFrame(record, maker, buffer + at, lines,
-                          frames + size_t{dataFrames} * maker.frameWords))
+            char* const line = buffer + span.start;
+            line[span.length] = '\0';
+            // A line that gives no frame stores nothing: its values are not counted.
+            FieldFlaws lineFlaws{};
+            if (MakeFrame(record, maker, line, lines,
+                          frames + size_t{dataFrames} * maker.frameWords, &lineFlaws)) {
                 ++dataFrames;
+                flaws.saturated += lineFlaws.saturated;
+                flaws.notNumbers += lineFlaws.notNumbers;
+            } else {
+                CountNonDataLine(line, span.length, &tally);
+            }
             ++lines;
-            at = next;
-            consumed = next;
         }
-        readOffset += consumed;
-        if (consumed == 0 || sourceEndsHere) break;
+        readOffset += at;
+        if (at == 0 || sourceEndsHere) break;
     }
     record->SourceOffset = readOffset;
+    tally.DataRows += dataFrames;
+    tally.SaturatedValues += flaws.saturated;
+    tally.NotNumbers += flaws.notNumbers;
 
     // Frames of non-data lines: zero frames, and in the step where the
     // source ends the end mark after the last data frame.

@@ -30,7 +30,8 @@ enum EegStartOutcome {
     kEegStartReferenceExists = 6,  // the reference file's name is taken
     kEegStartNoMemory = 7,
     kEegStartCannotCreate = 8,
-    kEegStartNoVolume = 9          // automatic naming without a ready volume
+    kEegStartNoVolume = 9,         // automatic naming without a ready volume
+    kEegStartSourceUnusable = 10   // CheckSourceForConversion says why
 };
 
 // FinishEegConversion result bits.
@@ -38,15 +39,20 @@ enum EegFinishFlags {
     kEegFinishReferenceWritten = 1,
     kEegFinishWaveClosed = 2,
     kEegFinishFileNumberSaved = 4,
-    kEegFinishWaveFull = 8,     // the wave reached the format's size: source lines were left
-    kEegFinishWriteFailed = 16  // frames could not be written: the wave ends before them
+    kEegFinishWaveFull = 8,        // the wave reached the format's size: source lines were left
+    kEegFinishWriteFailed = 16,    // frames could not be written: the wave ends before them
+    kEegFinishRemoved = 32,        // no frame was written (no data row, or the first write
+                                   // failed): the output and its reference are removed
+    kEegFinishLayoutChanged = 64,  // channels or rate changed under the run, which ended there
+    kEegFinishInterrupted = 128    // ended on request before the source was used up
 };
 
 extern "C" {
 
-// Creates the output at path with its header and prepares the steps; on
-// kEegStarted ConvertState is 2 and the caller starts its step timer.
-// Nothing is created for any other outcome.
+// Checks the source, claims the output and its reference file by creating
+// them new, writes the header and prepares the steps; on kEegStarted
+// ConvertState is 2 and the caller starts its step timer. Nothing is left
+// on disk for any other outcome.
 int32_t StartEegConversion(AppRecord* record, const char* path);
 
 // The same on the automatic path of a ready volume below root (ConvertState
@@ -69,15 +75,21 @@ int32_t ConvertStep(AppRecord* record);
 // consumed.
 uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block);
 
-// Ends the run: the reference file, the wave's end, the next file number
-// (written to settingsPath's "SYSTEM" section unless settingsPath is null).
-// Returns EegFinishFlags.
+// Ends the run: the wave's end at the frames written (the file cut back
+// after a failed write), the reference file naming its last frame, the next
+// file number (written to settingsPath's "SYSTEM" section unless
+// settingsPath is null). A run without a single data row removes both files
+// and keeps the number. Returns EegFinishFlags.
 uint32_t FinishEegConversion(AppRecord* record, const char* settingsPath);
 
-// At exit: ends the wave of a run still in progress at the frames written
-// and closes it (no reference file, no new file number), and frees the
+// Ends a run in progress early (an interrupt, the program's exit) exactly as
+// FinishEegConversion does, with kEegFinishInterrupted: what was converted
+// stays a complete file and the number moves on past it.
+uint32_t InterruptEegConversion(AppRecord* record, const char* settingsPath);
+
+// At exit: interrupts a run still in progress (see above) and frees the
 // run's buffers.
-void ReleaseEegRun(AppRecord* record);
+void ReleaseEegRun(AppRecord* record, const char* settingsPath);
 
 // Bytes of the step block for the record's layout; 0 when it is unusable.
 uint64_t EegStepBlockBytes(const AppRecord* record);

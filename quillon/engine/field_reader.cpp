@@ -16,9 +16,14 @@ bool IsSpace(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Blanks, a sign, decimal digits; a magnitude beyond 32 bits gives the
-// nearest 32-bit limit, of which the low 16 bits are kept: A/D values wrap.
-int16_t ParseSample(const char* field, int32_t length) {
+bool OnlyBlanks(const char* p, const char* end) {
+    while (p < end && IsSpace(*p)) ++p;
+    return p == end;
+}
+
+// Blanks, a sign, decimal digits: the nearest 16-bit value. A field with
+// anything else after the digits, or none, is no whole number.
+int16_t ParseSample(const char* field, int32_t length, uint8_t* flaw) {
     const char* p = field;
     const char* end = field + length;
     while (p < end && IsSpace(*p)) ++p;
@@ -26,14 +31,19 @@ int16_t ParseSample(const char* field, int32_t length) {
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     uint64_t magnitude = 0;
     std::from_chars_result parsed = std::from_chars(p, end, magnitude);
-    if (parsed.ec == std::errc::invalid_argument) return 0;
+    if (parsed.ec == std::errc::invalid_argument) {
+        *flaw = kValueNotNumber;
+        return 0;
+    }
     if (parsed.ec == std::errc::result_out_of_range) magnitude = UINT64_MAX;
-    int32_t value;
-    if (negative)
-        value = magnitude >= 2147483648u ? INT32_MIN : -static_cast<int32_t>(magnitude);
-    else
-        value = magnitude > 2147483647u ? INT32_MAX : static_cast<int32_t>(magnitude);
-    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(value)));
+    *flaw = OnlyBlanks(parsed.ptr, end) ? kValueWhole : kValueNotNumber;
+    const uint64_t limit = negative ? 32768u : 32767u;
+    if (magnitude > limit) {
+        magnitude = limit;
+        if (*flaw == kValueWhole) *flaw = kValueSaturated;
+    }
+    const int32_t value = negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
+    return static_cast<int16_t>(value);
 }
 
 // The decimal exponent of the first significant digit of a number whose
@@ -59,7 +69,8 @@ int64_t LeadingExponent(const char* mantissa, const char* mantissaEnd, int64_t e
 
 // Blanks, a sign, digits with an optional point, an optional exponent
 // introduced by e, E, d or D; the longest such prefix; no digits reads as 0.
-double ParseCalibrated(const char* field, int32_t length) {
+// A field with anything after that prefix but blanks is no whole number.
+double ParseCalibrated(const char* field, int32_t length, uint8_t* flaw) {
     const char* p = field;
     const char* end = field + length;
     while (p < end && IsSpace(*p)) ++p;
@@ -74,6 +85,7 @@ double ParseCalibrated(const char* field, int32_t length) {
         while (p < end && IsDigit(*p)) ++p;
         digits = digits || p > digitsStart;
     }
+    *flaw = kValueNotNumber;
     if (!digits) return 0.0;
     const char* mantissaEnd = p;
     int64_t exponent = 0;
@@ -108,6 +120,7 @@ double ParseCalibrated(const char* field, int32_t length) {
                     : 0.0;
     else if (parsed.ec != std::errc())
         value = 0.0;
+    if (OnlyBlanks(p, end)) *flaw = kValueWhole;
     return negative ? -value : value;
 }
 
@@ -124,29 +137,37 @@ float ScaleCalibrated(double value, int32_t magnification) {
 }
 
 // The loop of both readers: fields before DataLineBias are skipped, every
-// later one gives a value, at most kLineValueLimit.
+// later one gives a value, at most kLineValueLimit. The flaws of the
+// channels' values are added to flaws.
 template <class Value, class ReadInPlace, class ReadField>
-int32_t ReadValues(const AppRecord* record, const char* line, Value* values,
+int32_t ReadValues(const AppRecord* record, const char* line, Value* values, FieldFlaws* flaws,
                    ReadInPlace readInPlace, ReadField readField) {
     const int32_t mode = record->DelimitChar;
     if (mode > 2 || line == nullptr || line[0] == '\0') return 0;
     const field_cutter::ClassTables& tables = field_cutter::Tables();
     const char* const lineEnd = line + std::strlen(line);
     const int32_t bias = record->DataLineBias;
+    const int32_t counted = record->ChannelCount;
     char copied[kFieldBufferSize];
     int32_t index = 0;
     int32_t count = 0;
+    uint32_t saturated = 0;
+    uint32_t notNumbers = 0;
     const char* rest = line;
     for (;;) {
         int32_t used;
         if (index >= bias) {
-            used = readInPlace(tables, mode, rest, lineEnd, &values[count]);
+            uint8_t flaw = kValueWhole;
+            used = readInPlace(tables, mode, rest, lineEnd, &values[count], &flaw);
             if (used == 0) {
                 const char* field;
                 int32_t length;
                 used = field_cutter::NextLineField(tables, mode, rest, copied, &field, &length);
-                values[count] = readField(field, length);
+                values[count] = readField(field, length, &flaw);
             }
+            const uint32_t ofChannel = count < counted;
+            saturated += ofChannel & (flaw == kValueSaturated);
+            notNumbers += ofChannel & (flaw == kValueNotNumber);
             ++count;
         } else {
             const char* field;
@@ -158,6 +179,8 @@ int32_t ReadValues(const AppRecord* record, const char* line, Value* values,
         rest += used;
         if (*rest == '\0') break;
     }
+    flaws->saturated += saturated;
+    flaws->notNumbers += notNumbers;
     return count;
 }
 
@@ -173,25 +196,39 @@ extern "C" int32_t NextField(const char* text, char* field, int32_t limit, int32
     return field_cutter::Cut(field_cutter::Tables(), mode, text, field, limit, &length);
 }
 
-extern "C" int32_t ReadIntegerFields(const AppRecord* record, const char* line, int16_t* values) {
-    if (record == nullptr || values == nullptr) return 0;
-    return ReadValues(record, line, values, plain_number::SampleInPlace,
-                      [](const char* field, int32_t length) { return ParseSample(field, length); });
+extern "C" int32_t ReadIntegerFieldsCounted(const AppRecord* record, const char* line,
+                                            int16_t* values, FieldFlaws* flaws) {
+    if (record == nullptr || values == nullptr || flaws == nullptr) return 0;
+    return ReadValues(record, line, values, flaws, plain_number::SampleInPlace,
+                      [](const char* field, int32_t length, uint8_t* flaw) {
+                          return ParseSample(field, length, flaw);
+                      });
 }
 
-extern "C" int32_t ReadFloatFields(const AppRecord* record, const char* line, float* values) {
-    if (record == nullptr || values == nullptr) return 0;
+extern "C" int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line,
+                                          float* values, FieldFlaws* flaws) {
+    if (record == nullptr || values == nullptr || flaws == nullptr) return 0;
     const int32_t magnification = record->OrgDataMag;
     return ReadValues(
-        record, line, values,
+        record, line, values, flaws,
         [magnification](const field_cutter::ClassTables& tables, int32_t mode, const char* text,
-                        const char* lineEnd, float* value) {
+                        const char* lineEnd, float* value, uint8_t*) {
             double parsed = 0.0;
             int32_t used = plain_number::CalibratedInPlace(tables, mode, text, lineEnd, &parsed);
             if (used != 0) *value = ScaleCalibrated(parsed, magnification);
             return used;
         },
-        [magnification](const char* field, int32_t length) {
-            return ScaleCalibrated(ParseCalibrated(field, length), magnification);
+        [magnification](const char* field, int32_t length, uint8_t* flaw) {
+            return ScaleCalibrated(ParseCalibrated(field, length, flaw), magnification);
         });
+}
+
+extern "C" int32_t ReadIntegerFields(const AppRecord* record, const char* line, int16_t* values) {
+    FieldFlaws ignored{};
+    return ReadIntegerFieldsCounted(record, line, values, &ignored);
+}
+
+extern "C" int32_t ReadFloatFields(const AppRecord* record, const char* line, float* values) {
+    FieldFlaws ignored{};
+    return ReadFloatFieldsCounted(record, line, values, &ignored);
 }

@@ -18,6 +18,21 @@ constexpr int32_t kFieldScanLimit = 4000;  // bytes one field scan looks at
 constexpr int32_t kLineByteLimit = 4000;
 constexpr int32_t kLineValueLimit = 256;   // values or labels taken from one line
 
+// What became of one value: stored as read, stored at a 16-bit limit, or
+// read as far as it was a number (0 when it held none).
+enum ValueFlaw : uint8_t {
+    kValueWhole = 0,
+    kValueSaturated = 1,
+    kValueNotNumber = 2,
+};
+
+// Flaws among the values of the channels (fields beyond ChannelCount are
+// read but not counted).
+struct FieldFlaws {
+    uint32_t saturated;
+    uint32_t notNumbers;
+};
+
 extern "C" {
 
 // Copies the next field of text into field (kFieldBufferSize bytes) and
@@ -27,12 +42,18 @@ extern "C" {
 int32_t NextField(const char* text, char* field, int32_t limit, int32_t mode);
 
 // The fields of a zero-terminated line from field DataLineBias on, as signed
-// 16-bit integers (out-of-range values wrap). Returns the count stored, at
-// most kLineValueLimit.
+// 16-bit integers (out-of-range values saturate at -32768 and 32767).
+// Returns the count stored, at most kLineValueLimit.
 int32_t ReadIntegerFields(const AppRecord* record, const char* line, int16_t* values);
 
 // The same as floating-point values scaled by OrgDataMag.
 int32_t ReadFloatFields(const AppRecord* record, const char* line, float* values);
+
+// The same, adding the flaws of the channels' values to flaws.
+int32_t ReadIntegerFieldsCounted(const AppRecord* record, const char* line, int16_t* values,
+                                 FieldFlaws* flaws);
+int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line, float* values,
+                               FieldFlaws* flaws);
 
 }
 

@@ -88,15 +88,18 @@ inline bool ScanPlainNumber(const field_cutter::ClassTables& tables, int32_t mod
 }
 
 inline int32_t SampleInPlace(const field_cutter::ClassTables& tables, int32_t mode,
-                             const char* text, const char* lineEnd, int16_t* value) {
+                             const char* text, const char* lineEnd, int16_t* value,
+                             uint8_t* flaw) {
     PlainNumber number;
     if (!ScanPlainNumber(tables, mode, text, lineEnd, false, &number)) return 0;
     // At most 18 digits: saturate exactly as the general path does.
     int64_t magnitude = static_cast<int64_t>(number.mantissa);
     int64_t signedValue = number.negative ? -magnitude : magnitude;
-    if (signedValue > INT32_MAX) signedValue = INT32_MAX;
-    if (signedValue < INT32_MIN) signedValue = INT32_MIN;
-    *value = static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(signedValue)));
+    if (signedValue > INT16_MAX || signedValue < INT16_MIN) {
+        signedValue = signedValue > 0 ? INT16_MAX : INT16_MIN;
+        *flaw = kValueSaturated;
+    }
+    *value = static_cast<int16_t>(signedValue);
     return number.consumed;
 }
 

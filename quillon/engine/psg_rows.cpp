@@ -9,12 +9,12 @@
 #include "bramwick.h"
 #include "engine_trace.h"
 #include "field_reader.h"
+#include "line_walker.h"
 #include "platform.h"
 #include "psg_internal.h"
 
 namespace {
 
-constexpr int32_t kLineLimit = kLineByteLimit;
 constexpr int32_t kSampleMax = 32767;
 
 enum class TraceKind { kNormal, kTimeResolution };
@@ -28,6 +28,7 @@ struct RowMaker {
     TraceKind traceKind;
     int32_t sign;
     bool on[kPatternRowCount];
+    uint32_t onMask[kPatternRowCount];  // 1 for a channel that is on: its clamps are counted
     // MAG x sign, limited to +-32768: any larger factor clamps every
     // non-zero value just the same, and the product stays in 32 bits.
     int32_t adFactor[kPatternRowCount];
@@ -48,6 +49,7 @@ void SetUpMaker(const AppRecord* record, TraceKind traceKind, RowMaker* maker) {
         const int32_t magnification = psg::Magnification(row);
         const int64_t factor = int64_t{magnification} * maker->sign;
         maker->on[c] = psg::RowOn(row);
+        maker->onMask[c] = maker->on[c] ? 1u : 0u;
         maker->adFactor[c] = static_cast<int32_t>(std::clamp<int64_t>(factor, -32768, 32768));
         maker->numerator[c] = maker->on[c] ? static_cast<double>(row.VU) * magnification : 0.0;
         maker->eu[c] = maker->on[c] ? row.EU : 1.0;
@@ -67,6 +69,8 @@ int16_t Sample(double counts) {
     return static_cast<int16_t>(static_cast<int32_t>(std::clamp(counts, -32767.0, 32767.0)));
 }
 
+uint32_t Clamped(double counts) { return (counts >= 32768.0) | (counts <= -32768.0); }
+
 int32_t TracedInt(double counts) {
     if (counts > 2147483647.0) return 2147483647;
     if (counts < -2147483648.0) return -2147483647 - 1;
@@ -75,9 +79,11 @@ int32_t TracedInt(double counts) {
 
 // The traced form of the calibrated loop: each value and its sample before
 // clamping.
-void TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t* row) {
+void TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t* row,
+                         FieldFlaws* flaws) {
     for (int32_t c = 0; c < maker.channels; ++c) {
         const double counts = Counts(maker, c, values[c]);
+        flaws->saturated += Clamped(counts) & maker.onMask[c];
         row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
         if (!maker.on[c]) continue;
         char text[96];
@@ -95,26 +101,45 @@ void TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t* ro
 // One line into one row when it holds a value for every channel; false
 // when it stores nothing.
 bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, bool traceLine,
-             int16_t* row) {
+             int16_t* row, FieldFlaws* flaws) {
     if (traceLine) BramwickTrace(line);
     if (maker.valueKind == 0) {
         int16_t values[kLineValueLimit];
-        if (ReadIntegerFields(record, line, values) < maker.channels) return false;
-        for (int32_t c = 0; c < maker.channels; ++c)
-            row[c] = static_cast<int16_t>(
-                std::clamp(int32_t{values[c]} * maker.adFactor[c], -kSampleMax, kSampleMax));
+        if (ReadIntegerFieldsCounted(record, line, values, flaws) < maker.channels) return false;
+        uint32_t clamped = 0;
+        for (int32_t c = 0; c < maker.channels; ++c) {
+            const int32_t product = int32_t{values[c]} * maker.adFactor[c];
+            clamped += ((product > kSampleMax) | (product < -kSampleMax)) & maker.onMask[c];
+            row[c] = static_cast<int16_t>(std::clamp(product, -kSampleMax, kSampleMax));
+        }
+        flaws->saturated += clamped;
         return true;
     }
     if (maker.valueKind != 1) return false;
     float values[kLineValueLimit];
-    if (ReadFloatFields(record, line, values) < maker.channels) return false;
+    if (ReadFloatFieldsCounted(record, line, values, flaws) < maker.channels) return false;
     if (traceLine) {
-        TracedCalibratedRow(maker, values, row);
+        TracedCalibratedRow(maker, values, row, flaws);
         return true;
     }
-    for (int32_t c = 0; c < maker.channels; ++c)
-        row[c] = static_cast<int16_t>(Sample(Counts(maker, c, values[c])) * maker.sign);
+    uint32_t clamped = 0;
+    for (int32_t c = 0; c < maker.channels; ++c) {
+        const double counts = Counts(maker, c, values[c]);
+        clamped += Clamped(counts) & maker.onMask[c];
+        row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
+    }
+    flaws->saturated += clamped;
     return true;
+}
+
+// Why a line that gave no row is none.
+void CountNonDataLine(const char* line, int32_t length, ConversionTally* tally) {
+    if (std::memchr(line, '\0', static_cast<size_t>(length)) != nullptr)
+        ++tally->NulLines;
+    else if (HoldsNoText(line, length))
+        ++tally->BlankLines;
+    else
+        ++tally->ShortLines;
 }
 
 // Reads up to kPsgReadBytes at offset: the count read, -1 on failure.
@@ -137,22 +162,6 @@ int32_t ReadAt(PlatFile file, int64_t offset, char* buffer, bool* sourceEnds) {
     return total;
 }
 
-// The first CR or LF of [from, from + span), or null.
-char* FindLineEnd(char* from, int32_t span) {
-    const size_t n = static_cast<size_t>(span);
-    char* lf = static_cast<char*>(std::memchr(from, '\n', n));
-    char* cr = static_cast<char*>(std::memchr(from, '\r', lf != nullptr ? size_t(lf - from) : n));
-    return cr != nullptr ? cr : lf;
-}
-
-// A last piece without a line end is a line when it holds more than blanks
-// and control bytes (an end-of-file mark, say).
-bool HoldsText(const char* piece, int32_t length) {
-    for (int32_t i = 0; i < length; ++i)
-        if (static_cast<uint8_t>(piece[i]) > 0x20) return true;
-    return false;
-}
-
 uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsBytes,
                   TraceKind traceKind) {
     if (record == nullptr || record->ReadBuffer == nullptr || record->SampleBlock == nullptr ||
@@ -172,10 +181,21 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
     uint32_t stored = 0;
     int64_t offset = record->SourceOffset;
 
-    auto takeLine = [&](const char* line) {
+    ConversionTally& tally = record->Tally;
+    FieldFlaws flaws{};
+    auto takeLine = [&](char* line, int32_t length) {
         const bool traceLine = maker.traced && (traceKind == TraceKind::kTimeResolution ||
                                                 counted < uint32_t{kPsgTracedLinesPerCall});
-        if (MakeRow(record, maker, line, traceLine, out + stored * channels)) ++stored;
+        line[length] = '\0';
+        // A line that gives no row stores nothing: its values are not counted.
+        FieldFlaws lineFlaws{};
+        if (MakeRow(record, maker, line, traceLine, out + stored * channels, &lineFlaws)) {
+            ++stored;
+            flaws.saturated += lineFlaws.saturated;
+            flaws.notNumbers += lineFlaws.notNumbers;
+        } else {
+            CountNonDataLine(line, length, &tally);
+        }
         ++counted;
     };
 
@@ -185,32 +205,23 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
         if (got <= 0) break;
         buffer[got] = '\0';
         int32_t at = 0;
-        int32_t taken = 0;  // bytes of this read used up
         while (counted < wanted && at < got) {
-            const int32_t span = got - at < kLineLimit ? got - at : kLineLimit;
-            char* end = FindLineEnd(buffer + at, span);
-            if (end != nullptr) {
-                int32_t next = static_cast<int32_t>(end - buffer) + 1;
-                // The byte after the line end may be the LF of its pair:
-                // read again from the line's start to see it.
-                if (next == got && !sourceEndsHere) break;
-                *end = '\0';
-                takeLine(buffer + at);
-                if (next < got && static_cast<uint8_t>(buffer[next]) < 0x20) ++next;
-                at = taken = next;
-            } else if (got - at >= kLineLimit) {
-                at = taken = at + kLineLimit;  // too long: dropped, the rest is read on
-            } else if (sourceEndsHere) {
-                if (HoldsText(buffer + at, got - at)) takeLine(buffer + at);
-                at = taken = got;
-            } else {
-                break;  // cut by the end of the read: read again from its start
-            }
+            LineSpan span;
+            const LineFind found = FindLine(buffer, at, got, sourceEndsHere, &span);
+            if (found == kLineCut) break;  // read again from the line's start
+            at = span.next;
+            if (found == kLineOverLong)
+                ++tally.OverLongLines;  // dropped, the rest is read on
+            else if (found != kLineNone)
+                takeLine(buffer + span.start, span.length);
         }
-        offset += taken;
-        if (sourceEndsHere || got < kPsgReadBytes || taken == 0) break;
+        offset += at;
+        if (sourceEndsHere || got < kPsgReadBytes || at == 0) break;
     }
     record->SourceOffset = offset;
+    tally.DataRows += stored;
+    tally.SaturatedValues += flaws.saturated;
+    tally.NotNumbers += flaws.notNumbers;
 
     // Rows no line filled, at the end of the source or behind skipped lines.
     if (counted > 0 && stored < wanted)

@@ -5,13 +5,17 @@
 #include <cstring>
 
 #include "field_reader.h"
+#include "head_lines.h"
 #include "ostrel.h"
+#include "output_files.h"
 #include "platform.h"
 #include "psg_internal.h"
+#include "source_checks.h"
 
 namespace {
 
 constexpr int32_t kSection = 0;
+constexpr int32_t kFramesItem = 4;  // ordinal 34: frames committed so far
 
 int32_t Report(PsgStartResult* result, int32_t outcome) {
     if (result != nullptr) *result = PsgStartResult{outcome, 0, 0};
@@ -54,6 +58,22 @@ int32_t CountRowsOn(const AppRecord* record, const MontagePattern& pattern) {
     return count;
 }
 
+void ResetRunCounts(AppRecord* record) {
+    record->WaveWriteFailed = 0;
+    record->RunLayoutChanged = 0;
+    record->RunInterrupted = 0;
+    record->Tally = ConversionTally{};
+    record->RunErrorText[0] = '\0';
+}
+
+uint32_t RunStatusFlags(const AppRecord* record) {
+    uint32_t flags = 0;
+    if (record->WaveWriteFailed) flags |= kPsgFinishWriteFailed;
+    if (record->RunLayoutChanged) flags |= kPsgFinishLayoutChanged;
+    if (record->RunInterrupted) flags |= kPsgFinishInterrupted;
+    return flags;
+}
+
 // The epoch buffer was sized for the channel count at the start; a count
 // changed on the source page since then must not make the rows outgrow it.
 bool BlockFitsLayout(const AppRecord* record) {
@@ -69,22 +89,9 @@ bool BlockFitsLayout(const AppRecord* record) {
 namespace psg {
 
 int64_t FirstDataOffset(const AppRecord* record) {
-    const char* text = record->SourceText;
-    const int32_t length = record->SourceTextLength;
-    int32_t at = 0;
-    if (text != nullptr) {
-        for (int32_t line = 0; line < record->DataStartLine && at < length; ++line) {
-            const int32_t start = at;
-            while (at < length && at - start < kLineByteLimit && text[at] != '\r' &&
-                   text[at] != '\n')
-                ++at;
-            if (at < length && at - start < kLineByteLimit) {
-                ++at;  // the line end
-                if (at < length && static_cast<uint8_t>(text[at]) < 0x20) ++at;
-            }
-        }
-    }
-    return record->SourceTextOffset + at;
+    const int64_t line =
+        HeadLineOffset(record->SourceText, record->SourceTextLength, record->DataStartLine);
+    return record->SourceTextOffset + (line > 0 ? line : 0);
 }
 
 }  // namespace psg
@@ -92,10 +99,12 @@ int64_t FirstDataOffset(const AppRecord* record) {
 extern "C" uint32_t CreatePsgFile(AppRecord* record, PsgStartResult* result) {
     if (record == nullptr) return Refuse(result, kPsgStartNoSource);
     record->StepCount = 0;
-    if (record->ConvertState == 0) return Refuse(result, kPsgStartNoTarget);
+    if (record->ConvertState == kConvertNotReady) return Refuse(result, kPsgStartNoTarget);
     const MontagePattern* pattern = CurrentPsgSlot(record);
     if (pattern != nullptr) record->EnabledChannels = CountRowsOn(record, *pattern);
     if (CheckPsgLayout(record, result) != kPsgStarted) return 0;
+    if (CheckSourceForConversion(record, nullptr) != kSourceUsable)
+        return Refuse(result, kPsgStartSourceUnusable);
 
     const psg::EpochShape shape = psg::ShapeOf(record);
     record->StepIncrement = shape.stepIncrement;
@@ -116,33 +125,43 @@ extern "C" uint32_t CreatePsgFile(AppRecord* record, PsgStartResult* result) {
 
 extern "C" int32_t StartPsgConversion(AppRecord* record, PsgStartResult* result) {
     if (record == nullptr) return Report(result, kPsgStartNoSource);
-    if (record->OutputFile != 0 || record->ConvertState == 2)
+    if (record->OutputFile != 0 || record->ConvertState == kConvertRunning)
         return Report(result, kPsgStartRunning);
     const char* target = record->PsgTargetPath;
     // A path that fills the field without its terminator was cut.
     if (std::memchr(target, '\0', sizeof record->PsgTargetPath) == nullptr)
         return Report(result, kPsgStartCannotCreate);
     if (target[0] != '\0' && PlatFileExists(target)) return Report(result, kPsgStartTargetExists);
+    ResetRunCounts(record);
     PsgStartResult created;
     const uint32_t handle = CreatePsgFile(record, &created);
+    // Ostrel creates the file new: a name taken since the check above was
+    // another's, not ours to write into.
+    if (handle == 0 && created.outcome == kPsgStartRefused && target[0] != '\0' &&
+        PlatFileExists(target))
+        created = PsgStartResult{kPsgStartTargetExists, 0, 0};
     if (result != nullptr) *result = created;
     if (handle == 0) return created.outcome;
     record->OutputFile = handle;
-    record->ConvertState = 2;
+    record->ConvertState = kConvertRunning;
+    record->RunOwner = kRunPsg;
     return kPsgStarted;
 }
 
 extern "C" int32_t PsgTimerTick(AppRecord* record) {
-    if (record == nullptr || record->CopyFileType != 1) return 0;
+    if (record == nullptr || record->CopyFileType != kOutputPsg) return 0;
     return ConvertPsgEpoch(record);
 }
 
 extern "C" int32_t ConvertPsgEpoch(AppRecord* record) {
-    if (record == nullptr || record->ConvertState == 0 || record->OutputFile == 0 ||
+    if (record == nullptr || record->ConvertState == kConvertNotReady || record->OutputFile == 0 ||
         record->SampleBlock == nullptr)
         return 0;
     const MontagePattern* pattern = CurrentPsgSlot(record);
-    if (pattern == nullptr || !BlockFitsLayout(record)) return 0;
+    if (pattern == nullptr || !BlockFitsLayout(record)) {
+        record->RunLayoutChanged = 1;
+        return 0;
+    }
     const uint32_t counted =
         record->OrgTimeResSw != 0
             ? ReadPsgRowsTimeResolution(record, record->FramesPerStep, record->SampleBlock,
@@ -162,8 +181,15 @@ extern "C" int32_t ConvertPsgEpoch(AppRecord* record) {
                                     firstRow + (ch - 1));
             ++k;
         }
+        const int32_t before = OstrelCount(record->OutputFile, kSection, kFramesItem);
         OstrelCommitFrames(record->OutputFile, frames);
-        written = 1;
+        // Ostrel's count moves only when the epoch reached the file.
+        if (OstrelCount(record->OutputFile, kSection, kFramesItem) - before == frames) {
+            written = 1;
+        } else {
+            KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
+            record->WaveWriteFailed = 1;
+        }
     }
     record->StepCount += record->StepIncrement;
     return written;
@@ -171,23 +197,37 @@ extern "C" int32_t ConvertPsgEpoch(AppRecord* record) {
 
 extern "C" uint32_t FinishPsgConversion(AppRecord* record) {
     if (record == nullptr) return 0;
-    uint32_t flags = 0;
+    uint32_t flags = RunStatusFlags(record);
     const int64_t size = record->SourceFile != nullptr ? PlatFileSize(record->SourceFile) : -1;
     if (size >= 0 && record->SourceOffset < size) flags |= kPsgFinishSourceLeft;
     FreeRunBuffers(record);
     if (record->OutputFile != 0) {
+        const int32_t frames = OstrelCount(record->OutputFile, kSection, kFramesItem);
         OstrelFinishRecording(record->OutputFile, kSection);
         OstrelCloseContents(record->OutputFile);
         record->OutputFile = OstrelRelease(record->OutputFile);
         flags |= kPsgFinishClosed;
+        // A recording without a frame holds nothing of the source, and EDF
+        // readers refuse one without data records.
+        if (record->Tally.DataRows == 0 || frames <= 0) {
+            PlatDeleteFile(record->PsgTargetPath);
+            flags = (flags & ~uint32_t{kPsgFinishClosed}) | kPsgFinishRemoved;
+        }
     }
-    record->ConvertState = 3;
+    record->ConvertState = kConvertFinished;
+    record->RunOwner = kRunNone;
     return flags;
+}
+
+extern "C" uint32_t InterruptPsgConversion(AppRecord* record) {
+    if (record == nullptr || record->OutputFile == 0) return 0;
+    record->RunInterrupted = 1;
+    return FinishPsgConversion(record);
 }
 
 extern "C" void ReleasePsgRun(AppRecord* record) {
     if (record == nullptr) return;
-    if (record->OutputFile != 0) record->OutputFile = OstrelRelease(record->OutputFile);
+    InterruptPsgConversion(record);
     FreeRunBuffers(record);
 }
 

@@ -47,6 +47,7 @@ enum PsgStartOutcome {
     kPsgStartCannotCreate = 19,  // Ostrel ordinal 5 gave no handle
     kPsgStartNotReady = 20,      // Ostrel ordinal 30 refused
     kPsgStartRefused = 21,       // Ostrel refused the definitions (ordinal 34 gave -1)
+    kPsgStartSourceUnusable = 22,  // CheckSourceForConversion says why
 };
 
 struct PsgStartResult {
@@ -64,8 +65,13 @@ struct PsgPageView {
 
 // FinishPsgConversion result bits.
 enum PsgFinishFlags {
-    kPsgFinishClosed = 1,      // a PSG file was finished and closed
-    kPsgFinishSourceLeft = 2,  // the source was not read to its end
+    kPsgFinishClosed = 1,         // a PSG file was finished and closed
+    kPsgFinishSourceLeft = 2,     // the source was not read to its end
+    kPsgFinishWriteFailed = 4,    // an epoch could not be written: the file ends before it
+    kPsgFinishRemoved = 8,        // no frame was written (no data row, or the first write
+                                  // failed): the file is removed
+    kPsgFinishLayoutChanged = 16, // channels changed under the run, which ended there
+    kPsgFinishInterrupted = 32,   // ended on request before the source was used up
 };
 
 extern "C" {
@@ -112,12 +118,17 @@ uint32_t ReadPsgRows(AppRecord* record, uint32_t wanted, void* rows, size_t rows
 uint32_t ReadPsgRowsTimeResolution(AppRecord* record, uint32_t wanted, void* rows,
                                    size_t rowsBytes);
 
-// Ends the run: frees its buffers, finishes and closes the PSG file,
-// ConvertState 3. Returns PsgFinishFlags.
+// Ends the run: frees its buffers, finishes and closes the PSG file (its
+// record count then matches the records in it), ConvertState 3. A run
+// without a single data row removes the file. Returns PsgFinishFlags.
 uint32_t FinishPsgConversion(AppRecord* record);
 
-// At exit, for a PSG output still open: releases it (Ostrel finishes and
-// closes it) and frees the run's buffers.
+// Ends a run in progress early (an interrupt, the program's exit) exactly as
+// FinishPsgConversion does, with kPsgFinishInterrupted.
+uint32_t InterruptPsgConversion(AppRecord* record);
+
+// At exit: interrupts a run still in progress (see above) and frees the
+// run's buffers.
 void ReleasePsgRun(AppRecord* record);
 
 // "%i / %i" of StepCount and StepTotal: the frame counter's text.

@@ -59,7 +59,7 @@ void ConvertEeg(AppRecord* r) {
         }
         FinishEegConversion(r, nullptr);
     }
-    ReleaseEegRun(r);
+    ReleaseEegRun(r, nullptr);
     RemoveOutputs(out);
 }
 

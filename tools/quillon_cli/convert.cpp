@@ -18,22 +18,24 @@
 #include "eeg_header.h"
 #include "eeg_run.h"
 #include "head_lines.h"
+#include "interrupts.h"
 #include "output_volume.h"
 #include "pattern_store.h"
 #include "platform.h"
 #include "psg_run.h"
 #include "settings_store.h"
 #include "source_reader.h"
+#include "start_reasons.h"
 
 namespace {
 
-// OutputFile holds a handle of the library of the record's output type.
+// A run still open here (an early return) is ended by the kind that owns it.
 struct RecordRelease {
     void operator()(AppRecord* record) const {
-        if (record->CopyFileType == kPsgOutputType)
+        if (record->RunOwner == kRunPsg)
             ReleasePsgRun(record);
         else
-            ReleaseEegRun(record);
+            ReleaseEegRun(record, nullptr);
         CloseSourceFile(record);
         std::free(record);
     }
@@ -86,8 +88,8 @@ bool ApplyBeforeOpen(const ConvertOptions& o, const SettingsPaths& paths, AppRec
                      std::string* error) {
     if (o.fileType > 0)
         record->CopyFileType = static_cast<uint16_t>(o.fileType);
-    else if (record->CopyFileType != 2 && record->CopyFileType != 3)
-        record->CopyFileType = 2;
+    else if (!IsEegOutput(record->CopyFileType))
+        record->CopyFileType = kOutputEegFiling32;
     if (o.pattern > 0) {
         record->CurrentEegPattern = static_cast<uint16_t>(o.pattern - 1);
         record->CurrentPsgPattern = static_cast<uint16_t>(o.pattern - 1);
@@ -102,6 +104,36 @@ bool ApplyBeforeOpen(const ConvertOptions& o, const SettingsPaths& paths, AppRec
         record->OrgFileType = static_cast<uint16_t>(o.preset);
     }
     return true;
+}
+
+// A pattern named on the command line must be one the settings file holds:
+// built-in defaults in its place would convert with channels nobody chose.
+bool CheckPatternSection(const ConvertOptions& o, const SettingsPaths& paths,
+                         const AppRecord* record, std::string* error) {
+    if (o.pattern <= 0) return true;
+    const char* kind = record->CopyFileType == kOutputPsg ? "PSG" : "EEG";
+    const std::string section = std::string(kind) + "Pattern" + std::to_string(o.pattern);
+    if (PlatProfileHasSection(section.c_str(), paths.SettingsPath)) return true;
+    *error = "the settings file " + Quoted(paths.SettingsPath) + " has no section [" + section +
+             "] for --pattern " + std::to_string(o.pattern);
+    return false;
+}
+
+// The patterns in use as the settings hold them, for --keep-pattern: taking
+// labels and a channel count switches rows, which it must not.
+struct PatternsKept {
+    MontagePattern eeg;
+    MontagePattern psg;
+};
+
+void KeepPatterns(AppRecord* record, PatternsKept* kept) {
+    if (const MontagePattern* eeg = CurrentEegSlot(record)) kept->eeg = *eeg;
+    if (const MontagePattern* psg = CurrentPsgSlot(record)) kept->psg = *psg;
+}
+
+void RestorePatterns(AppRecord* record, const PatternsKept& kept) {
+    if (MontagePattern* eeg = CurrentEegSlot(record)) *eeg = kept.eeg;
+    if (MontagePattern* psg = CurrentPsgSlot(record)) *psg = kept.psg;
 }
 
 bool PresetApplied(const AppRecord* record) {
@@ -207,45 +239,51 @@ bool PrepareVolume(const ConvertOptions& o, AppRecord* record, std::string* erro
     }
 }
 
-std::string StartProblem(int32_t outcome, const std::string& path) {
-    char reference[kPathSize + 8] = "";
-    MakeEegReferencePath(path.c_str(), reference, sizeof reference);
-    switch (outcome) {
-    case kEegStartOutputExists:
-        return "the output file " + Quoted(path.c_str()) + " exists; it is never overwritten";
-    case kEegStartReferenceExists:
-        return "the reference file " + Quoted(reference) + " of the output exists";
-    case kEegStartPathTooLong:
-        return "the output path " + Quoted(path.c_str()) + " is too long";
-    case kEegStartNoMemory:
-        return "not enough memory for a conversion step";
-    case kEegStartCannotCreate:
-        return "cannot create the output file " + Quoted(path.c_str());
-    case kEegStartNoVolume:
-        return "the output volume is not ready";
-    case kEegStartNotEegType:
-        return "the output type is not an EEG file";
-    default:
-        return "the source layout cannot be converted";
-    }
+std::string StartProblem(const AppRecord* record, int32_t outcome, const std::string& path) {
+    char reason[512];
+    FormatEegStartReason(record, outcome, path.c_str(), reason, sizeof reason);
+    return reason;
+}
+
+// What the finish says when the output is not the whole source.
+int EegEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions& o,
+                  const std::string& path) {
+    const std::string held = Quoted(path.c_str()) + " holds the first " +
+                             HeldFrames(record->FramesDone, record->SampleRate > 0 ? 1.0 / record->SampleRate : 0.0);
+    const std::string removed = Quoted(path.c_str()) + " held no frame and was removed";
+    if (flags & kEegFinishWriteFailed)
+        return Fail(kExitFailed, "writing " + Quoted(path.c_str()) + " failed (" +
+                                     record->RunErrorText + "); " +
+                                     (flags & kEegFinishRemoved ? removed : held));
+    if (flags & kEegFinishRemoved)
+        return Fail(kExitFailed, "no line of " + Quoted(o.source) + " was data; " + removed);
+    if (flags & kEegFinishLayoutChanged)
+        return Fail(kExitFailed, "the layout changed during the run; " + held);
+    if (flags & kEegFinishInterrupted)
+        return Fail(kExitInterrupted, "interrupted; " + held);
+    if (!(flags & kEegFinishWaveClosed))
+        return Fail(kExitFailed, "cannot close the wave of " + Quoted(path.c_str()));
+    return kExitConverted;
 }
 
 int RunEegSteps(AppRecord* record, const ConvertOptions& o, const SettingsPaths& paths,
                 const std::string& path) {
     Progress progress = StartProgress(record, record->SourceTextOffset);
-    while (EegTimerTick(record)) ShowProgress(&progress, record, o.source);
+    while (!InterruptRequested() && EegTimerTick(record)) ShowProgress(&progress, record, o.source);
     EndProgress(progress);
-    const uint32_t flags =
-        FinishEegConversion(record, o.volumeRoot != nullptr ? paths.SettingsPath : nullptr);
-    if (flags & kEegFinishWriteFailed)
-        return Fail(kExitFailed, "writing " + Quoted(path.c_str()) + " failed after " +
-                                     std::to_string(record->NextFrame) + " frames");
-    if (!(flags & kEegFinishWaveClosed))
-        return Fail(kExitFailed, "cannot close the wave of " + Quoted(path.c_str()));
-    std::printf("%s: %" PRIu32 " frames, %" PRIu32 " steps\n", path.c_str(), record->FramesDone,
-                record->StepCount);
-    std::fflush(stdout);
-    int status = kExitConverted;
+    const char* settings = o.volumeRoot != nullptr ? paths.SettingsPath : nullptr;
+    const uint32_t flags = InterruptRequested() && record->OutputFile != 0
+                               ? InterruptEegConversion(record, settings)
+                               : FinishEegConversion(record, settings);
+    const int ended = EegEndProblem(record, flags, o, path);
+    if (ended != kExitConverted && ended != kExitInterrupted) return ended;
+    if (ended == kExitConverted) {
+        std::printf("%s: %" PRIu32 " frames, %" PRIu32 " steps\n", path.c_str(),
+                    record->FramesDone, record->StepCount);
+        std::fflush(stdout);
+    }
+    PrintTally(record->Tally);
+    int status = ended;
     if (!(flags & kEegFinishReferenceWritten)) {
         char reference[kPathSize + 8] = "";
         MakeEegReferencePath(path.c_str(), reference, sizeof reference);
@@ -278,11 +316,21 @@ int RunConvert(int argc, char** argv) {
     if (!record) return Fail(kExitFailed, "out of memory");
     LoadSettings(record.get(), paths);
     if (!ApplyBeforeOpen(o, paths, record.get(), &error)) return Fail(kExitFailed, error);
+    if (!CheckPatternSection(o, paths, record.get(), &error)) return Fail(kExitFailed, error);
+    PatternsKept kept;
+    KeepPatterns(record.get(), &kept);
 
-    if (PlatIsDirectory(o.source) || OpenSourceFromPath(record.get(), o.source) == 0)
-        return Fail(kExitFailed, "cannot open the source " + Quoted(o.source));
+    if (PlatIsDirectory(o.source) || OpenSourceFromPath(record.get(), o.source) == 0) {
+        char reason[128] = "";
+        PlatLastErrorText(reason, sizeof reason);
+        return Fail(kExitFailed, "cannot open the source " + Quoted(o.source) +
+                                     (reason[0] != '\0' ? std::string(": ") + reason : ""));
+    }
     if (!ApplyLayout(o, record.get(), &error)) return Fail(kExitFailed, error);
-    if (record->CopyFileType == kPsgOutputType) return ConvertToPsg(record.get(), o);
+    if (o.keepPattern) RestorePatterns(record.get(), kept);
+    if (!CheckSource(record.get(), o.source, &error)) return Fail(kExitFailed, error);
+    CatchInterrupts();
+    if (record->CopyFileType == kOutputPsg) return ConvertToPsg(record.get(), o);
     std::string problem = LayoutProblem(record.get());
     if (!problem.empty()) return Fail(kExitFailed, problem);
     WarnOnColumnMismatch(record.get(), o.source);
@@ -299,6 +347,7 @@ int RunConvert(int argc, char** argv) {
         outcome = StartEegConversion(record.get(), o.outputFile);
     }
     if (outcome != kEegStarted)
-        return Fail(kExitFailed, StartProblem(outcome, o.outputFile ? o.outputFile : path));
+        return Fail(kExitFailed,
+                    StartProblem(record.get(), outcome, o.outputFile ? o.outputFile : path));
     return RunEegSteps(record.get(), o, paths, path);
 }

@@ -121,6 +121,8 @@ bool ParseConvertOptions(int argc, char** argv, ConvertOptions* o, std::string* 
         bool ok = true;
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             o->help = true;
+        } else if (std::strcmp(arg, "--keep-pattern") == 0) {
+            o->keepPattern = true;
         } else if (std::strcmp(arg, "-o") == 0) {
             ok = value(&o->outputFile);
         } else if (std::strcmp(arg, "--volume") == 0) {

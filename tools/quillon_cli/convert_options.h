@@ -31,6 +31,7 @@ struct ConvertOptions {
     bool startGiven = false;
     int32_t start[6] = {};  // year, month, day, hour, minute, second
     int32_t invert = -1;
+    bool keepPattern = false;  // the pattern's labels and row switches stay as stored
 
     // PSG output only.
     int32_t frameTime = -1;         // seconds: 1, 2, 5 or 10

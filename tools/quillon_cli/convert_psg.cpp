@@ -6,6 +6,7 @@
 #include <string>
 
 #include "convert_report.h"
+#include "interrupts.h"
 #include "ostrel.h"
 #include "platform.h"
 #include "psg_run.h"
@@ -33,35 +34,49 @@ std::string StartRefusal(const PsgStartResult& result, const char* path) {
     return "cannot convert to " + Quoted(path) + ": " + reason;
 }
 
+// What the finish says when the file is not the whole source.
+int PsgEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions& o,
+                  int32_t framesWritten, int64_t readTo) {
+    const char* path = o.outputFile;
+    const std::string held = Quoted(path) + " holds the first " +
+                             HeldFrames(framesWritten > 0 ? framesWritten : 0, record->FrameTime);
+    const std::string removed = Quoted(path) + " held no frame and was removed";
+    if (flags & kPsgFinishWriteFailed)
+        return Fail(kExitFailed, "writing " + Quoted(path) + " failed (" + record->RunErrorText +
+                                     "); " + (flags & kPsgFinishRemoved ? removed : held));
+    if (flags & kPsgFinishRemoved)
+        return Fail(kExitFailed, "no line of " + Quoted(o.source) + " was data; " + removed);
+    if (!(flags & kPsgFinishClosed)) return Fail(kExitFailed, "cannot close " + Quoted(path));
+    if (flags & kPsgFinishLayoutChanged)
+        return Fail(kExitFailed, "the layout changed during the run; " + held);
+    if (flags & kPsgFinishInterrupted) return Fail(kExitInterrupted, "interrupted; " + held);
+    if (flags & kPsgFinishSourceLeft)
+        return Fail(kExitFailed, "reading " + Quoted(o.source) + " failed at byte " +
+                                     std::to_string(readTo) + "; " + held);
+    return kExitConverted;
+}
+
 // Every tick, then the finish; the summary line only when the file holds
 // every epoch the run read.
 int RunPsgSteps(AppRecord* record, const ConvertOptions& o) {
     const char* path = o.outputFile;
     Progress progress = StartProgress(record, record->SourceOffset);
-    int64_t framesHandedOver = 0;
-    while (PsgTimerTick(record)) {
-        framesHandedOver += record->StepIncrement;
-        ShowProgress(&progress, record, o.source);
-    }
+    while (!InterruptRequested() && PsgTimerTick(record)) ShowProgress(&progress, record, o.source);
     EndProgress(progress);
     // Ostrel counts what it wrote; a failed write stops its count.
     const int32_t framesWritten = OstrelCount(record->OutputFile, kOstrelSection, kOstrelFramesItem);
     const int64_t readTo = record->SourceOffset;
-    const uint32_t flags = FinishPsgConversion(record);
-    if (!(flags & kPsgFinishClosed))
-        return Fail(kExitFailed, "cannot close " + Quoted(path));
-    if (framesWritten < framesHandedOver)
-        return Fail(kExitFailed, "writing " + Quoted(path) + " failed: it holds " +
-                                     std::to_string(framesWritten) + " of " +
-                                     std::to_string(framesHandedOver) + " frames");
-    if (flags & kPsgFinishSourceLeft)
-        return Fail(kExitFailed, "reading " + Quoted(o.source) + " failed at byte " +
-                                     std::to_string(readTo) + "; " + Quoted(path) + " holds " +
-                                     std::to_string(framesWritten) + " frames");
-    std::printf("%s: %" PRId32 " frames, %" PRIu32 " steps\n", path, framesWritten,
-                record->StepCount);
-    std::fflush(stdout);
-    return kExitConverted;
+    const uint32_t flags = InterruptRequested() && record->OutputFile != 0
+                               ? InterruptPsgConversion(record)
+                               : FinishPsgConversion(record);
+    const int ended = PsgEndProblem(record, flags, o, framesWritten, readTo);
+    if (ended == kExitConverted) {
+        std::printf("%s: %" PRId32 " frames, %" PRIu32 " steps\n", path, framesWritten,
+                    record->StepCount);
+        std::fflush(stdout);
+    }
+    if (ended == kExitConverted || ended == kExitInterrupted) PrintTally(record->Tally);
+    return ended;
 }
 
 }  // namespace

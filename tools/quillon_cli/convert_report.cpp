@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include <cinttypes>
+
 #include "head_lines.h"
+#include "source_checks.h"
 #include "source_reader.h"
 
 namespace {
@@ -27,10 +30,58 @@ void WarnOnColumnMismatch(const AppRecord* record, const char* source) {
     if (HeadListLine(record->SourceText, record->SourceTextLength, record->DataStartLine, line) < 0)
         return;
     int32_t columns = CountDataColumns(record, line);
-    if (columns >= 0 && columns != record->ChannelCount)
+    if (columns >= 0 && columns > record->ChannelCount)
         Warn("line " + std::to_string(record->DataStartLine) + " of " + source + " has " +
              std::to_string(columns) + " data columns, " + std::to_string(record->ChannelCount) +
              " channels are set");
+}
+
+bool CheckSource(const AppRecord* record, const char* source, std::string* error) {
+    SourceCheck check{};
+    if (CheckSourceForConversion(record, &check) == kSourceUsable) return true;
+    char reason[256];
+    FormatSourceVerdict(&check, reason, sizeof reason);
+    *error = "cannot convert " + Quoted(source) + ": " + reason;
+    return false;
+}
+
+namespace {
+
+std::string Counted(uint64_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+// ", N what" when N is not 0.
+void AddCount(std::string* text, uint64_t n, const char* what) {
+    if (n == 0) return;
+    *text += (text->empty() ? "" : ", ") + std::to_string(n) + " " + what;
+}
+
+}  // namespace
+
+void PrintTally(const ConversionTally& tally) {
+    std::string notData;
+    AddCount(&notData, tally.BlankLines, "blank");
+    AddCount(&notData, tally.ShortLines, "with fewer values than channels");
+    AddCount(&notData, tally.NulLines, "with NUL bytes");
+    AddCount(&notData, tally.OverLongLines, "over 4000 bytes (dropped)");
+    if (notData.empty() && tally.SaturatedValues == 0 && tally.NotNumbers == 0) return;
+    std::string line = std::to_string(tally.DataRows) + " data rows";
+    if (!notData.empty()) line += "; lines not data: " + notData;
+    if (tally.SaturatedValues != 0)
+        line += "; " + Counted(tally.SaturatedValues, "value") +
+                " beyond the 16-bit range (stored at its limit)";
+    if (tally.NotNumbers != 0)
+        line += "; " + Counted(tally.NotNumbers, "field") +
+                " not read as whole numbers (stored as 0 or as far as read)";
+    std::printf("counts: %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+std::string HeldFrames(uint64_t frames, double secondsPerFrame) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", static_cast<double>(frames) * secondsPerFrame);
+    return std::to_string(frames) + " frames (" + seconds + " s)";
 }
 
 Progress StartProgress(const AppRecord* record, int64_t first) {

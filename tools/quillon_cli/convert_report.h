@@ -22,9 +22,20 @@ void Warn(const std::string& message);
 
 std::string Quoted(const char* text);
 
-// The source page's column check, as a warning: a data line whose column
-// count differs from the channel count converts to nothing.
+// The source page's column check, as a warning: a data line with more
+// columns than channels converts only the first ones (fewer are refused).
 void WarnOnColumnMismatch(const AppRecord* record, const char* source);
+
+// Refuses a source no run can convert faithfully (empty, UTF-16, binary,
+// too few columns on its first data line): false with the reason.
+bool CheckSource(const AppRecord* record, const char* source, std::string* error);
+
+// After the summary line: what the run did with lines that were not data
+// and values it could not store as read, when there were any.
+void PrintTally(const ConversionTally& tally);
+
+// "N frames (M s)": what a shortened output holds.
+std::string HeldFrames(uint64_t frames, double secondsPerFrame);
 
 // The share of the source read, shown a few times a second once a run has
 // taken longer than a second.

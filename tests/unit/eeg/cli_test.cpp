@@ -53,8 +53,12 @@ TEST(ConvertCommand, PresetSampleToAFile) {
     CliRun run = Cli(scratch, "convert " + kSamples + "/eeg_comma_time.csv --settings COND/QUILLON.INI"
                            " --rate 200 -o out.dat");
     ASSERT_EQ(run.status, 0) << run.err;
-    // A title line, the label line (read as a frame of zeros) and 2400 data lines.
-    EXPECT_EQ(run.out, "out.dat: 2402 frames, 3 steps\n");
+    // A title line, the label line (read as a frame of zeros) and 2400 data lines:
+    // the title is no data line, the label line's eight labels are not numbers.
+    EXPECT_EQ(run.out,
+              "out.dat: 2402 frames, 3 steps\n"
+              "counts: 2401 data rows; lines not data: 1 with fewer values than channels; "
+              "8 fields not read as whole numbers (stored as 0 or as far as read)\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(ReadBytes(scratch.File("COND/QUILLON.INI")), settings) << "-o writes no settings";
     Wave wave = ReadWave(scratch.File("out.dat"));
@@ -85,7 +89,11 @@ TEST(ConvertCommand, ExplicitOptionsWinOverThePreset) {
                            " --rate 250 --notch 60 --invert --pattern 2"
                            " --start '1999-12-31 23:59:58' -o out.dat");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "out.dat: 3 frames, 2 steps\n");
+    // The label line's "A" and "B" are read as 0; 4882.8125 x 409.6 / 50 = 40000 is clipped.
+    EXPECT_EQ(run.out,
+              "out.dat: 3 frames, 2 steps\n"
+              "counts: 3 data rows; 1 value beyond the 16-bit range (stored at its limit); "
+              "2 fields not read as whole numbers (stored as 0 or as far as read)\n");
     OpenFile file(scratch.File("out.dat"));
     EXPECT_STREQ(file.typeName, "EEG FILING24");
     EXPECT_EQ(file.Texts(1, 0x80)[0], "0200");
@@ -129,11 +137,15 @@ TEST(ConvertCommand, VolumeRunsAdvanceTheFileNumber) {
 
     run = Cli(scratch, args + " --create-disk-id DEMO-01");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "drive/DAT/88000001.DAT: 1001 frames, 3 steps\n");
+    // The label line "Fp1 Fp2 O1 O2" is a data row of four labels read as 0.
+    const std::string counts =
+        "counts: 1001 data rows; 4 fields not read as whole numbers (stored as 0 or as far as "
+        "read)\n";
+    EXPECT_EQ(run.out, "drive/DAT/88000001.DAT: 1001 frames, 3 steps\n" + counts);
     EXPECT_EQ(ReadBytes(scratch.File("drive/4710.VOL")), std::string("DEMO-01\0\0\0\0\0", 12));
     run = Cli(scratch, args);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "drive/DAT/88000002.DAT: 1001 frames, 3 steps\n");
+    EXPECT_EQ(run.out, "drive/DAT/88000002.DAT: 1001 frames, 3 steps\n" + counts);
     EXPECT_NE(ReadBytes(scratch.File("COND/QUILLON.INI")).find("EEGFileNo=3\r\n"),
               std::string::npos);
     OpenFile file(scratch.File("drive/DAT/88000002.DAT"));

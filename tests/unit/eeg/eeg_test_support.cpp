@@ -31,7 +31,7 @@ std::string ReadBytes(const std::string& path) {
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 void RecordRelease::operator()(AppRecord* record) const {
-    ReleaseEegRun(record);
+    ReleaseEegRun(record, nullptr);
     CloseSourceFile(record);
     std::free(record);
 }

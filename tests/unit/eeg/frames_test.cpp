@@ -54,9 +54,9 @@ TEST(EegFrames, EventWordsOfTheFirstFrames) {
     }
 }
 
-TEST(EegFrames, IntegerValuesWrapAndInvert) {
+TEST(EegFrames, IntegerValuesSaturateAndInvert) {
     Scratch scratch;
-    WriteBytes(scratch.File("src.csv"), "40000,-5,abc\n-32768,32767,7\n");
+    WriteBytes(scratch.File("src.csv"), "40000,-5,abc\n-32768,32767,1e3\n");
     for (uint16_t inverted : {0, 1}) {
         RecordPtr record = EegRecord(scratch.File("src.csv"), 3, 200);
         record->PolarityCopy = inverted;
@@ -65,11 +65,15 @@ TEST(EegFrames, IntegerValuesWrapAndInvert) {
         Wave wave = ReadWave(out);
         ASSERT_EQ(wave.frames, 2u);
         const int s = inverted ? -1 : 1;
-        EXPECT_EQ(wave.Sample(0, 0), s * -25536);
+        EXPECT_EQ(wave.Sample(0, 0), s * 32767) << "40000 saturates";
         EXPECT_EQ(wave.Sample(0, 1), s * -5);
         EXPECT_EQ(wave.Sample(0, 2), 0);
-        EXPECT_EQ(wave.Sample(1, 0), -32768) << "-(-32768) stays -32768";
+        EXPECT_EQ(wave.Sample(1, 0), inverted ? 32767 : -32768) << "-(-32768) is 32767 at most";
         EXPECT_EQ(wave.Sample(1, 1), s * 32767);
+        EXPECT_EQ(wave.Sample(1, 2), s * 1) << "an exponent is no part of an A/D value";
+        EXPECT_EQ(record->Tally.DataRows, 2u);
+        EXPECT_EQ(record->Tally.SaturatedValues, inverted ? 2u : 1u);
+        EXPECT_EQ(record->Tally.NotNumbers, 2u) << "abc and 1e3";
     }
 }
 
@@ -114,7 +118,11 @@ TEST(EegFrames, NonDataLinesTakeZeroFramesAndTheLastStepEnds) {
     source += NumberLines(2, 2, 19) + "\n" + NumberLines(1, 2, 21);       // step 3: 4 lines
     WriteBytes(scratch.File("src.csv"), source);
     RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    record->DataStartLine = 1;
     ASSERT_NE(ConvertAll(record.get(), scratch.File("out.dat")), 0u);
+    EXPECT_EQ(record->Tally.DataRows, 21u);
+    EXPECT_EQ(record->Tally.ShortLines, 2u) << "the header and the bad line";
+    EXPECT_EQ(record->Tally.BlankLines, 1u);
     EXPECT_EQ(record->StepCount, 4u);
     Wave wave = ReadWave(scratch.File("out.dat"));
     ASSERT_EQ(wave.frames, 24u);
@@ -181,7 +189,9 @@ TEST(EegFrames, OffsetsBeyondFourGiB) {
     const std::string path = scratch.File("sparse.csv");
     const int64_t far = (int64_t{1} << 32) + 10;
     {
+        // Text where the head is read, a hole up to the far lines.
         std::ofstream out(path, std::ios::binary);
+        out << NumberLines(4000, 2);
         out.seekp(far);
         out << "1,2\n3,4\n";
         if (!out) GTEST_SKIP() << "no sparse file here";

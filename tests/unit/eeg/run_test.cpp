@@ -2,6 +2,8 @@
 // reference file, the file number.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "eeg_header.h"
 #include "eeg_run.h"
 #include "eeg_test_support.h"
@@ -112,28 +114,64 @@ TEST(EegRun, AFailedFrameWriteEndsTheRunAndIsReported) {
     EXPECT_EQ(flags & kEegFinishWaveClosed, 0u);
 }
 
-TEST(EegRun, ReleasingARunningConversionKeepsItsFrames) {
+// An interrupted run (the program's exit, Ctrl+C) ends as a complete,
+// shorter recording, and the next file number moves past it.
+TEST(EegRun, AnInterruptedRunKeepsItsFramesAsACompleteFile) {
     Scratch scratch;
     WriteBytes(scratch.File("src.csv"), NumberLines(25, 2));
     RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
     ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
     EXPECT_EQ(EegTimerTick(record.get()), 1);
     EXPECT_EQ(EegTimerTick(record.get()), 1);
-    ReleaseEegRun(record.get());
+    ReleaseEegRun(record.get(), nullptr);
     EXPECT_EQ(record->OutputFile, 0u);
+    EXPECT_EQ(record->EEGFileNo, 2);
     EXPECT_EQ(ReadWave(scratch.File("out.dat")).frames, 20u);
-    EXPECT_FALSE(Exists(scratch.File("out.REF")));
+    OpenFile reference(scratch.File("out.REF"), "KAVT");
+    EXPECT_EQ(reference.Longs(1, 0xD3, 4)[3], 19u) << "the last frame written";
 }
 
-TEST(EegRun, WithoutASourceTheRunEndsAtOnce) {
+TEST(EegRun, UnusableSourcesAreRefusedBeforeAnythingIsCreated) {
     Scratch scratch;
-    RecordPtr record = EegRecord(scratch.File("missing.csv"), 2, 1);
-    ASSERT_EQ(record->SourceOpen, 0);
-    EXPECT_EQ(ConvertAll(record.get(), scratch.File("out.dat")),
-              uint32_t{kEegFinishReferenceWritten | kEegFinishWaveClosed});
-    EXPECT_EQ(ReadWave(scratch.File("out.dat")).frames, 0u);
-    OpenFile reference(scratch.File("out.REF"), "KAVT");
-    EXPECT_EQ(reference.Longs(1, 0xD3, 4)[3], 0u) << "an empty wave names frame 0";
+    const std::pair<const char*, std::string> sources[] = {
+        {"missing", ""},
+        {"empty", ""},
+        {"bom only", "\xEF\xBB\xBF"},
+        {"utf16", std::string("\xFF\xFE" "1\0,\0" "2\0\n\0", 10)},
+        {"utf16 without a mark", std::string("1\0,\0" "2\0\n\0" "3\0,\0" "4\0\n\0", 16)},
+        {"binary", std::string("1,2\n\0\x01\x02\n", 9)},
+        {"too few columns", "1\n2\n"},
+        {"no data line in a whole source", "Fp1,Fp2\n"},
+    };
+    for (const auto& [name, bytes] : sources) {
+        const std::string source = scratch.File("src.csv");
+        std::filesystem::remove(source);
+        if (std::string(name) != "missing") WriteBytes(source, bytes);
+        RecordPtr record = EegRecord(source, 2, 1);
+        if (std::string(name) == "no data line in a whole source") record->DataStartLine = 1;
+        EXPECT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()),
+                  kEegStartSourceUnusable)
+            << name;
+        EXPECT_FALSE(Exists(scratch.File("out.dat"))) << name;
+        EXPECT_FALSE(Exists(scratch.File("out.REF"))) << name;
+    }
+}
+
+TEST(EegRun, ARunWithoutDataRowsRemovesItsOutput) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), "1,2\n");
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    record->EEGFileNo = 7;
+    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
+    WriteBytes(scratch.File("src.csv"), "short\n\n");  // changed after the check
+    while (EegTimerTick(record.get())) {
+    }
+    EXPECT_EQ(FinishEegConversion(record.get(), nullptr), uint32_t{kEegFinishRemoved});
+    EXPECT_FALSE(Exists(scratch.File("out.dat")));
+    EXPECT_FALSE(Exists(scratch.File("out.REF")));
+    EXPECT_EQ(record->EEGFileNo, 7) << "no file, no new number";
+    EXPECT_EQ(record->Tally.ShortLines, 1u);
+    EXPECT_EQ(record->Tally.BlankLines, 1u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "eeg_run.h"
 #include "eeg_test_support.h"
 #include "head_lines.h"
+#include "source_reader.h"
 #include "output_volume.h"
 
 namespace {
@@ -108,19 +109,31 @@ TEST(OutputVolume, ARunOnAReadyVolume) {
     EXPECT_EQ(texts[6], "DISK");
 }
 
-TEST(HeadLines, ListedLinesKeepDoubleByteCharacters) {
-    // CR LF, then LF alone before a double-byte character, then an unfinished line.
-    const std::string head = "a\tb\x01\r\n\x82\xA0,\xB1x\n\x93\xFA\r\nlast";
+TEST(HeadLines, ListedLinesKeepDoubleByteCharactersAndKatakana) {
+    // CR LF, LF alone before a double-byte character, a lone CR, a blank
+    // line, then a last line without a line end, which a head holding the
+    // whole source lists.
+    const std::string head = "a\tb\x01\r\n\x82\xA0,\xB1x\n\x93\xFA\rx\n\nlast";
+    const int32_t size = static_cast<int32_t>(head.size());
     char line[4001];
-    EXPECT_EQ(HeadListLineCount(head.data(), static_cast<int32_t>(head.size())), 3);
-    EXPECT_EQ(HeadListLine(head.data(), static_cast<int32_t>(head.size()), 0, line), 3);
+    EXPECT_EQ(HeadListLineCount(head.data(), size), 6);
+    EXPECT_EQ(HeadListLine(head.data(), size, 0, line), 3);
     EXPECT_STREQ(line, "a b");
-    HeadListLine(head.data(), static_cast<int32_t>(head.size()), 1, line);
-    EXPECT_STREQ(line, "\x82\xA0,x") << "a half-width katakana byte is dropped";
-    HeadListLine(head.data(), static_cast<int32_t>(head.size()), 2, line);
-    EXPECT_STREQ(line, "\x93\xFA") << "the lead byte after a lone LF stays";
-    EXPECT_EQ(HeadListLine(head.data(), static_cast<int32_t>(head.size()), 3, line), -1);
+    HeadListLine(head.data(), size, 1, line);
+    EXPECT_STREQ(line, "\x82\xA0,\xB1x") << "half-width katakana stays";
+    HeadListLine(head.data(), size, 2, line);
+    EXPECT_STREQ(line, "\x93\xFA") << "a lone CR ends a line";
+    EXPECT_EQ(HeadListLine(head.data(), size, 4, line), 0);
+    EXPECT_EQ(HeadListLine(head.data(), size, 5, line), 4);
+    EXPECT_STREQ(line, "last");
+    EXPECT_EQ(HeadLineOffset(head.data(), size, 5), size - 4);
+    EXPECT_EQ(HeadListLine(head.data(), size, 6, line), -1);
     EXPECT_STREQ(line, "");
+    // A full head may stop inside a line: that line is not listed.
+    std::string full(kSourceHeadSize - 4, 'x');
+    full += "\nabc";
+    EXPECT_EQ(HeadListLineCount(full.data(), static_cast<int32_t>(full.size())), 3)
+        << "4000, 4000 and 188 bytes of the long line, not the cut one";
 }
 
 }  // namespace

@@ -100,14 +100,28 @@ TEST(ReadIntegerFields, CutsLinesAsTheModesSay) {
     EXPECT_EQ(Integers(""), Ints{});
     EXPECT_EQ(Integers("1,2", {5}), Ints{});
     // A field scan ends 4000 bytes into the line: "1234567890" and "12345".
-    EXPECT_EQ(Integers(std::string(3990, ' ') + "123456789012345", {1}), (Ints{722, 12345}));
+    EXPECT_EQ(Integers(std::string(3990, ' ') + "123456789012345", {1}), (Ints{32767, 12345}));
 }
 
-TEST(ReadIntegerFields, WrapsToSixteenBitsAfterSaturatingAtThirtyTwo) {
-    EXPECT_EQ(Integers("40000,-5,abc,70000, +12,+-5,-0"), (Ints{-25536, -5, 0, 4464, 12, 0, 0}));
-    // 2147483647 keeps 0xFFFF; -2147483648 keeps 0x0000.
-    EXPECT_EQ(Integers("99999999999,-99999999999,123456789012345678901234567"),
-              (Ints{-1, 0, -1}));
+TEST(ReadIntegerFields, SaturateAtSixteenBitsAndCountWhatIsNotAWholeNumber) {
+    EXPECT_EQ(Integers("40000,-5,abc,70000, +12,+-5,-0"), (Ints{32767, -5, 0, 32767, 12, 0, 0}));
+    EXPECT_EQ(Integers("99999999999,-99999999999,123456789012345678901234567,-32768,-32769"),
+              (Ints{32767, -32768, 32767, -32768, -32768}));
+
+    RecordPtr record = ZeroRecord();
+    record->ChannelCount = 8;  // the ninth value is read, not counted
+    int16_t values[kLineValueLimit];
+    FieldFlaws flaws{};
+    const char* line = "40000,-5,abc,-70000, +12 ,+-5,1e3,12.5,junk";
+    EXPECT_EQ(ReadIntegerFieldsCounted(record.get(), line, values, &flaws), 9);
+    EXPECT_EQ(flaws.saturated, 2u);
+    EXPECT_EQ(flaws.notNumbers, 4u) << "abc, +-5, 1e3 and 12.5";
+    EXPECT_EQ(values[6], 1);
+    flaws = FieldFlaws{};
+    float reals[kLineValueLimit];
+    EXPECT_EQ(ReadFloatFieldsCounted(record.get(), "1.5, 2 ,nan,1e3,3x,,\"4\",-inf", reals, &flaws), 8);
+    EXPECT_EQ(flaws.notNumbers, 4u) << "nan, 3x, the empty field and -inf";
+    EXPECT_EQ(flaws.saturated, 0u) << "calibrated values are clipped when scaled, not here";
 }
 
 TEST(ReadIntegerFields, StopsAtTwoHundredFiftySixValues) {
@@ -161,7 +175,7 @@ TEST(FieldReaders, ReadInPlaceAndCopiedFieldsAlike) {
         EXPECT_EQ(fast, general) << magnification;
     }
     EXPECT_EQ(Integers(direct), Integers(quoted));
-    EXPECT_EQ(Integers(direct)[4], static_cast<int16_t>(123456789 & 0xFFFF));
+    EXPECT_EQ(Integers(direct)[4], 32767);
     // The same numbers at the end of a line, where fewer than eight bytes
     // follow them.
     for (const char* number : numbers) {

@@ -151,8 +151,11 @@ TEST(PsgConvertCommand, AFailedWriteIsNoSuccess) {
                                     " -o night.edf");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "quillon-cli: writing \"night.edf\" failed: it holds 0 of 30 frames\n");
-    EXPECT_EQ(EdfView(ReadBytes(scratch.File("night.edf"))).records, 0);
+    EXPECT_EQ(run.err,
+              "quillon-cli: writing \"night.edf\" failed (File too large); \"night.edf\" held no "
+              "frame and was removed\n");
+    EXPECT_FALSE(std::filesystem::exists(scratch.File("night.edf")))
+        << "a recording without data records is no file readers accept";
 }
 
 TEST(PsgConvertCommand, TimeResolutionFrameTimeAndPolarity) {

@@ -32,19 +32,24 @@ uint32_t Read(Psg& psg, uint32_t wanted, Rows& rows) {
     return ReadPsgRows(&psg.r, wanted, rows.data(), rows.size() * sizeof(int16_t));
 }
 
-TEST(PsgRows, LinesEndAtCrOrLfAndOneControlByteAfterIsSkipped) {
+TEST(PsgRows, CrLfOrCrLfEndALineAndBlankLinesCountAsLines) {
     Psg psg;
-    // CR LF; CR; LF LF (the second LF is skipped); CR CR (likewise); then a
-    // CR LF blank line, which counts as a line but stores no row.
+    // CR LF; CR; LF LF (a blank line); CR CR (likewise); then a CR LF blank
+    // line. A blank line counts as a line but stores no row.
     const std::string source = "1,1\r\n2,2\r3,3\n\n4,4\r\r5,5\n6,6\r\n\r\n7,7\r\n";
     StartOver(psg, source, 2, 0);
     Rows rows;
     EXPECT_EQ(Read(psg, 3, rows), 3u);
     EXPECT_EQ(rows, (Rows{1, 1, 2, 2, 3, 3}));
-    EXPECT_EQ(psg.r.SourceOffset, 14) << "after 3,3 and both LFs";
-    EXPECT_EQ(Read(psg, 6, rows), 5u);
-    EXPECT_EQ(rows, (Rows{4, 4, 5, 5, 6, 6, 7, 7, 0, 0, 0, 0}));
+    EXPECT_EQ(psg.r.SourceOffset, 13) << "after 3,3 and its LF";
+    EXPECT_EQ(Read(psg, 6, rows), 6u);
+    EXPECT_EQ(rows, (Rows{4, 4, 5, 5, 6, 6, 0, 0, 0, 0, 0, 0})) << "rows after blank lines move up";
+    EXPECT_EQ(psg.r.SourceOffset, 30);
+    EXPECT_EQ(Read(psg, 6, rows), 1u);
+    EXPECT_EQ(rows, (Rows{7, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(psg.r.SourceOffset, static_cast<int64_t>(source.size()));
+    EXPECT_EQ(psg.r.Tally.DataRows, 7u);
+    EXPECT_EQ(psg.r.Tally.BlankLines, 3u);
     EXPECT_EQ(Read(psg, 6, rows), 0u) << "nothing left";
 }
 
@@ -96,7 +101,7 @@ TEST(PsgRows, ReadsBeyondFourGibibytes) {
     EXPECT_EQ(Read(psg, 3, rows), 2u);
     EXPECT_EQ(rows, (Rows{11, 12, 13, 14, 0, 0}));
     EXPECT_EQ(psg.r.SourceOffset, far + 12);
-    EXPECT_EQ(FinishPsgConversion(&psg.r), uint32_t{kPsgFinishClosed}) << "read to its end";
+    EXPECT_EQ(FinishPsgConversion(&psg.r) & kPsgFinishSourceLeft, 0u) << "read to its end";
 }
 
 TEST(PsgRows, TheBufferBoundsTheRows) {

@@ -97,11 +97,11 @@ TEST(PsgRun, ScalesAdValuesByMagClampsAndInverts) {
         ASSERT_EQ(psg.Run().start.outcome, kPsgStarted);
         EdfView edf = psg.Output();
         const int16_t s = inverted ? -1 : 1;
-        // 40000 wraps to -25536 when read as a 16-bit A/D value.
+        // 40000 saturates at 32767 when read as a 16-bit A/D value.
         Samples first = {int16_t(32767 * s), int16_t(50 * s), int16_t(-32767 * s),
                          int16_t(32760 * s)};
         Samples second = {int16_t(20000 * s), int16_t(-7 * s), int16_t(-32767 * s),
-                          int16_t(-25536 * s)};
+                          int16_t(32767 * s)};
         EXPECT_EQ(edf.Samples(0), Concat({first, Repeat(0, 26)}));
         EXPECT_EQ(edf.Samples(1), Concat({second, Repeat(0, 26)}));
     }

@@ -97,8 +97,11 @@ TEST(PsgStart, DrivesOstrelInItsOrderWithItsValues) {
         expected.insert(expected.end(), channel.begin(), channel.end());
     // One epoch: six frames; rows of 4 samples (8 bytes), channel k's first
     // sample at its source column. The second tick finds no line.
+    // Ostrel's frame count around the commit tells a failed write; at the
+    // finish it tells whether the file holds a frame at all.
     for (const char* call : {"42 h", "43 h 30", "34 h 0 4", "44 h 0 6 0 8 @0", "44 h 0 6 1 8 @4",
-                             "44 h 0 6 2 8 @6", "46 h 6", "72 h 0", "32 h", "6 h"})
+                             "44 h 0 6 2 8 @6", "34 h 0 4", "46 h 6", "34 h 0 4", "34 h 0 4",
+                             "72 h 0", "32 h", "6 h"})
         expected.push_back(call);
     EXPECT_EQ(OstrelLog(), expected);
     EXPECT_EQ(psg.r.StepCount, 12u);
@@ -225,13 +228,15 @@ TEST(PsgStart, NeverTouchesAnExistingTarget) {
 // the handle released, nothing created, the reason given.
 TEST(PsgStart, AnOstrelRefusalIsAFailedStart) {
     {
+        // Another run took the name between the existence check and the
+        // creation: its file is never written into, and the start says why.
         SCOPED_TRACE("the target appeared before the definitions closed");
         Psg psg;
         psg.Source("1\n", 1, 200, 0);
         ChooseTarget(psg, psg.Target());
         BeforeOstrelEndChannels([&psg] { WriteBytes(psg.Target(), "taken"); });
         PsgStartResult result{};
-        EXPECT_EQ(StartPsgConversion(&psg.r, &result), kPsgStartRefused);
+        EXPECT_EQ(StartPsgConversion(&psg.r, &result), kPsgStartTargetExists);
         ASSERT_GE(OstrelLog().size(), 4u);
         EXPECT_EQ(Log(OstrelLog().end() - 4, OstrelLog().end()),
                   (Log{"42 h", "43 h 30", "34 h 0 4", "6 h"}));
@@ -241,7 +246,7 @@ TEST(PsgStart, AnOstrelRefusalIsAFailedStart) {
         EXPECT_EQ(psg.r.SampleBlock, nullptr);
         char reason[128];
         FormatPsgStartReason(&result, reason, sizeof reason);
-        EXPECT_STREQ(reason, "the PSG library refused the channel definitions");
+        EXPECT_STREQ(reason, "the target file exists; it is never overwritten");
     }
     {
         SCOPED_TRACE("ordinal 30 said no");
