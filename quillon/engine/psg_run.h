@@ -82,7 +82,8 @@ void DescribePsgConvertPage(const AppRecord* record, PsgPageView* view);
 // Checks everything the run needs before anything is created: the pattern,
 // channels, field mode, value kind, frame time, sampling rate and every
 // enabled channel's rate, EU and VU (for calibrated values) and physical
-// range, and the sizes of a frame and an epoch. Returns the outcome (also in result, may be null).
+// range, and the sizes of a frame and an epoch. Returns the outcome (also
+// in result, may be null).
 int32_t CheckPsgLayout(const AppRecord* record, PsgStartResult* result);
 
 // The start command: refuses while an output is open and when the target

@@ -1,6 +1,7 @@
 // Writes the recordings check_with_mne.py reads back: "psg.edf" with the
 // same filters on every channel, "mixed.edf" with a filter per channel
-// type and "uneven.edf" with a channel rate that is no whole number. Digital value of row i, source column c: (37 i + 1000 c) % 20001 - 10000.
+// type and "uneven.edf" with a channel rate that is no whole number.
+// Digital value of row i, source column c: (37 i + 1000 c) % 20001 - 10000.
 #include <cstdio>
 #include <string>
 

@@ -102,7 +102,8 @@ TEST(Records, UnevenRatesGetRecordsOfWholeSamples) {
         r.sampleRate = 250;
         r.fields.clear();
         r.comment.clear();
-        r.channels = {{1, "A", "uV", 4, 250, 1, 1, 0, 0, 0}, {3, "B", "uV", 4, c.rate, 1, 1, 0, 0, 0}};
+        r.channels = {{1, "A", "uV", 4, 250, 1, 1, 0, 0, 0},
+                      {3, "B", "uV", 4, c.rate, 1, 1, 0, 0, 0}};
         std::string file = WriteProgramRun(dir.File("uneven.edf"), r, 1);
         size_t size = 1024u + static_cast<size_t>(c.records * c.recordBytes);
         ASSERT_EQ(file.size(), size);
