@@ -203,6 +203,28 @@ TEST(Epochs, FrameCountsAreChecked) {
     EXPECT_EQ(SampleAt(file, 1024 + 400), 0) << "channel 1's refused calls left zeros";
 }
 
+// 62.5 Hz (every 4th row of 250 Hz) in 2 s records of 1264 bytes: commits
+// of an odd number of 1 s frames would end inside a record.
+TEST(Epochs, CommitsFillWholeRecords) {
+    ScratchFolder dir;
+    std::string path = dir.File("whole.edf");
+    PsgRecording r = ProgramRecording();
+    r.sampleRate = 250;
+    r.fields.clear();
+    r.comment.clear();
+    r.channels = {{1, "A", "uV", 4, 250, 1, 1, 0, 0, 0}, {3, "B", "uV", 4, 62, 1, 1, 0, 0, 0}};
+    uint32_t h = DefinePsgFile(path, r);
+    std::vector<int16_t> rows = Ones(7500, 3);
+    for (auto [frames, count] : {std::pair{3, 0}, {30, 30}, {1, 30}, {4, 34}}) {
+        HandEpoch(h, r, rows, frames);
+        EXPECT_EQ(OstrelCount(h, 0, 4), count) << frames;
+    }
+    EndPsgFile(h);
+    std::string file = ReadBytes(path);
+    EXPECT_EQ(file.size(), 1024u + 17u * 1264u);
+    EXPECT_EQ(file.substr(236, 16), Pad("17", 8) + Pad("2", 8));
+}
+
 // The process's file-size limit, lowered for a scope: writes past it fail
 // (SIGXFSZ ignored) as on a full disk.
 struct FileSizeLimit {
