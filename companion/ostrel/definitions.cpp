@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 
 #include "edf_text.h"
 #include "ostrel_file.h"
@@ -273,18 +274,30 @@ std::string Transducer(const ChannelDefinition& channel) {
     return text;
 }
 
+// Why a channel without CAL or AD is stored with physical = digital.
+std::string UnitScaleNote(const ChannelDefinition& channel, const std::string& label,
+                          int32_t number) {
+    const char* zero = channel.eu == 0 ? (channel.vu == 0 ? "CAL and AD are" : "CAL is") : "AD is";
+    std::string note = "Signal " + std::to_string(number) + " (" + label +
+                       "): physical values are the stored A/D counts because " + zero + " 0";
+    std::string unit = AnnotationText(channel.unit);
+    if (!unit.empty()) note += "; unit as typed: " + unit;
+    return Tal(note);
+}
+
 bool FixSignal(OstrelFile& file, const ChannelDefinition& channel, int32_t number) {
-    if (channel.rate < 1 || channel.rate > file.sampleRate || file.sampleRate % channel.rate != 0)
-        return false;
-    if (channel.eu == 0 || channel.vu == 0) return false;
-    double perCount = static_cast<double>(channel.eu) / channel.vu;
+    // Without CAL or AD there is no scale: the counts themselves, unitless.
+    bool unitScale = channel.eu == 0 || channel.vu == 0;
+    double perCount = unitScale ? 1.0 : static_cast<double>(channel.eu) / channel.vu;
     std::string magnitude;
     if (!FormatMagnitude(std::fabs(perCount) * kDigitalMax, magnitude)) return false;
 
     SignalText signal;
     signal.label = SignalLabel(file, channel, number);
     signal.transducer = Transducer(channel);
-    if (!AsciiDimension(channel.unit, signal.dimension)) {
+    if (unitScale) {
+        file.onsetTals.push_back(UnitScaleNote(channel, signal.label, number));
+    } else if (!AsciiDimension(channel.unit, signal.dimension)) {
         signal.dimension.clear();
         AddNote(file, "Signal " + std::to_string(number) + " unit", channel.unit);
     }
@@ -292,6 +305,23 @@ bool FixSignal(OstrelFile& file, const ChannelDefinition& channel, int32_t numbe
     signal.physicalMax = perCount > 0 ? magnitude : "-" + magnitude;
     signal.prefiltering = PrefilterText(channel.lowFilter, channel.highFilter, file.mainsHz);
     file.signalTexts.push_back(signal);
+    return true;
+}
+
+// A channel takes every RowStep-th source row. Records must hold whole
+// samples of every channel and divide the program's epoch; false when no
+// duration does (250 Hz rows taken every 7th never fill 30 s evenly).
+bool FixRecordStep(OstrelFile& file) {
+    int64_t epochFrames = kRunEpochSeconds / file.frameSeconds;
+    int64_t epochSeconds = (epochFrames > 0 ? epochFrames : 1) * file.frameSeconds;
+    int64_t step = 1;
+    for (const ChannelDefinition& channel : file.channels) {
+        if (channel.rate < 1 || channel.rate > file.sampleRate) return false;
+        int64_t rows = RowStep(file, channel);
+        step = std::lcm(step, rows / std::gcd(rows, static_cast<int64_t>(file.sampleRate)));
+        if (epochSeconds % step != 0) return false;
+    }
+    file.recordStep = static_cast<int32_t>(step);
     return true;
 }
 
@@ -303,9 +333,13 @@ bool CloseDefinitions(OstrelFile& file) {
         return false;
     if (file.frameSeconds < 1 || file.frameSeconds > kMaxFrameSeconds) return false;
     if (file.sampleRate < 1 || file.sampleRate > kMaxSampleRate) return false;
+    if (!FixRecordStep(file)) return false;
     int64_t frameBytes = 0;
-    for (const ChannelDefinition& channel : file.channels)
-        frameBytes += static_cast<int64_t>(channel.rate) * file.frameSeconds * 2;
+    for (const ChannelDefinition& channel : file.channels) {
+        int64_t rows = static_cast<int64_t>(file.sampleRate) * file.frameSeconds;
+        int64_t step = RowStep(file, channel);
+        frameBytes += (rows + step - 1) / step * 2;
+    }
     // Half the epoch limit, so that a frame's annotations always fit too.
     if (frameBytes > kMaxEpochBytes / 2) return false;
     file.frameDataBytes = frameBytes;

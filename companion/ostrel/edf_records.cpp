@@ -64,41 +64,76 @@ void PutNumber(std::string& out, int64_t value, size_t width) {
     PutField(out, std::to_string(value), width);
 }
 
+// Record durations in ascending order: the divisors of the frame time, then
+// the multiples of it that divide the program's epoch.
+std::vector<int32_t> RecordDurations(const OstrelFile& file) {
+    std::vector<int32_t> durations;
+    for (int32_t seconds = 1; seconds <= file.frameSeconds; ++seconds)
+        if (file.frameSeconds % seconds == 0) durations.push_back(seconds);
+    int32_t epochFrames = kRunEpochSeconds / file.frameSeconds;
+    for (int32_t frames = 2; frames <= epochFrames; ++frames)
+        if (epochFrames % frames == 0) durations.push_back(frames * file.frameSeconds);
+    return durations;
+}
+
+// Annotation bytes per record of the given duration when the first commit
+// has frameCount frames (0: none).
+int32_t AnnotationBytesFor(const OstrelFile& file, int32_t seconds, int32_t frameCount) {
+    int64_t frames = frameCount > 0 ? frameCount : 1;
+    int64_t records = frames * file.frameSeconds / seconds;
+    return AnnotationBytes(file.onsetTals, records > 0 ? records : 1, TimekeepingBytes(seconds));
+}
+
+int64_t RecordBytes(const OstrelFile& file, int32_t seconds, int32_t frameCount) {
+    int64_t bytes = AnnotationBytesFor(file, seconds, frameCount);
+    for (const ChannelDefinition& channel : file.channels)
+        bytes += 2 * (static_cast<int64_t>(file.sampleRate) * seconds / RowStep(file, channel));
+    return bytes;
+}
+
 }  // namespace
 
-void FixLayout(OstrelFile& file, int32_t frameCount) {
-    int64_t bytesPerSecond = 0;
-    for (const ChannelDefinition& channel : file.channels) bytesPerSecond += 2 * channel.rate;
-    int64_t frames = frameCount > 0 ? frameCount : 1;
+int64_t RecordsOfFrames(const OstrelFile& file, int64_t frames) {
+    int64_t seconds = frames * file.frameSeconds;
+    return seconds % file.layout.recordSeconds == 0 ? seconds / file.layout.recordSeconds : -1;
+}
 
-    // The longest record that divides the frame and stays within the size
-    // older readers expect; one-second records when none does.
-    RecordLayout& layout = file.layout;
-    for (int32_t seconds = file.frameSeconds; seconds >= 1; --seconds) {
-        if (file.frameSeconds % seconds != 0) continue;
-        int32_t perFrame = file.frameSeconds / seconds;
-        int32_t annotation =
-            AnnotationBytes(file.onsetTals, frames * perFrame, TimekeepingBytes(seconds));
-        int64_t recordBytes = bytesPerSecond * seconds + annotation;
-        layout.recordSeconds = seconds;
-        layout.recordsPerFrame = perFrame;
-        layout.annotationBytes = annotation;
-        layout.recordBytes = static_cast<int32_t>(recordBytes);
-        if (recordBytes <= kRecommendedRecordBytes) break;
+bool FixLayout(OstrelFile& file, int32_t frameCount) {
+    // The longest record within the size older readers expect that divides
+    // the frame; else the shortest record there is (it may span frames).
+    int32_t chosen = 0;
+    int32_t shortest = 0;
+    for (int32_t seconds : RecordDurations(file)) {
+        if (seconds % file.recordStep != 0) continue;
+        if (frameCount > 0 && static_cast<int64_t>(frameCount) * file.frameSeconds % seconds != 0)
+            continue;
+        if (shortest == 0) shortest = seconds;
+        if (seconds <= file.frameSeconds &&
+            RecordBytes(file, seconds, frameCount) <= kRecommendedRecordBytes)
+            chosen = seconds;
     }
+    if (chosen == 0) chosen = shortest;
+    if (chosen == 0) return false;
 
+    RecordLayout& layout = file.layout;
+    layout.recordSeconds = chosen;
+    layout.annotationBytes = AnnotationBytesFor(file, chosen, frameCount);
     layout.signals.clear();
     int32_t offset = 0;
     for (const ChannelDefinition& channel : file.channels) {
         SignalPlacement placement;
-        placement.samplesPerRecord = channel.rate * layout.recordSeconds;
+        placement.decimation = RowStep(file, channel);
+        placement.samplesPerRecord =
+            static_cast<int32_t>(static_cast<int64_t>(file.sampleRate) * chosen /
+                                 placement.decimation);
         placement.offset = offset;
-        placement.decimation = file.sampleRate / channel.rate;
         layout.signals.push_back(placement);
         offset += 2 * placement.samplesPerRecord;
     }
     layout.annotationOffset = offset;
+    layout.recordBytes = offset + layout.annotationBytes;
     file.layoutFixed = true;
+    return true;
 }
 
 std::vector<uint8_t> BuildHeader(const OstrelFile& file, int64_t recordCount) {

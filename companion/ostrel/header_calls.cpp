@@ -61,11 +61,12 @@ bool FolderExists(const char* path) {
 }
 
 // Creates the file of definitions that closed valid; false when the path
-// was taken meanwhile or cannot be created.
+// was taken meanwhile (by another run too: the create is exclusive) or
+// cannot be created.
 bool CreateRecordingFile(OstrelFile& file) {
-    if (PlatFileExists(file.path.c_str())) return false;
     uint32_t error = 0;
-    file.file = PlatFileOpen(file.path.c_str(), PLAT_OPEN_WRITE | PLAT_OPEN_CREATE | kDenyWrite,
+    file.file = PlatFileOpen(file.path.c_str(),
+                             PLAT_OPEN_WRITE | PLAT_OPEN_CREATE | PLAT_OPEN_CREATE_NEW | kDenyWrite,
                              &error);
     return file.file != nullptr;
 }

@@ -28,6 +28,9 @@ constexpr int64_t kRecommendedRecordBytes = 61440;
 constexpr int32_t kDigitalMax = 32767;
 // Where the header keeps the number of data records.
 constexpr int64_t kRecordCountOffset = 236;
+// The program commits epochs of this many seconds' whole frames; a data
+// record must divide them.
+constexpr int32_t kRunEpochSeconds = 30;
 
 // The order the program drives a file through. Refused: the definitions
 // could not make a valid file, or the file could not be created; only
@@ -85,7 +88,6 @@ struct SignalPlacement {
 
 struct RecordLayout {
     int32_t recordSeconds = 0;
-    int32_t recordsPerFrame = 0;
     int32_t annotationBytes = 0;
     int32_t annotationOffset = 0;
     int32_t recordBytes = 0;
@@ -118,6 +120,9 @@ struct OstrelFile {
     std::string startTime;
     std::vector<std::string> onsetTals;  // annotations at onset 0, as TALs
     int64_t frameDataBytes = 0;          // samples of all channels in one frame
+    // Record durations that give every channel whole samples are multiples
+    // of this many seconds.
+    int32_t recordStep = 1;
 
     // Fixed by the first epoch (or at the end when there was none).
     bool layoutFixed = false;
@@ -129,7 +134,8 @@ struct OstrelFile {
     int32_t epochFrames = 0;  // 0 while no epoch is being filled
     int64_t records = 0;
     int64_t frames = 0;
-    int64_t fileEnd = 0;
+    int64_t fileEnd = 0;  // the end of the header and the whole records after it
+    bool headerWritten = false;
     bool writeFailed = false;
 };
 
@@ -151,14 +157,22 @@ Result WithFile(uint32_t handle, Result failure, Body body) {
     }
 }
 
+// Source rows between two samples of a channel whose rate passed the checks.
+inline int32_t RowStep(const OstrelFile& file, const ChannelDefinition& channel) {
+    return file.sampleRate / channel.rate;
+}
+
 // Short name of a signal type code, "" for an unknown code.
 const char* TypeName(int32_t code);
 
 // Closes the definitions: checks them and fixes every header text. False
 // when they cannot make a valid file.
 bool CloseDefinitions(OstrelFile& file);
-// Chooses the record layout for a first commit of frameCount frames.
-void FixLayout(OstrelFile& file, int32_t frameCount);
+// Chooses the record layout for a first commit of frameCount frames (0 when
+// the file ends without one); false when that commit cannot fill whole records.
+bool FixLayout(OstrelFile& file, int32_t frameCount);
+// The data records that frames frames fill; -1 when they end inside one.
+int64_t RecordsOfFrames(const OstrelFile& file, int64_t frames);
 // The complete header with the record count given.
 std::vector<uint8_t> BuildHeader(const OstrelFile& file, int64_t recordCount);
 // Fills the annotation signal of the epoch's records, numbered from first.

@@ -16,16 +16,30 @@ bool WriteAll(PlatFile file, const void* data, size_t size) {
            PlatFileWrite(file, data, static_cast<int32_t>(size)) == static_cast<int32_t>(size);
 }
 
-bool EnsureHeader(OstrelFile& file, int32_t frameCount) {
-    if (file.layoutFixed) return true;
-    ostrel::FixLayout(file, frameCount);
-    std::vector<uint8_t> header = ostrel::BuildHeader(file, -1);
-    if (!WriteAll(file.file, header.data(), header.size())) {
-        file.writeFailed = true;
+// Cuts the file back to the header and the whole records after it, so a
+// failed write never leaves a piece of a record behind.
+void CutBack(OstrelFile& file) {
+    file.writeFailed = true;
+    PlatFileSetSize(file.file, file.fileEnd);
+    PlatFileSeek(file.file, file.fileEnd);
+}
+
+bool WriteHeader(OstrelFile& file, int64_t recordCount) {
+    std::vector<uint8_t> header = ostrel::BuildHeader(file, recordCount);
+    if (PlatFileSeek(file.file, 0) != 0 || !WriteAll(file.file, header.data(), header.size())) {
+        CutBack(file);
         return false;
     }
+    file.headerWritten = true;
     file.fileEnd = static_cast<int64_t>(header.size());
     return true;
+}
+
+// The header goes out with the first epoch, whose frame count sizes the
+// annotation signal; false when that epoch cannot fill whole records.
+bool EnsureHeader(OstrelFile& file, int32_t frameCount) {
+    if (!file.layoutFixed && !ostrel::FixLayout(file, frameCount)) return false;
+    return file.headerWritten || WriteHeader(file, -1);
 }
 
 // Starts filling an epoch of frameCount frames, or checks that the one
@@ -39,10 +53,10 @@ bool BeginEpoch(OstrelFile& file, int32_t frameCount) {
     if (frameCount > ostrel::kMaxEpochBytes / file.frameDataBytes) return false;
     if (!EnsureHeader(file, frameCount)) return false;
 
-    const ostrel::RecordLayout& layout = file.layout;
-    int64_t records = static_cast<int64_t>(frameCount) * layout.recordsPerFrame;
-    int64_t bytes = records * layout.recordBytes;
-    if (file.records + records > ostrel::kMaxRecords || bytes > ostrel::kMaxEpochBytes)
+    int64_t records = ostrel::RecordsOfFrames(file, frameCount);
+    int64_t bytes = records * file.layout.recordBytes;
+    if (records < 1 || file.records + records > ostrel::kMaxRecords ||
+        bytes > ostrel::kMaxEpochBytes)
         return false;
     if (file.epochFrames != 0) return file.epochFrames == frameCount;
     file.epoch.assign(static_cast<size_t>(bytes), 0);
@@ -55,7 +69,7 @@ bool BeginEpoch(OstrelFile& file, int32_t frameCount) {
 void CopySamples(OstrelFile& file, int32_t channel, int32_t stride, const uint8_t* samples) {
     const ostrel::RecordLayout& layout = file.layout;
     const ostrel::SignalPlacement& placement = layout.signals[static_cast<size_t>(channel)];
-    int64_t records = static_cast<int64_t>(file.epochFrames) * layout.recordsPerFrame;
+    int64_t records = ostrel::RecordsOfFrames(file, file.epochFrames);
     uint64_t step = static_cast<uint64_t>(placement.decimation) * static_cast<uint64_t>(stride);
     uint64_t count =
         static_cast<uint64_t>(records) * static_cast<uint64_t>(placement.samplesPerRecord);
@@ -88,7 +102,9 @@ void PatchRecordCount(OstrelFile& file) {
     PlatFileSeek(file.file, file.fileEnd);
 }
 
-// An epoch handed over but not committed is dropped.
+// Writes the number of whole records in the file; a header that did not
+// get out whole is tried once more. An epoch handed over but not committed
+// is dropped.
 void Finish(OstrelFile& file) {
     if (file.phase != Phase::Recording) return;
     if (EnsureHeader(file, 0)) PatchRecordCount(file);
@@ -98,8 +114,11 @@ void Finish(OstrelFile& file) {
 }
 
 void CloseFile(OstrelFile& file) {
-    if (file.file != nullptr) PlatFileClose(file.file);
+    if (file.file == nullptr) return;
+    PlatFileClose(file.file);
     file.file = nullptr;
+    // Without a whole header there is nothing a reader could open.
+    if (!file.headerWritten) PlatDeleteFile(file.path.c_str());
 }
 
 }  // namespace
@@ -135,12 +154,13 @@ extern "C" void COMPANIONAPI OstrelPutChannelSamples(uint32_t handle, int32_t se
 extern "C" void COMPANIONAPI OstrelCommitFrames(uint32_t handle, int32_t frameCount) {
     ostrel::WithFile(handle, 0, [&](OstrelFile& file) {
         if (!BeginEpoch(file, frameCount)) return 0;
-        int32_t records = frameCount * file.layout.recordsPerFrame;
+        int32_t records = static_cast<int32_t>(ostrel::RecordsOfFrames(file, frameCount));
         ostrel::FillAnnotations(file, file.epoch.data(), records, file.records);
         file.epochFrames = 0;
         if (!WriteAll(file.file, file.epoch.data(), file.epoch.size())) {
-            // Keep the count at the records known to be whole.
-            file.writeFailed = true;
+            // The count stays at the records known to be whole: the caller
+            // sees the commit failed by the count not moving.
+            CutBack(file);
             return 0;
         }
         file.records += records;

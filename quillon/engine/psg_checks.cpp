@@ -16,6 +16,7 @@ constexpr uint64_t kMaxFrameSampleBytes = 32u << 20;
 constexpr uint64_t kMaxEpochSampleBytes = (64u << 20) - (4u << 20);
 constexpr uint64_t kMaxBlockBytes = 256u << 20;
 constexpr int32_t kMillisecondsPerSecond = 1000;
+constexpr uint16_t kCalibratedValues = 1;  // OrgCalDataType
 
 int32_t Report(PsgStartResult* result, int32_t outcome, int32_t channel = 0, int32_t value = 0) {
     if (result != nullptr) *result = PsgStartResult{outcome, channel, value};
@@ -33,16 +34,35 @@ bool PhysicalRangeWritable(int32_t eu, int32_t vu) {
     return std::fabs(std::strtod(text, nullptr) - magnitude) <= magnitude * 1e-3;
 }
 
-int32_t CheckChannel(const PsgChannelRow& row, int32_t sampleRate, int32_t channel,
-                     PsgStartResult* result) {
+// Ostrel takes every (sampling rate / channel rate)-th row and stores whole
+// samples per data record, records that divide the epoch: the epoch's rows
+// must split into whole steps (250 Hz with rate divisor 4 does, with 7 not).
+int32_t CheckChannel(const PsgChannelRow& row, const AppRecord* record, uint32_t stepIncrement,
+                     int32_t channel, PsgStartResult* result) {
+    const int32_t sampleRate = record->SampleRate;
     const int32_t rate = psg::ChannelRate(sampleRate, row);
-    if (rate < 1 || sampleRate % rate != 0)
-        return Report(result, kPsgStartBadChannelRate, channel, row.Rate);
-    if (row.EU == 0) return Report(result, kPsgStartZeroEu, channel);
-    if (row.VU == 0) return Report(result, kPsgStartZeroVu, channel);
-    if (!PhysicalRangeWritable(row.EU, row.VU))
+    if (rate < 1) return Report(result, kPsgStartBadChannelRate, channel, row.Rate);
+    const int64_t epochRows = int64_t{sampleRate} * stepIncrement * record->FrameTime;
+    if (epochRows % (sampleRate / rate) != 0)
+        return Report(result, kPsgStartUnevenChannelRate, channel, row.Rate);
+    // A/D counts are stored as they are, so they need no CAL or AD; Ostrel
+    // then keeps them 1:1. Calibrated values are divided by CAL and scaled
+    // by AD: 0 in either has no sound result.
+    if (record->OrgCalDataType == kCalibratedValues) {
+        if (row.EU == 0) return Report(result, kPsgStartZeroEu, channel);
+        if (row.VU == 0) return Report(result, kPsgStartZeroVu, channel);
+    }
+    if (row.EU != 0 && row.VU != 0 && !PhysicalRangeWritable(row.EU, row.VU))
         return Report(result, kPsgStartBadPhysicalRange, channel);
     return kPsgStarted;
+}
+
+// The channel's samples in one frame, a part of one counted whole.
+uint64_t FrameSamples(const PsgChannelRow& row, int32_t sampleRate, int32_t frameTime) {
+    const uint64_t rows = uint64_t{static_cast<uint32_t>(sampleRate)} *
+                          static_cast<uint32_t>(frameTime);
+    const uint64_t step = static_cast<uint32_t>(sampleRate / psg::ChannelRate(sampleRate, row));
+    return (rows + step - 1) / step;
 }
 
 }  // namespace
@@ -95,105 +115,19 @@ extern "C" int32_t CheckPsgLayout(const AppRecord* record, PsgStartResult* resul
         (sampleRate > kMillisecondsPerSecond || kMillisecondsPerSecond % sampleRate != 0))
         return Report(result, kPsgStartBadTimeResolutionRate, 0, sampleRate);
 
-    uint64_t ratesSum = 0;
+    const psg::EpochShape shape = psg::ShapeOf(record);
+    uint64_t frameSamples = 0;
     for (int32_t c = 0; c < record->ChannelCount; ++c) {
         const PsgChannelRow& row = pattern->PsgRows[c];
         if (!psg::RowOn(row)) continue;
-        int32_t outcome = CheckChannel(row, sampleRate, c + 1, result);
+        int32_t outcome = CheckChannel(row, record, shape.stepIncrement, c + 1, result);
         if (outcome != kPsgStarted) return outcome;
-        ratesSum += static_cast<uint64_t>(psg::ChannelRate(sampleRate, row));
+        frameSamples += FrameSamples(row, sampleRate, record->FrameTime);
     }
-    const psg::EpochShape shape = psg::ShapeOf(record);
-    const uint64_t frameBytes = ratesSum * 2u * static_cast<uint32_t>(record->FrameTime);
+    const uint64_t frameBytes = frameSamples * 2u;
     if (frameBytes > kMaxFrameSampleBytes ||
         frameBytes * shape.stepIncrement > kMaxEpochSampleBytes ||
         shape.blockBytes > kMaxBlockBytes)
         return Report(result, kPsgStartTooManySamples);
     return Report(result, kPsgStarted);
-}
-
-extern "C" int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size) {
-    if (out == nullptr || size == 0) return 0;
-    out[0] = '\0';
-    if (result == nullptr) return 0;
-    const int32_t channel = result->sourceChannel;
-    const int32_t value = result->value;
-    int n = 0;
-    switch (result->outcome) {
-        case kPsgStarted: n = std::snprintf(out, size, "the conversion started"); break;
-        case kPsgStartRunning: n = std::snprintf(out, size, "a conversion is still running"); break;
-        case kPsgStartTargetExists:
-            n = std::snprintf(out, size, "the target file exists; it is never overwritten");
-            break;
-        case kPsgStartNoTarget: n = std::snprintf(out, size, "no target file was chosen"); break;
-        case kPsgStartNoChannels:
-            n = std::snprintf(out, size, "no source channel is switched on");
-            break;
-        case kPsgStartNoSource: n = std::snprintf(out, size, "no source file is open"); break;
-        case kPsgStartBadPattern:
-            n = std::snprintf(out, size, "PSG pattern %d does not exist", value + 1);
-            break;
-        case kPsgStartBadChannelCount:
-            n = std::snprintf(out, size, "%d source channels: at most %d can be converted", value,
-                              kPatternRowCount);
-            break;
-        case kPsgStartBadFieldMode:
-            n = std::snprintf(out, size, "field delimiter %d is none of comma, blank and tab",
-                              value);
-            break;
-        case kPsgStartBadValueKind:
-            n = std::snprintf(out, size, "data type %d is neither A/D nor calibrated values",
-                              value);
-            break;
-        case kPsgStartBadFrameTime:
-            n = std::snprintf(out, size, "frame time %d s: it must be 1 to %d seconds", value,
-                              kPsgMaxFrameTime);
-            break;
-        case kPsgStartBadSampleRate:
-            n = std::snprintf(out, size, "sampling rate %d Hz: it must be 1 to %d Hz", value,
-                              kPsgMaxSampleRate);
-            break;
-        case kPsgStartBadTimeResolutionRate:
-            n = std::snprintf(out, size,
-                              "sampling rate %d Hz: with the original time resolution (one line a "
-                              "millisecond) it must divide 1000 Hz",
-                              value);
-            break;
-        case kPsgStartBadChannelRate:
-            n = std::snprintf(out, size,
-                              "channel %d: rate divisor %d gives a rate that does not divide the "
-                              "sampling rate",
-                              channel, value);
-            break;
-        case kPsgStartZeroEu:
-            n = std::snprintf(out, size, "channel %d: CAL (EU) is 0", channel);
-            break;
-        case kPsgStartZeroVu:
-            n = std::snprintf(out, size, "channel %d: AD (VU) is 0", channel);
-            break;
-        case kPsgStartBadPhysicalRange:
-            n = std::snprintf(out, size,
-                              "channel %d: the physical range 32767 x CAL / AD is too large or too "
-                              "fine for the file's header",
-                              channel);
-            break;
-        case kPsgStartTooManySamples:
-            n = std::snprintf(out, size, "the channels give more samples than one epoch can hold");
-            break;
-        case kPsgStartNoMemory:
-            n = std::snprintf(out, size, "not enough memory for the conversion's buffers");
-            break;
-        case kPsgStartCannotCreate:
-            n = std::snprintf(out, size, "the target file cannot be created");
-            break;
-        case kPsgStartNotReady:
-            n = std::snprintf(out, size, "the PSG library could not prepare the file's header");
-            break;
-        case kPsgStartRefused:
-            n = std::snprintf(out, size, "the PSG library refused the channel definitions");
-            break;
-        default: n = std::snprintf(out, size, "start outcome %d", result->outcome); break;
-    }
-    if (n < 0) return 0;
-    return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
 }

@@ -38,16 +38,17 @@ enum PsgStartOutcome {
     kPsgStartBadFrameTime = 10,
     kPsgStartBadSampleRate = 11,
     kPsgStartBadTimeResolutionRate = 12,  // does not divide 1000 Hz
-    kPsgStartBadChannelRate = 13,         // does not divide the sample rate
-    kPsgStartZeroEu = 14,
-    kPsgStartZeroVu = 15,
+    kPsgStartBadChannelRate = 13,         // a channel rate below 1 Hz
+    kPsgStartZeroEu = 14,                 // calibrated values only
+    kPsgStartZeroVu = 15,                 // calibrated values only
     kPsgStartBadPhysicalRange = 16,  // 32767 x EU / VU has no header text
     kPsgStartTooManySamples = 17,    // beyond the recording's frame or epoch size
     kPsgStartNoMemory = 18,
     kPsgStartCannotCreate = 19,  // Ostrel ordinal 5 gave no handle
     kPsgStartNotReady = 20,      // Ostrel ordinal 30 refused
     kPsgStartRefused = 21,       // Ostrel refused the definitions (ordinal 34 gave -1)
-    kPsgStartSourceUnusable = 22,  // CheckSourceForConversion says why
+    kPsgStartUnevenChannelRate = 22,  // an epoch's rows give no whole samples
+    kPsgStartSourceUnusable = 23,     // CheckSourceForConversion says why
 };
 
 struct PsgStartResult {
@@ -86,8 +87,9 @@ void DescribePsgConvertPage(const AppRecord* record, PsgPageView* view);
 
 // Checks everything the run needs before anything is created: the pattern,
 // channels, field mode, value kind, frame time, sampling rate and every
-// enabled channel's rate, EU, VU and physical range, and the sizes of a
-// frame and an epoch. Returns the outcome (also in result, may be null).
+// enabled channel's rate, EU and VU (for calibrated values) and physical
+// range, and the sizes of a frame and an epoch. Returns the outcome (also
+// in result, may be null).
 int32_t CheckPsgLayout(const AppRecord* record, PsgStartResult* result);
 
 // The start command: refuses while an output is open and when the target
@@ -134,9 +136,6 @@ void ReleasePsgRun(AppRecord* record);
 // "%i / %i" of StepCount and StepTotal: the frame counter's text.
 void FormatPsgFrameCounter(const AppRecord* record, char* out, size_t size);
 
-// The reason of a start outcome in English, for messages and logs. Returns
-// the length written.
-int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size);
 }
 
 #endif

@@ -18,6 +18,10 @@ extern "C" {
 int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome, const char* path,
                              char* out, size_t size);
 
+// The reason of a PSG start outcome, with the channel and value it names.
+// Returns the length written.
+int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size);
+
 }
 
 #endif

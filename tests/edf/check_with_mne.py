@@ -62,12 +62,28 @@ def check_mixed_filters(path):
     assert raw.n_times == 60 * 200, raw.n_times
 
 
+def check_uneven(path):
+    # Each channel alone, so the reader does not resample either.
+    fp1 = read(path, include=["EEG Fp1"])
+    assert fp1.info["sfreq"] == 250, fp1.info["sfreq"]
+    assert fp1.n_times == 60 * 250, fp1.n_times
+    # Without CAL the physical values are the counts, unitless.
+    np.testing.assert_allclose(fp1.get_data()[0], digital(15000, 0), rtol=1e-5)
+    resp = read(path, include=["Resp"])
+    assert resp.info["sfreq"] == 62.5, resp.info["sfreq"]
+    np.testing.assert_allclose(resp.get_data()[0], digital(15000, 2, step=4), rtol=1e-5)
+    texts = {a["description"] for a in fp1.annotations if a["onset"] == 0}
+    assert "Signal 1 (EEG Fp1): physical values are the stored A/D counts because CAL is 0; " \
+           "unit as typed: uV" in texts, texts
+
+
 def main():
     with tempfile.TemporaryDirectory() as folder:
         subprocess.run([sys.argv[1], folder], check=True)
         check_psg(folder + "/psg.edf")
         check_mixed_filters(folder + "/mixed.edf")
-    print("MNE", mne.__version__, "read both files as written")
+        check_uneven(folder + "/uneven.edf")
+    print("MNE", mne.__version__, "read the three files as written")
 
 
 if __name__ == "__main__":

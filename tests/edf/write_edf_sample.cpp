@@ -1,6 +1,7 @@
-// Writes the two recordings check_with_mne.py reads back: "psg.edf" with the
-// same filters on every channel and "mixed.edf" with a filter per channel
-// type. Digital value of row i, source column c: (37 i + 1000 c) % 20001 - 10000.
+// Writes the recordings check_with_mne.py reads back: "psg.edf" with the
+// same filters on every channel, "mixed.edf" with a filter per channel
+// type and "uneven.edf" with a channel rate that is no whole number.
+// Digital value of row i, source column c: (37 i + 1000 c) % 20001 - 10000.
 #include <cstdio>
 #include <string>
 
@@ -39,6 +40,23 @@ bool Write(const std::string& path, bool mixedFilters) {
     return true;
 }
 
+// 250 Hz, 5 s frames: "Fp1" as A/D counts without CAL, "Resp" every 4th
+// row (62.5 Hz, handed over as 62), so records of 10 s.
+bool WriteUneven(const std::string& path) {
+    PsgRecording r = ProgramRecording();
+    r.sampleRate = 250;
+    r.frameSeconds = 5;
+    r.channels = {
+        {1, "Fp1", "uV", 4, 250, 0, 409, 300, 35, 0},
+        {3, "Resp", "%", 8, 62, 1, 1, 0, 0, 0},
+    };
+    uint32_t h = DefinePsgFile(path, r);
+    if (h == 0) return false;
+    for (int32_t epoch = 0; epoch < 2; ++epoch) HandEpoch(h, r, Rows(7500, 3, epoch * 7500), 6);
+    EndPsgFile(h);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,7 +65,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string folder = argv[1];
-    if (!Write(folder + "/psg.edf", false) || !Write(folder + "/mixed.edf", true)) {
+    if (!Write(folder + "/psg.edf", false) || !Write(folder + "/mixed.edf", true) ||
+        !WriteUneven(folder + "/uneven.edf")) {
         std::fprintf(stderr, "could not write the samples\n");
         return 1;
     }

@@ -10,6 +10,7 @@
 #include "ostrel.h"
 #include "platform.h"
 #include "psg_run.h"
+#include "start_reasons.h"
 
 namespace {
 

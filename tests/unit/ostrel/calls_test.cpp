@@ -1,7 +1,9 @@
 // What Ostrel refuses: handles that are not live, calls out of turn,
 // definitions that cannot make a valid file; and the type name table.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstring>
 #include <functional>
 
@@ -110,10 +112,13 @@ TEST(Definitions, InvalidOnesCreateNoFile) {
         {"frame time 0", [](PsgRecording& r) { r.frameSeconds = 0; }},
         {"sample rate 0", [](PsgRecording& r) { r.sampleRate = 0; }},
         {"channel rate 0", [](PsgRecording& r) { r.channels[1].rate = 0; }},
-        {"rate not dividing", [](PsgRecording& r) { r.channels[1].rate = 66; }},
+        {"7500 rows an epoch in steps of 7",
+         [](PsgRecording& r) {
+             r.sampleRate = 250;
+             r.channels[0].rate = 250;
+             r.channels[1].rate = 35;
+         }},
         {"rate above the source", [](PsgRecording& r) { r.channels[1].rate = 400; }},
-        {"EU 0", [](PsgRecording& r) { r.channels[0].eu = 0; }},
-        {"VU 0", [](PsgRecording& r) { r.channels[1].vu = 0; }},
         {"range too large",
          [](PsgRecording& r) {
              r.channels[0].eu = 306;
@@ -196,6 +201,80 @@ TEST(Epochs, FrameCountsAreChecked) {
     ASSERT_EQ(file.size(), 1024u + 40u * 640u);
     EXPECT_EQ(SampleAt(file, 1024), 1);
     EXPECT_EQ(SampleAt(file, 1024 + 400), 0) << "channel 1's refused calls left zeros";
+}
+
+// 62.5 Hz (every 4th row of 250 Hz) in 2 s records of 1264 bytes: commits
+// of an odd number of 1 s frames would end inside a record.
+TEST(Epochs, CommitsFillWholeRecords) {
+    ScratchFolder dir;
+    std::string path = dir.File("whole.edf");
+    PsgRecording r = ProgramRecording();
+    r.sampleRate = 250;
+    r.fields.clear();
+    r.comment.clear();
+    r.channels = {{1, "A", "uV", 4, 250, 1, 1, 0, 0, 0}, {3, "B", "uV", 4, 62, 1, 1, 0, 0, 0}};
+    uint32_t h = DefinePsgFile(path, r);
+    std::vector<int16_t> rows = Ones(7500, 3);
+    for (auto [frames, count] : {std::pair{3, 0}, {30, 30}, {1, 30}, {4, 34}}) {
+        HandEpoch(h, r, rows, frames);
+        EXPECT_EQ(OstrelCount(h, 0, 4), count) << frames;
+    }
+    EndPsgFile(h);
+    std::string file = ReadBytes(path);
+    EXPECT_EQ(file.size(), 1024u + 17u * 1264u);
+    EXPECT_EQ(file.substr(236, 16), Pad("17", 8) + Pad("2", 8));
+}
+
+// The process's file-size limit, lowered for a scope: writes past it fail
+// (SIGXFSZ ignored) as on a full disk.
+struct FileSizeLimit {
+    rlimit saved{};
+    void (*savedHandler)(int) = SIG_DFL;
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, savedHandler);
+    }
+};
+
+// The program run's 640-byte records: a second epoch that fits only in
+// part is cut away, and the count (which never moved for it) matches.
+TEST(Epochs, AFailedWriteLeavesWholeRecordsAndTheirCount) {
+    ScratchFolder dir;
+    std::string path = dir.File("full.edf");
+    PsgRecording r = ProgramRecording();
+    std::vector<int16_t> rows = Ones(6000, 3);
+    {
+        FileSizeLimit limit(1024 + 30 * 640 + 5000);
+        uint32_t h = DefinePsgFile(path, r);
+        HandEpoch(h, r, rows, 30);
+        EXPECT_EQ(OstrelCount(h, 0, 4), 30);
+        HandEpoch(h, r, rows, 30);
+        EXPECT_EQ(OstrelCount(h, 0, 4), 30) << "a failed commit is not counted";
+        HandEpoch(h, r, rows, 30);
+        EXPECT_EQ(OstrelCount(h, 0, 4), 30) << "nothing follows a failed write";
+        EndPsgFile(h);
+    }
+    std::string file = ReadBytes(path);
+    EXPECT_EQ(file.size(), 1024u + 30u * 640u);
+    EXPECT_EQ(file.substr(236, 8), Pad("30", 8));
+
+    // A header that cannot get out whole leaves no file at all.
+    std::string early = dir.File("early.edf");
+    {
+        FileSizeLimit limit(500);
+        uint32_t h = DefinePsgFile(early, r);
+        HandEpoch(h, r, rows, 30);
+        EXPECT_EQ(OstrelCount(h, 0, 4), 0);
+        EndPsgFile(h);
+    }
+    EXPECT_FALSE(PlatFileExists(early.c_str()));
 }
 
 TEST(TypeNames, TableAndBounds) {

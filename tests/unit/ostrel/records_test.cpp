@@ -13,8 +13,9 @@ namespace {
 // annotation signal at 600 with 40 bytes.
 std::string WriteProgramRun(const std::string& path, const PsgRecording& r, int32_t epochs) {
     uint32_t h = DefinePsgFile(path, r);
+    int32_t rows = r.sampleRate * 30;
     for (int32_t e = 0; e < epochs; ++e)
-        HandEpoch(h, r, Rows(6000, 3, e * 6000), 30 / r.frameSeconds);
+        HandEpoch(h, r, Rows(rows, 3, e * rows), 30 / r.frameSeconds);
     EndPsgFile(h);
     return ReadBytes(path);
 }
@@ -78,6 +79,55 @@ TEST(Records, TimeResolutionStrideAndClamping) {
     EXPECT_EQ(second.substr(1500), std::string("+1\x14\x14\0\0\0\0\0\0\0\0", 12));
 }
 
+// A 250 Hz source with a channel of every 4th row (62.5 Hz, handed over
+// as 62) or every 7th (35): records span as many frames as whole samples
+// need, within the 30 s epoch. No onset-0 texts, so the annotation signal is
+// the time keeping alone: "+<99999999 x record seconds>" 0x14 0x14 0x00,
+// made even.
+TEST(Records, UnevenRatesGetRecordsOfWholeSamples) {
+    struct Case {
+        int32_t frameSeconds, rate, recordSeconds, samplesA, samplesB, records, recordBytes;
+    } cases[] = {
+        {1, 62, 2, 500, 125, 15, 1000 + 250 + 14},  // 1 s would hold 62.5 samples
+        {2, 62, 2, 500, 125, 15, 1000 + 250 + 14},
+        {5, 62, 10, 2500, 625, 3, 5000 + 1250 + 14},
+        {10, 62, 10, 2500, 625, 3, 5000 + 1250 + 14},
+        {7, 35, 7, 1750, 250, 4, 3500 + 500 + 14},  // 28 s epochs hold 7 s steps
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frameSeconds);
+        ScratchFolder dir;
+        PsgRecording r = ProgramRecording();
+        r.frameSeconds = c.frameSeconds;
+        r.sampleRate = 250;
+        r.fields.clear();
+        r.comment.clear();
+        r.channels = {{1, "A", "uV", 4, 250, 1, 1, 0, 0, 0},
+                      {3, "B", "uV", 4, c.rate, 1, 1, 0, 0, 0}};
+        std::string file = WriteProgramRun(dir.File("uneven.edf"), r, 1);
+        size_t size = 1024u + static_cast<size_t>(c.records * c.recordBytes);
+        ASSERT_EQ(file.size(), size);
+        EXPECT_EQ(file.substr(236, 16), Pad(std::to_string(c.records), 8) +
+                                            Pad(std::to_string(c.recordSeconds), 8));
+        EXPECT_EQ(SignalField(file, 3, kSamples, 0) + SignalField(file, 3, kSamples, 1) +
+                      SignalField(file, 3, kSamples, 2),
+                  Pad(std::to_string(c.samplesA), 8) + Pad(std::to_string(c.samplesB), 8) +
+                      Pad("7", 8));
+        // The second record goes on where the first ended, in both channels.
+        std::string second = file.substr(1024 + static_cast<size_t>(c.recordBytes),
+                                         static_cast<size_t>(c.recordBytes));
+        int32_t step = 250 / c.rate;
+        for (int32_t j = 0; j < c.samplesA; ++j)
+            ASSERT_EQ(SampleAt(second, 2 * static_cast<size_t>(j)), Value(c.samplesA + j, 0)) << j;
+        for (int32_t j = 0; j < c.samplesB; ++j)
+            ASSERT_EQ(SampleAt(second, 2 * static_cast<size_t>(c.samplesA + j)),
+                      Value((c.samplesB + j) * step, 2))
+                << j;
+        EXPECT_EQ(Tals(second.substr(2 * static_cast<size_t>(c.samplesA + c.samplesB)))[0],
+                  "+" + std::to_string(c.recordSeconds) + "\x14\x14");
+    }
+}
+
 TEST(Annotations, OnsetZeroTextsAreUtf8InTheFirstRecords) {
     ScratchFolder dir;
     std::string file = WriteProgramRun(dir.File("run.edf"), ProgramRecording(), 1);
@@ -97,6 +147,34 @@ TEST(Annotations, OnsetZeroTextsAreUtf8InTheFirstRecords) {
         "+0\x14Signal 2 label: \xe5\x91\xbc\xe5\x90\xb8\x14",  // 呼吸
     };
     EXPECT_EQ(OnsetTexts(file, 640, 30), expected);
+}
+
+// A/D channels without CAL or AD: the counts themselves, unitless, and a
+// note saying so. The longest note (103 bytes) and the time keeping (12)
+// give 116 annotation bytes a record.
+TEST(Annotations, ChannelsWithoutCalOrAdKeepTheirCounts) {
+    ScratchFolder dir;
+    PsgRecording r = ProgramRecording();
+    r.fields.clear();
+    r.comment.clear();
+    r.channels[0].eu = 0;
+    r.channels[1].vu = 0;
+    std::string file = WriteProgramRun(dir.File("counts.edf"), r, 1);
+    ASSERT_EQ(file.size(), 1024u + 30u * 716u);
+    for (int k : {0, 1}) {
+        EXPECT_EQ(SignalField(file, 3, kDimension, k), Pad("", 8));
+        EXPECT_EQ(SignalField(file, 3, kPhysicalMin, k) + SignalField(file, 3, kPhysicalMax, k),
+                  Pad("-32767", 8) + Pad("32767", 8));
+    }
+    EXPECT_EQ(SampleAt(file, 1024 + 716 + 2), Value(201, 0));
+    std::vector<std::string> expected = {
+        "+0\x14Signal 1 (EEG Fp1): physical values are the stored A/D counts because CAL is 0; "
+        "unit as typed: uV\x14",
+        "+0\x14Signal 2 label: \xe5\x91\xbc\xe5\x90\xb8\x14",  // 呼吸
+        "+0\x14Signal 2 (Resp Ch3): physical values are the stored A/D counts because AD is 0; "
+        "unit as typed: \xce\xbcV\x14",
+    };
+    EXPECT_EQ(OnsetTexts(file, 716, 30), expected);
 }
 
 TEST(Annotations, AFewLongRecordsShareTheTexts) {

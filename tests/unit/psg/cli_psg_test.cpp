@@ -228,7 +228,8 @@ TEST(PsgConvertCommand, RefusedStartsWriteNothing) {
     WriteBytes(scratch.File("src.csv"), "1,2\n3,4\n");
     WriteBytes(scratch.File("taken.edf"), "keep");
     std::filesystem::create_directory(scratch.File("folder.edf"));
-    // Row 2 of pattern 2 has no physical scale; a hand-edited frame time of 0.
+    // Row 2 of pattern 2 has no CAL, which calibrated values need; a
+    // hand-edited frame time of 0.
     WriteBytes(scratch.File("QUILLON.INI"), "[PSGPattern2]\r\nEU=50,0,\r\n");
     WriteBytes(scratch.File("ZERO.INI"), "[SYSTEM]\r\nFrameTime=0\r\n");
     const std::string settings = ReadBytes(scratch.File("QUILLON.INI"));
@@ -241,7 +242,7 @@ TEST(PsgConvertCommand, RefusedStartsWriteNothing) {
         {"--channels 2 -o taken.edf", "the target file exists; it is never overwritten"},
         {"--channels 2 -o folder.edf", "is a folder"},
         {"--channels 2 -o missing/a.edf", "the target file cannot be created"},
-        {"--channels 2 --pattern 2 -o a.edf", "channel 2: CAL (EU) is 0"},
+        {"--channels 2 --pattern 2 --calibrated -o a.edf", "channel 2: CAL (EU) is 0"},
         {"--channels 2 --settings ZERO.INI -o a.edf", "frame time 0 s"},
         {"--channels 2 --rate 300 --time-resolution 1 -o a.edf", "it must divide 1000 Hz"},
         // A label line without labels leaves no channel.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "psg_fixture.h"
+#include "start_reasons.h"
 
 namespace {
 
@@ -140,9 +141,24 @@ TEST(PsgStart, RefusesUnusableLayoutsBeforeAnythingIsCreated) {
              p.r.SampleRate = 300;
          },
          kPsgStartBadTimeResolutionRate, 0},
-        {"EU 0", [](Psg& p) { Row(&p.r, 2).EU = 0; }, kPsgStartZeroEu, 2},
-        {"VU 0", [](Psg& p) { Row(&p.r, 1).VU = 0; }, kPsgStartZeroVu, 1},
-        {"rate 200 / 3", [](Psg& p) { Row(&p.r, 2).Rate = 3; }, kPsgStartBadChannelRate, 2},
+        {"EU 0 for calibrated values",
+         [](Psg& p) {
+             p.r.OrgCalDataType = 1;
+             Row(&p.r, 2).EU = 0;
+         },
+         kPsgStartZeroEu, 2},
+        {"VU 0 for calibrated values",
+         [](Psg& p) {
+             p.r.OrgCalDataType = 1;
+             Row(&p.r, 1).VU = 0;
+         },
+         kPsgStartZeroVu, 1},
+        {"7500 rows an epoch in steps of 7",
+         [](Psg& p) {
+             p.r.SampleRate = 250;
+             Row(&p.r, 2).Rate = 7;
+         },
+         kPsgStartUnevenChannelRate, 2},
         {"rate divisor above the rate", [](Psg& p) { Row(&p.r, 1).Rate = 400; },
          kPsgStartBadChannelRate, 1},
         {"range too large",
@@ -201,6 +217,11 @@ TEST(PsgStart, AcceptsWhatOnlyLooksOdd) {
              Row(&p.r, 1).EU = 1;  // 32767 / 65535 = 0.5
              Row(&p.r, 1).VU = 65535;
          }},
+        {"A/D counts without CAL or AD",
+         [](Psg& p) {
+             Row(&p.r, 1).EU = 0;
+             Row(&p.r, 2).VU = 0;
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
@@ -208,6 +229,18 @@ TEST(PsgStart, AcceptsWhatOnlyLooksOdd) {
         psg.Source("1,2\n", 2, 200, 0);
         SwitchOn(&psg.r, {1, 2});
         c.second(psg);
+        EXPECT_EQ(psg.Run().start.outcome, kPsgStarted);
+        EXPECT_TRUE(PlatFileExists(psg.Target().c_str()));
+    }
+    // 7500 rows an epoch in steps of 4: Ostrel stores 62.5 Hz in records of
+    // whole samples for every offered frame time.
+    for (int32_t frameTime : {1, 2, 5, 10}) {
+        SCOPED_TRACE(frameTime);
+        Psg psg;
+        psg.Source("1,2\n", 2, 250, 0);
+        SwitchOn(&psg.r, {1, 2});
+        psg.r.FrameTime = frameTime;
+        Row(&psg.r, 2).Rate = 4;
         EXPECT_EQ(psg.Run().start.outcome, kPsgStarted);
         EXPECT_TRUE(PlatFileExists(psg.Target().c_str()));
     }
@@ -275,7 +308,11 @@ TEST(PsgStart, ReasonsNameTheChannelAndTheValue) {
     char text[160];
     PsgStartResult zeroEu{kPsgStartZeroEu, 3, 0};
     FormatPsgStartReason(&zeroEu, text, sizeof text);
-    EXPECT_STREQ(text, "channel 3: CAL (EU) is 0");
+    EXPECT_STREQ(text, "channel 3: CAL (EU) is 0, so calibrated values cannot be scaled");
+    PsgStartResult uneven{kPsgStartUnevenChannelRate, 2, 7};
+    FormatPsgStartReason(&uneven, text, sizeof text);
+    EXPECT_STREQ(text,
+                 "channel 2: rate divisor 7 does not give a whole number of samples per epoch");
     char small[8];
     EXPECT_EQ(FormatPsgStartReason(&zeroEu, small, sizeof small), 7);
     EXPECT_STREQ(small, "channel");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "psg_harness.h"
+#include "start_reasons.h"
 
 namespace {
 
