@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "eeg_header.h"
 #include "platform.h"
 #include "value_tables.h"
 
@@ -124,17 +123,14 @@ const MontagePattern& EegPatternOf(const AppRecord* record) {
     return slot != nullptr ? *slot : kNoPattern;
 }
 
-uint16_t MainsCode(int32_t notchFreq) { return notchFreq == 2 ? 1 : 0; }
-
 int16_t CalibrationSampleValue(float calibration, float sensitivity) {
     if (sensitivity == 0.0f) return 0;
     return Low16(static_cast<double>(calibration) * 4096.0 /
                  (static_cast<double>(sensitivity) * 50.0));
 }
 
-void WriteMontageItem(KAVFHANDLE handle, const AppRecord* record, uint32_t item) {
-    const MontagePattern& pattern = EegPatternOf(record);
-    uint32_t traces = EegMontageTraceCount(record);
+void WriteMontageItem(KAVFHANDLE handle, const MontagePattern& pattern, uint32_t traces,
+                      uint32_t item) {
     if (traces > static_cast<uint32_t>(kPatternRowCount)) traces = kPatternRowCount;
     switch (item) {
     case 0x8B:

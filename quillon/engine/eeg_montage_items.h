@@ -1,5 +1,6 @@
 // Internal: the per-trace items of the EEG header's montage groups and the
-// values derived from the pattern in use.
+// values derived from the pattern in use. The header writer calls in here
+// and decides how many traces a group holds; nothing here calls back.
 #ifndef QUILLON_EEG_MONTAGE_ITEMS_H
 #define QUILLON_EEG_MONTAGE_ITEMS_H
 
@@ -12,12 +13,11 @@
 // range.
 const MontagePattern& EegPatternOf(const AppRecord* record);
 
-// Mains code of item 0x93: 1 for 60 Hz, else 0.
-uint16_t MainsCode(int32_t notchFreq);
-
 // Items 0x8B (calibration), 0x8D (amplifier), 0xB0 (electrodes), 0x8E
-// (trace labels) and 0x8F (empty texts).
-void WriteMontageItem(KAVFHANDLE handle, const AppRecord* record, uint32_t item);
+// (trace labels) and 0x8F (empty texts) for the pattern's first traces rows
+// (at most all of them).
+void WriteMontageItem(KAVFHANDLE handle, const MontagePattern& pattern, uint32_t traces,
+                      uint32_t item);
 
 // The calibration entry's second word: the sample value of a calibration of
 // calibration microvolts at sensitivity microvolts per millimetre, 16 bits;

@@ -27,40 +27,28 @@ struct SystemKey {
     uint16_t AppRecord::*word;
     int32_t AppRecord::*number;
     int32_t fallback;
+    bool savedAtExit;
 };
 
-// In the order they are read.
+// In the order they are written at exit. "EEGFileNo" belongs to the EEG
+// run, which writes it after each file.
 const SystemKey kSystemKeys[] = {
-    {"MaxCh", &AppRecord::MaxCh, nullptr, 32},
-    {"FrameTime", nullptr, &AppRecord::FrameTime, 1},
-    {"OrgFileType", &AppRecord::OrgFileType, nullptr, 0},
-    {"CopyFileType", &AppRecord::CopyFileType, nullptr, 0},
-    {"EEGFileNo", nullptr, &AppRecord::EEGFileNo, 1},
-    {"DelimitChar", &AppRecord::DelimitChar, nullptr, 0},
-    {"OrgTimeResSw", &AppRecord::OrgTimeResSw, nullptr, 0},
-    {"OrgTimeRes", nullptr, &AppRecord::OrgTimeRes, 175},
-    {"PolarityCopy", &AppRecord::PolarityCopy, nullptr, 0},
-    {"CopyPrivateFile", &AppRecord::CopyPrivateFile, nullptr, 0},
-    {"CopyDrive", &AppRecord::CopyDrive, nullptr, 0},
-    {"ElectrodeType", &AppRecord::ElectrodeType, nullptr, 2},
-    {"NotchFreq", nullptr, &AppRecord::NotchFreq, 0},
-    {"OrgDataMag", nullptr, &AppRecord::OrgDataMag, 1},
-    {"SaveEnable", &AppRecord::SaveEnable, nullptr, 1},
+    {"MaxCh", &AppRecord::MaxCh, nullptr, 32, true},
+    {"FrameTime", nullptr, &AppRecord::FrameTime, 1, true},
+    {"OrgFileType", &AppRecord::OrgFileType, nullptr, 0, true},
+    {"CopyFileType", &AppRecord::CopyFileType, nullptr, 0, true},
+    {"DelimitChar", &AppRecord::DelimitChar, nullptr, 0, true},
+    {"PolarityCopy", &AppRecord::PolarityCopy, nullptr, 0, true},
+    {"CopyPrivateFile", &AppRecord::CopyPrivateFile, nullptr, 0, true},
+    {"CopyDrive", &AppRecord::CopyDrive, nullptr, 0, true},
+    {"ElectrodeType", &AppRecord::ElectrodeType, nullptr, 2, true},
+    {"NotchFreq", nullptr, &AppRecord::NotchFreq, 0, true},
+    {"OrgDataMag", nullptr, &AppRecord::OrgDataMag, 1, true},
+    {"SaveEnable", &AppRecord::SaveEnable, nullptr, 1, true},
+    {"OrgTimeResSw", &AppRecord::OrgTimeResSw, nullptr, 0, true},
+    {"OrgTimeRes", nullptr, &AppRecord::OrgTimeRes, 175, true},
+    {"EEGFileNo", nullptr, &AppRecord::EEGFileNo, 1, false},
 };
-
-// Written at exit, after "MaxCh", in this order. "EEGFileNo" belongs to the
-// EEG run, which writes it after each file.
-const char* const kSystemKeysSaved[] = {
-    "FrameTime",  "OrgFileType", "CopyFileType", "DelimitChar", "PolarityCopy",
-    "CopyPrivateFile", "CopyDrive", "ElectrodeType", "NotchFreq", "OrgDataMag",
-    "SaveEnable", "OrgTimeResSw", "OrgTimeRes",
-};
-
-const SystemKey* FindSystemKey(const char* key) {
-    for (const SystemKey& entry : kSystemKeys)
-        if (std::strcmp(entry.key, key) == 0) return &entry;
-    return nullptr;
-}
 
 struct PatientNumber {
     const char* key;
@@ -89,32 +77,20 @@ struct PatientText {
 #define PATIENT_TEXT(key, field, fallback) \
     { key, offsetof(PatientInfo, field), sizeof(PatientInfo::field), fallback }
 
-// In the order they are read.
+// In the order they are written at exit, after the numbers.
 const PatientText kPatientTexts[] = {
     PATIENT_TEXT("ID", PatientId, "000-0001"),
     PATIENT_TEXT("Name1", Name1, "\x90\x56\x8B\x4B"),  // 新規 (new)
     PATIENT_TEXT("Name2", Name2, "\x82\xA9\x82\xC8"),  // かな (kana)
     PATIENT_TEXT("Sex", Sex, "0"),
+    PATIENT_TEXT("Hospital", Hospital, "Sleep Center"),
     PATIENT_TEXT("Departmemt", Department, ""),
     PATIENT_TEXT("ReqDoctor", ReqDoctor, ""),
     PATIENT_TEXT("Technician", Technician, ""),
     PATIENT_TEXT("ReaderDoctor", ReaderDoctor, ""),
-    PATIENT_TEXT("Hospital", Hospital, "Sleep Center"),
 };
 
 #undef PATIENT_TEXT
-
-// Written at exit, after the numbers, in this order.
-const char* const kPatientTextsSaved[] = {
-    "ID", "Name1", "Name2", "Sex", "Hospital", "Departmemt", "ReqDoctor", "Technician",
-    "ReaderDoctor",
-};
-
-const PatientText* FindPatientText(const char* key) {
-    for (const PatientText& entry : kPatientTexts)
-        if (std::strcmp(entry.key, key) == 0) return &entry;
-    return nullptr;
-}
 
 bool JoinPath(char* out, const char* folder, const char* subfolder, const char* file) {
     const char separator = PlatPathSeparator();
@@ -262,10 +238,12 @@ extern "C" void LoadSettingsAfterPages(AppRecord* record, const SettingsPaths* p
 extern "C" void SaveSystemSettings(const AppRecord* record, const SettingsPaths* paths) {
     if (record == nullptr || paths == nullptr) return;
     const char* file = paths->SettingsPath;
-    WriteUnsigned(kSystem, "MaxCh", record->MaxCh, file);
-    for (const char* key : kSystemKeysSaved) {
-        const SystemKey* entry = FindSystemKey(key);
-        WriteInt(kSystem, key, entry->word ? record->*entry->word : record->*entry->number, file);
+    for (const SystemKey& entry : kSystemKeys) {
+        if (!entry.savedAtExit) continue;
+        if (entry.word)
+            WriteUnsigned(kSystem, entry.key, record->*entry.word, file);
+        else
+            WriteInt(kSystem, entry.key, record->*entry.number, file);
     }
     WriteText(kSystem, "OrgFile", record->OrgFile, sizeof record->OrgFile, file);
     WriteText(kSystem, "CopyFile", record->CopyFile, sizeof record->CopyFile, file);
@@ -277,10 +255,9 @@ extern "C" void SavePatientInfo(const AppRecord* record, const SettingsPaths* pa
     const char* file = paths->PatientPath;
     for (const PatientNumber& entry : kPatientNumbers)
         WriteInt(kPatient, entry.key, entry.word ? info.*entry.word : info.*entry.number, file);
-    for (const char* key : kPatientTextsSaved) {
-        const PatientText* entry = FindPatientText(key);
-        const char* field = reinterpret_cast<const char*>(&info) + entry->offset;
-        WriteText(kPatient, key, field, entry->width, file);
+    for (const PatientText& entry : kPatientTexts) {
+        const char* field = reinterpret_cast<const char*>(&info) + entry.offset;
+        WriteText(kPatient, entry.key, field, entry.width, file);
     }
 }
 

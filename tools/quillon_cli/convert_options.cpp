@@ -1,8 +1,11 @@
 #include <charconv>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
 #include "convert_options.h"
+
+#include "app_record.h"
 
 namespace {
 
@@ -61,7 +64,7 @@ bool ParseStart(const char* text, int32_t* fields) {
 }
 
 const char* const kTypes[] = {"eeg32", "eeg24", "psg"};
-const int32_t kTypeValues[] = {2, 3, kPsgOutputType};  // CopyFileType
+const int32_t kTypeValues[] = {kOutputEegFiling32, kOutputEegFiling24, kOutputPsg};
 
 // The frame times the PSG convert page offers.
 bool ParseFrameTime(const char* text, int32_t* value) {
@@ -74,6 +77,194 @@ bool ParseFrameTime(const char* text, int32_t* value) {
 
 const char* const kDelimiters[] = {"comma", "space", "tab"};
 const char* const kNotches[] = {"none", "50", "60"};
+
+std::string NotTaken(const char* name, const char* takes, const char* text) {
+    return std::string(name) + " takes " + takes + ", not \"" + text + "\"";
+}
+
+// The options whose value needs more than a range or a list.
+using ValueParser = bool (*)(const char* name, const char* text, ConvertOptions* o,
+                             std::string* error);
+
+bool TakeMagnification(const char* name, const char* text, ConvertOptions* o, std::string* error) {
+    o->magGiven = ParseMagnification(text, &o->mag);
+    if (!o->magGiven) *error = NotTaken(name, "1, 10, ... 1000000000 or 1/10 ... 1/1000000", text);
+    return o->magGiven;
+}
+
+bool TakeStart(const char* name, const char* text, ConvertOptions* o, std::string* error) {
+    o->startGiven = ParseStart(text, o->start);
+    if (!o->startGiven) *error = NotTaken(name, "\"YYYY-MM-DD HH:MM:SS\"", text);
+    return o->startGiven;
+}
+
+bool TakeFrameTime(const char* name, const char* text, ConvertOptions* o, std::string* error) {
+    if (ParseFrameTime(text, &o->frameTime)) return true;
+    *error = NotTaken(name, "1, 2, 5 or 10 (seconds)", text);
+    return false;
+}
+
+bool TakeComment(const char* name, const char* text, ConvertOptions* o, std::string* error) {
+    o->comment = text;
+    if (std::strlen(text) <= size_t{kCommentLimit}) return true;
+    *error = std::string(name) + " takes at most " + std::to_string(kCommentLimit) +
+             " bytes, not " + std::to_string(std::strlen(text));
+    return false;
+}
+
+enum class OptionKind {
+    kFlag,       // sets a bool
+    kSetNumber,  // sets a number to a fixed value
+    kText,       // takes the next argument as it is
+    kNumber,     // a whole number in a range
+    kChoice,     // one of a list of names
+    kSpecial,    // its own parser
+};
+
+struct OptionSpec {
+    const char* name;
+    OptionKind kind;
+    bool ConvertOptions::*flag;
+    int32_t ConvertOptions::*number;
+    const char* ConvertOptions::*text;
+    int32_t low;  // kNumber: the range; kSetNumber: the value
+    int32_t high;
+    const char* const* names;  // kChoice
+    int32_t nameCount;
+    const int32_t* values;  // kChoice: the value of each name; null: its index
+    ValueParser parse;
+};
+
+constexpr OptionSpec Spec(const char* name, OptionKind kind) {
+    OptionSpec spec{};
+    spec.name = name;
+    spec.kind = kind;
+    return spec;
+}
+
+constexpr OptionSpec Flag(const char* name, bool ConvertOptions::*field) {
+    OptionSpec spec = Spec(name, OptionKind::kFlag);
+    spec.flag = field;
+    return spec;
+}
+
+constexpr OptionSpec SetNumber(const char* name, int32_t ConvertOptions::*field, int32_t value) {
+    OptionSpec spec = Spec(name, OptionKind::kSetNumber);
+    spec.number = field;
+    spec.low = value;
+    return spec;
+}
+
+constexpr OptionSpec Text(const char* name, const char* ConvertOptions::*field) {
+    OptionSpec spec = Spec(name, OptionKind::kText);
+    spec.text = field;
+    return spec;
+}
+
+constexpr OptionSpec Number(const char* name, int32_t ConvertOptions::*field, int32_t low,
+                            int32_t high) {
+    OptionSpec spec = Spec(name, OptionKind::kNumber);
+    spec.number = field;
+    spec.low = low;
+    spec.high = high;
+    return spec;
+}
+
+template <size_t N>
+constexpr OptionSpec Choice(const char* name, int32_t ConvertOptions::*field,
+                            const char* const (&names)[N], const int32_t* values = nullptr) {
+    OptionSpec spec = Spec(name, OptionKind::kChoice);
+    spec.number = field;
+    spec.names = names;
+    spec.nameCount = static_cast<int32_t>(N);
+    spec.values = values;
+    return spec;
+}
+
+constexpr OptionSpec Special(const char* name, ValueParser parse) {
+    OptionSpec spec = Spec(name, OptionKind::kSpecial);
+    spec.parse = parse;
+    return spec;
+}
+
+const OptionSpec kOptions[] = {
+    Flag("--help", &ConvertOptions::help),
+    Flag("-h", &ConvertOptions::help),
+    Text("-o", &ConvertOptions::outputFile),
+    Text("--volume", &ConvertOptions::volumeRoot),
+    Text("--create-disk-id", &ConvertOptions::newDiskId),
+    Text("--settings", &ConvertOptions::settingsFile),
+    Choice("--type", &ConvertOptions::fileType, kTypes, kTypeValues),
+    Number("--preset", &ConvertOptions::preset, 0, 32),
+    Number("--pattern", &ConvertOptions::pattern, 1, 4),
+    Flag("--keep-pattern", &ConvertOptions::keepPattern),
+    Choice("--delimiter", &ConvertOptions::delimiter, kDelimiters),
+    Number("--label-line", &ConvertOptions::labelLine, 0, 99),
+    Number("--data-start-line", &ConvertOptions::dataStartLine, 0, 99),
+    Number("--bias", &ConvertOptions::bias, 0, 255),
+    Number("--channels", &ConvertOptions::channels, 1, 256),
+    Number("--rate", &ConvertOptions::rate, 1, 1000000),
+    SetNumber("--ad", &ConvertOptions::valueKind, 0),
+    SetNumber("--calibrated", &ConvertOptions::valueKind, 1),
+    Special("--mag", TakeMagnification),
+    Choice("--notch", &ConvertOptions::notch, kNotches),
+    Special("--start", TakeStart),
+    Special("--frame-time", TakeFrameTime),
+    Special("--comment", TakeComment),
+    Number("--time-resolution", &ConvertOptions::timeResolution, 1, 10000),
+    SetNumber("--invert", &ConvertOptions::invert, 1),
+    SetNumber("--no-invert", &ConvertOptions::invert, 0),
+};
+
+const OptionSpec* FindOption(const char* arg) {
+    for (const OptionSpec& spec : kOptions)
+        if (std::strcmp(arg, spec.name) == 0) return &spec;
+    return nullptr;
+}
+
+bool TakesValue(OptionKind kind) {
+    return kind != OptionKind::kFlag && kind != OptionKind::kSetNumber;
+}
+
+// Stores the option's value; text is the argument after it when it takes one.
+bool ApplyOption(const OptionSpec& spec, const char* text, ConvertOptions* o, std::string* error) {
+    switch (spec.kind) {
+        case OptionKind::kFlag: o->*spec.flag = true; return true;
+        case OptionKind::kSetNumber: o->*spec.number = spec.low; return true;
+        case OptionKind::kText: o->*spec.text = text; return true;
+        case OptionKind::kNumber:
+            if (ParseInt(text, spec.low, spec.high, &(o->*spec.number))) return true;
+            *error = std::string(spec.name) + " takes a whole number from " +
+                     std::to_string(spec.low) + " to " + std::to_string(spec.high) + ", not \"" +
+                     text + "\"";
+            return false;
+        case OptionKind::kChoice: {
+            int32_t index;
+            if (!ParseChoice(text, spec.names, spec.nameCount, &index)) {
+                *error = std::string("unknown ") + (spec.name + 2) + " \"" + text + "\"";
+                return false;
+            }
+            o->*spec.number = spec.values != nullptr ? spec.values[index] : index;
+            return true;
+        }
+        case OptionKind::kSpecial: return spec.parse(spec.name, text, o, error);
+    }
+    return false;
+}
+
+// An argument that is no option: the source, once.
+bool TakeSource(const char* arg, ConvertOptions* o, std::string* error) {
+    if (arg[0] == '-' && arg[1] != '\0') {
+        *error = std::string("unknown option \"") + arg + "\"";
+        return false;
+    }
+    if (o->source != nullptr) {
+        *error = std::string("one source only (\"") + o->source + "\" and \"" + arg + "\")";
+        return false;
+    }
+    o->source = arg;
+    return true;
+}
 
 // A PSG recording is one file the user names: no volume, no numbering.
 bool CheckPsgOutput(const ConvertOptions& o, std::string* error) {
@@ -89,144 +280,57 @@ bool CheckPsgOutput(const ConvertOptions& o, std::string* error) {
     return true;
 }
 
+bool CheckEegOutput(const ConvertOptions& o, std::string* error) {
+    const char* psgOnly = o.frameTime > 0        ? "--frame-time"
+                          : o.comment != nullptr ? "--comment"
+                          : o.timeResolution > 0 ? "--time-resolution"
+                                                 : nullptr;
+    if (psgOnly != nullptr) {
+        *error = std::string(psgOnly) + " goes with --type psg";
+        return false;
+    }
+    if ((o.outputFile == nullptr) == (o.volumeRoot == nullptr)) {
+        *error = "convert needs one output: -o FILE or --volume DIR";
+        return false;
+    }
+    if (o.newDiskId != nullptr && o.volumeRoot == nullptr) {
+        *error = "--create-disk-id goes with --volume";
+        return false;
+    }
+    if (o.newDiskId != nullptr && o.newDiskId[0] == '\0') {
+        *error = "--create-disk-id needs a Disk ID of 1 to 9 characters";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseConvertOptions(int argc, char** argv, ConvertOptions* o, std::string* error) {
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i];
-        auto value = [&](const char** out) {
+        const OptionSpec* spec = FindOption(arg);
+        if (spec == nullptr) {
+            if (!TakeSource(arg, o, error)) return false;
+            continue;
+        }
+        const char* text = nullptr;
+        if (TakesValue(spec->kind)) {
             if (i + 1 >= argc) {
                 *error = std::string(arg) + " needs a value";
                 return false;
             }
-            *out = argv[++i];
-            return true;
-        };
-        auto number = [&](int32_t low, int32_t high, int32_t* out) {
-            const char* text;
-            if (!value(&text)) return false;
-            if (ParseInt(text, low, high, out)) return true;
-            *error = std::string(arg) + " takes a whole number from " + std::to_string(low) +
-                     " to " + std::to_string(high) + ", not \"" + text + "\"";
-            return false;
-        };
-        auto choice = [&](const char* const* names, int32_t count, int32_t* out) {
-            const char* text;
-            if (!value(&text)) return false;
-            if (ParseChoice(text, names, count, out)) return true;
-            *error = std::string("unknown ") + (arg + 2) + " \"" + text + "\"";
-            return false;
-        };
-        const char* text = nullptr;
-        bool ok = true;
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            o->help = true;
-        } else if (std::strcmp(arg, "--keep-pattern") == 0) {
-            o->keepPattern = true;
-        } else if (std::strcmp(arg, "-o") == 0) {
-            ok = value(&o->outputFile);
-        } else if (std::strcmp(arg, "--volume") == 0) {
-            ok = value(&o->volumeRoot);
-        } else if (std::strcmp(arg, "--create-disk-id") == 0) {
-            ok = value(&o->newDiskId);
-        } else if (std::strcmp(arg, "--settings") == 0) {
-            ok = value(&o->settingsFile);
-        } else if (std::strcmp(arg, "--type") == 0) {
-            ok = choice(kTypes, 3, &o->fileType);
-            if (ok) o->fileType = kTypeValues[o->fileType];
-        } else if (std::strcmp(arg, "--preset") == 0) {
-            ok = number(0, 32, &o->preset);
-        } else if (std::strcmp(arg, "--pattern") == 0) {
-            ok = number(1, 4, &o->pattern);
-        } else if (std::strcmp(arg, "--delimiter") == 0) {
-            ok = choice(kDelimiters, 3, &o->delimiter);
-        } else if (std::strcmp(arg, "--label-line") == 0) {
-            ok = number(0, 99, &o->labelLine);
-        } else if (std::strcmp(arg, "--data-start-line") == 0) {
-            ok = number(0, 99, &o->dataStartLine);
-        } else if (std::strcmp(arg, "--bias") == 0) {
-            ok = number(0, 255, &o->bias);
-        } else if (std::strcmp(arg, "--channels") == 0) {
-            ok = number(1, 256, &o->channels);
-        } else if (std::strcmp(arg, "--rate") == 0) {
-            ok = number(1, 1000000, &o->rate);
-        } else if (std::strcmp(arg, "--ad") == 0) {
-            o->valueKind = 0;
-        } else if (std::strcmp(arg, "--calibrated") == 0) {
-            o->valueKind = 1;
-        } else if (std::strcmp(arg, "--mag") == 0) {
-            ok = value(&text);
-            if (ok && !(o->magGiven = ParseMagnification(text, &o->mag))) {
-                *error = std::string("--mag takes 1, 10, ... 1000000000 or 1/10 ... 1/1000000, not \"") +
-                         text + "\"";
-                ok = false;
-            }
-        } else if (std::strcmp(arg, "--notch") == 0) {
-            ok = choice(kNotches, 3, &o->notch);
-        } else if (std::strcmp(arg, "--start") == 0) {
-            ok = value(&text);
-            if (ok && !(o->startGiven = ParseStart(text, o->start))) {
-                *error = std::string("--start takes \"YYYY-MM-DD HH:MM:SS\", not \"") + text + "\"";
-                ok = false;
-            }
-        } else if (std::strcmp(arg, "--frame-time") == 0) {
-            ok = value(&text);
-            if (ok && !ParseFrameTime(text, &o->frameTime)) {
-                *error = std::string("--frame-time takes 1, 2, 5 or 10 (seconds), not \"") + text +
-                         "\"";
-                ok = false;
-            }
-        } else if (std::strcmp(arg, "--comment") == 0) {
-            ok = value(&o->comment);
-            if (ok && std::strlen(o->comment) > size_t{kCommentLimit}) {
-                *error = "--comment takes at most " + std::to_string(kCommentLimit) + " bytes, not " +
-                         std::to_string(std::strlen(o->comment));
-                ok = false;
-            }
-        } else if (std::strcmp(arg, "--time-resolution") == 0) {
-            ok = number(1, 10000, &o->timeResolution);
-        } else if (std::strcmp(arg, "--invert") == 0) {
-            o->invert = 1;
-        } else if (std::strcmp(arg, "--no-invert") == 0) {
-            o->invert = 0;
-        } else if (arg[0] == '-' && arg[1] != '\0') {
-            *error = std::string("unknown option \"") + arg + "\"";
-            ok = false;
-        } else if (o->source == nullptr) {
-            o->source = arg;
-        } else {
-            *error = std::string("one source only (\"") + o->source + "\" and \"" + arg + "\")";
-            ok = false;
+            text = argv[++i];
         }
-        if (!ok) return false;
+        if (!ApplyOption(*spec, text, o, error)) return false;
     }
     if (o->help) return true;
     if (o->source == nullptr) {
         *error = "convert needs a source file";
         return false;
     }
-    if (o->fileType == kPsgOutputType) return CheckPsgOutput(*o, error);
-    const char* psgOnly = o->frameTime > 0 ? "--frame-time"
-                          : o->comment != nullptr ? "--comment"
-                          : o->timeResolution > 0 ? "--time-resolution"
-                                                  : nullptr;
-    if (psgOnly != nullptr) {
-        *error = std::string(psgOnly) + " goes with --type psg";
-        return false;
-    }
-    if ((o->outputFile == nullptr) == (o->volumeRoot == nullptr)) {
-        *error = "convert needs one output: -o FILE or --volume DIR";
-        return false;
-    }
-    if (o->newDiskId != nullptr && o->volumeRoot == nullptr) {
-        *error = "--create-disk-id goes with --volume";
-        return false;
-    }
-    if (o->newDiskId != nullptr && o->newDiskId[0] == '\0') {
-        *error = "--create-disk-id needs a Disk ID of 1 to 9 characters";
-        return false;
-    }
-    return true;
+    if (o->fileType == kOutputPsg) return CheckPsgOutput(*o, error);
+    return CheckEegOutput(*o, error);
 }
 
 void PrintConvertUsage(FILE* out) {
@@ -258,6 +362,8 @@ void PrintConvertUsage(FILE* out) {
         "                           with --type psg (default 1)\n"
         "  --preset N               source preset N, 1..32 (section ORGCOND<N-1>),\n"
         "                           instead of the settings' OrgFileType; 0: none\n"
+        "  --keep-pattern           keep the pattern's labels and row switches whatever\n"
+        "                           --label-line and --channels say\n"
         "\n"
         "Source layout; applied after the preset, so they win over it:\n"
         "  --delimiter comma|space|tab\n"

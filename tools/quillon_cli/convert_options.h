@@ -18,6 +18,7 @@ struct ConvertOptions {
     int32_t fileType = -1;  // CopyFileType: 1 psg, 2 eeg32, 3 eeg24
     int32_t preset = -1;    // 1..32, 0 none
     int32_t pattern = 0;    // 1..4
+    bool keepPattern = false;  // the pattern's labels and row switches stay as they are
     int32_t delimiter = -1;
     int32_t labelLine = -1;
     int32_t dataStartLine = -1;
@@ -31,7 +32,6 @@ struct ConvertOptions {
     bool startGiven = false;
     int32_t start[6] = {};  // year, month, day, hour, minute, second
     int32_t invert = -1;
-    bool keepPattern = false;  // the pattern's labels and row switches stay as stored
 
     // PSG output only.
     int32_t frameTime = -1;         // seconds: 1, 2, 5 or 10
@@ -39,7 +39,6 @@ struct ConvertOptions {
     int32_t timeResolution = -1;    // OrgTimeRes in milliseconds; switches OrgTimeResSw on
 };
 
-constexpr int32_t kPsgOutputType = 1;  // CopyFileType of PSG output
 constexpr int32_t kCommentLimit = 31;  // bytes RecordComment holds before its terminator
 
 // Parses the arguments after "convert". Returns true, or false with a
