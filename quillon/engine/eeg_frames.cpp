@@ -29,7 +29,7 @@ void SetUpMaker(const AppRecord* record, FrameMaker* maker) {
     maker->channels = record->ChannelCount;
     maker->valueKind = record->OrgCalDataType;
     maker->inverted = record->PolarityCopy != 0;
-    maker->firstStepEvents = record->CopyFileType == 2 && record->FramesDone == 0;
+    maker->firstStepEvents = record->CopyFileType == kOutputEegFiling32 && record->FramesDone == 0;
     maker->frameWords = static_cast<uint32_t>(record->ChannelCount) + 1u;
     const MontagePattern* pattern = CurrentEegSlot(const_cast<AppRecord*>(record));
     for (int32_t c = 0; c < maker->channels; ++c) {

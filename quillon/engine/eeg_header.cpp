@@ -277,16 +277,16 @@ extern "C" KAVFHANDLE CreateEegOutput(AppRecord* record, const char* path) {
     KAVFHANDLE handle = OpenKavfile(path, kCreateReadWrite, kFileBufferBytes);
     if (handle == 0) return 0;
     std::memcpy(record->OutputPath, path, pathLength + 1);
-    if (record->CopyFileType == 2)
+    if (record->CopyFileType == kOutputEegFiling32)
         CreateKavfIndexInfo(handle, "KAVF", kEegGroupCount, 1, "EEG FILING32");
-    else if (record->CopyFileType == 3)
+    else if (record->CopyFileType == kOutputEegFiling24)
         CreateKavfIndexInfo(handle, "KAVF", kEegGroupCount, 1, "EEG FILING24");
     for (const HeaderStep& entry : kLeadingGroups)
         WriteHeaderItem(handle, record, entry.step, entry.group, entry.item);
     for (uint32_t group = kFirstMontageGroup; group <= kLastMontageGroup; ++group) {
         WriteHeaderItem(handle, record, kGroupStartThenItem, group, 0x8B);
         WriteHeaderItem(handle, record, kItemOnly, group, 0x8D);
-        if (record->CopyFileType == 2) WriteHeaderItem(handle, record, kItemOnly, group, 0xB0);
+        if (record->CopyFileType == kOutputEegFiling32) WriteHeaderItem(handle, record, kItemOnly, group, 0xB0);
         WriteHeaderItem(handle, record, kItemOnly, group, 0x8E);
         WriteHeaderItem(handle, record, kItemThenGroupEnd, group, 0x8F);
     }

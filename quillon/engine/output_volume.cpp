@@ -49,7 +49,7 @@ extern "C" int32_t CheckOutputVolume(AppRecord* record, const char* root, char* 
                                      size_t volumeFileSize) {
     if (volumeFile != nullptr && volumeFileSize > 0) volumeFile[0] = '\0';
     if (record == nullptr) return kVolumeRootUnusable;
-    record->ConvertState = 0;
+    record->ConvertState = kConvertNotReady;
     if (root == nullptr || !PlatIsDirectory(root)) return kVolumeRootUnusable;
     char name[kPathSize];
     if (!PlatFindFirstWithExtension(root, "VOL", name, sizeof name)) return kVolumeMissing;
@@ -74,7 +74,7 @@ extern "C" int32_t CheckOutputVolume(AppRecord* record, const char* root, char* 
     if (got != kVolumeFileBytes) return kVolumeNoDiskId;
     std::memset(info.DiskId, 0, sizeof info.DiskId);
     std::memcpy(info.DiskId, bytes, sizeof info.DiskId - 1);
-    record->ConvertState = 1;
+    record->ConvertState = kConvertReady;
     return kVolumeReady;
 }
 
@@ -101,7 +101,7 @@ extern "C" int32_t CreateDiskId(AppRecord* record, const char* root, const char*
 
     if (!JoinUnderRoot(path, sizeof path, root, kDataFolder) || !PlatCreateDirectory(path))
         return kDiskIdFolderFailed;
-    record->ConvertState = 1;
+    record->ConvertState = kConvertReady;
     return kDiskIdCreated;
 }
 

@@ -23,7 +23,7 @@ extern "C" int32_t SetPsgTarget(AppRecord* record, const char* path) {
     if (length >= sizeof record->PsgTargetPath || length >= sizeof record->CopyFile) return 0;
     std::memcpy(record->CopyFile, path, length + 1);
     std::memcpy(record->PsgTargetPath, path, length + 1);
-    record->ConvertState = 1;
+    record->ConvertState = kConvertReady;
     return 1;
 }
 
@@ -37,17 +37,17 @@ extern "C" void DescribePsgConvertPage(const AppRecord* record, PsgPageView* vie
         return;
     }
     switch (record->ConvertState) {
-        case 0: view->statusStringId = kStringNoTarget; break;
-        case 1:
+        case kConvertNotReady: view->statusStringId = kStringNoTarget; break;
+        case kConvertReady:
             view->statusStringId = kStringReady;
             view->startButton = 1;
             break;
-        case 2:
+        case kConvertRunning:
             view->statusStringId = kStringConverting;
             view->startButton = 0;
             view->selectButton = 0;
             break;
-        case 3:
+        case kConvertFinished:
             view->statusStringId = kStringFinished;
             view->startButton = 1;
             break;
