@@ -74,6 +74,22 @@ uint32_t RunStatusFlags(const AppRecord* record) {
     return flags;
 }
 
+// Ostrel says only that it could not make the file. A name taken since the
+// existence check was another run's; otherwise creating the file here shows
+// whether the system refuses it, and why (kept in RunErrorText).
+int32_t ExplainCreateFailure(AppRecord* record, int32_t outcome) {
+    if (outcome != kPsgStartRefused && outcome != kPsgStartCannotCreate) return outcome;
+    const char* target = record->PsgTargetPath;
+    if (target[0] == '\0') return outcome;
+    if (PlatFileExists(target)) return kPsgStartTargetExists;
+    const uint32_t error =
+        ClaimNewFile(target, record->RunErrorText, sizeof record->RunErrorText);
+    if (error == PLAT_ERR_FILEEXISTS) return kPsgStartTargetExists;
+    if (error != PLAT_ERR_NONE) return kPsgStartCannotCreate;
+    PlatDeleteFile(target);
+    return outcome;
+}
+
 // The epoch buffer was sized for the channel count at the start; a count
 // changed on the source page since then must not make the rows outgrow it.
 bool BlockFitsLayout(const AppRecord* record) {
@@ -135,11 +151,7 @@ extern "C" int32_t StartPsgConversion(AppRecord* record, PsgStartResult* result)
     ResetRunCounts(record);
     PsgStartResult created;
     const uint32_t handle = CreatePsgFile(record, &created);
-    // Ostrel creates the file new: a name taken since the check above was
-    // another's, not ours to write into.
-    if (handle == 0 && created.outcome == kPsgStartRefused && target[0] != '\0' &&
-        PlatFileExists(target))
-        created = PsgStartResult{kPsgStartTargetExists, 0, 0};
+    if (handle == 0) created.outcome = ExplainCreateFailure(record, created.outcome);
     if (result != nullptr) *result = created;
     if (handle == 0) return created.outcome;
     record->OutputFile = handle;

@@ -255,12 +255,12 @@ int EegEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions&
         return Fail(kExitFailed, "writing " + Quoted(path.c_str()) + " failed (" +
                                      record->RunErrorText + "); " +
                                      (flags & kEegFinishRemoved ? removed : held));
+    const std::string result = flags & kEegFinishRemoved ? removed : held;
+    if (flags & kEegFinishLayoutChanged)
+        return Fail(kExitFailed, "the layout changed during the run; " + result);
+    if (flags & kEegFinishInterrupted) return Fail(kExitInterrupted, "interrupted; " + result);
     if (flags & kEegFinishRemoved)
         return Fail(kExitFailed, "no line of " + Quoted(o.source) + " was data; " + removed);
-    if (flags & kEegFinishLayoutChanged)
-        return Fail(kExitFailed, "the layout changed during the run; " + held);
-    if (flags & kEegFinishInterrupted)
-        return Fail(kExitInterrupted, "interrupted; " + held);
     if (!(flags & kEegFinishWaveClosed))
         return Fail(kExitFailed, "cannot close the wave of " + Quoted(path.c_str()));
     return kExitConverted;

@@ -29,10 +29,14 @@ void ApplyPsgOptions(AppRecord* record, const ConvertOptions& o) {
     }
 }
 
-std::string StartRefusal(const PsgStartResult& result, const char* path) {
+std::string StartRefusal(const AppRecord* record, const PsgStartResult& result,
+                         const char* path) {
     char reason[256];
     FormatPsgStartReason(&result, reason, sizeof reason);
-    return "cannot convert to " + Quoted(path) + ": " + reason;
+    std::string text = "cannot convert to " + Quoted(path) + ": " + reason;
+    if (result.outcome == kPsgStartCannotCreate && record->RunErrorText[0] != '\0')
+        text += std::string(" (") + record->RunErrorText + ")";
+    return text;
 }
 
 // What the finish says when the file is not the whole source.
@@ -45,12 +49,13 @@ int PsgEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions&
     if (flags & kPsgFinishWriteFailed)
         return Fail(kExitFailed, "writing " + Quoted(path) + " failed (" + record->RunErrorText +
                                      "); " + (flags & kPsgFinishRemoved ? removed : held));
+    const std::string result = flags & kPsgFinishRemoved ? removed : held;
+    if (flags & kPsgFinishLayoutChanged)
+        return Fail(kExitFailed, "the layout changed during the run; " + result);
+    if (flags & kPsgFinishInterrupted) return Fail(kExitInterrupted, "interrupted; " + result);
     if (flags & kPsgFinishRemoved)
         return Fail(kExitFailed, "no line of " + Quoted(o.source) + " was data; " + removed);
     if (!(flags & kPsgFinishClosed)) return Fail(kExitFailed, "cannot close " + Quoted(path));
-    if (flags & kPsgFinishLayoutChanged)
-        return Fail(kExitFailed, "the layout changed during the run; " + held);
-    if (flags & kPsgFinishInterrupted) return Fail(kExitInterrupted, "interrupted; " + held);
     if (flags & kPsgFinishSourceLeft)
         return Fail(kExitFailed, "reading " + Quoted(o.source) + " failed at byte " +
                                      std::to_string(readTo) + "; " + held);
@@ -90,7 +95,7 @@ int ConvertToPsg(AppRecord* record, const ConvertOptions& o) {
         return Fail(kExitFailed, "the output path " + Quoted(path) + " is empty or too long");
     PsgStartResult result{};
     if (StartPsgConversion(record, &result) != kPsgStarted)
-        return Fail(kExitFailed, StartRefusal(result, path));
+        return Fail(kExitFailed, StartRefusal(record, result, path));
     // Warnings only for a run that goes ahead: a refusal is one line.
     WarnOnColumnMismatch(record, o.source);
     if (o.magGiven) Warn("--mag does not scale PSG output; the pattern's MAG, EU and VU do");

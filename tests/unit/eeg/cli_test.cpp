@@ -17,11 +17,12 @@ struct CliRun {
     std::string err;
 };
 
-CliRun Cli(const Scratch& scratch, const std::string& arguments) {
+// Runs a shell script in the scratch folder; $CLI names quillon-cli.
+CliRun Shell(const Scratch& scratch, const std::string& script) {
     const std::string out = scratch.File("stdout.txt");
     const std::string err = scratch.File("stderr.txt");
-    const std::string command = "cd '" + scratch.Path() + "' && '" QUILLON_CLI "' " + arguments +
-                                " >'" + out + "' 2>'" + err + "'";
+    const std::string command = "cd '" + scratch.Path() + "' && CLI='" QUILLON_CLI "' && (" +
+                                script + ") >'" + out + "' 2>'" + err + "'";
     CliRun run;
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -30,6 +31,10 @@ CliRun Cli(const Scratch& scratch, const std::string& arguments) {
     std::filesystem::remove(out);
     std::filesystem::remove(err);
     return run;
+}
+
+CliRun Cli(const Scratch& scratch, const std::string& arguments) {
+    return Shell(scratch, "\"$CLI\" " + arguments);
 }
 
 const std::string kSamples = QUILLON_SAMPLES;
@@ -194,6 +199,129 @@ TEST(ConvertCommand, ErrorsWriteNothing) {
     EXPECT_EQ(ReadBytes(scratch.File("taken.dat")), "keep");
     EXPECT_EQ(ReadBytes(scratch.File("COND/QUILLON.INI")), settings);
     EXPECT_FALSE(Exists(scratch.File("taken.REF")));
+}
+
+// Refusals name their cause and create nothing: a source no run can
+// convert faithfully, a pattern the settings do not hold, a folder that
+// does not exist.
+TEST(ConvertCommand, RefusalsNameTheirCause) {
+    Scratch scratch;
+    CopySettings(scratch);
+    WriteBytes(scratch.File("src.csv"), NumberLines(10, 2));
+    WriteBytes(scratch.File("empty.csv"), "");
+    WriteBytes(scratch.File("utf16.csv"), std::string("\xFF\xFE" "1\0,\0" "2\0\n\0", 10));
+    WriteBytes(scratch.File("binary.csv"), std::string("1,2\n\x7F" "ELF\0\0\x01\n", 11));
+    const std::string layout = " --settings COND/QUILLON.INI --preset 0 --delimiter comma"
+                               " --bias 0 --data-start-line 0 --channels 2";
+    const std::pair<std::string, std::string> cases[] = {
+        {"convert empty.csv" + layout + " -o a.dat", "the source is empty"},
+        {"convert utf16.csv" + layout + " -o a.dat", "the source is UTF-16 text"},
+        {"convert binary.csv" + layout + " -o a.dat", "it is not a text file"},
+        {"convert src.csv" + layout + " --channels 3 -o a.dat",
+         "the first data line (line 0) has 2 data columns, fewer than the 3 channels set"},
+        {"convert src.csv" + layout + " --pattern 3 -o a.dat",
+         "has no section [EEGPattern3] for --pattern 3"},
+        {"convert src.csv" + layout + " --type psg --pattern 2 -o a.dat",
+         "has no section [PSGPattern2] for --pattern 2"},
+        {"convert src.csv" + layout + " -o none/a.dat", "No such file or directory"},
+        {"convert src.csv" + layout + " --type psg -o none/a.dat", "No such file or directory"},
+    };
+    for (const auto& [arguments, cause] : cases) {
+        CliRun run = Cli(scratch, arguments);
+        EXPECT_EQ(run.status, 1) << arguments;
+        EXPECT_TRUE(OneErrorLine(run)) << arguments << ": " << run.err;
+        EXPECT_NE(run.err.find(cause), std::string::npos) << arguments << ": " << run.err;
+        EXPECT_FALSE(Exists(scratch.File("a.dat"))) << arguments;
+        EXPECT_FALSE(Exists(scratch.File("a.REF"))) << arguments;
+    }
+}
+
+// --keep-pattern: the labels and row switches of the pattern stay as the
+// settings hold them although --label-line takes others from the source.
+TEST(ConvertCommand, KeepPatternKeepsTheStoredLabels) {
+    Scratch scratch;
+    CopySettings(scratch);
+    std::string source = "t,A,B,C,D,E,F,G\n";
+    for (int32_t i = 0; i < 400; ++i) source += std::to_string(i) + ",1,2,3,4,5,6,7\n";
+    WriteBytes(scratch.File("src.csv"), source);
+    const std::string args = "convert src.csv --settings COND/QUILLON.INI --type psg --preset 4"
+                             " --label-line 0 --rate 200 --pattern 1 -o ";
+    // The first signal's label: 16 bytes after the 256-byte main header.
+    auto firstLabel = [&](const char* name) {
+        return ReadBytes(scratch.File(name)).substr(256, 16);
+    };
+    CliRun run = Cli(scratch, args + "taken.edf");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(firstLabel("taken.edf"), "EEG A           ");
+    run = Cli(scratch, args + "kept.edf --keep-pattern");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(firstLabel("kept.edf"), "EEG C3-A2       ");
+}
+
+// 8 channels at 200 Hz: 2,000 frames of 18 bytes a step.
+void WriteLongSource(const Scratch& scratch, int32_t lines) {
+    std::string source;
+    source.reserve(static_cast<size_t>(lines) * 24);
+    for (int32_t i = 0; i < lines; ++i)
+        source += std::to_string(i % 1000) + ",1,2,3,4,5,6,7\n";
+    WriteBytes(scratch.File("long.csv"), source);
+}
+
+const char kLongLayout[] = " --preset 0 --delimiter comma --bias 0 --data-start-line 0"
+                           " --channels 8 --rate 200";
+
+// The wave ends at its last whole frame, the reference file names it, and
+// the file holds nothing after it.
+void ExpectCleanEnd(const Scratch& scratch, uint32_t frames) {
+    Wave wave = ReadWave(scratch.File("out.dat"));
+    EXPECT_EQ(wave.frames, frames);
+    OpenFile reference(scratch.File("out.REF"), "KAVT");
+    EXPECT_EQ(reference.Longs(1, 0xD3, 4)[3], frames - 1);
+    OpenFile file(scratch.File("out.dat"));
+    KavfWaveInfo info;
+    ASSERT_EQ(ReadKavfWaveInfo(file.handle, 40, 0xA0, &info), KAVF_WAVE_EVENT);
+    const uint32_t dataStart = GetKavfInfo(file.handle, KAVF_INFO_DATA_POSITION);
+    EXPECT_GT(dataStart, 100000u) << "the header";
+    EXPECT_EQ(std::filesystem::file_size(scratch.File("out.dat")), dataStart + frames * 18u);
+}
+
+TEST(ConvertCommand, AFailedWriteEndsTheFileCleanlyAndSaysWhy) {
+    Scratch scratch;
+    WriteBytes(scratch.File("QUILLON.INI"), "[SYSTEM]\r\nCopyFileType=2\r\n");
+    WriteLongSource(scratch, 20000);
+    // Files of at most 440 blocks of 512 bytes: the header (about 122 KiB)
+    // and two steps fit, the third does not.
+    CliRun run = Shell(scratch, std::string("trap '' XFSZ; ulimit -f 440; \"$CLI\" convert long.csv"
+                                            " --settings QUILLON.INI -o out.dat") + kLongLayout);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(OneErrorLine(run)) << run.err;
+    EXPECT_EQ(run.err.rfind("quillon-cli: writing \"out.dat\" failed (File too large); \"out.dat\""
+                            " holds the first ", 0), 0u) << run.err;
+    const uint32_t frames = ReadWave(scratch.File("out.dat")).frames;
+    EXPECT_EQ(frames, 4000u) << "whole steps only";
+    EXPECT_NE(run.err.find(std::to_string(frames) + " frames"), std::string::npos) << run.err;
+    ExpectCleanEnd(scratch, frames);
+}
+
+// Ctrl+C mid-run: the output ends cleanly at the frames written, the user
+// is told what it holds, and the status is 130. The run is stopped while
+// the signal arrives, so it cannot finish first.
+TEST(ConvertCommand, AnInterruptEndsTheOutputCleanly) {
+    Scratch scratch;
+    WriteBytes(scratch.File("QUILLON.INI"), "[SYSTEM]\r\nCopyFileType=2\r\n");
+    WriteLongSource(scratch, 1000000);
+    CliRun run = Shell(scratch, std::string("\"$CLI\" convert long.csv --settings QUILLON.INI"
+                                            " -o out.dat") + kLongLayout +
+                                    " & pid=$!; until [ \"$(stat -c %s out.dat 2>/dev/null || echo 0)\""
+                                    " -gt 200000 ]; do :; done;"
+                                    " kill -STOP $pid; kill -INT $pid; kill -CONT $pid; wait $pid");
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(run.err.rfind("quillon-cli: interrupted; \"out.dat\" holds the first ", 0), 0u)
+        << run.err;
+    const uint32_t frames = ReadWave(scratch.File("out.dat")).frames;
+    EXPECT_LT(frames, 1000000u);
+    ExpectCleanEnd(scratch, frames);
 }
 
 TEST(ConvertCommand, HelpAndTheDefaultSettings) {

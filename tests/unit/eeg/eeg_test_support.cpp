@@ -36,6 +36,24 @@ void RecordRelease::operator()(AppRecord* record) const {
     std::free(record);
 }
 
+namespace {
+
+std::function<void(const char*)> gAfterExistenceCheck;
+
+}  // namespace
+
+void AfterExistenceCheck(std::function<void(const char*)> action) {
+    gAfterExistenceCheck = std::move(action);
+}
+
+// The engine's existence checks, seen through the linker's --wrap.
+extern "C" int __real_PlatFileExists(const char* path);
+extern "C" int __wrap_PlatFileExists(const char* path) {
+    const int exists = __real_PlatFileExists(path);
+    if (gAfterExistenceCheck) gAfterExistenceCheck(path);
+    return exists;
+}
+
 RecordPtr EegRecord(const std::string& source, int32_t channels, int32_t rate) {
     RecordPtr record(static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord))));
     OpenSourceFromPath(record.get(), source.c_str());

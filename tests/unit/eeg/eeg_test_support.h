@@ -3,6 +3,7 @@
 #define QUILLON_TESTS_EEG_SUPPORT_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ using RecordPtr = std::unique_ptr<AppRecord, RecordRelease>;
 // separated A/D values, an "EEG FILING32" output, pattern slot 0 with
 // channels traces of kind EEG that follow the pattern-wide 10 uV / 50 uV.
 RecordPtr EegRecord(const std::string& source, int32_t channels, int32_t rate);
+
+// Runs action(path) right after each existence check the engine makes, as
+// another run taking a name at that moment would (null: nothing).
+void AfterExistenceCheck(std::function<void(const char*)> action);
 
 // Lines "v,v+1,..." for each line number, joined with LF.
 std::string NumberLines(int32_t lines, int32_t channels, int32_t first = 0);

@@ -163,6 +163,30 @@ TEST(EegFrames, TheEndsOfASourceAreConverted) {
     EXPECT_EQ(wave.Sample(wave.frames - 1, 1), 14);
 }
 
+// CR, LF and CR LF end lines however they mix; an end-of-file mark or
+// blanks after the last line are no line.
+TEST(EegFrames, LineEndsMixFreelyAndATrailingEndMarkIsNoLine) {
+    Scratch scratch;
+    const std::pair<const char*, std::string> sources[] = {
+        {"CR only", "1,2\r3,4\r5,6\r7,8\r"},
+        {"mixed", "1,2\r\n3,4\n5,6\r7,8\r\n"},
+        {"end mark", "1,2\n3,4\n5,6\n7,8\n\x1A"},
+        {"blanks after the last line", "1,2\n3,4\n5,6\n7,8   \t "},
+    };
+    for (const auto& [name, bytes] : sources) {
+        WriteBytes(scratch.File("src.csv"), bytes);
+        RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+        ASSERT_NE(ConvertAll(record.get(), scratch.File("out.dat")), 0u) << name;
+        Wave wave = ReadWave(scratch.File("out.dat"));
+        ASSERT_EQ(wave.frames, 4u) << name;
+        EXPECT_EQ(wave.Sample(3, 1), 8) << name;
+        EXPECT_EQ(record->Tally.DataRows, 4u) << name;
+        EXPECT_EQ(record->Tally.BlankLines + record->Tally.ShortLines, 0u) << name;
+        std::filesystem::remove(scratch.File("out.dat"));
+        std::filesystem::remove(scratch.File("out.REF"));
+    }
+}
+
 TEST(EegFrames, OverlongLinesLoseTheirFirst4000Bytes) {
     Scratch scratch;
     WriteBytes(scratch.File("src.csv"), "1,2\n" + std::string(4000, 'x') + "7,8\n3,4\n");
@@ -172,6 +196,7 @@ TEST(EegFrames, OverlongLinesLoseTheirFirst4000Bytes) {
     ASSERT_EQ(wave.frames, 3u);
     EXPECT_EQ(wave.Sample(1, 0), 7);
     EXPECT_EQ(wave.Sample(2, 0), 3);
+    EXPECT_EQ(record->Tally.OverLongLines, 1u);
 }
 
 TEST(EegFrames, ConversionStartsAfterAByteOrderMark) {

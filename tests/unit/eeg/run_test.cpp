@@ -157,6 +157,44 @@ TEST(EegRun, UnusableSourcesAreRefusedBeforeAnythingIsCreated) {
     }
 }
 
+// Another run takes the output's name between the existence check and the
+// creation: its file is never written into.
+TEST(EegRun, AnOutputTakenAfterTheCheckIsNeverWrittenInto) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(5, 2));
+    const std::string out = scratch.File("out.dat");
+    for (const char* taken : {"out.dat", "out.REF"}) {
+        RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+        AfterExistenceCheck([&](const char* path) {
+            if (std::string(path) == scratch.File(taken)) WriteBytes(path, "another run's");
+        });
+        const int32_t outcome = StartEegConversion(record.get(), out.c_str());
+        AfterExistenceCheck(nullptr);
+        EXPECT_EQ(outcome, std::string(taken) == "out.dat" ? kEegStartOutputExists
+                                                           : kEegStartReferenceExists);
+        EXPECT_EQ(ReadBytes(scratch.File(taken)), "another run's");
+        EXPECT_EQ(record->OutputFile, 0u);
+        std::filesystem::remove(scratch.File(taken));
+        EXPECT_FALSE(Exists(out)) << "the claimed output is given up again";
+    }
+}
+
+TEST(EegRun, AChannelCountChangedDuringARunEndsIt) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(30, 4));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
+    EXPECT_EQ(EegTimerTick(record.get()), 1);
+    record->ChannelCount = 4;  // the source page, mid-run
+    EXPECT_EQ(EegTimerTick(record.get()), 0);
+    const uint32_t flags = FinishEegConversion(record.get(), nullptr);
+    EXPECT_NE(flags & kEegFinishLayoutChanged, 0u);
+    EXPECT_NE(flags & kEegFinishWaveClosed, 0u);
+    Wave wave = ReadWave(scratch.File("out.dat"));
+    EXPECT_EQ(wave.frames, 10u);
+    EXPECT_EQ(wave.channels, 2u);
+}
+
 TEST(EegRun, ARunWithoutDataRowsRemovesItsOutput) {
     Scratch scratch;
     WriteBytes(scratch.File("src.csv"), "1,2\n");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "head_lines.h"
 #include "psg_fixture.h"
 
 namespace {
@@ -238,6 +239,25 @@ TEST(PsgRun, DataStartAfterTheLabelLinesAndAByteOrderMark) {
     SwitchOn(&psg.r, {1});
     ASSERT_EQ(psg.Run().start.outcome, kPsgStarted);
     EXPECT_EQ(psg.Output().Samples(0), Concat({{5, 6}, Repeat(0, 28)}));
+}
+
+// The data start line is the line the source page lists as that line,
+// whatever its line ends, blank lines included.
+TEST(PsgRun, TheDataStartLineIsTheListedLine) {
+    for (const char* source : {"title\n\nA\n0,5\n1,6\n", "title\r\rA\r0,5\r1,6\r",
+                               "title\r\n\nA\r0,5\n1,6"}) {
+        Psg psg;
+        psg.Source(source, 1, 1, 0);
+        psg.r.DataLineBias = 1;
+        psg.r.DataStartLine = 3;
+        char listed[kLineByteLimit + 1];
+        ASSERT_EQ(HeadListLine(psg.r.SourceText, psg.r.SourceTextLength, 3, listed), 3);
+        EXPECT_STREQ(listed, "0,5");
+        SwitchOn(&psg.r, {1});
+        ASSERT_EQ(psg.Run().start.outcome, kPsgStarted);
+        EXPECT_EQ(psg.Output().Samples(0), Concat({{5, 6}, Repeat(0, 28)})) << source;
+        EXPECT_EQ(psg.r.Tally.DataRows, 2u);
+    }
 }
 
 TEST(PsgRun, ChangingTheOutputKindEndsTheRunAtTheNextTick) {
