@@ -4,7 +4,7 @@
 # Safe to run again: the previous demo output is deleted first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --demo
 build=${QUILLON_DEMO_BUILD:-build/release}
 cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" --target quillon_cli
