@@ -2,18 +2,31 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "field_reader.h"
 
 namespace {
 
-// The first CR or LF of [from, from + span), or null. Two memchr passes
-// beat a byte loop on the long lines of many-channel sources.
+// The first CR or LF of [from, from + span), or null. Every source byte
+// passes here once, so it looks at sixteen at a time where it can.
 const char* FindLineEnd(const char* from, int32_t span) {
-    const size_t n = static_cast<size_t>(span);
-    const char* lf = static_cast<const char*>(std::memchr(from, '\n', n));
-    const char* cr =
-        static_cast<const char*>(std::memchr(from, '\r', lf != nullptr ? size_t(lf - from) : n));
-    return cr != nullptr ? cr : lf;
+    int32_t at = 0;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; at + 16 <= span; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + at));
+        const int hits = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        if (hits != 0) return from + at + __builtin_ctz(static_cast<unsigned>(hits));
+    }
+#endif
+    for (; at < span; ++at)
+        if (from[at] == '\r' || from[at] == '\n') return from + at;
+    return nullptr;
 }
 
 }  // namespace
