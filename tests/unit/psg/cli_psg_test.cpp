@@ -29,7 +29,7 @@ CliRun RunIn(const ScratchFolder& scratch, const std::string& command) {
     const std::string out = scratch.File("stdout.txt");
     const std::string err = scratch.File("stderr.txt");
     const std::string line =
-        "cd '" + scratch.Path() + "' && " + command + " >'" + out + "' 2>'" + err + "'";
+        "cd '" + scratch.Path() + "' && (" + command + ") >'" + out + "' 2>'" + err + "'";
     CliRun run;
     const int raw = std::system(line.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -156,6 +156,31 @@ TEST(PsgConvertCommand, AFailedWriteIsNoSuccess) {
               "frame and was removed\n");
     EXPECT_FALSE(std::filesystem::exists(scratch.File("night.edf")))
         << "a recording without data records is no file readers accept";
+}
+
+// Ctrl+C mid-run (the run stopped while the signal arrives): the file ends
+// at its last whole record, its header counts exactly those records, and
+// the status is 130.
+TEST(PsgConvertCommand, AnInterruptLeavesACompleteRecording) {
+    ScratchFolder scratch;
+    WriteBytes(scratch.File("QUILLON.INI"), "[SYSTEM]\r\nFrameTime=1\r\n");
+    std::string source;
+    for (int32_t i = 0; i < 1000000; ++i) source += std::to_string(i % 1000) + ",7\n";
+    WriteBytes(scratch.File("long.csv"), source);
+    CliRun run = RunIn(scratch, "'" QUILLON_CLI "' convert long.csv --settings QUILLON.INI"
+                                " --type psg --preset 0 --delimiter comma --bias 0"
+                                " --data-start-line 0 --channels 2 --rate 200 -o out.edf &"
+                                " pid=$!; until [ \"$(stat -c %s out.edf 2>/dev/null || echo 0)\""
+                                " -gt 100000 ]; do :; done;"
+                                " kill -STOP $pid; kill -INT $pid; kill -CONT $pid; wait $pid");
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(run.err.rfind("quillon-cli: interrupted; \"out.edf\" holds the first ", 0), 0u)
+        << run.err;
+    const EdfView edf(ReadBytes(scratch.File("out.edf")));
+    const size_t header = 256u * (static_cast<size_t>(edf.signals) + 1);
+    ASSERT_GT(edf.records, 0);
+    EXPECT_LT(edf.records, 1000000 / 200);
+    EXPECT_EQ(edf.bytes.size(), header + static_cast<size_t>(edf.records) * edf.recordBytes);
 }
 
 TEST(PsgConvertCommand, TimeResolutionFrameTimeAndPolarity) {
