@@ -191,7 +191,8 @@ typedef struct KavfTrendInfo {
     uint16_t raw;    /* 0: big-endian data records; 1: unchanged */
     uint16_t blocks; /* B data blocks per line */
     uint32_t points; /* P channels per line */
-    uint32_t q;      /* words per channel record, at least 96 */
+    uint32_t q;      /* words per channel record: 96 hold a KavfTrendChannel,
+                      * fewer keep its first 2q bytes, more are zero-padded */
 } KavfTrendInfo;
 
 typedef struct KavfTrendLineHeader {
@@ -276,7 +277,13 @@ uint32_t KAVFAPI OpenKavErrorCode(void);
 KAVFHANDLE KAVFAPI OpenKavfile(const char* name, uint32_t mode, uint32_t bufferSize);
 /* 0 once closed; an inaccessible handle is returned unchanged. */
 KAVFHANDLE KAVFAPI CloseKavfile(KAVFHANDLE handle);
-uint32_t KAVFAPI GetKavfileHandle(KAVFHANDLE handle);
+/* The multimedia file I/O handle (HMMIO, pointer-sized) of the open file,
+ * unbuffered: a caller may mmioSeek, mmioRead and mmioWrite through it
+ * between calls of the library, which seeks before every transfer of its
+ * own. Valid until CloseKavfile or UpdateKavfDirectory (which reopens the
+ * file under a new one); 0 for an inaccessible handle or one left without a
+ * file. Other platforms give the file descriptor. */
+uintptr_t KAVFAPI GetKavfileHandle(KAVFHANDLE handle);
 /* Number of groups, KAVF_CHECK_NO_ACCESS or KAVF_CHECK_WRONG_MAGIC. typeName
  * receives the file-type name: 33 bytes always suffice. */
 uint32_t KAVFAPI CheckKavfile(KAVFHANDLE handle, const char* magic, char* typeName);
