@@ -56,8 +56,15 @@ uint64_t ChannelContentKept(uint32_t q) {
 
 void PutChannel(ByteSink& sink, const KavfTrendChannel& channel, uint32_t q) {
     uint8_t content[kTrendChannelContentBytes];
-    for (size_t i = 0; i < 32; ++i) PutBe16(content + 2 * i, channel.words[i]);
-    for (size_t i = 0; i < 32; ++i) PutBe32(content + 64 + 4 * i, channel.longs[i]);
+    uint8_t* at = content;
+    for (uint16_t v : channel.words) {
+        PutBe16(at, v);
+        at += 2;
+    }
+    for (uint32_t v : channel.longs) {
+        PutBe32(at, v);
+        at += 4;
+    }
     uint64_t kept = ChannelContentKept(q);
     SinkPut(sink, content, kept);
     SinkPutZeros(sink, 2 * uint64_t{q} - kept);
