@@ -413,8 +413,9 @@ int32_t KAVFAPI ClearKavfFlowWave(KAVFHANDLE handle);
 uint32_t KAVFAPI GetKavfTextInfo(KAVFHANDLE handle, KavfTextElement* elements, uint32_t group,
                                  uint32_t id, uint32_t maxCount, uint32_t budget);
 /* The texts as one string, each followed by |. budget is the capacity of
- * text, separators and zero included: never more is written, and unless it
- * is 0 the output is a string, also when nothing is found. Texts copied. */
+ * text, separators and zero included: never more is written (budget 0
+ * counts as 1), and the output is always a string, also when nothing is
+ * found. Texts copied. */
 uint32_t KAVFAPI ReadKavfTextData(KAVFHANDLE handle, char* text, uint32_t group, uint32_t id,
                                   uint32_t maxCount, uint32_t budget);
 /* max words (0 or more than the item holds: all of its body, pad word
