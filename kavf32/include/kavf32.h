@@ -485,18 +485,25 @@ uint32_t KAVFAPI UpdateKavfWaveInfo(KAVFHANDLE handle, uint32_t group, uint32_t 
 uint32_t KAVFAPI CreateKavfMemFile(KAVFHANDLE handle, uint32_t size);
 /* Frees the memory file, if any: 1 (0 for an inaccessible handle). */
 uint32_t KAVFAPI DeleteKavfMemFile(KAVFHANDLE handle);
-/* The memory twins of the file writers: the new write offset, 0 on failure
- * or without a memory file. */
+/* The memory twins write the same bytes as the file writers, into the
+ * buffer: the new write offset, 0 on failure or without a memory file. */
+/* As CreateKavfGroupStart. */
 uint32_t KAVFAPI CreateKavfMemGroupStart(KAVFHANDLE handle, uint32_t group, uint32_t offset);
+/* As CreateKavfGroupEnd; the group count becomes group. */
 uint32_t KAVFAPI CreateKavfMemGroupEnd(KAVFHANDLE handle, uint32_t group);
+/* As CreateKavfTextInfo. */
 uint32_t KAVFAPI CreateKavfMemTextInfo(KAVFHANDLE handle, uint32_t id, uint32_t count,
                                        const KavfTextElement* elements);
+/* As CreateKavfWordInfo. */
 uint32_t KAVFAPI CreateKavfMemWordInfo(KAVFHANDLE handle, uint32_t mode, uint32_t id,
                                        uint32_t count, const uint16_t* values);
+/* As CreateKavfLongInfo. */
 uint32_t KAVFAPI CreateKavfMemLongInfo(KAVFHANDLE handle, uint32_t mode, uint32_t id,
                                        uint32_t count, const uint32_t* values);
+/* As CreateKavfLongInfoEx. */
 uint32_t KAVFAPI CreateKavfMemLongInfoEx(KAVFHANDLE handle, uint32_t mode, uint32_t id,
                                          uint32_t count, const uint32_t* values);
+/* As CreateKavfImageInfo. */
 uint32_t KAVFAPI CreateKavfMemImageInfo(KAVFHANDLE handle, uint32_t ignored, uint32_t id,
                                         uint32_t byteCount, const void* data);
 /* Writes groups firstGroup..lastGroup (firstGroup >= 1, lastGroup clipped
@@ -521,10 +528,12 @@ uint32_t KAVFAPI CreateKavfSweepWave(KAVFHANDLE handle, const uint16_t* header,
 /* Stores the item length (header and every sweep), P and the sweep counts.
  * The offset just past the item: record offset + 2 x item length. */
 uint32_t KAVFAPI SetKavfSweepWaveEnd(KAVFHANDLE handle);
-/* The sweep at the data position (set it with SetKavfInfo selector 10; step
- * by GetKavfInfo selector 8, the record's words): bytes read, 0 on failure. */
+/* The sweep at the data position (SetKavfInfo selector 10; the next sweep
+ * starts 2 x GetKavfInfo(selector 8) bytes further): bytes read, or 0. */
 uint32_t KAVFAPI ReadKavfSweepWave(KAVFHANDLE handle, uint16_t* header, void* samples);
 
+/* Writes the header (line count 0) and makes the spectrum current: the
+ * write offset after the header, or 0. */
 uint32_t KAVFAPI CreateKavfSpectrumInfo(KAVFHANDLE handle, uint32_t id,
                                         const KavfSpectrumInfo* info);
 /* line: KAVF_SPECTRUM_LINE_BYTES(R) bytes. Lines written so far, or 0. */
@@ -546,6 +555,8 @@ uint32_t KAVFAPI ReadKavfSpectrumLine(KAVFHANDLE handle, uint32_t lineIndex,
 int32_t KAVFAPI ReadKavfSpectrumData(KAVFHANDLE handle, uint32_t lineIndex, uint32_t record,
                                      uint32_t* values);
 
+/* Writes the header and makes the trend current: the write offset after
+ * the header, or 0 (also when one line would pass 32 bits). */
 uint32_t KAVFAPI CreateKavfTrendInfo(KAVFHANDLE handle, uint32_t id, const KavfTrendInfo* info);
 /* Line header and P channel records (of q words each): 1 or 0. */
 uint32_t KAVFAPI CreateKavfTrendLine(KAVFHANDLE handle, const KavfTrendLineHeader* header,
@@ -575,11 +586,13 @@ int32_t KAVFAPI ReadKavfTrendData(KAVFHANDLE handle, uint32_t block, KavfTrendRe
 KAVFDIALOG KAVFAPI InitKavfileDialog(char* filter);
 /* 1, or 0 when the block cannot be accessed. */
 uint32_t KAVFAPI SetKavfileDirectory(KAVFDIALOG dialog, const char* directory);
+/* 1, or 0 when the block cannot be accessed. */
 uint32_t KAVFAPI SetKavfileTitle(KAVFDIALOG dialog, const char* title);
 /* file: 260 characters (its content is the initial name); fileTitle: 512.
  * Non-zero when the user chose a file; 0 when cancelled or failed. */
 uint32_t KAVFAPI GetOpenKavfilename(KAVFDIALOG dialog, void* owner, char* file, char* fileTitle,
                                     const char* defaultExtension);
+/* As GetOpenKavfilename, with the save dialog (asks before overwriting). */
 uint32_t KAVFAPI GetSaveKavfilename(KAVFDIALOG dialog, void* owner, char* file, char* fileTitle,
                                     const char* defaultExtension);
 /* drive: a letter, either case. Free space in kilobytes, 0 for a non-letter,
