@@ -191,7 +191,8 @@ typedef struct KavfTrendInfo {
     uint16_t raw;    /* 0: big-endian data records; 1: unchanged */
     uint16_t blocks; /* B data blocks per line */
     uint32_t points; /* P channels per line */
-    uint32_t q;      /* words per channel record, at least 96 */
+    uint32_t q;      /* words per channel record: 96 hold a KavfTrendChannel,
+                      * fewer keep its first 2q bytes, more are zero-padded */
 } KavfTrendInfo;
 
 typedef struct KavfTrendLineHeader {
@@ -272,153 +273,331 @@ KAVF_STATIC_ASSERT(offsetof(KavfTrendRecord, f) == 16, "KavfTrendRecord.f");
 KAVF_STATIC_ASSERT(offsetof(KavfTrendRecord, g) == 18, "KavfTrendRecord.g");
 
 /* ---- File handles and file-level operations ------------------------------ */
+/* Calling order: OpenKavfile; then either the writers, starting with
+ * CreateKavfIndexInfo, or CheckKavfile followed by the readers and updaters;
+ * finally CloseKavfile. Every operation given a 0, closed or forged handle
+ * returns its failure value and changes nothing. */
+
+/* The open error (257..272, numbered as the multimedia file functions number
+ * them) of the latest failed OpenKavfile; 0 if none failed. A successful
+ * open leaves it as it is. */
 uint32_t KAVFAPI OpenKavErrorCode(void);
+/* mode: the multimedia open flags (KAVF_OPEN_*, sharing bits), passed on
+ * unchanged. bufferSize: work buffer, raised to 1024 and capped at 16 MiB.
+ * The new handle, or 0 (reason from OpenKavErrorCode). */
 KAVFHANDLE KAVFAPI OpenKavfile(const char* name, uint32_t mode, uint32_t bufferSize);
-/* 0 once closed; an inaccessible handle is returned unchanged. */
+/* 0 once closed (also for 0); an inaccessible handle is returned unchanged. */
 KAVFHANDLE KAVFAPI CloseKavfile(KAVFHANDLE handle);
-uint32_t KAVFAPI GetKavfileHandle(KAVFHANDLE handle);
-/* Number of groups, KAVF_CHECK_NO_ACCESS or KAVF_CHECK_WRONG_MAGIC. typeName
- * receives the file-type name: 33 bytes always suffice. */
+/* The multimedia file I/O handle (HMMIO, pointer-sized) of the open file,
+ * unbuffered: a caller may mmioSeek, mmioRead and mmioWrite through it
+ * between calls of the library, which seeks before every transfer of its
+ * own. Valid until CloseKavfile or UpdateKavfDirectory (which reopens the
+ * file under a new one); 0 for an inaccessible handle or one left without a
+ * file. Other platforms give the file descriptor. */
+uintptr_t KAVFAPI GetKavfileHandle(KAVFHANDLE handle);
+/* Reads the index and the group table. The number of groups found (the
+ * readers address no others), KAVF_CHECK_NO_ACCESS, or KAVF_CHECK_WRONG_MAGIC
+ * (group table and name left empty). typeName, if not null, receives the
+ * file-type name, at most 32 characters: 33 bytes always suffice. */
 uint32_t KAVFAPI CheckKavfile(KAVFHANDLE handle, const char* magic, char* typeName);
+/* KAVF_FILE_* of the name read by CheckKavfile; KAVF_FILE_OTHER (0) for any
+ * other name and for an inaccessible handle. */
 uint32_t KAVFAPI GetKavfileType(KAVFHANDLE handle);
+/* Closes and reopens the file read-write so its size reaches the directory.
+ * 1, or 0 when the reopen failed: the handle then has no file and every
+ * transfer fails until CloseKavfile. */
 uint32_t KAVFAPI UpdateKavfDirectory(KAVFHANDLE handle);
+/* File offset of item id in group (1..group count), or 0. */
 uint32_t KAVFAPI FindKavfIndexPtr(KAVFHANDLE handle, uint32_t group, uint32_t id);
+/* The element count stored in item id of group, or 0 when not found. */
 uint32_t KAVFAPI GetKavfDataNumber(KAVFHANDLE handle, uint32_t group, uint32_t id);
+/* The handle field a KAVF_INFO_* selector names (taken modulo 65536); 0 for
+ * any other selector. */
 uint32_t KAVFAPI GetKavfInfo(KAVFHANDLE handle, uint32_t selector);
+/* 1 when the field was stored, 0 for any other selector. */
 uint32_t KAVFAPI SetKavfInfo(KAVFHANDLE handle, uint32_t selector, uint32_t value);
 
 /* ---- Header item writers: the new write offset, 0 on failure ------------- */
+/* Order for one file: CreateKavfIndexInfo; per header group, in ascending
+ * order from 1: CreateKavfGroupStart, its items, CreateKavfGroupEnd; for the
+ * wave group (the last): CreateKavfGroupStart, CreateKavfWaveInfo, frames
+ * (WriteKavfFlowWave), SetKavfWaveEnd (or UpdateKavfFlowWave to make the
+ * group length exact too). Items are refused while no group is open; a
+ * failure writes nothing the handle counts. */
+
+/* Writes the index record at offset 0 (24 + name padded to 4 bytes; names
+ * are cut at 32 characters) and starts writing anew: 36 for "EEG FILING32". */
 uint32_t KAVFAPI CreateKavfIndexInfo(KAVFHANDLE handle, const char* magic, uint32_t groupCount,
                                      uint32_t subItemCount, const char* typeName);
+/* Opens group 1..64 (it becomes the current group) at offset, 0 = the write
+ * offset; the write offset advances by 4 in either case. */
 uint32_t KAVFAPI CreateKavfGroupStart(KAVFHANDLE handle, uint32_t group, uint32_t offset);
+/* Ends the open group (only that one): terminator and final length. On a
+ * failed write 0, and the group stays open. */
 uint32_t KAVFAPI CreateKavfGroupEnd(KAVFHANDLE handle, uint32_t group);
+/* count elements of 2..130 words each (otherwise refused). */
 uint32_t KAVFAPI CreateKavfTextInfo(KAVFHANDLE handle, uint32_t id, uint32_t count,
                                     const KavfTextElement* elements);
+/* mode KAVF_MODE_*; any other mode or null values: the body stays zero.
+ * count: low 16 bits. */
 uint32_t KAVFAPI CreateKavfWordInfo(KAVFHANDLE handle, uint32_t mode, uint32_t id, uint32_t count,
                                     const uint16_t* values);
+/* As CreateKavfWordInfo, 32-bit values, count: low 16 bits. */
 uint32_t KAVFAPI CreateKavfLongInfo(KAVFHANDLE handle, uint32_t mode, uint32_t id, uint32_t count,
                                     const uint32_t* values);
+/* As CreateKavfLongInfo with a 32-bit count. */
 uint32_t KAVFAPI CreateKavfLongInfoEx(KAVFHANDLE handle, uint32_t mode, uint32_t id,
                                       uint32_t count, const uint32_t* values);
+/* byteCount bytes of data (null: zeros); the second argument is ignored. */
 uint32_t KAVFAPI CreateKavfImageInfo(KAVFHANDLE handle, uint32_t ignored, uint32_t id,
                                      uint32_t byteCount, const void* data);
-/* Returns the offset of frame 0. */
+/* Makes the wave current and returns the offset of frame 0, 0 on failure.
+ * Types other than 0x0202..0x0204 get no frame layout (frame operations
+ * then return -2); 0x0204 is always 16-bit. */
 uint32_t KAVFAPI CreateKavfWaveInfo(KAVFHANDLE handle, uint32_t id, const KavfWaveInfo* info);
+/* Writes length 16 + F x N, type, id and N into the current wave's header.
+ * Returns item offset + 2 x (16 + F x N), 0xFFFFFFFF when that passes 32
+ * bits (the header is still written), 0 on failure. */
 uint32_t KAVFAPI SetKavfWaveEnd(KAVFHANDLE handle);
 
 /* ---- Flow wave data: negative results are failures ----------------------- */
+/* All work on the wave made current by CreateKavfWaveInfo or
+ * ReadKavfWaveInfo; without one they return -1. flags: KAVF_FLOW_CONVERT
+ * converts between native order and the file's big-endian order. */
+
+/* Frames start.. (negative start = 0). start + count, which also becomes the
+ * frame count and position; -1 no frames or failed write; -2 the current
+ * wave has no frame layout. */
 int32_t KAVFAPI WriteKavfFlowWave(KAVFHANDLE handle, uint32_t flags, int32_t start, int32_t count,
                                   const void* frames);
+/* count x F bytes into frames; frames past the recorded count read as zero.
+ * start + count; 0 when start is at or past the count; -1 no buffer or no
+ * seek; -2 no frame layout; -3 nothing could be read. */
 int32_t KAVFAPI ReadKavfFlowWave(KAVFHANDLE handle, uint32_t flags, int32_t start, int32_t count,
                                  void* frames);
+/* Into ring slot *ringSlot of buffer buffer of the block set, converted to
+ * native order; *position -1 = the handle's position, negative = pre-roll
+ * copies of frame 0. count (0 = ring frames) must fit the ring. Frames
+ * delivered; -1 handle, block set, buffer or type mismatch; -2 read failed;
+ * -3 position at or past the count; -4 frame 0 unreadable for pre-roll. */
 int32_t KAVFAPI ReadKavfFlowWaveBlock(KAVFHANDLE handle, KAVFMEMORY blockSet, uint32_t buffer,
                                       int32_t* position, int32_t* ringSlot, int32_t count);
+/* File-order frames from slot firstSlot at the handle's position. The new
+ * position; -1 handle, block set or buffer; -2 seek or write failed. */
 int32_t KAVFAPI WriteKavfFlowWaveBlock(KAVFHANDLE handle, KAVFMEMORY blockSet, uint32_t buffer,
                                        int32_t firstSlot, int32_t count);
+/* Unconverted frames from start (negative = the handle's position). The new
+ * position; -1 handle or buffer; -2 nothing read; -3 seek failed; -4 start
+ * at or past the count; -6 block set. */
 int32_t KAVFAPI ReadKavfFlowWaveClip(KAVFHANDLE handle, KAVFMEMORY blockSet, uint32_t buffer,
                                      int32_t start, int32_t* ringSlot, int32_t count);
+/* The new position; -1 handle; -2 write failed; -3 seek failed; -4 buffer;
+ * -5 block set. */
 int32_t KAVFAPI WriteKavfFlowWaveClip(KAVFHANDLE handle, KAVFMEMORY blockSet, uint32_t buffer,
                                       int32_t start, int32_t firstSlot, int32_t count);
+/* 0; -1 handle or no wave; -2 wave without event word; -3 seek; -4 write. */
 int32_t KAVFAPI ChangeKavfFlowEvent(KAVFHANDLE handle, uint32_t event, uint32_t frame);
+/* Writes group length, item length and frame count for N = the position.
+ * N; -1 on failure, without a current wave, or when the wave does not open
+ * its group (the bytes before it belong to another item). */
 int32_t KAVFAPI UpdateKavfFlowWave(KAVFHANDLE handle);
+/* As UpdateKavfFlowWave after setting the position to 0: 0 or -1. */
 int32_t KAVFAPI ClearKavfFlowWave(KAVFHANDLE handle);
 
 /* ---- Item readers: 0 when not found -------------------------------------- */
+/* group: 1..the group count CheckKavfile found (or the groups written
+ * through this handle); anything else gives 0 without reading. */
+
+/* Fills up to maxCount elements (0 = the stored count); at most budget - 2
+ * characters in all, each text zero-terminated. Elements filled. */
 uint32_t KAVFAPI GetKavfTextInfo(KAVFHANDLE handle, KavfTextElement* elements, uint32_t group,
                                  uint32_t id, uint32_t maxCount, uint32_t budget);
+/* The texts as one string, each followed by |. budget is the capacity of
+ * text, separators and zero included: never more is written (budget 0
+ * counts as 1), and the output is always a string, also when nothing is
+ * found. Texts copied. */
 uint32_t KAVFAPI ReadKavfTextData(KAVFHANDLE handle, char* text, uint32_t group, uint32_t id,
                                   uint32_t maxCount, uint32_t budget);
+/* max words (0 or more than the item holds: all of its body, pad word
+ * included), in native order. Words delivered. */
 uint32_t KAVFAPI ReadKavfWordData(KAVFHANDLE handle, uint16_t* values, uint32_t group,
                                   uint32_t id, uint32_t max);
+/* At most max longs (low 16 bits; 0 = no limit) and never more than the
+ * stored count or the item's body. Longs delivered. */
 uint32_t KAVFAPI ReadKavfLongData(KAVFHANDLE handle, uint32_t* values, uint32_t group,
                                   uint32_t id, uint32_t max);
+/* As ReadKavfLongData with a 32-bit max. */
 uint32_t KAVFAPI ReadKavfLongDataEx(KAVFHANDLE handle, uint32_t* values, uint32_t group,
                                     uint32_t id, uint32_t max);
+/* min(maxBytes, the block's reserved bytes) bytes; that number, also when
+ * the file held fewer (the rest reads as zero). */
 uint32_t KAVFAPI ReadKavfImageData(KAVFHANDLE handle, void* data, uint32_t group, uint32_t id,
                                    uint32_t maxBytes);
+/* Fills info and, for 0x0202..0x0204, makes the wave current for the frame
+ * operations. The wave type, 0 if not found. Other types make no wave
+ * current. */
 uint32_t KAVFAPI ReadKavfWaveInfo(KAVFHANDLE handle, uint32_t group, uint32_t id,
                                   KavfWaveInfo* info);
+/* One frame: event word (0 without one) and C samples widened to 16 bits.
+ * C, or 0 when not found or nothing could be read. */
 uint32_t KAVFAPI ReadKavfWaveData(KAVFHANDLE handle, uint32_t group, uint32_t id, uint32_t frame,
                                   uint16_t* event, int16_t* samples);
+/* Lists the group's items (maxCount clipped to 64), stopping after id
+ * 0x00A0, whose count is left alone. Entries filled. */
 uint32_t KAVFAPI GetKavfUnitInfo(KAVFHANDLE handle, uint32_t group, KavfUnitTable* table,
                                  uint32_t maxCount);
 
 /* ---- Item updaters: 0 on failure ----------------------------------------- */
+/* In place, after CheckKavfile on a handle opened for writing; no item
+ * changes its length and every write stays inside the item it updates. */
+
+/* Appends a revision entry (high << 16 | low, the time) to item 0x00B6 of
+ * group 1 (a long array of at least 138 words). The new entry count
+ * (1..32), 0 when full or on failure. */
 uint32_t KAVFAPI UpdateKavfIndex(KAVFHANDLE handle, uint32_t high, uint32_t low);
+/* Text of element (from 0) of a text list, cut to the element's room; the
+ * rest of the room is cleared. 1 or 0. */
 uint32_t KAVFAPI UpdateKavfTextInfo(KAVFHANDLE handle, uint32_t group, uint32_t id,
                                     uint32_t element, uint32_t length, const char* text);
+/* count words from first, inside the stored count; mode KAVF_MODE_* only,
+ * values not null. count, or 0. */
 uint32_t KAVFAPI UpdateKavfWordInfo(KAVFHANDLE handle, uint32_t mode, uint32_t group, uint32_t id,
                                     uint32_t first, uint32_t count, const uint16_t* values);
+/* As UpdateKavfWordInfo for a long array. */
 uint32_t KAVFAPI UpdateKavfLongInfo(KAVFHANDLE handle, uint32_t mode, uint32_t group, uint32_t id,
                                     uint32_t first, uint32_t count, const uint32_t* values);
+/* length + 1 bytes of data at offset, clipped to the block. Bytes written. */
 uint32_t KAVFAPI UpdateKavfImageInfo(KAVFHANDLE handle, uint32_t group, uint32_t id,
                                      uint32_t offset, uint32_t length, const void* data);
+/* Rewrites group length and the whole wave header from info (types
+ * 0x0202..0x0204 only; the wave must open its group). 1 or 0. */
 uint32_t KAVFAPI UpdateKavfWaveInfo(KAVFHANDLE handle, uint32_t group, uint32_t id,
                                     const KavfWaveInfo* info);
 
 /* ---- Memory files ---------------------------------------------------------- */
+/* Order: CreateKavfIndexInfo (to the file), CreateKavfMemFile, memory group
+ * starts, items and ends, WriteKavfMemFile, then the wave group through the
+ * file writers, DeleteKavfMemFile, CloseKavfile. Memory offsets are file
+ * offsets; a record that would not fit is refused and changes nothing. */
+
+/* Attaches a zero-filled buffer of (size + 3) & ~3 bytes (at most 64 MiB),
+ * freeing a previous one. Its size, or 0. */
 uint32_t KAVFAPI CreateKavfMemFile(KAVFHANDLE handle, uint32_t size);
+/* Frees the memory file, if any: 1 (0 for an inaccessible handle). */
 uint32_t KAVFAPI DeleteKavfMemFile(KAVFHANDLE handle);
+/* The memory twins write the same bytes as the file writers, into the
+ * buffer: the new write offset, 0 on failure or without a memory file. */
+/* As CreateKavfGroupStart. */
 uint32_t KAVFAPI CreateKavfMemGroupStart(KAVFHANDLE handle, uint32_t group, uint32_t offset);
+/* As CreateKavfGroupEnd; the group count becomes group. */
 uint32_t KAVFAPI CreateKavfMemGroupEnd(KAVFHANDLE handle, uint32_t group);
+/* As CreateKavfTextInfo. */
 uint32_t KAVFAPI CreateKavfMemTextInfo(KAVFHANDLE handle, uint32_t id, uint32_t count,
                                        const KavfTextElement* elements);
+/* As CreateKavfWordInfo. */
 uint32_t KAVFAPI CreateKavfMemWordInfo(KAVFHANDLE handle, uint32_t mode, uint32_t id,
                                        uint32_t count, const uint16_t* values);
+/* As CreateKavfLongInfo. */
 uint32_t KAVFAPI CreateKavfMemLongInfo(KAVFHANDLE handle, uint32_t mode, uint32_t id,
                                        uint32_t count, const uint32_t* values);
+/* As CreateKavfLongInfoEx. */
 uint32_t KAVFAPI CreateKavfMemLongInfoEx(KAVFHANDLE handle, uint32_t mode, uint32_t id,
                                          uint32_t count, const uint32_t* values);
+/* As CreateKavfImageInfo. */
 uint32_t KAVFAPI CreateKavfMemImageInfo(KAVFHANDLE handle, uint32_t ignored, uint32_t id,
                                         uint32_t byteCount, const void* data);
-/* Offset past the written groups; 0 when nothing could be written; negative
- * when the file write failed. */
+/* Writes groups firstGroup..lastGroup (firstGroup >= 1, lastGroup clipped
+ * to 64) from the buffer to the file at their offsets. Offset past them; 0
+ * when nothing could be written; negative when the file write failed. */
 int32_t KAVFAPI WriteKavfMemFile(KAVFHANDLE handle, uint32_t firstGroup, uint32_t lastGroup);
 
 /* ---- Sweep, spectrum and trend items --------------------------------------- */
+/* Writing, inside an open group: description, records, end operation, then
+ * the group end; records are refused once anything else was written after
+ * the item. Reading: CheckKavfile, the info reader, then line and data
+ * readers. Writers return the new write offset unless stated; 0 on
+ * failure. */
+
+/* Sweeps lie back to back after the header; P and the sample width (16 or
+ * 32 bits) come from info. */
 uint32_t KAVFAPI CreateKavfSweepWaveInfo(KAVFHANDLE handle, uint32_t id, const KavfSweepInfo* info);
-/* header: 16 values; samples: P values of 16 or 32 bits. */
+/* header: 16 values; samples: P values of 16 or 32 bits. Refused after
+ * 65,535 sweeps. */
 uint32_t KAVFAPI CreateKavfSweepWave(KAVFHANDLE handle, const uint16_t* header,
                                      const void* samples);
+/* Stores the item length (header and every sweep), P and the sweep counts.
+ * The offset just past the item: record offset + 2 x item length. */
 uint32_t KAVFAPI SetKavfSweepWaveEnd(KAVFHANDLE handle);
+/* The sweep at the data position (SetKavfInfo selector 10; the next sweep
+ * starts 2 x GetKavfInfo(selector 8) bytes further): bytes read, or 0. */
 uint32_t KAVFAPI ReadKavfSweepWave(KAVFHANDLE handle, uint16_t* header, void* samples);
 
+/* Writes the header (line count 0) and makes the spectrum current: the
+ * write offset after the header, or 0. */
 uint32_t KAVFAPI CreateKavfSpectrumInfo(KAVFHANDLE handle, uint32_t id,
                                         const KavfSpectrumInfo* info);
-/* line: KAVF_SPECTRUM_LINE_BYTES(R) bytes. */
+/* line: KAVF_SPECTRUM_LINE_BYTES(R) bytes. Lines written so far, or 0. */
 uint32_t KAVFAPI CreateKavfSpectrumLine(KAVFHANDLE handle, const KavfSpectrumLine* line);
+/* The next record of the current line (at most R per line; values beyond
+ * count up to P are zero). */
 uint32_t KAVFAPI CreateKavfSpectrumData(KAVFHANDLE handle, const KavfSpectrumLine* line,
                                         const uint32_t* values, uint32_t count);
+/* Stores item length and line count: record offset + 2 x item length. */
 uint32_t KAVFAPI SetKavfSpectrumEnd(KAVFHANDLE handle);
+/* Fills info (with the line count) and makes the spectrum current: 1 or 0. */
 uint32_t KAVFAPI ReadKavfSpectrumInfo(KAVFHANDLE handle, uint32_t group, uint32_t id,
                                       KavfSpectrumInfo* info);
+/* Line header and the R record headers of line lineIndex: 1 or 0. */
 uint32_t KAVFAPI ReadKavfSpectrumLine(KAVFHANDLE handle, uint32_t lineIndex,
                                       KavfSpectrumLine* line);
+/* The P values of record record of line lineIndex (the line asked for). P,
+ * the read's result when nothing was read, 0 when out of range. */
 int32_t KAVFAPI ReadKavfSpectrumData(KAVFHANDLE handle, uint32_t lineIndex, uint32_t record,
                                      uint32_t* values);
 
+/* Writes the header and makes the trend current: the write offset after
+ * the header, or 0 (also when one line would pass 32 bits). */
 uint32_t KAVFAPI CreateKavfTrendInfo(KAVFHANDLE handle, uint32_t id, const KavfTrendInfo* info);
+/* Line header and P channel records (of q words each): 1 or 0. */
 uint32_t KAVFAPI CreateKavfTrendLine(KAVFHANDLE handle, const KavfTrendLineHeader* header,
                                      const KavfTrendChannel* channels);
+/* One data block of P records (beyond count zero) after a line, at most B
+ * per line. */
 uint32_t KAVFAPI CreateKavfTrendData(KAVFHANDLE handle, const KavfTrendRecord* records,
                                      uint32_t count);
+/* Zero after the last block, item length and P: record offset + 2 x item
+ * length. */
 uint32_t KAVFAPI SetKavfTrendEnd(KAVFHANDLE handle);
+/* Fills info and makes the trend current: 1 or 0. */
 uint32_t KAVFAPI ReadKavfTrendInfo(KAVFHANDLE handle, uint32_t group, uint32_t id,
                                    KavfTrendInfo* info);
+/* Line header and P channel records (KavfTrendChannel each) of line
+ * lineIndex: 1 or 0. */
 uint32_t KAVFAPI ReadKavfTrendLine(KAVFHANDLE handle, uint32_t lineIndex,
                                    KavfTrendLineHeader* header, KavfTrendChannel* channels);
+/* P records of data block block (below B) of the line read last. P, the
+ * read's result when nothing was read, 0 when out of range. */
 int32_t KAVFAPI ReadKavfTrendData(KAVFHANDLE handle, uint32_t block, KavfTrendRecord* records);
 
 /* ---- File dialogs and disk queries ----------------------------------------- */
-/* filter: "Description|pattern|...|", changed in place (| becomes 0). */
+/* A dialog block (freed by the caller, see KAVFDIALOG), or 0 without memory.
+ * filter: "Description|pattern|...|", changed in place (| becomes 0) and
+ * kept by pointer, like the directory, title and file buffers. */
 KAVFDIALOG KAVFAPI InitKavfileDialog(char* filter);
+/* 1, or 0 when the block cannot be accessed. */
 uint32_t KAVFAPI SetKavfileDirectory(KAVFDIALOG dialog, const char* directory);
+/* 1, or 0 when the block cannot be accessed. */
 uint32_t KAVFAPI SetKavfileTitle(KAVFDIALOG dialog, const char* title);
+/* file: 260 characters (its content is the initial name); fileTitle: 512.
+ * Non-zero when the user chose a file; 0 when cancelled or failed. */
 uint32_t KAVFAPI GetOpenKavfilename(KAVFDIALOG dialog, void* owner, char* file, char* fileTitle,
                                     const char* defaultExtension);
+/* As GetOpenKavfilename, with the save dialog (asks before overwriting). */
 uint32_t KAVFAPI GetSaveKavfilename(KAVFDIALOG dialog, void* owner, char* file, char* fileTitle,
                                     const char* defaultExtension);
-/* Free space in kilobytes, 0 on failure. */
+/* drive: a letter, either case. Free space in kilobytes, 0 for a non-letter,
+ * an invalid drive or an unexpected sector size; the out-values (null = not
+ * wanted) are stored after a valid answer, capped at 0xFFFF. */
 uint32_t KAVFAPI GetKavDiskEmpty(uint32_t drive, uint16_t* freeClusters,
                                  uint16_t* sectorsPerCluster, uint16_t* bytesPerSector);
 

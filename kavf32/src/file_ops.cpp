@@ -132,9 +132,9 @@ KAVF_EXPORT KAVFHANDLE KAVFAPI CloseKavfile(KAVFHANDLE handle) {
     return 0;
 }
 
-KAVF_EXPORT uint32_t KAVFAPI GetKavfileHandle(KAVFHANDLE handle) {
+KAVF_EXPORT uintptr_t KAVFAPI GetKavfileHandle(KAVFHANDLE handle) {
     KavfHandle* h = AccessHandle(handle);
-    return h == nullptr ? 0 : PlatFileNativeHandle(h->file);
+    return h == nullptr || h->file == nullptr ? 0 : CallerFileHandle(h->file);
 }
 
 KAVF_EXPORT uint32_t KAVFAPI CheckKavfile(KAVFHANDLE handle, const char* magic, char* typeName) {

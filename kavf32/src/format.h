@@ -29,7 +29,6 @@ constexpr size_t kSpectrumLineHeaderBytes = 224;
 constexpr size_t kSpectrumRecordHeaderBytes = 32;
 constexpr size_t kTrendLineHeaderBytes = 64;
 constexpr size_t kTrendChannelContentBytes = 192;
-constexpr uint32_t kTrendChannelMinWords = 96;
 constexpr size_t kTrendRecordBytes = 20;
 constexpr size_t kSweepHeaderBytes = 32;
 

@@ -8,10 +8,16 @@
 
 #include "kavf32.h"
 
+struct PlatFileRecord;  // the platform layer's file
+
 namespace kavf {
 
 // Fail critical errors (a missing disk) without a system dialog.
 void SuppressCriticalErrorBoxes();
+
+// The handle GetKavfileHandle hands out: the multimedia file I/O handle on
+// Windows, the descriptor elsewhere; 0 without a file.
+uintptr_t CallerFileHandle(PlatFileRecord* file);
 
 // A caller's memory block made addressable for one operation.
 struct LockedBlock {

@@ -3,12 +3,16 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform.h"
 #include "system_services.h"
 
 namespace kavf {
 
 // No critical-error dialogs exist here.
 void SuppressCriticalErrorBoxes() {}
+
+// No multimedia file layer here: the descriptor stands in for its handle.
+uintptr_t CallerFileHandle(PlatFileRecord* file) { return PlatFileNativeHandle(file); }
 
 // A caller's block is plain memory of unknown size; the ring size the block
 // set states is then the only bound.

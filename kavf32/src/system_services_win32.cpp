@@ -1,10 +1,13 @@
 #include <windows.h>
 
+#include "platform.h"
 #include "system_services.h"
 
 namespace kavf {
 
 void SuppressCriticalErrorBoxes() { SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
+
+uintptr_t CallerFileHandle(PlatFileRecord* file) { return PlatFileMultimediaHandle(file); }
 
 // Caller blocks are global memory handles; GlobalLock also accepts fixed
 // blocks, whose handle is their address.

@@ -103,12 +103,16 @@ KAVF_EXPORT uint32_t KAVFAPI GetKavfTextInfo(KAVFHANDLE handle, KavfTextElement*
 KAVF_EXPORT uint32_t KAVFAPI ReadKavfTextData(KAVFHANDLE handle, char* text, uint32_t group,
                                               uint32_t id, uint32_t maxCount, uint32_t budget) {
     KavfHandle* h = AccessHandle(handle);
+    // budget is the capacity of text, its zero included. Any object text
+    // points to has room for the zero, so the output is a string whatever
+    // happens, also for budget 0.
+    if (h == nullptr || text == nullptr) return 0;
+    text[0] = '\0';
+    if (budget == 0) return 0;
     TextList list;
-    if (h == nullptr || text == nullptr || budget == 0 || !LoadTextList(*h, group, id, list))
-        return 0;
+    if (!LoadTextList(*h, group, id, list)) return 0;
     uint32_t wanted = Low16(maxCount) != 0 ? Low16(maxCount) : list.elements;
-    // budget is the capacity of text, its zero included: every copied
-    // character keeps room for the closing | and the zero.
+    // Every copied character keeps room for the closing | and the zero.
     size_t capacity = ClipBudget(*h, budget);
     size_t out = 0;
     uint32_t texts = 0;

@@ -1,7 +1,9 @@
 // Trend items. A line is a 64-byte header, P channel records of Q words
-// (192 bytes of content, zero-padded when Q is above 96) and B data blocks
-// of P 20-byte records. Readers step from line to line by exactly that
-// size, so what the writers lay out is what the readers find.
+// and B data blocks of P 20-byte records. A channel record holds the first
+// 2Q bytes of its 192 bytes of content: zero-padded when Q is above 96,
+// cut when it is below (the fields cut off read back as zero). Readers step
+// from line to line by exactly that size, so what the writers lay out is
+// what the readers find.
 #include <algorithm>
 #include <cstring>
 
@@ -47,6 +49,27 @@ void ChannelToNative(uint8_t* p) {
     Be32ToNative(p + 64, 32);
 }
 
+// Bytes of a channel record's content that its Q words hold.
+uint64_t ChannelContentKept(uint32_t q) {
+    return std::min<uint64_t>(2 * uint64_t{q}, kTrendChannelContentBytes);
+}
+
+void PutChannel(ByteSink& sink, const KavfTrendChannel& channel, uint32_t q) {
+    uint8_t content[kTrendChannelContentBytes];
+    uint8_t* at = content;
+    for (uint16_t v : channel.words) {
+        PutBe16(at, v);
+        at += 2;
+    }
+    for (uint32_t v : channel.longs) {
+        PutBe32(at, v);
+        at += 4;
+    }
+    uint64_t kept = ChannelContentKept(q);
+    SinkPut(sink, content, kept);
+    SinkPutZeros(sink, 2 * uint64_t{q} - kept);
+}
+
 }  // namespace
 }  // namespace kavf
 
@@ -55,7 +78,7 @@ using namespace kavf;
 KAVF_EXPORT uint32_t KAVFAPI CreateKavfTrendInfo(KAVFHANDLE handle, uint32_t id,
                                                  const KavfTrendInfo* info) {
     KavfHandle* h = AccessHandle(handle);
-    if (h == nullptr || info == nullptr || info->q < kTrendChannelMinWords) return 0;
+    if (h == nullptr || info == nullptr) return 0;
     uint64_t lineSize = TrendLineBytes(info->points, info->q, info->blocks);
     if (!FitsOffset(lineSize)) return 0;
     uint8_t header[kWaveHeaderBytes] = {};
@@ -87,11 +110,7 @@ KAVF_EXPORT uint32_t KAVFAPI CreateKavfTrendLine(KAVFHANDLE handle,
     if (!OpenRecord(*h, sink, bytes)) return 0;
     for (uint16_t v : header->words) SinkPutBe16(sink, v);
     for (uint32_t v : header->longs) SinkPutBe32(sink, v);
-    for (uint32_t p = 0; p < t.points; ++p) {
-        for (uint16_t v : channels[p].words) SinkPutBe16(sink, v);
-        for (uint32_t v : channels[p].longs) SinkPutBe32(sink, v);
-        SinkPutZeros(sink, 2 * uint64_t{t.q} - kTrendChannelContentBytes);
-    }
+    for (uint32_t p = 0; p < t.points; ++p) PutChannel(sink, channels[p], t.q);
     if (!SinkClose(sink)) return 0;
     CommitRecord(*h, bytes);
     ++h->trend.lines;
@@ -147,10 +166,7 @@ KAVF_EXPORT uint32_t KAVFAPI ReadKavfTrendInfo(KAVFHANDLE handle, uint32_t group
                        GetBe16(head + 18), GetBe32(head + 8), GetBe32(head + 12),
                        0,                  false};
     uint64_t lineSize = TrendLineBytes(t.points, t.q, t.blocks);
-    // Channel records shorter than 96 words cannot fill the caller's records.
-    if (t.q < kTrendChannelMinWords || !FitsOffset(lineSize) ||
-        !FitsOffset(uint64_t{item.offset} + kWaveHeaderBytes))
-        return 0;
+    if (!FitsOffset(lineSize) || !FitsOffset(uint64_t{item.offset} + kWaveHeaderBytes)) return 0;
     MakeCurrentForReading(*h, item, group, CurrentItem::Trend);
     h->trend = t;
     h->lineSize = static_cast<uint32_t>(lineSize);
@@ -174,10 +190,12 @@ KAVF_EXPORT uint32_t KAVFAPI ReadKavfTrendLine(KAVFHANDLE handle, uint32_t lineI
     Be32ToNative(head + 16, 12);
     std::memcpy(header, head, sizeof head);
     uint64_t at = start + kTrendLineHeaderBytes;
+    uint64_t kept = ChannelContentKept(t.q);
     uint32_t p = 0;
     for (; p < t.points; ++p, at += 2 * uint64_t{t.q}) {
         uint8_t* record = reinterpret_cast<uint8_t*>(&channels[p]);
-        if (ReadZeroFilled(*h, at, record, kTrendChannelContentBytes) <= 0) break;
+        std::memset(record, 0, kTrendChannelContentBytes);
+        if (kept > 0 && ReadZeroFilled(*h, at, record, kept) <= 0) break;
         ChannelToNative(record);
     }
     // Past the end of the file the remaining channels read as zero.

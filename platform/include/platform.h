@@ -59,6 +59,12 @@ int PlatFileSetSize(PlatFile file, int64_t size);
 // A 32-bit value identifying the operating system's file object (for callers
 // that only compare it with 0 or log it).
 uint32_t PlatFileNativeHandle(PlatFile file);
+#ifdef _WIN32
+// The multimedia file I/O handle (HMMIO) of the file: unbuffered, over the
+// same file object, valid until PlatFileClose. A holder may mmioSeek,
+// mmioRead and mmioWrite through it between calls of this layer.
+uintptr_t PlatFileMultimediaHandle(PlatFile file);
+#endif
 
 // The operating system's reason for the calling thread's last failed call
 // ("No space left on device"), for messages right after a failure, also one

@@ -2,12 +2,19 @@
 
 #include <new>
 #include <windows.h>
+#include <mmsystem.h>
 
-// Files go through the kernel's file handles with 64-bit positions: the
-// multimedia file functions take 32-bit signed offsets and would stop a wave
-// file at 2 GiB although its format addresses 4 GiB.
+// Every file is a kernel file handle adopted by the multimedia file layer
+// (unbuffered), so callers that are handed the multimedia handle read, write
+// and seek the very same file object. The multimedia calls take signed
+// 32-bit offsets; transfers that lie wholly below 2 GiB go through them, so
+// the layer's own idea of the position stays exact, and anything at or past
+// 2 GiB goes to the kernel handle with 64-bit positions (a wave file may
+// reach 4 GiB).
 struct PlatFileRecord {
     HANDLE handle;
+    HMMIO mmio;
+    int64_t position;  // of the kernel handle; -1 when unknown
 };
 
 namespace {
@@ -40,6 +47,40 @@ DWORD ShareModeFromFlags(uint32_t flags) {
     }
 }
 
+constexpr int64_t kMultimediaLimit = 0x7FFFFFFF;
+
+bool WithinMultimediaRange(int64_t position, int64_t count) {
+    return position >= 0 && count <= kMultimediaLimit - position;
+}
+
+// No name and no I/O procedure: the layer takes adwInfo[0] as the handle of
+// an open file, and MMIO_FHOPEN on close leaves that file to us.
+HMMIO AdoptIntoMultimedia(HANDLE handle, uint32_t flags, uint32_t* error) {
+    MMIOINFO info;
+    ZeroMemory(&info, sizeof info);
+    // Kernel handles are 32-bit values on 64-bit Windows too.
+    info.adwInfo[0] = static_cast<DWORD>(reinterpret_cast<uintptr_t>(handle));
+    HMMIO mmio = mmioOpenA(nullptr, &info, flags & PLAT_OPEN_ACCESS_MASK);
+    if (mmio == nullptr && error)
+        *error = info.wErrorRet != 0 ? info.wErrorRet : uint32_t{PLAT_ERR_CANNOTOPEN};
+    return mmio;
+}
+
+int64_t KernelPosition(HANDLE handle) {
+    LARGE_INTEGER zero, now;
+    zero.QuadPart = 0;
+    return SetFilePointerEx(handle, zero, &now, FILE_CURRENT) ? now.QuadPart : -1;
+}
+
+// After a transfer of `moved` bytes (negative: failed) the position is known
+// again only from the kernel.
+void Advance(PlatFile file, int32_t moved) {
+    if (moved >= 0 && file->position >= 0)
+        file->position += moved;
+    else
+        file->position = KernelPosition(file->handle);
+}
+
 }  // namespace
 
 extern "C" PlatFile PlatFileOpen(const char* path, uint32_t flags, uint32_t* error) {
@@ -65,8 +106,14 @@ extern "C" PlatFile PlatFileOpen(const char* path, uint32_t flags, uint32_t* err
         if (error) *error = OpenErrorFromLastError(GetLastError());
         return nullptr;
     }
-    PlatFileRecord* file = new (std::nothrow) PlatFileRecord{h};
+    HMMIO mmio = AdoptIntoMultimedia(h, flags, error);
+    if (mmio == nullptr) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    PlatFileRecord* file = new (std::nothrow) PlatFileRecord{h, mmio, 0};
     if (file == nullptr) {
+        mmioClose(mmio, MMIO_FHOPEN);
         CloseHandle(h);
         if (error) *error = PLAT_ERR_OUTOFMEMORY;
     }
@@ -75,29 +122,59 @@ extern "C" PlatFile PlatFileOpen(const char* path, uint32_t flags, uint32_t* err
 
 extern "C" void PlatFileClose(PlatFile file) {
     if (file == nullptr) return;
+    mmioClose(file->mmio, MMIO_FHOPEN);
     CloseHandle(file->handle);
     delete file;
 }
 
 extern "C" int32_t PlatFileRead(PlatFile file, void* buffer, int32_t count) {
     if (file == nullptr || count < 0 || (buffer == nullptr && count > 0)) return -1;
-    DWORD done = 0;
-    if (!ReadFile(file->handle, buffer, static_cast<DWORD>(count), &done, nullptr)) return -1;
-    return static_cast<int32_t>(done);
+    if (count == 0) return 0;
+    int32_t moved = -1;
+    if (WithinMultimediaRange(file->position, count)) {
+        LONG got = mmioRead(file->mmio, static_cast<HPSTR>(buffer), count);
+        moved = got < 0 ? -1 : static_cast<int32_t>(got);
+    } else {
+        DWORD done = 0;
+        if (ReadFile(file->handle, buffer, static_cast<DWORD>(count), &done, nullptr))
+            moved = static_cast<int32_t>(done);
+    }
+    Advance(file, moved);
+    return moved;
 }
 
 extern "C" int32_t PlatFileWrite(PlatFile file, const void* buffer, int32_t count) {
     if (file == nullptr || count < 0 || (buffer == nullptr && count > 0)) return -1;
-    DWORD done = 0;
-    if (!WriteFile(file->handle, buffer, static_cast<DWORD>(count), &done, nullptr)) return -1;
-    return static_cast<int32_t>(done);
+    // Never hand the layer a zero count: its file procedure would cut the
+    // file at the current position.
+    if (count == 0) return 0;
+    int32_t moved = -1;
+    if (WithinMultimediaRange(file->position, count)) {
+        LONG put = mmioWrite(file->mmio, static_cast<const char*>(buffer), count);
+        moved = put < 0 ? -1 : static_cast<int32_t>(put);
+    } else {
+        DWORD done = 0;
+        if (WriteFile(file->handle, buffer, static_cast<DWORD>(count), &done, nullptr))
+            moved = static_cast<int32_t>(done);
+    }
+    Advance(file, moved);
+    return moved;
 }
 
 extern "C" int64_t PlatFileSeek(PlatFile file, int64_t offset) {
     if (file == nullptr || offset < 0) return -1;
+    if (offset <= kMultimediaLimit) {
+        LONG now = mmioSeek(file->mmio, static_cast<LONG>(offset), SEEK_SET);
+        file->position = now < 0 ? KernelPosition(file->handle) : now;
+        return now < 0 ? -1 : now;
+    }
     LARGE_INTEGER to, now;
     to.QuadPart = offset;
-    if (!SetFilePointerEx(file->handle, to, &now, FILE_BEGIN)) return -1;
+    if (!SetFilePointerEx(file->handle, to, &now, FILE_BEGIN)) {
+        file->position = KernelPosition(file->handle);
+        return -1;
+    }
+    file->position = now.QuadPart;
     return now.QuadPart;
 }
 
@@ -121,4 +198,8 @@ extern "C" int PlatFileSetSize(PlatFile file, int64_t size) {
                      SetEndOfFile(file->handle);
     SetFilePointerEx(file->handle, here, nullptr, FILE_BEGIN);
     return cut ? 1 : 0;
+}
+
+extern "C" uintptr_t PlatFileMultimediaHandle(PlatFile file) {
+    return file == nullptr ? 0u : reinterpret_cast<uintptr_t>(file->mmio);
 }

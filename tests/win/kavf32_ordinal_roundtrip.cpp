@@ -7,17 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "check.h"
 #include "kavf32.h"
 
 namespace {
-
-int g_failures = 0;
-int g_passes = 0;
-
-void Check(bool ok, const char* what) {
-    std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what);
-    (ok ? g_passes : g_failures)++;
-}
 
 constexpr int kChannels = 19;
 constexpr int kFrames = 1000;
@@ -136,6 +129,5 @@ int main() {
     WriteFile(path);
     ReadFile(path);
     DeleteFileA(path.c_str());
-    std::printf("%d passed, %d failed\n", g_passes, g_failures);
-    return g_failures == 0 ? 0 : 1;
+    return CheckSummary();
 }

@@ -170,6 +170,78 @@ TEST(KavfFlowWave, EndUpdateAndClearWriteTheLengthFields) {
     EXPECT_EQ(file.size(), kFrame0 + 6000) << "the frames stay";
 }
 
+TEST(KavfFlowWave, WaveEndPastFourGigabytesIsAllOnesAndTheHeaderIsWritten) {
+    WaveFile w(KAVF_WAVE_EVENT, 16, 19);  // 40-byte frames
+    ASSERT_EQ(SetKavfInfo(w.h, KAVF_INFO_FRAMES, 60000000), 1u);
+    // 16 + 40 x 60,000,000 words fit the length field; twice that does not.
+    EXPECT_EQ(SetKavfWaveEnd(w.h), 0xFFFFFFFFu);
+    Bytes file = w.Close();
+    EXPECT_EQ(At32(file, kWaveItem), 2400000016u);
+    EXPECT_EQ(At32(file, kWaveItem + 8), 60000000u);
+}
+
+// A description written without a frame layout gives -2; one read back is
+// no flow wave at all, so nothing is current and the result is -1.
+TEST(KavfFlowWave, TypesWithoutAFrameLayoutGiveMinusTwoWhenWritten) {
+    WaveFile w(KAVF_WAVE_EXTRA_0205);
+    std::vector<int16_t> frames = WaveFile::Frames(2);
+    EXPECT_EQ(GetKavfInfo(w.h, KAVF_INFO_FRAME_SIZE), 0u);
+    EXPECT_EQ(WriteKavfFlowWave(w.h, 1, 0, 2, frames.data()), -2);
+    EXPECT_EQ(ReadKavfFlowWave(w.h, 1, 0, 2, frames.data()), -2);
+    w.Close();
+    KAVFHANDLE h = OpenChecked(w.scratch.path);
+    KavfWaveInfo info;
+    ASSERT_EQ(ReadKavfWaveInfo(h, 2, 0xA0, &info), KAVF_WAVE_EXTRA_0205);
+    EXPECT_EQ(ReadKavfFlowWave(h, 1, 0, 2, frames.data()), -1);
+    CloseKavfile(h);
+}
+
+TEST(KavfFlowWave, Event16WavesAreSixteenBitAlsoWithEightBitsDeclared) {
+    WaveFile w(KAVF_WAVE_EVENT16, 8, 3);
+    EXPECT_EQ(GetKavfInfo(w.h, KAVF_INFO_FRAME_SIZE), 8u);
+    const int16_t frames[8] = {0x0102, 0x0304, -2, 0x0506, 7, 8, 9, 10};
+    EXPECT_EQ(WriteKavfFlowWave(w.h, 1, 0, 2, frames), 2);
+    EXPECT_EQ(SetKavfWaveEnd(w.h), kWaveItem + 2 * (16 + 16));
+    Bytes file = w.Close();
+    EXPECT_EQ(Slice(file, kFrame0, 8), (Bytes{1, 2, 3, 4, 0xFF, 0xFE, 5, 6}));
+    KAVFHANDLE h = OpenChecked(w.scratch.path);
+    KavfWaveInfo info;
+    ASSERT_EQ(ReadKavfWaveInfo(h, 2, 0xA0, &info), KAVF_WAVE_EVENT16);
+    EXPECT_EQ(GetKavfInfo(h, KAVF_INFO_FRAME_SIZE), 8u);
+    uint16_t event = 0;
+    int16_t samples[3] = {};
+    EXPECT_EQ(ReadKavfWaveData(h, 2, 0xA0, 1, &event, samples), 3u);
+    EXPECT_EQ(event, 7u);
+    EXPECT_EQ(samples[2], 10);
+    CloseKavfile(h);
+}
+
+// Their first bytes would land in the item before the wave.
+TEST(KavfFlowWave, LengthWritersRefuseAWaveThatDoesNotOpenItsGroup) {
+    Scratch s;
+    KAVFHANDLE h = OpenKavfile(s.path.c_str(), 0x1002, 8192);
+    CreateKavfIndexInfo(h, "KAVF", 1, 1, "EEG FILING24");
+    CreateKavfGroupStart(h, 1, 0);
+    const uint16_t words[2] = {0xAAAA, 0xBBBB};
+    ASSERT_EQ(CreateKavfWordInfo(h, KAVF_MODE_NATIVE, 1, 2, words), 56u);
+    KavfWaveInfo info;
+    std::memset(&info, 0, sizeof info);
+    info.type = KAVF_WAVE_EVENT;
+    info.bits = 16;
+    info.channels = kChannels;
+    ASSERT_EQ(CreateKavfWaveInfo(h, 0xA0, &info), 88u);
+    ASSERT_EQ(CreateKavfGroupEnd(h, 1), 92u);
+    EXPECT_EQ(UpdateKavfFlowWave(h), -1);
+    EXPECT_EQ(ClearKavfFlowWave(h), -1);
+    info.frames = 5;
+    EXPECT_EQ(UpdateKavfWaveInfo(h, 1, 0xA0, &info), 0u);
+    CloseKavfile(h);
+    Bytes file = ReadAll(s.path);
+    EXPECT_EQ(Slice(file, 52, 4), (Bytes{0xAA, 0xAA, 0xBB, 0xBB}));
+    EXPECT_EQ(At32(file, 56), 16u);
+    EXPECT_EQ(At32(file, 64), 0u);
+}
+
 TEST(KavfFlowWave, ClosedWaveReadsBackThroughTheReaders) {
     WaveFile w;
     std::vector<int16_t> frames = WaveFile::Frames(4);

@@ -2,7 +2,9 @@
 // the writers refuse. Every case must end with the operation's failure value
 // or a bounded result, never outside a buffer (ASan watches).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstring>
 
 #include "test_support.h"
@@ -254,14 +256,12 @@ TEST(KavfHostile, SpectrumAndTrendLinesThatCannotBeAddressed) {
     Zeros(spectrum, 6);
     Be16(spectrum, 0xFFFF);  // R
     Zeros(spectrum, 12);
-    Bytes trendShortQ = Item(KAVF_TREND, 2, 4, Words({0, 95, 10, 1, 0, 0, 0, 0, 0, 0}));
     Bytes trendHugeP = Item(KAVF_TREND, 3, 0x02000000, Words({0, 96, 10, 1, 0, 0, 0, 0, 0, 0}));
-    WriteAll(s.path, FileOf(1, {Group({spectrum, trendShortQ, trendHugeP})}));
+    WriteAll(s.path, FileOf(1, {Group({spectrum, trendHugeP})}));
     KAVFHANDLE h = OpenChecked(s.path);
     KavfSpectrumInfo si;
     KavfTrendInfo ti;
     EXPECT_EQ(ReadKavfSpectrumInfo(h, 1, 1, &si), 0u);
-    EXPECT_EQ(ReadKavfTrendInfo(h, 1, 2, &ti), 0u) << "channel records under 96 words";
     EXPECT_EQ(ReadKavfTrendInfo(h, 1, 3, &ti), 0u) << "a line beyond 32 bits";
     uint32_t values[4];
     EXPECT_EQ(ReadKavfSpectrumData(h, 0, 0, values), 0);
@@ -284,6 +284,38 @@ TEST(KavfHostile, UpdatersRefuseItemsTooShortForTheWrite) {
     EXPECT_EQ(UpdateKavfWordInfo(h, 1, 1, 1, 0, 0, v), 0u);
     CloseKavfile(h);
     EXPECT_EQ(ReadAll(s.path), before);
+}
+
+// While the limit holds, the file cannot grow past `bytes`: writes beyond
+// fail instead of raising the signal.
+struct FileSizeLimit {
+    rlimit saved;
+    void (*savedHandler)(int);
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, savedHandler);
+    }
+};
+
+TEST(KavfHostile, AGroupEndWhoseWriteFailsIsReportedAndLeavesTheGroupOpen) {
+    Scratch s;
+    KAVFHANDLE h = OpenKavfile(s.path.c_str(), 0x1002, 8192);
+    CreateKavfIndexInfo(h, "KAVF", 1, 1, "EEG FILING24");
+    ASSERT_EQ(CreateKavfGroupStart(h, 1, 0), 40u);
+    {
+        FileSizeLimit limit(40);
+        EXPECT_EQ(CreateKavfGroupEnd(h, 1), 0u);
+    }
+    EXPECT_EQ(CreateKavfGroupEnd(h, 1), 44u) << "still the open group";
+    CloseKavfile(h);
+    EXPECT_EQ(At32(ReadAll(s.path), 36), 4u);
 }
 
 TEST(KavfHostile, WritersRefuseWhatTheFormatCannotHold) {

@@ -151,10 +151,41 @@ TEST(KavfTrend, LinesAndBlocksRoundTripWithPaddedChannelRecords) {
     EXPECT_EQ(ReadKavfTrendData(h, 2, out), 0) << "block = B";
 }
 
-TEST(KavfTrend, ChannelRecordsShorterThanNinetySixWordsAreRefused) {
-    OneGroup g;
-    KavfTrendInfo info = {KAVF_TREND, 10, 0, 1, 1, 95};
-    EXPECT_EQ(CreateKavfTrendInfo(g.h, 8, &info), 0u);
+// Q words keep the first 2Q bytes of a channel record's 192: with Q = 95
+// the last long keeps its high half, with Q = 0 only the blocks remain.
+TEST(KavfTrend, ChannelRecordsOfAnyLengthKeepTheirFirstTwoQBytes) {
+    for (uint32_t q : {96u, 95u, 0u}) {
+        OneGroup g;
+        KavfTrendInfo info = {KAVF_TREND, 10, 0, 1, 2, q};
+        ASSERT_EQ(CreateKavfTrendInfo(g.h, 8, &info), 72u) << q;
+        KavfTrendLineHeader header = {};
+        header.words[0] = 0x0102;
+        KavfTrendChannel channels[2] = {};
+        for (KavfTrendChannel& c : channels) {
+            c.words[0] = 0x0304;
+            c.longs[30] = 0x05060708;
+            c.longs[31] = 0x090A0B0C;
+        }
+        ASSERT_EQ(CreateKavfTrendLine(g.h, &header, channels), 1u) << q;
+        KavfTrendRecord records[2] = {{1, 2, 3, 4, 5, 6, 7}, {8, 9, 10, 11, 12, 13, 14}};
+        uint32_t lineBytes = 64 + 2 * 2 * q + 40;
+        EXPECT_EQ(CreateKavfTrendData(g.h, records, 2), 72u + lineBytes) << q;
+        EXPECT_EQ(SetKavfTrendEnd(g.h), 72u + lineBytes) << q;
+
+        KAVFHANDLE h = g.Reopen();
+        ASSERT_EQ(ReadKavfTrendInfo(h, 1, 8, &info), 1u) << q;
+        ASSERT_EQ(ReadKavfTrendLine(h, 0, &header, channels), 1u) << q;
+        EXPECT_EQ(header.words[0], 0x0102u);
+        for (const KavfTrendChannel& c : channels) {
+            EXPECT_EQ(c.words[0], q == 0 ? 0u : 0x0304u) << q;
+            EXPECT_EQ(c.longs[30], q == 0 ? 0u : 0x05060708u) << q;
+            EXPECT_EQ(c.longs[31], q == 96 ? 0x090A0B0Cu : q == 95 ? 0x090A0000u : 0u) << q;
+        }
+        KavfTrendRecord out[2];
+        ASSERT_EQ(ReadKavfTrendData(h, 0, out), 2) << q;
+        EXPECT_EQ(out[1].a, 8u) << q;
+        EXPECT_EQ(out[1].g, 14u) << q;
+    }
 }
 
 TEST(KavfSweep, SweepsAreReadOneAfterAnotherByTheirRecordLength) {

@@ -139,6 +139,13 @@ TEST(KavfReaders, TextStringNeverExceedsTheBudget) {
     EXPECT_STREQ(text, "ABCD|E|");
     EXPECT_EQ(ReadKavfTextData(h, text, 1, 3, 0, 1), 0u);
     EXPECT_STREQ(text, "");
+    std::memset(text, '#', sizeof text);
+    EXPECT_EQ(ReadKavfTextData(h, text, 1, 3, 0, 0), 0u);
+    EXPECT_STREQ(text, "") << "budget 0: no characters, but the zero";
+    EXPECT_EQ(text[1], '#');
+    std::memset(text, '#', sizeof text);
+    EXPECT_EQ(ReadKavfTextData(h, text, 1, 9, 0, 4), 0u);
+    EXPECT_STREQ(text, "") << "a missing item still leaves a string";
     CloseKavfile(h);
 }
 
