@@ -25,3 +25,4 @@ endfunction()
 quillon_wine_test(ui.startup ui_driver.exe @INSTALL@
                   --screenshot @W:${QUILLON_UI_ARTIFACTS}/startup-@TARGET@.png)
 quillon_wine_test(kavf32.ordinals kavf32_ordinal_roundtrip.exe)
+include(${PROJECT_SOURCE_DIR}/tests/ui/grids/wine_tests.cmake)
