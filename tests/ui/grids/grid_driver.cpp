@@ -35,6 +35,7 @@ void Check(bool ok, const std::string& what) {
 struct Host {
     PROCESS_INFORMATION process = {};
     HWND window = nullptr;
+    HWND pages[2] = {};
     HWND grids[2] = {};
 };
 
@@ -139,6 +140,42 @@ std::string HostTitle(const Host& host) {
     return title;
 }
 
+void Click(const Host& host, HWND button) {
+    RECT client;
+    GetClientRect(button, &client);
+    const LPARAM at = MAKELPARAM(client.right / 2, client.bottom / 2);
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(button, WM_LBUTTONUP, 0, at);
+    Settle(host);
+}
+
+// Asked of the window itself: across processes GetWindowText only reads
+// the caption, which a combo box does not keep.
+std::string WindowText(HWND window) {
+    char text[256] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Asked in UTF-16: the ANSI form does not cross processes whole.
+std::string ListItem(HWND combo, int index) {
+    wchar_t wide[256] = {};
+    char text[512] = {};
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, index, 0) >= 256) return "";
+    SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(wide));
+    WideCharToMultiByte(932, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+// A UTF-8 literal of this file as the program's code page 932 shows it.
+std::string Cp932(const char* utf8) {
+    wchar_t wide[256] = {};
+    char text[512] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
+    WideCharToMultiByte(932, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
 std::string EegLabel(const Host& host, int row) {
     SendMessageA(host.window, kGridHostEegLabel, row, 0);
     return HostTitle(host);
@@ -188,8 +225,10 @@ bool StartHost(const std::string& folder, Host* host) {
         return false;
     host->window = WaitForWindow(*host, kGridHostClass, kStartTimeoutMs);
     if (host->window == nullptr) return false;
-    host->grids[kEeg] = GetDlgItem(host->window, kGridHostEegId);
-    host->grids[kPsg] = GetDlgItem(host->window, kGridHostPsgId);
+    host->pages[kEeg] = GetDlgItem(host->window, kGridHostEegPageId);
+    host->pages[kPsg] = GetDlgItem(host->window, kGridHostPsgPageId);
+    host->grids[kEeg] = GetDlgItem(host->pages[kEeg], 1301);
+    host->grids[kPsg] = GetDlgItem(host->pages[kPsg], 1301);
     Settle(*host);
     return host->grids[kEeg] != nullptr && host->grids[kPsg] != nullptr;
 }
@@ -217,6 +256,8 @@ void SelectAndPick(const Host& host, const std::string& prefix) {
 
     Drag(host, kPsg, 3, 1, 1);
     Check(PickMenuItem(host, kPsg, 0), "PSG Label menu: \"Auto Sequence Label\" picked");
+    Drag(host, kPsg, 4, 1, 1);
+    Check(PickMenuItem(host, kPsg, 1), "PSG Rate menu: \"100\" picked");
 }
 
 void EditPsgCells(const Host& host) {
@@ -255,8 +296,45 @@ void EditEegLabels(const Host& host, const std::string& prefix) {
     Check(EegLabel(host, 1) == "label:", "Tab leaves the label of row 1 as it was");
 }
 
+void RenameAndRegister(const Host& host) {
+    HWND combo = GetDlgItem(host.pages[kPsg], 1300);
+    HWND edit = GetWindow(combo, GW_CHILD);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    for (const char* p = "Night edited"; *p != '\0'; ++p) PostMessageA(edit, WM_CHAR, *p, 1);
+    Settle(host);
+    const std::string listedBefore = ListItem(combo, 0);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    Settle(host);
+    Check(listedBefore == "PSG night" && ListItem(combo, 0) == "Night edited" &&
+              SendMessageA(combo, CB_GETCOUNT, 0, 0) == 4 && WindowText(combo) == "Night edited",
+          "a typed pattern name is listed when the list opens: " + listedBefore + " -> " +
+              ListItem(combo, 0));
+    Click(host, GetDlgItem(host.pages[kPsg], 1302));
+    const std::string status = WindowText(GetDlgItem(host.window, kGridHostStatusId));
+    Check(status == Cp932("PSGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"), "PSG \"Pattern Registry\" shows string 28");
+
+    PostMessageA(GetDlgItem(host.pages[kEeg], 1277), WM_KEYDOWN, VK_DOWN, 1);  // "A1->A2" to "A2->A1"
+    Settle(host);
+    Click(host, GetDlgItem(host.pages[kEeg], 1302));
+    Check(WindowText(GetDlgItem(host.window, kGridHostStatusId)) ==
+              Cp932("EEGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"),
+          "EEG \"Pattern Registry\" shows string 32");
+}
+
+void PatternCopyNotice(const Host& host) {
+    PostMessageA(GetDlgItem(host.pages[kPsg], 1303), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageA(GetDlgItem(host.pages[kPsg], 1303), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    HWND notice = WaitForWindow(host, "#32770", 5000);
+    Check(notice != nullptr && WindowText(notice) == Cp932("警告"),
+          "PSG \"Pattern Copy...\" shows the notice");
+    if (notice == nullptr) return;
+    Click(host, GetDlgItem(notice, IDOK));
+    Check(!IsWindow(notice), "the notice closes with OK");
+}
+
 void CheckSettings(const Host& host, const std::string& settings) {
-    Check(SendMessageA(host.window, kGridHostRegister, 0, 0) == 28, "the patterns are registered");
+    RenameAndRegister(host);
     Check(Joined(ListHead(Setting(settings, "PSGPattern1", "EU"), 8)) == "50,50,20,20,20,8,20,50,",
           "EU: rows 3..7 from the menu, row 6 typed as octal 010: " + Setting(settings, "PSGPattern1", "EU"));
     Check(Joined(ListHead(Setting(settings, "PSGPattern1", "LFF"), 3)) == "500,300,10000,",
@@ -266,6 +344,9 @@ void CheckSettings(const Host& host, const std::string& settings) {
           "Auto Sequence Label numbers the PSG labels");
     Check(Setting(settings, "PSGPattern1", "ChLabel2") == "\x83\x41x",
           "a double-byte character typed arrives whole: " + Setting(settings, "PSGPattern1", "ChLabel2"));
+    Check(Setting(settings, "PSGPattern1", "PATTERN") == "Night edited", "the renamed pattern is stored");
+    Check(Setting(settings, "PSGPattern1", "Rate").rfind("2,1,1,", 0) == 0, "Rate: row 1 divides by 2");
+    Check(Setting(settings, "EEGPattern1", "Ref") == "2", "Ref: \"A2->A1\" is stored as 2");
     Check(Joined(ListHead(Setting(settings, "EEGPattern1", "COLOR"), 12)) ==
               "1,2,3,3,3,3,3,8,9,10,11,12,",
           "COLOR: the upward drag's rows 3..7 became 3: " + Setting(settings, "EEGPattern1", "COLOR"));
@@ -281,6 +362,7 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1], prefix = argv[3];
     std::string settings;
     Host host;
+    DeleteFileA((prefix + "-QUILLON.INI").c_str());  // only this run's result may be converted
     Check(PrepareSettings(folder, argv[2], &settings), "settings file prepared");
     const bool started = StartHost(folder, &host);
     Check(started, "grid host shows both grids");
@@ -290,6 +372,9 @@ int main(int argc, char** argv) {
         EditPsgCells(host);
         EditEegLabels(host, prefix);
         CheckSettings(host, settings);
+        PatternCopyNotice(host);
+        // The edited pattern, for the conversion check of the native build.
+        CopyFileA(settings.c_str(), (prefix + "-QUILLON.INI").c_str(), FALSE);
         PostMessageA(host.window, WM_CLOSE, 0, 0);
         Check(WaitForSingleObject(host.process.hProcess, 30000) == WAIT_OBJECT_0, "host closes");
     }

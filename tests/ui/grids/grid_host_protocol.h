@@ -6,14 +6,12 @@
 #include <windows.h>
 
 #define kGridHostClass "QUILLONGRIDHOST"
-constexpr int kGridHostEegId = 1301;
-constexpr int kGridHostPsgId = 1311;
-constexpr int kGridHostGridWidth = 960;
-constexpr int kGridHostEegHeight = 200;  // too short for 12 traces: the EEG grid scrolls
-constexpr int kGridHostPsgHeight = 420;
-
-// Writes both current patterns to the settings file; returns the string id.
-constexpr UINT kGridHostRegister = WM_APP + 1;
+constexpr int kGridHostEegPageId = 2001;
+constexpr int kGridHostPsgPageId = 2002;
+constexpr int kGridHostStatusId = 2003;  // the status text the pages show
+constexpr int kGridHostPageWidth = 980;
+constexpr int kGridHostEegHeight = 300;  // too short for 12 traces: the EEG grid scrolls
+constexpr int kGridHostPsgHeight = 400;
 // wParam 0 EEG, 1 PSG; lParam 0..2 for codes 10..12: notifications counted.
 constexpr UINT kGridHostNotices = WM_APP + 2;
 // wParam row: the host's title becomes "label:" and that EEG row's label.
