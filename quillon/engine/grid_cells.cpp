@@ -1,9 +1,9 @@
 // What the montage grids show in a cell, what the in-place editor starts
 // with, and what a typed text becomes.
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdio>
-#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -14,12 +14,11 @@
 
 namespace {
 
-const char* const kEegHeaders[kEegGridColumns] = {"CH",   "Label", "Source", "G1",   "G2",
-                                                  "RI",   "SENS",  "LFF",    "HFF",  "CAL",
+const char* const kEegHeaders[kEegGridColumns] = {"CH",   "Label", "Source", "G1",  "G2",
+                                                  "RI",   "SENS",  "LFF",    "HFF", "CAL",
                                                   "Show", "Color", "Width"};
-const char* const kPsgHeaders[kPsgGridColumns] = {"CH",  "ON/OFF", "Type", "Label",
-                                                  "Rate", "CAL",   "AD",   "Sens",
-                                                  "LFF", "HFF",    "Unit", "Mag"};
+const char* const kPsgHeaders[kPsgGridColumns] = {"CH", "ON/OFF", "Type", "Label", "Rate", "CAL",
+                                                  "AD", "Sens",   "LFF",  "HFF",   "Unit", "Mag"};
 
 constexpr const char* kNoValue = "--";
 constexpr int32_t kSignalRecin = 7;
@@ -28,8 +27,17 @@ constexpr int32_t kNumberEditLimit = 6;
 constexpr int32_t kUnitEditLimit = 4;
 
 enum PsgColumn {
-    kPsgOnOff = 1, kPsgType, kPsgLabel, kPsgRate, kPsgCal, kPsgAd, kPsgSens, kPsgLff,
-    kPsgHff, kPsgUnit, kPsgMag
+    kPsgOnOff = 1,
+    kPsgType,
+    kPsgLabel,
+    kPsgRate,
+    kPsgCal,
+    kPsgAd,
+    kPsgSens,
+    kPsgLff,
+    kPsgHff,
+    kPsgUnit,
+    kPsgMag
 };
 
 void Put(GridCellText* cell, const char* text, size_t length, int32_t colour) {
@@ -49,8 +57,8 @@ void PutField(GridCellText* cell, const char (&field)[N], int32_t colour) {
 }
 
 template <size_t Count>
-void PutTableEntry(GridCellText* cell, const char (&table)[Count][kTableEntrySize],
-                   uint32_t index, int32_t colour) {
+void PutTableEntry(GridCellText* cell, const char (&table)[Count][kTableEntrySize], uint32_t index,
+                   int32_t colour) {
     if (index >= Count) return PutText(cell, kNoValue, colour);
     Put(cell, table[index], strnlen(table[index], kTableEntrySize), colour);
 }
@@ -65,7 +73,9 @@ void PutDecimal(GridCellText* cell, const char* format, double value, int32_t co
     cell->colour = colour;
 }
 
-bool UsedSignalKind(uint16_t source) { return (source >= 1 && source <= 7) || source == 14 || source == 15; }
+bool UsedSignalKind(uint16_t source) {
+    return (source >= 1 && source <= 7) || source == 14 || source == 15;
+}
 
 void PutElectrode(GridCellText* cell, const AppRecord* record, const ElectrodeNameTable* names,
                   uint16_t electrode, int32_t colour) {
@@ -83,18 +93,36 @@ void PutEegSetting(GridCellText* cell, const AppRecord* record, const ElectrodeN
     const bool electrodes = row.SOURCE >= 1 && row.SOURCE <= 7;
     const bool amplified = row.SOURCE >= 1 && row.SOURCE <= 6;
     switch (column) {
-        case 3: return electrodes ? PutElectrode(cell, record, names, row.G1, colour) : PutText(cell, kNoValue, colour);
-        case 4: return electrodes ? PutElectrode(cell, record, names, row.G2, colour) : PutText(cell, kNoValue, colour);
-        case 5: return row.SOURCE == kSignalRecin ? PutNumber(cell, "%2lli", row.RECIN + 1LL, colour) : PutText(cell, kNoValue, colour);
-        case 6: return amplified ? PutTableEntry(cell, SensitivityNames, row.SENS, colour) : PutText(cell, kNoValue, colour);
-        case 7: return electrodes ? PutTableEntry(cell, LowFilterNames, row.LFF, colour) : PutText(cell, kNoValue, colour);
-        case 8: return electrodes ? PutTableEntry(cell, HighFilterNames, row.HFF, colour) : PutText(cell, kNoValue, colour);
-        case 9: return amplified ? PutTableEntry(cell, CalibrationNames, row.CAL, colour) : PutText(cell, kNoValue, colour);
-        case 10: return PutText(cell, row.SHOW == 0 ? "OFF" : row.SHOW == 1 ? "ON" : kNoValue, colour);
-        case 11: return row.COLOR == 0 ? PutText(cell, " OFF ", colour) : PutNumber(cell, "Color%lli", row.COLOR, colour);
-        case 12: return PutNumber(cell, "%3lli", row.WIDTH, colour);
-        default: return PutText(cell, "", colour);
+        case 3:
+        case 4:
+            if (!electrodes) break;
+            return PutElectrode(cell, record, names, column == 3 ? row.G1 : row.G2, colour);
+        case 5:
+            if (row.SOURCE != kSignalRecin) break;
+            return PutNumber(cell, "%2lli", row.RECIN + 1LL, colour);
+        case 6:
+            if (!amplified) break;
+            return PutTableEntry(cell, SensitivityNames, row.SENS, colour);
+        case 7:
+            if (!electrodes) break;
+            return PutTableEntry(cell, LowFilterNames, row.LFF, colour);
+        case 8:
+            if (!electrodes) break;
+            return PutTableEntry(cell, HighFilterNames, row.HFF, colour);
+        case 9:
+            if (!amplified) break;
+            return PutTableEntry(cell, CalibrationNames, row.CAL, colour);
+        case 10:
+            return PutText(cell, row.SHOW == 0 ? "OFF" : row.SHOW == 1 ? "ON" : kNoValue, colour);
+        case 11:
+            if (row.COLOR == 0) return PutText(cell, " OFF ", colour);
+            return PutNumber(cell, "Color%lli", row.COLOR, colour);
+        case 12:
+            return PutNumber(cell, "%3lli", row.WIDTH, colour);
+        default:
+            return PutText(cell, "", colour);
     }
+    PutText(cell, kNoValue, colour);
 }
 
 MontagePattern* MutablePsgSlot(AppRecord* record) { return CurrentPsgSlot(record); }
@@ -120,14 +148,16 @@ int64_t ReadExponent(const char* p) {
     const bool down = *p == '-';
     if (*p == '+' || *p == '-') ++p;
     int64_t exponent = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) exponent = std::min<int64_t>(exponent * 10 + (*p - '0'), 1000);
+    for (; *p >= '0' && *p <= '9'; ++p)
+        exponent = std::min<int64_t>(exponent * 10 + (*p - '0'), 1000);
     return down ? -exponent : exponent;
 }
 
 }  // namespace
 
 extern "C" const char* GridHeaderText(MontageKind kind, int32_t column) {
-    if (kind == kEegMontage) return column >= 0 && column < kEegGridColumns ? kEegHeaders[column] : "";
+    if (kind == kEegMontage)
+        return column >= 0 && column < kEegGridColumns ? kEegHeaders[column] : "";
     return column >= 0 && column < kPsgGridColumns ? kPsgHeaders[column] : "";
 }
 
@@ -138,10 +168,15 @@ extern "C" void EegCellText(const AppRecord* record, const ElectrodeNameTable* n
     if (slot == nullptr || !RowInRange(row)) return;
     const EegMontageRow& data = slot->EegRows[row - 1];
     switch (column) {
-        case 0: return PutNumber(cell, "%lli", row, kTextRed);
-        case 1: return PutField(cell, data.label, kTextBlack);
-        case 2: return PutTableEntry(cell, SignalKindNames, data.SOURCE, UsedSignalKind(data.SOURCE) ? kTextRed : kTextBlack);
-        default: return PutEegSetting(cell, record, names, data, column);
+        case 0:
+            return PutNumber(cell, "%lli", row, kTextRed);
+        case 1:
+            return PutField(cell, data.label, kTextBlack);
+        case 2:
+            return PutTableEntry(cell, SignalKindNames, data.SOURCE,
+                                 UsedSignalKind(data.SOURCE) ? kTextRed : kTextBlack);
+        default:
+            return PutEegSetting(cell, record, names, data, column);
     }
 }
 
@@ -154,21 +189,39 @@ extern "C" void PsgCellText(const AppRecord* record, int32_t row, int32_t column
     const int32_t colour = data.ChEnable == 1 ? kTextBlack : kTextGrey;
     char type[OSTREL_TYPE_NAME_SIZE];
     switch (column) {
-        case 0: return PutNumber(cell, "%lli", row, row <= record->ChannelCount ? kTextRed : kTextBlack);
-        case kPsgOnOff: return data.ChEnable == 1 ? PutText(cell, "ON", kTextRed) : PutText(cell, data.ChEnable == 0 ? "OFF" : kNoValue, kTextBlack);
+        case 0:
+            return PutNumber(cell, "%lli", row,
+                             row <= record->ChannelCount ? kTextRed : kTextBlack);
+        case kPsgOnOff:
+            return data.ChEnable == 1
+                       ? PutText(cell, "ON", kTextRed)
+                       : PutText(cell, data.ChEnable == 0 ? "OFF" : kNoValue, kTextBlack);
         case kPsgType:
             OstrelSignalTypeName(data.Signal, type);
             return PutField(cell, type, colour);
-        case kPsgLabel: return PutField(cell, data.ChLabel, colour);
-        case kPsgRate: return PutNumber(cell, "%lli", static_cast<long long>(record->SampleRate) / (data.Rate == 0 ? 1 : data.Rate), colour);
-        case kPsgCal: return PutNumber(cell, "%lli", data.EU, colour);
-        case kPsgAd: return PutNumber(cell, "%lli", data.VU, colour);
-        case kPsgSens: return PutDecimal(cell, "%4.1f", data.Sens * 0.001, colour);
-        case kPsgLff: return PutDecimal(cell, "%2.2f", data.LFF * 0.001, colour);
-        case kPsgHff: return PutNumber(cell, "%lli", data.HFF, colour);
-        case kPsgUnit: return PutField(cell, data.ChUnit, colour);
-        case kPsgMag: return PutNumber(cell, "%lli", data.MAG, colour);
-        default: return;
+        case kPsgLabel:
+            return PutField(cell, data.ChLabel, colour);
+        case kPsgRate:
+            return PutNumber(
+                cell, "%lli",
+                static_cast<long long>(record->SampleRate) / (data.Rate == 0 ? 1 : data.Rate),
+                colour);
+        case kPsgCal:
+            return PutNumber(cell, "%lli", data.EU, colour);
+        case kPsgAd:
+            return PutNumber(cell, "%lli", data.VU, colour);
+        case kPsgSens:
+            return PutDecimal(cell, "%4.1f", data.Sens * 0.001, colour);
+        case kPsgLff:
+            return PutDecimal(cell, "%2.2f", data.LFF * 0.001, colour);
+        case kPsgHff:
+            return PutNumber(cell, "%lli", data.HFF, colour);
+        case kPsgUnit:
+            return PutField(cell, data.ChUnit, colour);
+        case kPsgMag:
+            return PutNumber(cell, "%lli", data.MAG, colour);
+        default:
+            return;
     }
 }
 
@@ -184,7 +237,8 @@ extern "C" int32_t GridCellEditable(const AppRecord* record, MontageKind kind, G
     if (hit.column < 1 || hit.row < 1 || hit.row > GridSelectableRows(record)) return 0;
     if (kind == kEegMontage) return hit.column == 1;
     const MontagePattern* slot = PsgSlotOf(record);
-    const bool column = hit.column == kPsgLabel || (hit.column >= kPsgCal && hit.column <= kPsgUnit);
+    const bool column =
+        hit.column == kPsgLabel || (hit.column >= kPsgCal && hit.column <= kPsgUnit);
     return column && slot != nullptr && slot->PsgRows[hit.row - 1].ChEnable > 0;
 }
 
@@ -202,7 +256,9 @@ extern "C" int32_t GridEditText(const AppRecord* record, MontageKind kind, int32
         const bool numeric = column >= kPsgCal && column <= kPsgHff;
         if (column != kPsgLabel && column != kPsgUnit && !numeric) return 0;
         PsgCellText(record, row, column, &cell);
-        *limit = column == kPsgLabel ? kLabelEditLimit : numeric ? kNumberEditLimit : kUnitEditLimit;
+        *limit = column == kPsgLabel ? kLabelEditLimit
+                 : numeric           ? kNumberEditLimit
+                                     : kUnitEditLimit;
     }
     CopyFieldText(text, size, cell.text);
     return 1;
@@ -221,14 +277,29 @@ extern "C" int32_t StoreGridEditText(AppRecord* record, MontageKind kind, int32_
     if (slot == nullptr) return 0;
     PsgChannelRow& data = slot->PsgRows[row - 1];
     switch (column) {
-        case kPsgLabel: CopyFieldText(data.ChLabel, kPatternTextSize, text); return 1;
-        case kPsgUnit: CopyFieldText(data.ChUnit, kPatternUnitSize, text); return 1;
-        case kPsgCal: data.EU = ParseTypedInteger(text); return 1;
-        case kPsgAd: data.VU = ParseTypedInteger(text); return 1;
-        case kPsgHff: data.HFF = ParseTypedInteger(text); return 1;
-        case kPsgSens: data.Sens = ParseTypedThousandths(text); return 1;
-        case kPsgLff: data.LFF = ParseTypedThousandths(text); return 1;
-        default: return 0;
+        case kPsgLabel:
+            CopyFieldText(data.ChLabel, kPatternTextSize, text);
+            return 1;
+        case kPsgUnit:
+            CopyFieldText(data.ChUnit, kPatternUnitSize, text);
+            return 1;
+        case kPsgCal:
+            data.EU = ParseTypedInteger(text);
+            return 1;
+        case kPsgAd:
+            data.VU = ParseTypedInteger(text);
+            return 1;
+        case kPsgHff:
+            data.HFF = ParseTypedInteger(text);
+            return 1;
+        case kPsgSens:
+            data.Sens = ParseTypedThousandths(text);
+            return 1;
+        case kPsgLff:
+            data.LFF = ParseTypedThousandths(text);
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -247,7 +318,8 @@ extern "C" int32_t ParseTypedInteger(const char* text) {
     const bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
     int base = 10;
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(static_cast<unsigned char>(p[2]))) {
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
+        std::isxdigit(static_cast<unsigned char>(p[2]))) {
         base = 16;
         p += 2;
     } else if (p[0] == '0') {
@@ -255,9 +327,10 @@ extern "C" int32_t ParseTypedInteger(const char* text) {
     }
     int64_t value = 0;
     for (;; ++p) {
-        int digit = *p >= '0' && *p <= '9' ? *p - '0'
+        int digit = *p >= '0' && *p <= '9'   ? *p - '0'
                     : *p >= 'a' && *p <= 'f' ? *p - 'a' + 10
-                    : *p >= 'A' && *p <= 'F' ? *p - 'A' + 10 : 99;
+                    : *p >= 'A' && *p <= 'F' ? *p - 'A' + 10
+                                             : 99;
         if (digit >= base) break;
         value = std::min<int64_t>(value * base + digit, kSaturated);
     }

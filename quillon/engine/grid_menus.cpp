@@ -96,17 +96,26 @@ void AddElectrodes(GridMenu* menu, const AppRecord* record, const ElectrodeNameT
 void AddEegColumn(GridMenu* menu, const AppRecord* record, const ElectrodeNameTable* names,
                   const EegMontageRow& row, int32_t column) {
     switch (column) {
-        case 1: return Add(menu, kAutoSequenceText, kMenuAutoSequence, false);
-        case 2: return AddTable(menu, SignalKindNames, 16, row.SOURCE);
-        case 3: return AddElectrodes(menu, record, names, row.G1);
-        case 4: return AddElectrodes(menu, record, names, row.G2);
+        case 1:
+            return Add(menu, kAutoSequenceText, kMenuAutoSequence, false);
+        case 2:
+            return AddTable(menu, SignalKindNames, 16, row.SOURCE);
+        case 3:
+            return AddElectrodes(menu, record, names, row.G1);
+        case 4:
+            return AddElectrodes(menu, record, names, row.G2);
         case 5:
-            for (int32_t i = 0; i < kRecordingInputs; ++i) AddNumber(menu, i + 1, i, row.RECIN == i);
+            for (int32_t i = 0; i < kRecordingInputs; ++i)
+                AddNumber(menu, i + 1, i, row.RECIN == i);
             return;
-        case 6: return AddTable(menu, SensitivityNames, kMenuTableEntries, row.SENS);
-        case 7: return AddTable(menu, LowFilterNames, kMenuTableEntries, row.LFF);
-        case 8: return AddTable(menu, HighFilterNames, kMenuTableEntries, row.HFF);
-        case 9: return AddTable(menu, CalibrationNames, kMenuTableEntries, row.CAL);
+        case 6:
+            return AddTable(menu, SensitivityNames, kMenuTableEntries, row.SENS);
+        case 7:
+            return AddTable(menu, LowFilterNames, kMenuTableEntries, row.LFF);
+        case 8:
+            return AddTable(menu, HighFilterNames, kMenuTableEntries, row.HFF);
+        case 9:
+            return AddTable(menu, CalibrationNames, kMenuTableEntries, row.CAL);
         case 10:
             AddValue(menu, "OFF", 0, row.SHOW == 0);
             return AddValue(menu, "ON", 1, row.SHOW == 1);
@@ -143,19 +152,25 @@ void AddPsgColumn(GridMenu* menu, const AppRecord* record, const MontagePattern&
             return;
         case 3:
             Add(menu, kAutoSequenceText, kMenuAutoSequence, false);
-            for (int32_t i = 0; i < kPatternLabelCount; ++i) AddValue(menu, slot.labels[i], i, false);
+            for (int32_t i = 0; i < kPatternLabelCount; ++i)
+                AddValue(menu, slot.labels[i], i, false);
             return;
         case 4:
             for (int32_t i = 0; i < 7; ++i)
-                AddNumber(menu, record->SampleRate / kRateDivisors[i], i, row.Rate == kRateDivisors[i]);
+                AddNumber(menu, record->SampleRate / kRateDivisors[i], i,
+                          row.Rate == kRateDivisors[i]);
             return;
-        case 5: case 7: return AddTexts(menu, kAmountTexts);
+        case 5:
+        case 7:
+            return AddTexts(menu, kAmountTexts);
         case 6:
             if (PsgGridAdBits(record) == kAdBits12) AddTexts(menu, kAd12Texts);
             if (PsgGridAdBits(record) == kAdBits16) AddTexts(menu, kAd16Texts);
             return;
-        case 8: return AddTexts(menu, kLffTexts);
-        case 9: return AddTexts(menu, kHffTexts);
+        case 8:
+            return AddTexts(menu, kLffTexts);
+        case 9:
+            return AddTexts(menu, kHffTexts);
         case 10:
             for (int32_t i = 0; i < kPatternUnitCount; ++i) {
                 char unit[kPatternUnitSize + 1] = {};
@@ -163,15 +178,25 @@ void AddPsgColumn(GridMenu* menu, const AppRecord* record, const MontagePattern&
                 AddValue(menu, unit, i, false);
             }
             return;
-        default: return AddTexts(menu, kMagTexts);
+        default:
+            return AddTexts(menu, kMagTexts);
     }
 }
 
 // Fields of an EEG row by column 2..12.
-uint16_t EegMontageRow::*const kEegFields[kEegGridColumns] = {
-    nullptr, nullptr, &EegMontageRow::SOURCE, &EegMontageRow::G1, &EegMontageRow::G2,
-    &EegMontageRow::RECIN, &EegMontageRow::SENS, &EegMontageRow::LFF, &EegMontageRow::HFF,
-    &EegMontageRow::CAL, &EegMontageRow::SHOW, &EegMontageRow::COLOR, &EegMontageRow::WIDTH};
+uint16_t EegMontageRow::*const kEegFields[kEegGridColumns] = {nullptr,
+                                                              nullptr,
+                                                              &EegMontageRow::SOURCE,
+                                                              &EegMontageRow::G1,
+                                                              &EegMontageRow::G2,
+                                                              &EegMontageRow::RECIN,
+                                                              &EegMontageRow::SENS,
+                                                              &EegMontageRow::LFF,
+                                                              &EegMontageRow::HFF,
+                                                              &EegMontageRow::CAL,
+                                                              &EegMontageRow::SHOW,
+                                                              &EegMontageRow::COLOR,
+                                                              &EegMontageRow::WIDTH};
 
 int32_t AutoSequenceLabels(AppRecord* record, MontageKind kind) {
     MontagePattern* slot = kind == kEegMontage ? CurrentEegSlot(record) : CurrentPsgSlot(record);
@@ -179,8 +204,9 @@ int32_t AutoSequenceLabels(AppRecord* record, MontageKind kind) {
     for (int32_t row = 1; row <= GridSelectableRows(record); ++row) {
         char text[16];
         std::snprintf(text, sizeof text, "%i", static_cast<int>(row));
-        CopyFieldText(kind == kEegMontage ? slot->EegRows[row - 1].label : slot->PsgRows[row - 1].ChLabel,
-                      kPatternTextSize, text);
+        CopyFieldText(
+            kind == kEegMontage ? slot->EegRows[row - 1].label : slot->PsgRows[row - 1].ChLabel,
+            kPatternTextSize, text);
     }
     return 1;
 }
@@ -195,22 +221,43 @@ int32_t VuFor(const AppRecord* record, int32_t item) {
 void WritePsgValue(const AppRecord* record, MontagePattern* slot, PsgChannelRow& row,
                    int32_t column, int32_t item) {
     switch (column) {
-        case 1: row.ChEnable = item; return;
-        case 2: row.Signal = item; return;
+        case 1:
+            row.ChEnable = item;
+            return;
+        case 2:
+            row.Signal = item;
+            return;
         case 3:
-            if (item < kPatternLabelCount) CopyFieldText(row.ChLabel, kPatternTextSize, slot->labels[item]);
+            if (item < kPatternLabelCount)
+                CopyFieldText(row.ChLabel, kPatternTextSize, slot->labels[item]);
             return;
-        case 4: row.Rate = Pick(kRateDivisors, item, 1); return;
-        case 5: row.EU = Pick(kAmounts, item, 50); return;
-        case 6: row.VU = VuFor(record, item); return;
-        case 7: row.Sens = kSensPerUnit * Pick(kAmounts, item, 50); return;
-        case 8: row.LFF = Pick(kLffValues, item, 0); return;
-        case 9: row.HFF = Pick(kHffValues, item, 0); return;
+        case 4:
+            row.Rate = Pick(kRateDivisors, item, 1);
+            return;
+        case 5:
+            row.EU = Pick(kAmounts, item, 50);
+            return;
+        case 6:
+            row.VU = VuFor(record, item);
+            return;
+        case 7:
+            row.Sens = kSensPerUnit * Pick(kAmounts, item, 50);
+            return;
+        case 8:
+            row.LFF = Pick(kLffValues, item, 0);
+            return;
+        case 9:
+            row.HFF = Pick(kHffValues, item, 0);
+            return;
         case 10:
-            if (item < kPatternUnitCount) CopyFieldText(row.ChUnit, kPatternUnitSize, slot->units[item]);
+            if (item < kPatternUnitCount)
+                CopyFieldText(row.ChUnit, kPatternUnitSize, slot->units[item]);
             return;
-        case 11: row.MAG = Pick(kMagValues, item, 1); return;
-        default: return;
+        case 11:
+            row.MAG = Pick(kMagValues, item, 1);
+            return;
+        default:
+            return;
     }
 }
 
@@ -253,7 +300,8 @@ extern "C" int32_t ApplyGridCommand(AppRecord* record, MontageKind kind, const G
     MontagePattern* slot = kind == kEegMontage ? CurrentEegSlot(record) : CurrentPsgSlot(record);
     if (slot == nullptr) return 0;
     if (kind == kPsgMontage) {
-        for (int32_t r = first; r <= last; ++r) WritePsgValue(record, slot, slot->PsgRows[r - 1], view->column, item);
+        for (int32_t r = first; r <= last; ++r)
+            WritePsgValue(record, slot, slot->PsgRows[r - 1], view->column, item);
         return 1;
     }
     if (view->column < 2 || view->column >= kEegGridColumns) return 0;

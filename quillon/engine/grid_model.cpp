@@ -18,7 +18,9 @@ constexpr int32_t kPsgFixedSpans[][2] = {{0, 26}, {28, 87}, {88, 147}, {148, 247
 constexpr int32_t kPsgSharedFrom = 308;
 constexpr int32_t kSharedColumns = 7;
 
-int32_t ToInt(uint32_t value) { return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value); }
+int32_t ToInt(uint32_t value) {
+    return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
+}
 uint32_t ToUnsigned(int32_t value) { return value < 0 ? 0u : static_cast<uint32_t>(value); }
 
 struct ColumnSpan {
@@ -57,8 +59,7 @@ bool SpanOf(MontageKind kind, const GridArea* area, int32_t column, ColumnSpan* 
 
 int32_t BandTop(const GridView* view, const GridArea* area, int32_t band) {
     const int64_t shared = area->bottom - area->top - view->rowPixels;
-    return area->top + view->rowPixels +
-           static_cast<int32_t>(band * shared / view->visibleRows);
+    return area->top + view->rowPixels + static_cast<int32_t>(band * shared / view->visibleRows);
 }
 
 int32_t ColumnCount(MontageKind kind) {
@@ -75,9 +76,8 @@ extern "C" void LoadGridView(const AppRecord* record, MontageKind kind, GridView
                  record->EegGridDragging};
         return;
     }
-    *view = {record->PsgRowHeight, record->PsgVisibleRows, record->PsgTopRow,
-             record->PsgSelColumn, record->PsgSelStart,    record->PsgSelEnd,
-             record->PsgDragging};
+    *view = {record->PsgRowHeight, record->PsgVisibleRows, record->PsgTopRow,  record->PsgSelColumn,
+             record->PsgSelStart,  record->PsgSelEnd,      record->PsgDragging};
 }
 
 extern "C" void StoreGridView(AppRecord* record, MontageKind kind, const GridView* view) {
@@ -159,7 +159,7 @@ extern "C" int32_t GridCellRect(MontageKind kind, const GridView* view, const Gr
                                 int32_t column, int32_t band, GridCell* cell) {
     ColumnSpan span;
     if (!SpanOf(kind, area, column, &span)) return 0;
-    if (band == -1) {
+    if (band == kHeaderBand) {
         *cell = {span.left, area->top, span.fillRight, area->top + view->rowPixels - 1};
         return 1;
     }
@@ -171,7 +171,7 @@ extern "C" int32_t GridCellRect(MontageKind kind, const GridView* view, const Gr
 
 extern "C" int32_t GridBandOfRow(const GridView* view, int32_t row) {
     const int64_t band = static_cast<int64_t>(row) - view->topRow - 1;
-    return band >= 0 && band < view->visibleRows ? static_cast<int32_t>(band) : -1;
+    return band >= 0 && band < view->visibleRows ? static_cast<int32_t>(band) : kNoBand;
 }
 
 extern "C" int32_t GridEditorRect(MontageKind kind, const GridView* view, const GridArea* area,

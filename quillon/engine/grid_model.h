@@ -95,32 +95,33 @@ int32_t GridSelectableRows(const AppRecord* record);
 
 // After a size change: row height from the font, bands that fit, top row
 // kept inside the scroll range. Returns the scroll range's maximum.
-int32_t ResizeGridView(GridView* view, int32_t textHeight, int32_t areaHeight,
-                       int32_t rowCount);
+int32_t ResizeGridView(GridView* view, int32_t textHeight, int32_t areaHeight, int32_t rowCount);
 int32_t GridScrollMaximum(const GridView* view, int32_t rowCount);
 // 1 when the view changed and the grid repaints.
-int32_t ScrollGridView(GridView* view, int32_t rowCount, ScrollRequest request,
-                       int32_t position);
+int32_t ScrollGridView(GridView* view, int32_t rowCount, ScrollRequest request, int32_t position);
 // Scrolls the least so that a row shows in a band; 1 when the view moved.
 int32_t RevealGridRow(GridView* view, int32_t rowCount, int32_t row);
 
-// Fill rectangle of a column in the header (band -1) or in band 0..V-1.
+// Bands: the header, and what a row off screen has.
+constexpr int32_t kHeaderBand = -1;
+constexpr int32_t kNoBand = -2;
+
+// Fill rectangle of a column in the header (kHeaderBand) or in band 0..V-1.
 // 0 for a column or band that does not exist.
-int32_t GridCellRect(MontageKind kind, const GridView* view, const GridArea* area,
-                     int32_t column, int32_t band, GridCell* cell);
-// Band showing a 1-based row, or -1 when the row is off screen.
+int32_t GridCellRect(MontageKind kind, const GridView* view, const GridArea* area, int32_t column,
+                     int32_t band, GridCell* cell);
+// Band showing a 1-based row, or kNoBand when the row is off screen.
 int32_t GridBandOfRow(const GridView* view, int32_t row);
 // The in-place editor's rectangle: the cell one pixel taller at both ends.
-int32_t GridEditorRect(MontageKind kind, const GridView* view, const GridArea* area,
-                       int32_t column, int32_t row, GridCell* cell);
+int32_t GridEditorRect(MontageKind kind, const GridView* view, const GridArea* area, int32_t column,
+                       int32_t row, GridCell* cell);
 
 GridHit GridHitTest(const AppRecord* record, MontageKind kind, const GridView* view,
                     const GridArea* area, int32_t x, int32_t y);
 
 // A press on a hit starts a selection (PSG: only in column 1 or on a row
 // that is on). 1 when it did.
-int32_t BeginGridSelection(const AppRecord* record, MontageKind kind, GridView* view,
-                           GridHit hit);
+int32_t BeginGridSelection(const AppRecord* record, MontageKind kind, GridView* view, GridHit hit);
 // 1 when a drag moved the selection's end.
 int32_t ExtendGridSelection(GridView* view, GridHit hit);
 // 1 when a drag ended; the PSG grid then orders start and end.

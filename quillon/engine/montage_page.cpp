@@ -79,7 +79,8 @@ extern "C" void LayoutMontagePage(MontageKind kind, int32_t width, int32_t heigh
 extern "C" void ReadPatternNames(AppRecord* record, MontageKind kind, const char* settingsPath) {
     for (int32_t i = 0; i < kPatternSlotCount; ++i) {
         char section[16];
-        std::snprintf(section, sizeof section, kind == kEegMontage ? "EEGPattern%i" : "PSGPattern%i",
+        std::snprintf(section, sizeof section,
+                      kind == kEegMontage ? "EEGPattern%i" : "PSGPattern%i",
                       static_cast<int>(i + 1));
         char name[kPatternNameRead];
         profile_io::ReadText(section, "PATTERN", "", name, sizeof name, settingsPath);

@@ -55,7 +55,7 @@ void PaintCell(const Painter& p, int32_t column, int32_t row, COLORREF backgroun
 void PaintHeader(const Painter& p) {
     for (int32_t column = 0; column < ColumnCount(p.kind); ++column) {
         GridCell cell;
-        if (!GridCellRect(p.kind, &p.view, &p.area, column, -1, &cell)) continue;
+        if (!GridCellRect(p.kind, &p.view, &p.area, column, kHeaderBand, &cell)) continue;
         Fill(p, cell, kHeaderColour);
         Write(p, cell, GridHeaderText(p.kind, column), kTextBlack);
     }

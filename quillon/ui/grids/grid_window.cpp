@@ -22,7 +22,8 @@ int BorderWidth(HWND grid) {
 int FontTextHeight(HWND grid) {
     WindowDcScope screen(nullptr);
     HFONT font = GridFont(grid);
-    SelectScope selected(screen.dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    SelectScope selected(screen.dc,
+                         font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
     TEXTMETRICA metrics = {};
     GetTextMetricsA(screen.dc, &metrics);
     return metrics.tmHeight;
@@ -53,10 +54,16 @@ GridHit HitAt(HWND grid, MontageKind kind, const AppRecord* record, LPARAM point
 
 ScrollRequest RequestOf(WORD code) {
     switch (code) {
-        case SB_LINEUP: case SB_PAGEUP: return kScrollLineUp;
-        case SB_LINEDOWN: case SB_PAGEDOWN: return kScrollLineDown;
-        case SB_THUMBPOSITION: return kScrollThumbSet;
-        default: return kScrollOther;
+        case SB_LINEUP:
+        case SB_PAGEUP:
+            return kScrollLineUp;
+        case SB_LINEDOWN:
+        case SB_PAGEDOWN:
+            return kScrollLineDown;
+        case SB_THUMBPOSITION:
+            return kScrollThumbSet;
+        default:
+            return kScrollOther;
     }
 }
 
@@ -208,8 +215,7 @@ LRESULT OnGridMouseMove(HWND grid, MontageKind kind, LPARAM point) {
     GridView before, after;
     LoadGridView(record.record, kind, &before);
     after = before;
-    if (!before.dragging ||
-        !ExtendGridSelection(&after, HitAt(grid, kind, record.record, point)))
+    if (!before.dragging || !ExtendGridSelection(&after, HitAt(grid, kind, record.record, point)))
         return 0;
     StoreGridView(record.record, kind, &after);
     RepaintGridSelection(grid, kind, record.record, &before, &after);

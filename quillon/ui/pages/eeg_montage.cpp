@@ -9,8 +9,8 @@
 namespace {
 
 constexpr MontageKind kKind = kEegMontage;
-const int kPatternLists[] = {IDC_EEG_REFERENCE, IDC_EEG_ACC_SENS, IDC_EEG_ACC_LFF,
-                             IDC_EEG_ACC_HFF, IDC_EEG_ACC_CAL};
+const int kPatternLists[] = {IDC_EEG_REFERENCE, IDC_EEG_ACC_SENS, IDC_EEG_ACC_LFF, IDC_EEG_ACC_HFF,
+                             IDC_EEG_ACC_CAL};
 const int kPatternChecks[] = {IDC_EEG_NOTCH, IDC_EEG_RAPID};
 
 void FillPatternLists(HWND page) {
@@ -33,7 +33,8 @@ void ShowPatternSettings(HWND page) {
         SendDlgItemMessageA(page, id, CB_SETCURSEL,
                             static_cast<WPARAM>(EegPatternControlValue(record.record, id)), 0);
     for (int id : kPatternChecks)
-        CheckDlgButton(page, id, EegPatternControlValue(record.record, id) ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(page, id,
+                       EegPatternControlValue(record.record, id) ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void StorePatternSetting(HWND page, int id, int value) {
@@ -71,11 +72,20 @@ void OnPageShown(HWND page) {
 
 INT_PTR CALLBACK EegMontagePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG: return OnInitDialog(page, lParam);
-        case WM_DESTROY: return TRUE;
-        case WM_SIZE: LayoutMontagePageControls(page, kKind, LOWORD(lParam), HIWORD(lParam)); return FALSE;
-        case WM_COMMAND: OnCommand(page, wParam); return FALSE;
-        case WM_PAGE_SHOWN: OnPageShown(page); return FALSE;
-        default: return FALSE;
+        case WM_INITDIALOG:
+            return OnInitDialog(page, lParam);
+        case WM_DESTROY:
+            return TRUE;
+        case WM_SIZE:
+            LayoutMontagePageControls(page, kKind, LOWORD(lParam), HIWORD(lParam));
+            return FALSE;
+        case WM_COMMAND:
+            OnCommand(page, wParam);
+            return FALSE;
+        case WM_PAGE_SHOWN:
+            OnPageShown(page);
+            return FALSE;
+        default:
+            return FALSE;
     }
 }

@@ -89,9 +89,13 @@ void OnRegistry(HWND page, MontageKind kind) {
 
 INT_PTR CALLBACK NoticeProc(HWND notice, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG: return TRUE;
-        case WM_COMMAND: EndDialog(notice, LOWORD(wParam)); return TRUE;
-        default: return FALSE;
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_COMMAND:
+            EndDialog(notice, LOWORD(wParam));
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -102,10 +106,15 @@ void OnCopy(HWND page, MontageKind kind) {
 
 void OnComboCommand(HWND page, MontageKind kind, WORD code) {
     switch (code) {
-        case CBN_SELCHANGE: return OnPatternPicked(page, kind);
-        case CBN_DROPDOWN: case CBN_KILLFOCUS: return RelistPatterns(page, kind);
-        case CBN_EDITCHANGE: return OnNameTyped(page, kind);
-        default: return;
+        case CBN_SELCHANGE:
+            return OnPatternPicked(page, kind);
+        case CBN_DROPDOWN:
+        case CBN_KILLFOCUS:
+            return RelistPatterns(page, kind);
+        case CBN_EDITCHANGE:
+            return OnNameTyped(page, kind);
+        default:
+            return;
     }
 }
 
@@ -144,7 +153,8 @@ void LayoutMontagePageControls(HWND page, MontageKind kind, int width, int heigh
     const int measure = kind == kPsgMontage ? context->fontHeight : combo.bottom;
     MontagePageLayout layout;
     LayoutMontagePage(kind, width, height, button.right, button.bottom, measure, &layout);
-    MoveWindow(Grid(page), layout.grid.x, layout.grid.y, layout.grid.width, layout.grid.height, TRUE);
+    MoveWindow(Grid(page), layout.grid.x, layout.grid.y, layout.grid.width, layout.grid.height,
+               TRUE);
     MoveWindow(registry, layout.registry.x, layout.registry.y, layout.registry.width,
                layout.registry.height, TRUE);
     MoveWindow(GetDlgItem(page, IDC_PATTERN_COPY), layout.copy.x, layout.copy.y, layout.copy.width,
@@ -159,11 +169,19 @@ void LayoutShownMontagePage(HWND page, MontageKind kind) {
 }
 
 bool OnMontagePageCommand(HWND page, MontageKind kind, WORD id, WORD code) {
-    if (PageContext(page) == nullptr) return id == IDC_PATTERN_NAME || id == IDC_PATTERN_REGISTRY || id == IDC_PATTERN_COPY;
+    if (PageContext(page) == nullptr)
+        return id == IDC_PATTERN_NAME || id == IDC_PATTERN_REGISTRY || id == IDC_PATTERN_COPY;
     switch (id) {
-        case IDC_PATTERN_NAME: OnComboCommand(page, kind, code); return true;
-        case IDC_PATTERN_REGISTRY: OnRegistry(page, kind); return true;
-        case IDC_PATTERN_COPY: OnCopy(page, kind); return true;
-        default: return false;
+        case IDC_PATTERN_NAME:
+            OnComboCommand(page, kind, code);
+            return true;
+        case IDC_PATTERN_REGISTRY:
+            OnRegistry(page, kind);
+            return true;
+        case IDC_PATTERN_COPY:
+            OnCopy(page, kind);
+            return true;
+        default:
+            return false;
     }
 }

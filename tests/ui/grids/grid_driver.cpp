@@ -88,7 +88,8 @@ void Settle(const Host& host) {
 LPARAM CellPoint(const Host& host, int grid, int column, int row) {
     const LRESULT centre =
         SendMessageA(host.window, kGridHostCellCentre, grid, MAKELPARAM(column, row));
-    if (centre == 0) Check(false, "cell " + std::to_string(column) + "/" + std::to_string(row) + " on screen");
+    if (centre == 0)
+        Check(false, "cell " + std::to_string(column) + "/" + std::to_string(row) + " on screen");
     return static_cast<LPARAM>(centre);
 }
 
@@ -234,6 +235,7 @@ bool StartHost(const std::string& folder, Host* host) {
 }
 
 void Shot(const std::string& prefix, const char* name) {
+    Sleep(300);  // painting waits until the posted messages are handled
     Check(SaveScreenshotPng((prefix + "-" + name + ".png").c_str()),
           std::string("screenshot ") + name);
 }
@@ -244,7 +246,8 @@ LRESULT Notices(const Host& host, int grid, int code) {
 
 void SelectAndPick(const Host& host, const std::string& prefix) {
     Drag(host, kPsg, 5, 3, 7);
-    Check(Notices(host, kPsg, 10) == 1 && Notices(host, kPsg, 11) == 4 && Notices(host, kPsg, 12) == 1,
+    Check(Notices(host, kPsg, 10) == 1 && Notices(host, kPsg, 11) == 4 &&
+              Notices(host, kPsg, 12) == 1,
           "a PSG drag over rows 3..7 posts notifications 10, 11 x 4 and 12");
     Shot(prefix, "psg-selection");
     Check(PickMenuItem(host, kPsg, 2), "PSG CAL menu: \"  20\" picked");
@@ -280,8 +283,12 @@ void EditPsgCells(const Host& host) {
 
 void EditEegLabels(const Host& host, const std::string& prefix) {
     for (int i = 0; i < 3; ++i) PostMessageA(host.grids[kEeg], WM_VSCROLL, SB_LINEDOWN, 0);
+    for (int i = 0; i < 6; ++i) PostMessageA(host.grids[kPsg], WM_VSCROLL, SB_LINEDOWN, 0);
     Settle(host);
-    Shot(prefix, "eeg-scrolled");
+    Shot(prefix, "scrolled");
+    Check(CellPoint(host, kPsg, 1, 7) != 0 && SendMessageA(host.window, kGridHostCellCentre, kPsg,
+                                                           MAKELPARAM(1, 6)) == 0,
+          "six lines down, the PSG grid's first row is channel 7");
     DoubleClick(host, kEeg, 1, kChannels);
     Type(host, kEeg, "Z", VK_RETURN);
     Check(EegLabel(host, kChannels) == "label:Z", "Enter stores the label of the last row");
@@ -312,9 +319,11 @@ void RenameAndRegister(const Host& host) {
               ListItem(combo, 0));
     Click(host, GetDlgItem(host.pages[kPsg], 1302));
     const std::string status = WindowText(GetDlgItem(host.window, kGridHostStatusId));
-    Check(status == Cp932("PSGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"), "PSG \"Pattern Registry\" shows string 28");
+    Check(status == Cp932("PSGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"),
+          "PSG \"Pattern Registry\" shows string 28");
 
-    PostMessageA(GetDlgItem(host.pages[kEeg], 1277), WM_KEYDOWN, VK_DOWN, 1);  // "A1->A2" to "A2->A1"
+    PostMessageA(GetDlgItem(host.pages[kEeg], 1277), WM_KEYDOWN, VK_DOWN,
+                 1);  // "A1->A2" to "A2->A1"
     Settle(host);
     Click(host, GetDlgItem(host.pages[kEeg], 1302));
     Check(WindowText(GetDlgItem(host.window, kGridHostStatusId)) ==
@@ -336,20 +345,25 @@ void PatternCopyNotice(const Host& host) {
 void CheckSettings(const Host& host, const std::string& settings) {
     RenameAndRegister(host);
     Check(Joined(ListHead(Setting(settings, "PSGPattern1", "EU"), 8)) == "50,50,20,20,20,8,20,50,",
-          "EU: rows 3..7 from the menu, row 6 typed as octal 010: " + Setting(settings, "PSGPattern1", "EU"));
+          "EU: rows 3..7 from the menu, row 6 typed as octal 010: " +
+              Setting(settings, "PSGPattern1", "EU"));
     Check(Joined(ListHead(Setting(settings, "PSGPattern1", "LFF"), 3)) == "500,300,10000,",
           "LFF: 0.5 typed in row 1, row 2 left by Tab: " + Setting(settings, "PSGPattern1", "LFF"));
     Check(Setting(settings, "PSGPattern1", "ChLabel1") == "1" &&
               Setting(settings, "PSGPattern1", "ChLabel3") == "3",
           "Auto Sequence Label numbers the PSG labels");
     Check(Setting(settings, "PSGPattern1", "ChLabel2") == "\x83\x41x",
-          "a double-byte character typed arrives whole: " + Setting(settings, "PSGPattern1", "ChLabel2"));
-    Check(Setting(settings, "PSGPattern1", "PATTERN") == "Night edited", "the renamed pattern is stored");
-    Check(Setting(settings, "PSGPattern1", "Rate").rfind("2,1,1,", 0) == 0, "Rate: row 1 divides by 2");
+          "a double-byte character typed arrives whole: " +
+              Setting(settings, "PSGPattern1", "ChLabel2"));
+    Check(Setting(settings, "PSGPattern1", "PATTERN") == "Night edited",
+          "the renamed pattern is stored");
+    Check(Setting(settings, "PSGPattern1", "Rate").rfind("2,1,1,", 0) == 0,
+          "Rate: row 1 divides by 2");
     Check(Setting(settings, "EEGPattern1", "Ref") == "2", "Ref: \"A2->A1\" is stored as 2");
     Check(Joined(ListHead(Setting(settings, "EEGPattern1", "COLOR"), 12)) ==
               "1,2,3,3,3,3,3,8,9,10,11,12,",
-          "COLOR: the upward drag's rows 3..7 became 3: " + Setting(settings, "EEGPattern1", "COLOR"));
+          "COLOR: the upward drag's rows 3..7 became 3: " +
+              Setting(settings, "EEGPattern1", "COLOR"));
 }
 
 }  // namespace

@@ -59,7 +59,9 @@ LRESULT CALLBACK CountNotices(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && message->message == WM_COMMAND &&
         LOWORD(message->wParam) == IDC_MONTAGE_GRID) {
-        const int page = message->hwnd == g_host.pages[0] ? 0 : message->hwnd == g_host.pages[1] ? 1 : -1;
+        const int page = message->hwnd == g_host.pages[0]   ? 0
+                         : message->hwnd == g_host.pages[1] ? 1
+                                                            : -1;
         const int notice = HIWORD(message->wParam) - 10;
         if (page >= 0 && notice >= 0 && notice < 3) g_host.notices[page][notice]++;
     }
@@ -104,7 +106,8 @@ LRESULT CellCentre(WPARAM kind, LPARAM cell) {
     if (!record) return 0;
     GridView view;
     LoadGridView(record.record, grid, &view);
-    const GridArea area = GridWorkingArea(GetDlgItem(g_host.pages[kind == 0 ? 0 : 1], IDC_MONTAGE_GRID));
+    const GridArea area =
+        GridWorkingArea(GetDlgItem(g_host.pages[kind == 0 ? 0 : 1], IDC_MONTAGE_GRID));
     GridCell rect;
     const int row = HIWORD(cell);
     if (!GridCellRect(grid, &view, &area, LOWORD(cell), GridBandOfRow(&view, row), &rect)) return 0;
@@ -113,13 +116,22 @@ LRESULT CellCentre(WPARAM kind, LPARAM cell) {
 
 LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case kGridHostNotices: return g_host.notices[wParam & 1][lParam % 3];
-        case kGridHostEegLabel: return ShowEegLabel(host, wParam);
-        case kGridHostCellCentre: return CellCentre(wParam, lParam);
-        case kGridHostSync: g_host.syncToken = wParam; return 0;
-        case kGridHostSynced: return static_cast<LRESULT>(g_host.syncToken);
-        case WM_DESTROY: PostQuitMessage(0); return 0;
-        default: return DefWindowProcA(host, message, wParam, lParam);
+        case kGridHostNotices:
+            return g_host.notices[wParam & 1][lParam % 3];
+        case kGridHostEegLabel:
+            return ShowEegLabel(host, wParam);
+        case kGridHostCellCentre:
+            return CellCentre(wParam, lParam);
+        case kGridHostSync:
+            g_host.syncToken = wParam;
+            return 0;
+        case kGridHostSynced:
+            return static_cast<LRESULT>(g_host.syncToken);
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(host, message, wParam, lParam);
     }
 }
 
@@ -131,10 +143,11 @@ HWND CreateHost(HINSTANCE instance) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kGridHostClass;
     RegisterClassA(&wc);
-    HWND host = CreateWindowA(kGridHostClass, "grid host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                              0, 0, kGridHostPageWidth + 16, 760, nullptr, nullptr, instance, nullptr);
+    HWND host = CreateWindowA(kGridHostClass, "grid host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
+                              0, kGridHostPageWidth + 16, 760, nullptr, nullptr, instance, nullptr);
     CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 8, 700, 600, 20, host,
-                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGridHostStatusId)), instance, nullptr);
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGridHostStatusId)), instance,
+                  nullptr);
     return host;
 }
 
@@ -146,7 +159,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (g_host.record == nullptr || !RegisterMontageGridClasses(instance, &g_host.names)) return 3;
     HWND host = CreateHost(instance);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    g_host.context = {g_host.record, host, g_host.paths.SettingsPath, font, FontHeight(font), ShowStatus};
+    g_host.context = {g_host.record,    host,      g_host.paths.SettingsPath, font,
+                      FontHeight(font), ShowStatus};
     g_host.hook = SetWindowsHookExA(WH_GETMESSAGE, CountNotices, nullptr, GetCurrentThreadId());
     g_host.pages[0] = CreatePage(host, IDD_EEG_MONTAGE_PAGE, EegMontagePageProc, kGridHostEegPageId,
                                  0, kGridHostEegHeight);

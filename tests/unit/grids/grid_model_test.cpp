@@ -1,8 +1,9 @@
+#include "grid_model.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "grid_model.h"
 #include "scratch_files.h"
 
 namespace {
@@ -36,7 +37,7 @@ TEST(GridLayout, EegColumnsLeaveOnePixelLinesAndShareTheRestInSevenths) {
     EXPECT_EQ(view.rowPixels, 18);
     EXPECT_EQ(view.visibleRows, 12);
     const GridArea area = {1, 1, 1 + 298 + 700, 401};
-    GridCell header = Cell(kEegMontage, view, area, 0, -1);
+    GridCell header = Cell(kEegMontage, view, area, 0, kHeaderBand);
     EXPECT_EQ(header.left, 1);
     EXPECT_EQ(header.right, 28);
     EXPECT_EQ(header.bottom, 18);
@@ -49,13 +50,18 @@ TEST(GridLayout, EegColumnsLeaveOnePixelLinesAndShareTheRestInSevenths) {
     EXPECT_EQ(width.left, 1 + 298 + 600);
     EXPECT_EQ(width.right, 1 + 298 + 700 - 1);
     EXPECT_EQ(width.bottom, 400);
+    // A selected row scrolled away has no cell, not the header's.
+    view.topRow = 2;
+    GridCell none;
+    EXPECT_FALSE(GridCellRect(kEegMontage, &view, &area, 1, GridBandOfRow(&view, 2), &none));
+    EXPECT_FALSE(GridEditorRect(kEegMontage, &view, &area, 1, 2, &none));
 }
 
 TEST(GridLayout, PsgColumnsFollowTheirFixedRangesThenSevenths) {
     RecordPtr record = GridRecord(12);
     GridView view = Sized(record.get(), kPsgMontage, 200);
     const GridArea area = {1, 1, 1 + 308 + 699, 201};
-    EXPECT_EQ(Cell(kPsgMontage, view, area, 0, -1).right, 27);
+    EXPECT_EQ(Cell(kPsgMontage, view, area, 0, kHeaderBand).right, 27);
     EXPECT_EQ(Cell(kPsgMontage, view, area, 1, 0).left, 29);
     EXPECT_EQ(Cell(kPsgMontage, view, area, 1, 0).right, 88);
     EXPECT_EQ(Cell(kPsgMontage, view, area, 5, 0).left, 309);
@@ -69,7 +75,7 @@ TEST(GridLayout, AGridTooSmallForARowHasOnlyItsHeader) {
     EXPECT_EQ(view.visibleRows, 0);
     const GridArea area = {0, 0, 500, 10};
     GridCell cell;
-    EXPECT_TRUE(GridCellRect(kPsgMontage, &view, &area, 3, -1, &cell));
+    EXPECT_TRUE(GridCellRect(kPsgMontage, &view, &area, 3, kHeaderBand, &cell));
     EXPECT_FALSE(GridCellRect(kPsgMontage, &view, &area, 3, 0, &cell));
     EXPECT_EQ(GridHitTest(record.get(), kPsgMontage, &view, &area, 200, 5).row, 0);
 }

@@ -1,9 +1,10 @@
+#include "montage_page.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "montage_ids.h"
-#include "montage_page.h"
 #include "pattern_store.h"
 #include "scratch_files.h"
 
