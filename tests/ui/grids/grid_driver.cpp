@@ -103,6 +103,34 @@ void Drag(const Host& host, int grid, int column, int fromRow, int toRow) {
     Settle(host);
 }
 
+// Real input: the system cursor moves and the button goes down over the
+// screen point of a cell, as a hand on the mouse does it.
+void SendMouse(DWORD flags, POINT screen) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+    Sleep(60);
+}
+
+POINT ScreenPoint(const Host& host, int grid, int column, int row) {
+    const LPARAM at = CellPoint(host, grid, column, row);
+    POINT point = {LOWORD(at), HIWORD(at)};
+    ClientToScreen(host.grids[grid], &point);
+    return point;
+}
+
+void DragWithMouse(const Host& host, int grid, int column, int fromRow, int toRow) {
+    SendMouse(0, ScreenPoint(host, grid, column, fromRow));
+    SendMouse(MOUSEEVENTF_LEFTDOWN, ScreenPoint(host, grid, column, fromRow));
+    for (int row = fromRow + 1; row <= toRow; ++row)
+        SendMouse(0, ScreenPoint(host, grid, column, row));
+    SendMouse(MOUSEEVENTF_LEFTUP, ScreenPoint(host, grid, column, toRow));
+    Settle(host);
+}
+
 void DoubleClick(const Host& host, int grid, int column, int row) {
     HWND window = host.grids[grid];
     const LPARAM at = CellPoint(host, grid, column, row);
@@ -257,6 +285,11 @@ void SelectAndPick(const Host& host, const std::string& prefix) {
           "an upward EEG drag posts notifications 10 and 12");
     Check(PickMenuItem(host, kEeg, 3), "EEG Color menu: \"Color3\" picked");
 
+    const LRESULT begun = Notices(host, kEeg, 10);
+    DragWithMouse(host, kEeg, 10, 2, 4);
+    Check(Notices(host, kEeg, 10) == begun + 1, "a drag with the system mouse selects");
+    Check(PickMenuItem(host, kEeg, 0), "EEG Show menu: \"OFF\" picked");
+
     Drag(host, kPsg, 3, 1, 1);
     Check(PickMenuItem(host, kPsg, 0), "PSG Label menu: \"Auto Sequence Label\" picked");
     Drag(host, kPsg, 4, 1, 1);
@@ -289,6 +322,9 @@ void EditEegLabels(const Host& host, const std::string& prefix) {
     Check(CellPoint(host, kPsg, 1, 7) != 0 && SendMessageA(host.window, kGridHostCellCentre, kPsg,
                                                            MAKELPARAM(1, 6)) == 0,
           "six lines down, the PSG grid's first row is channel 7");
+    PostMessageA(host.grids[kPsg], WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+    Settle(host);
+    Check(CellPoint(host, kPsg, 1, 1) != 0, "the thumb released at the top shows channel 1 again");
     DoubleClick(host, kEeg, 1, kChannels);
     Type(host, kEeg, "Z", VK_RETURN);
     Check(EegLabel(host, kChannels) == "label:Z", "Enter stores the label of the last row");
@@ -322,9 +358,9 @@ void RenameAndRegister(const Host& host) {
     Check(status == Cp932("PSGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"),
           "PSG \"Pattern Registry\" shows string 28");
 
-    PostMessageA(GetDlgItem(host.pages[kEeg], 1277), WM_KEYDOWN, VK_DOWN,
-                 1);  // "A1->A2" to "A2->A1"
-    Settle(host);
+    // Reference "A1->A2" becomes "A2->A1", the Notch check box is cleared.
+    PostMessageA(GetDlgItem(host.pages[kEeg], 1277), WM_KEYDOWN, VK_DOWN, 1);
+    Click(host, GetDlgItem(host.pages[kEeg], 1275));
     Click(host, GetDlgItem(host.pages[kEeg], 1302));
     Check(WindowText(GetDlgItem(host.window, kGridHostStatusId)) ==
               Cp932("EEGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"),
@@ -360,6 +396,9 @@ void CheckSettings(const Host& host, const std::string& settings) {
     Check(Setting(settings, "PSGPattern1", "Rate").rfind("2,1,1,", 0) == 0,
           "Rate: row 1 divides by 2");
     Check(Setting(settings, "EEGPattern1", "Ref") == "2", "Ref: \"A2->A1\" is stored as 2");
+    Check(Setting(settings, "EEGPattern1", "Notch") == "0", "Notch: the check box cleared");
+    Check(Joined(ListHead(Setting(settings, "EEGPattern1", "SHOW"), 6)) == "1,0,0,0,1,1,",
+          "SHOW: rows 2..4 dragged with the system mouse: " + Setting(settings, "EEGPattern1", "SHOW"));
     Check(Joined(ListHead(Setting(settings, "EEGPattern1", "COLOR"), 12)) ==
               "1,2,3,3,3,3,3,8,9,10,11,12,",
           "COLOR: the upward drag's rows 3..7 became 3: " +
