@@ -296,9 +296,10 @@ void SelectAndPick(const Host& host, const std::string& prefix) {
     Check(PickMenuItem(host, kPsg, 1), "PSG Rate menu: \"100\" picked");
 }
 
-void EditPsgCells(const Host& host) {
+void EditPsgCells(const Host& host, const std::string& prefix) {
     DoubleClick(host, kPsg, 8, 1);
     Check(IsWindowVisible(Editor(host, kPsg)) != 0, "double click on LFF row 1 opens the editor");
+    Shot(prefix, "psg-editor-open");
     Type(host, kPsg, "0.5", VK_RETURN);
     Check(IsWindowVisible(Editor(host, kPsg)) != 0, "Enter stores and opens the editor on row 2");
     Type(host, kPsg, "9.9", VK_TAB);
@@ -422,7 +423,7 @@ int main(int argc, char** argv) {
     if (started) {
         Shot(prefix, "initial");
         SelectAndPick(host, prefix);
-        EditPsgCells(host);
+        EditPsgCells(host, prefix);
         EditEegLabels(host, prefix);
         CheckSettings(host, settings);
         PatternCopyNotice(host);
