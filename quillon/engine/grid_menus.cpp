@@ -289,6 +289,16 @@ extern "C" int32_t BuildPsgGridMenu(const AppRecord* record, const GridView* vie
     return 1;
 }
 
+extern "C" GridMenuOutcome GridMenuForSelection(const AppRecord* record, MontageKind kind,
+                                                const ElectrodeNameTable* names,
+                                                const GridView* view, GridMenu* menu) {
+    menu->count = 0;
+    if (view->selStart < 1 || view->column < 1) return kNoMenu;
+    const int32_t built = kind == kEegMontage ? BuildEegGridMenu(record, names, view, menu)
+                                              : BuildPsgGridMenu(record, view, menu);
+    return built ? kShowMenu : kMenuRefused;
+}
+
 extern "C" int32_t ApplyGridCommand(AppRecord* record, MontageKind kind, const GridView* view,
                                     int32_t command) {
     if (command == kMenuAutoSequence) return AutoSequenceLabels(record, kind);

@@ -79,6 +79,9 @@ struct GridMenu {
     GridMenuItem items[kGridMenuMaxItems];
 };
 
+// What a right-button release does.
+enum GridMenuOutcome : int32_t { kNoMenu = 0, kShowMenu = 1, kMenuRefused = 2 };
+
 enum ScrollRequest : int32_t { kScrollLineUp, kScrollLineDown, kScrollThumbSet, kScrollOther };
 
 extern "C" {
@@ -146,6 +149,11 @@ void PreparePsgRowForPaint(AppRecord* record, int32_t row);
 int32_t BuildEegGridMenu(const AppRecord* record, const ElectrodeNameTable* names,
                          const GridView* view, GridMenu* menu);
 int32_t BuildPsgGridMenu(const AppRecord* record, const GridView* view, GridMenu* menu);
+// After a right-button release: no menu without a selection or in the
+// number column; a column without a menu is refused (the EEG grid beeps).
+GridMenuOutcome GridMenuForSelection(const AppRecord* record, MontageKind kind,
+                                     const ElectrodeNameTable* names, const GridView* view,
+                                     GridMenu* menu);
 // Writes a menu command's value into the highlighted rows, or numbers the
 // labels; 1 when something was written and the grid repaints.
 int32_t ApplyGridCommand(AppRecord* record, MontageKind kind, const GridView* view,

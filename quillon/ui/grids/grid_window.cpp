@@ -81,19 +81,6 @@ void ShowMenu(HWND grid, const GridMenu& items) {
     DestroyMenu(menu);
 }
 
-// A menu for the selection; 0 when there is none, -1 for a column without one.
-int BuildMenu(const AppRecord* record, MontageKind kind, GridMenu* menu) {
-    GridView view;
-    LoadGridView(record, kind, &view);
-    const int columns = kind == kEegMontage ? kEegGridColumns : kPsgGridColumns;
-    if (view.selStart < 1 || view.column < 1) return 0;
-    if (view.column >= columns) return -1;
-    const int32_t built = kind == kEegMontage
-                              ? BuildEegGridMenu(record, GridElectrodeNames(), &view, menu)
-                              : BuildPsgGridMenu(record, &view, menu);
-    return built ? 1 : -1;
-}
-
 // The editor's own notices (Enter, Tab, focus lost); the edit control's
 // EN_* notifications arrive with the same id and are none of them.
 void OnEditorNotice(HWND grid, MontageKind kind, int code) {
@@ -258,14 +245,16 @@ LRESULT OnGridDoubleClick(HWND grid, MontageKind kind, LPARAM point) {
 
 LRESULT OnGridRightButtonUp(HWND grid, MontageKind kind) {
     GridMenu menu;
-    int built = 0;
+    GridMenuOutcome outcome = kNoMenu;
     {
         RecordLock record(GridRecordHandle(grid));
         if (!record) return 0;
-        built = BuildMenu(record.record, kind, &menu);
+        GridView view;
+        LoadGridView(record.record, kind, &view);
+        outcome = GridMenuForSelection(record.record, kind, GridElectrodeNames(), &view, &menu);
     }
-    if (built < 0 && kind == kEegMontage) MessageBeep(0);
-    if (built > 0) ShowMenu(grid, menu);
+    if (outcome == kMenuRefused && kind == kEegMontage) MessageBeep(0);
+    if (outcome == kShowMenu) ShowMenu(grid, menu);
     return 0;
 }
 

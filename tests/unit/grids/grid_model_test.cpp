@@ -97,6 +97,8 @@ TEST(GridScrolling, RangeLinesAndThumb) {
     EXPECT_EQ(psg.selStart, 0);
     ResizeGridView(&psg, 12, 400, 32);  // taller: the top row stays in range
     EXPECT_EQ(psg.topRow, 32 - psg.visibleRows);
+    record->MaxCh = 4464;  // "MaxCh=70000" read into 16 bits: the grid lays out every row it has
+    EXPECT_EQ(GridRowCount(record.get(), kPsgMontage), 256);
 }
 
 TEST(GridHits, HeaderRowNumbersAndRowsBeyondTheSourceGiveNothing) {
@@ -182,7 +184,12 @@ TEST(GridMenus, EegMenusSkipPlaceHoldersAndCheckTheLastRowsValue) {
     EXPECT_EQ(Texts(menu).back(), " ACC");
     EXPECT_EQ(menu.items[menu.count - 1].command, kMenuFirstValue + 20);
     view.column = 0;
-    EXPECT_FALSE(BuildEegGridMenu(record.get(), nullptr, &view, &menu));
+    EXPECT_EQ(GridMenuForSelection(record.get(), kEegMontage, nullptr, &view, &menu), kNoMenu);
+    view.column = 13;
+    EXPECT_EQ(GridMenuForSelection(record.get(), kEegMontage, nullptr, &view, &menu), kMenuRefused);
+    view.column = 2;
+    view.selStart = 0;
+    EXPECT_EQ(GridMenuForSelection(record.get(), kEegMontage, nullptr, &view, &menu), kNoMenu);
 }
 
 TEST(GridMenus, PsgMenusWriteTheirTablesValues) {
