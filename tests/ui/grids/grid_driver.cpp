@@ -153,6 +153,19 @@ bool PickMenuItem(const Host& host, int grid, int item) {
     return !IsWindowVisible(menu);
 }
 
+BOOL CALLBACK CountEdit(HWND child, LPARAM count) {
+    char name[16];
+    if (GetClassNameA(child, name, sizeof name) && lstrcmpiA(name, "Edit") == 0)
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int EditControls(HWND grid) {
+    int count = 0;
+    EnumChildWindows(grid, CountEdit, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 HWND Editor(const Host& host, int grid) { return GetDlgItem(host.grids[grid], 900); }
 
 void Type(const Host& host, int grid, const char* bytes, WPARAM finalKey) {
@@ -354,6 +367,8 @@ void RenameAndRegister(const Host& host) {
               SendMessageA(combo, CB_GETCOUNT, 0, 0) == 4 && WindowText(combo) == "Night edited",
           "a typed pattern name is listed when the list opens: " + listedBefore + " -> " +
               ListItem(combo, 0));
+    Check(EditControls(host.grids[kPsg]) == 1,
+          "the grid keeps one edit control however often the page attaches it");
     Click(host, GetDlgItem(host.pages[kPsg], 1302));
     const std::string status = WindowText(GetDlgItem(host.window, kGridHostStatusId));
     Check(status == Cp932("PSGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"),
