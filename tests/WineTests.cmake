@@ -26,3 +26,4 @@ quillon_wine_test(ui.startup ui_driver.exe @INSTALL@
                   --screenshot @W:${QUILLON_UI_ARTIFACTS}/startup-@TARGET@.png)
 quillon_wine_test(kavf32.ordinals kavf32_ordinal_roundtrip.exe)
 quillon_wine_test(kavf32.multimedia kavf32_multimedia_handle.exe)
+include(${PROJECT_SOURCE_DIR}/tests/ui/grids/wine_tests.cmake)

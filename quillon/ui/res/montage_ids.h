@@ -1,0 +1,31 @@
+// Identifiers of the montage pages, shared by their dialog templates, the
+// page procedures and the engine's page decisions.
+#ifndef QUILLON_MONTAGE_IDS_H
+#define QUILLON_MONTAGE_IDS_H
+
+#define IDD_PSG_MONTAGE_PAGE "PSGMONTAGESETUP"
+#define IDD_EEG_MONTAGE_PAGE "EEGMONTAGESETUP"
+#define IDD_NOT_AVAILABLE 508
+
+#define IDC_PATTERN_NAME 1300
+#define IDC_MONTAGE_GRID 1301
+#define IDC_PATTERN_REGISTRY 1302
+#define IDC_PATTERN_COPY 1303
+
+#define IDC_EEG_ACC_SENS 1271
+#define IDC_EEG_ACC_LFF 1272
+#define IDC_EEG_ACC_HFF 1273
+#define IDC_EEG_ACC_CAL 1274
+#define IDC_EEG_NOTCH 1275
+#define IDC_EEG_RAPID 1276
+#define IDC_EEG_REFERENCE 1277
+
+#define IDS_PSG_PATTERN_SAVED 28
+#define IDS_PSG_PATTERN_COPIED 29
+#define IDS_EEG_PATTERN_SAVED 32
+#define IDS_EEG_PATTERN_COPIED 33
+
+#define PSG_GRID_CLASS "VPSGMONTINFOPATTERN"
+#define EEG_GRID_CLASS "VEEGMONTINFOPATTERN"
+
+#endif
