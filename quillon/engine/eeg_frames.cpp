@@ -97,15 +97,6 @@ bool MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* lin
     return true;
 }
 
-// Why a line that gave no frame is none.
-void CountNonDataLine(const char* line, int32_t length, ConversionTally* tally) {
-    if (std::memchr(line, '\0', static_cast<size_t>(length)) != nullptr)
-        ++tally->NulLines;
-    else if (HoldsNoText(line, length))
-        ++tally->BlankLines;
-    else
-        ++tally->ShortLines;
-}
 
 // Reads up to kSourceReadBytes at offset; the count read, 0 at the end, -1
 // on failure. A count below the request means the source ends in it.
@@ -164,7 +155,7 @@ extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) 
                 flaws.saturated += lineFlaws.saturated;
                 flaws.notNumbers += lineFlaws.notNumbers;
             } else {
-                CountNonDataLine(line, span.length, &tally);
+                TallyNonDataLine(line, span.length, &tally);
             }
             ++lines;
         }

@@ -37,6 +37,15 @@ bool HoldsNoText(const char* text, int32_t length) {
     return true;
 }
 
+void TallyNonDataLine(const char* line, int32_t length, ConversionTally* tally) {
+    if (std::memchr(line, '\0', static_cast<size_t>(length)) != nullptr)
+        ++tally->NulLines;
+    else if (HoldsNoText(line, length))
+        ++tally->BlankLines;
+    else
+        ++tally->ShortLines;
+}
+
 LineFind FindLine(const char* text, int32_t at, int32_t end, bool sourceEnds, LineSpan* line) {
     const int32_t left = end - at;
     const int32_t span = left < kLineByteLimit ? left : kLineByteLimit;

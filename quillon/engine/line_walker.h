@@ -8,6 +8,8 @@
 
 #include <stdint.h>
 
+#include "app_record.h"
+
 enum LineFind {
     kLineComplete,  // ended by CR, LF or CR LF
     kLineLast,      // the source ends without a line end after text
@@ -28,5 +30,9 @@ LineFind FindLine(const char* text, int32_t at, int32_t end, bool sourceEnds, Li
 
 // Only blanks and control bytes (an end-of-file mark, a lone CR).
 bool HoldsNoText(const char* text, int32_t length);
+
+// Counts a line that gave no frame or row by why it is none: a NUL byte
+// cut it short, it was blank, or it had fewer values than channels.
+void TallyNonDataLine(const char* line, int32_t length, ConversionTally* tally);
 
 #endif

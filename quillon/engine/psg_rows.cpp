@@ -132,15 +132,6 @@ bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, b
     return true;
 }
 
-// Why a line that gave no row is none.
-void CountNonDataLine(const char* line, int32_t length, ConversionTally* tally) {
-    if (std::memchr(line, '\0', static_cast<size_t>(length)) != nullptr)
-        ++tally->NulLines;
-    else if (HoldsNoText(line, length))
-        ++tally->BlankLines;
-    else
-        ++tally->ShortLines;
-}
 
 // Reads up to kPsgReadBytes at offset: the count read, -1 on failure.
 // *sourceEnds tells that the end of the file was met; a read that fails
@@ -194,7 +185,7 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
             flaws.saturated += lineFlaws.saturated;
             flaws.notNumbers += lineFlaws.notNumbers;
         } else {
-            CountNonDataLine(line, length, &tally);
+            TallyNonDataLine(line, length, &tally);
         }
         ++counted;
     };
