@@ -276,3 +276,40 @@ BOOL RegisterMontageGridClasses(HINSTANCE instance, const ElectrodeNameTable* el
     SetGridElectrodeNames(electrodeNames);
     return RegisterEegGridClass(instance) != 0 && RegisterPsgGridClass(instance) != 0;
 }
+
+LRESULT DispatchGridMessage(HWND grid, MontageKind kind, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return 0;
+        case WM_ENABLE:
+            return OnGridEnable(grid);
+        case WM_SETFONT:
+            return OnGridSetFont(grid, wParam);
+        case WM_SIZE:
+            return OnGridSize(grid, kind);
+        case WM_PAINT:
+            PaintGrid(grid, kind);
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTALLKEYS;
+        case WM_VSCROLL:
+            return OnGridScroll(grid, kind, wParam);
+        case WM_LBUTTONDOWN:
+            return OnGridButtonDown(grid, kind, lParam);
+        case WM_MOUSEMOVE:
+            return OnGridMouseMove(grid, kind, lParam);
+        case WM_LBUTTONUP:
+            return OnGridButtonUp(grid, kind);
+        case WM_LBUTTONDBLCLK:
+            return OnGridDoubleClick(grid, kind, lParam);
+        case WM_RBUTTONUP:
+            return OnGridRightButtonUp(grid, kind);
+        case WM_COMMAND:
+            return OnGridCommand(grid, kind, wParam);
+        case WM_GRID_SETDATA:
+            return OnGridSetData(grid, kind, wParam);
+        default:
+            return DefWindowProcA(grid, message, wParam, lParam);
+    }
+}

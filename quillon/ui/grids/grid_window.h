@@ -35,6 +35,10 @@ LRESULT OnGridRightButtonUp(HWND grid, MontageKind kind);
 LRESULT OnGridCommand(HWND grid, MontageKind kind, WPARAM wParam);
 LRESULT OnGridEnable(HWND grid);
 
+// The window procedure both grids share, with the kind of model it shows.
+LRESULT DispatchGridMessage(HWND grid, MontageKind kind, UINT message, WPARAM wParam,
+                            LPARAM lParam);
+
 // The EEG grid's electrode names (null until registered).
 const ElectrodeNameTable* GridElectrodeNames();
 void SetGridElectrodeNames(const ElectrodeNameTable* names);
