@@ -5,6 +5,7 @@
 
 #include "field_reader.h"
 #include "head_lines.h"
+#include "source_reader.h"
 #include "platform.h"
 
 namespace {
@@ -74,10 +75,11 @@ extern "C" int32_t CheckSourceForConversion(const AppRecord* record, SourceCheck
     if (encoding != kSourceUsable) return Verdict(check, encoding, record);
     const int32_t values = DataLineValues(record);
     if (values < 0) {
-        // A data line beyond the head is checked by the run itself.
+        // Beyond the head the line could be neither checked nor found.
         const bool headIsWholeSource = size >= 0 && size - record->SourceTextOffset ==
                                                         record->SourceTextLength;
-        return Verdict(check, headIsWholeSource ? kSourceNoDataLine : kSourceUsable, record);
+        return Verdict(check, headIsWholeSource ? kSourceNoDataLine : kSourceDataLineBeyondHead,
+                       record);
     }
     if (values < record->ChannelCount) return Verdict(check, kSourceTooFewColumns, record, values);
     return Verdict(check, kSourceUsable, record, values);
@@ -105,6 +107,12 @@ extern "C" int32_t FormatSourceVerdict(const SourceCheck* check, char* out, size
         case kSourceNoDataLine:
             n = std::snprintf(out, size, "the source has no line %d, its first data line",
                               check->line);
+            break;
+        case kSourceDataLineBeyondHead:
+            n = std::snprintf(out, size,
+                              "the first data line (line %d) lies beyond the first %d bytes the "
+                              "program reads ahead",
+                              check->line, kSourceHeadSize);
             break;
         case kSourceTooFewColumns:
             n = std::snprintf(out, size,

@@ -19,6 +19,7 @@ enum SourceVerdict {
     kSourceBinary = 5,       // NUL bytes in the head
     kSourceNoDataLine = 6,   // the whole source has no line DataStartLine
     kSourceTooFewColumns = 7,
+    kSourceDataLineBeyondHead = 8,  // the line cannot be found in the head read ahead
 };
 
 struct SourceCheck {

@@ -142,6 +142,7 @@ TEST(EegRun, UnusableSourcesAreRefusedBeforeAnythingIsCreated) {
         {"binary", std::string("1,2\n\0\x01\x02\n", 9)},
         {"too few columns", "1\n2\n"},
         {"no data line in a whole source", "Fp1,Fp2\n"},
+        {"data line beyond the head", std::string(9000, 'x') + "\n1,2\n"},
     };
     for (const auto& [name, bytes] : sources) {
         const std::string source = scratch.File("src.csv");
@@ -149,6 +150,7 @@ TEST(EegRun, UnusableSourcesAreRefusedBeforeAnythingIsCreated) {
         if (std::string(name) != "missing") WriteBytes(source, bytes);
         RecordPtr record = EegRecord(source, 2, 1);
         if (std::string(name) == "no data line in a whole source") record->DataStartLine = 1;
+        if (std::string(name) == "data line beyond the head") record->DataStartLine = 3;
         EXPECT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()),
                   kEegStartSourceUnusable)
             << name;
