@@ -8,6 +8,7 @@
 #include "eeg_run.h"
 #include "eeg_test_support.h"
 #include "kavf32.h"
+#include "run_ticks.h"
 
 namespace {
 
@@ -195,6 +196,31 @@ TEST(EegRun, AChannelCountChangedDuringARunEndsIt) {
     Wave wave = ReadWave(scratch.File("out.dat"));
     EXPECT_EQ(wave.frames, 10u);
     EXPECT_EQ(wave.channels, 2u);
+}
+
+// A tick with a time budget runs several steps, each exactly as one step a
+// tick would: the same file, the same counter.
+TEST(EegRun, BudgetedTicksWriteWhatSingleStepsWrite) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(35, 2));
+    for (uint32_t budget : {0u, 60000u}) {
+        const std::string out = scratch.File(budget == 0 ? "single.dat" : "budget.dat");
+        RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+        ASSERT_EQ(StartEegConversion(record.get(), out.c_str()), kEegStarted);
+        uint32_t ticks = 1;
+        while (RunConversionTicks(record.get(), budget)) ++ticks;
+        EXPECT_EQ(ticks, budget == 0 ? 5u : 1u) << "four steps, then the one that finds no line";
+        EXPECT_EQ(record->StepCount, 5u);
+        RunProgress progress;
+        DescribeRunProgress(record.get(), 0, 1500, &progress);
+        EXPECT_EQ(progress.percent, 100);
+        EXPECT_EQ(progress.elapsedSeconds, 1);
+        FinishEegConversion(record.get(), nullptr);
+    }
+    EXPECT_EQ(ReadBytes(scratch.File("single.dat")), ReadBytes(scratch.File("budget.dat")));
+    char text[16];
+    FormatElapsed(3725, text, sizeof text);
+    EXPECT_STREQ(text, "1:02:05");
 }
 
 TEST(EegRun, ARunWithoutDataRowsRemovesItsOutput) {
