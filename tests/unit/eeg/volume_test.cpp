@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "eeg_page.h"
 #include "eeg_run.h"
 #include "eeg_test_support.h"
 #include "head_lines.h"
@@ -107,6 +108,43 @@ TEST(OutputVolume, ARunOnAReadyVolume) {
     EXPECT_EQ(texts[3], "4710");
     EXPECT_EQ(texts[5], "88000012");
     EXPECT_EQ(texts[6], "DISK");
+}
+
+TEST(EegConvertPage, DrivesOfferedAndControlsPerState) {
+    EXPECT_STREQ(DriveKindSuffix(kDriveMo5Inch), " MO 5inch");
+    EXPECT_STREQ(DriveKindSuffix(kDriveHardDisk), " HD");
+    EXPECT_EQ(DriveKindSuffix(3), nullptr);
+    EXPECT_EQ(DriveKindSuffix(5), nullptr);
+
+    AppRecord record{};
+    EegPageView view;
+    DescribeEegConvertPage(&record, false, &view);
+    EXPECT_EQ(view.statusStringId, 18) << "no source";
+    EXPECT_FALSE(view.startButton);
+    EXPECT_TRUE(view.askForDiskId);
+    EXPECT_TRUE(view.createButton);
+
+    record.SourceOpen = 1;
+    DescribeEegConvertPage(&record, true, &view);
+    EXPECT_EQ(view.statusStringId, 27) << "a volume file without a Disk ID: state 0";
+    EXPECT_TRUE(view.startButton);
+    EXPECT_FALSE(view.createButton);
+
+    record.CopyPrivateFile = 1;  // user-named: start without any volume
+    DescribeEegConvertPage(&record, false, &view);
+    EXPECT_TRUE(view.startButton);
+    EXPECT_FALSE(view.driveList || view.diskIdField || view.createButton || view.askForDiskId);
+
+    record.CopyPrivateFile = 0;
+    record.ConvertState = kConvertRunning;
+    DescribeEegConvertPage(&record, true, &view);
+    EXPECT_EQ(view.statusStringId, 25);
+    EXPECT_FALSE(view.startButton || view.driveList || view.createButton || view.typeLists)
+        << "locked while the run writes";
+    record.ConvertState = kConvertFinished;
+    DescribeEegConvertPage(&record, true, &view);
+    EXPECT_EQ(view.statusStringId, 21);
+    EXPECT_TRUE(view.startButton && view.driveList && view.typeLists);
 }
 
 TEST(HeadLines, ListedLinesKeepDoubleByteCharactersAndKatakana) {
