@@ -235,6 +235,15 @@ struct AppRecord {
     char OutputPath[kPathSize];  // EEG output file being written
 };
 
+// A new run starts with no outcome of the last one.
+inline void ClearRunOutcome(AppRecord* record) {
+    record->WaveWriteFailed = 0;
+    record->RunLayoutChanged = 0;
+    record->RunInterrupted = 0;
+    record->Tally = ConversionTally{};
+    record->RunErrorText[0] = '\0';
+}
+
 // The pattern slots in use, or null when the index stored is out of range.
 inline MontagePattern* CurrentEegSlot(AppRecord* record) {
     return record->CurrentEegPattern < kPatternSlotCount

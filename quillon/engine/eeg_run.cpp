@@ -66,11 +66,7 @@ void ResetRunCounts(AppRecord* record) {
     record->StepCount = 0;
     record->NextFrame = 0;
     record->WaveLimitReached = 0;
-    record->WaveWriteFailed = 0;
-    record->RunLayoutChanged = 0;
-    record->RunInterrupted = 0;
-    record->Tally = ConversionTally{};
-    record->RunErrorText[0] = '\0';
+    ClearRunOutcome(record);
 }
 
 // Claims the output and its reference file; on failure nothing is left.

@@ -58,14 +58,6 @@ int32_t CountRowsOn(const AppRecord* record, const MontagePattern& pattern) {
     return count;
 }
 
-void ResetRunCounts(AppRecord* record) {
-    record->WaveWriteFailed = 0;
-    record->RunLayoutChanged = 0;
-    record->RunInterrupted = 0;
-    record->Tally = ConversionTally{};
-    record->RunErrorText[0] = '\0';
-}
-
 uint32_t RunStatusFlags(const AppRecord* record) {
     uint32_t flags = 0;
     if (record->WaveWriteFailed) flags |= kPsgFinishWriteFailed;
@@ -148,7 +140,7 @@ extern "C" int32_t StartPsgConversion(AppRecord* record, PsgStartResult* result)
     if (std::memchr(target, '\0', sizeof record->PsgTargetPath) == nullptr)
         return Report(result, kPsgStartCannotCreate);
     if (target[0] != '\0' && PlatFileExists(target)) return Report(result, kPsgStartTargetExists);
-    ResetRunCounts(record);
+    ClearRunOutcome(record);
     PsgStartResult created;
     const uint32_t handle = CreatePsgFile(record, &created);
     if (handle == 0) created.outcome = ExplainCreateFailure(record, created.outcome);
