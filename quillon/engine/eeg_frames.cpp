@@ -112,6 +112,18 @@ int32_t ReadAt(PlatFile file, int64_t offset, char* buffer) {
     return total;
 }
 
+// Frames of non-data lines: zero frames, and in the step where the source
+// ends the end mark after the last data frame.
+void FillAfterDataFrames(const FrameMaker& maker, uint32_t wanted, uint32_t lines,
+                         uint32_t dataFrames, uint16_t* frames) {
+    const bool sourceEnded = lines > 0 && lines < wanted;
+    const uint32_t filled = sourceEnded ? wanted : lines;
+    if (filled > dataFrames)
+        std::memset(frames + size_t{dataFrames} * maker.frameWords, 0,
+                    size_t{filled - dataFrames} * maker.frameWords * sizeof(uint16_t));
+    if (sourceEnded) frames[size_t{dataFrames} * maker.frameWords] = kEventEnd;
+}
+
 }  // namespace
 
 extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) {
@@ -166,15 +178,7 @@ extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) 
     tally.DataRows += dataFrames;
     tally.SaturatedValues += flaws.saturated;
     tally.NotNumbers += flaws.notNumbers;
-
-    // Frames of non-data lines: zero frames, and in the step where the
-    // source ends the end mark after the last data frame.
-    const bool sourceEnded = lines > 0 && lines < wanted;
-    const uint32_t filled = sourceEnded ? wanted : lines;
-    if (filled > dataFrames)
-        std::memset(frames + size_t{dataFrames} * maker.frameWords, 0,
-                    size_t{filled - dataFrames} * maker.frameWords * sizeof(uint16_t));
-    if (sourceEnded) frames[size_t{dataFrames} * maker.frameWords] = kEventEnd;
+    FillAfterDataFrames(maker, wanted, lines, dataFrames, frames);
     record->FramesDone += lines;
     return lines;
 }

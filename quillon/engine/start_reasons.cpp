@@ -57,99 +57,78 @@ extern "C" int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome
     return Written(n, size);
 }
 
+namespace {
+
+// What a PSG reason's text is filled with, in its order.
+enum ReasonArguments { kNoArgument, kValue, kSlotNumber, kValueAndLimit, kChannel, kChannelAndValue };
+
+struct PsgReason {
+    int32_t outcome;
+    ReasonArguments arguments;
+    int32_t limit;
+    const char* text;
+};
+
+const PsgReason kPsgReasons[] = {
+    {kPsgStarted, kNoArgument, 0, "the conversion started"},
+    {kPsgStartRunning, kNoArgument, 0, "a conversion is still running"},
+    {kPsgStartTargetExists, kNoArgument, 0, "the target file exists; it is never overwritten"},
+    {kPsgStartNoTarget, kNoArgument, 0, "no target file was chosen"},
+    {kPsgStartNoChannels, kNoArgument, 0, "no source channel is switched on"},
+    {kPsgStartNoSource, kNoArgument, 0, "no source file is open"},
+    {kPsgStartBadPattern, kSlotNumber, 0, "PSG pattern %d does not exist"},
+    {kPsgStartBadChannelCount, kValueAndLimit, kPatternRowCount,
+     "%d source channels: at most %d can be converted"},
+    {kPsgStartBadFieldMode, kValue, 0, "field delimiter %d is none of comma, blank and tab"},
+    {kPsgStartBadValueKind, kValue, 0, "data type %d is neither A/D nor calibrated values"},
+    {kPsgStartBadFrameTime, kValueAndLimit, kPsgMaxFrameTime,
+     "frame time %d s: it must be 1 to %d seconds"},
+    {kPsgStartBadSampleRate, kValueAndLimit, kPsgMaxSampleRate,
+     "sampling rate %d Hz: it must be 1 to %d Hz"},
+    {kPsgStartBadTimeResolutionRate, kValue, 0,
+     "sampling rate %d Hz: with the original time resolution (one line a millisecond) it must "
+     "divide 1000 Hz"},
+    {kPsgStartBadChannelRate, kChannelAndValue, 0,
+     "channel %d: rate divisor %d gives a rate below 1 Hz"},
+    {kPsgStartUnevenChannelRate, kChannelAndValue, 0,
+     "channel %d: rate divisor %d does not give a whole number of samples per epoch"},
+    {kPsgStartZeroEu, kChannel, 0,
+     "channel %d: CAL (EU) is 0, so calibrated values cannot be scaled"},
+    {kPsgStartZeroVu, kChannel, 0, "channel %d: AD (VU) is 0, so calibrated values would all be 0"},
+    {kPsgStartBadPhysicalRange, kChannel, 0,
+     "channel %d: the physical range 32767 x CAL / AD is too large or too fine for the file's "
+     "header"},
+    {kPsgStartTooManySamples, kNoArgument, 0,
+     "the channels give more samples than one epoch can hold"},
+    {kPsgStartNoMemory, kNoArgument, 0, "not enough memory for the conversion's buffers"},
+    {kPsgStartCannotCreate, kNoArgument, 0, "the target file cannot be created"},
+    {kPsgStartNotReady, kNoArgument, 0, "the PSG library could not prepare the file's header"},
+    {kPsgStartRefused, kNoArgument, 0, "the PSG library refused the channel definitions"},
+    {kPsgStartSourceUnusable, kNoArgument, 0, "the source cannot be converted"},
+};
+
+}  // namespace
+
 extern "C" int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size) {
     if (out == nullptr || size == 0) return 0;
     out[0] = '\0';
     if (result == nullptr) return 0;
-    const int32_t channel = result->sourceChannel;
-    const int32_t value = result->value;
-    int n = 0;
-    switch (result->outcome) {
-        case kPsgStarted: n = std::snprintf(out, size, "the conversion started"); break;
-        case kPsgStartRunning: n = std::snprintf(out, size, "a conversion is still running"); break;
-        case kPsgStartTargetExists:
-            n = std::snprintf(out, size, "the target file exists; it is never overwritten");
+    const PsgReason* reason = nullptr;
+    for (const PsgReason& entry : kPsgReasons)
+        if (entry.outcome == result->outcome) reason = &entry;
+    if (reason == nullptr)
+        return Written(std::snprintf(out, size, "start outcome %d", result->outcome), size);
+    int32_t first = result->value;
+    int32_t second = reason->limit;
+    switch (reason->arguments) {
+        case kSlotNumber: first = result->value + 1; break;
+        case kChannel: first = result->sourceChannel; break;
+        case kChannelAndValue:
+            first = result->sourceChannel;
+            second = result->value;
             break;
-        case kPsgStartNoTarget: n = std::snprintf(out, size, "no target file was chosen"); break;
-        case kPsgStartNoChannels:
-            n = std::snprintf(out, size, "no source channel is switched on");
-            break;
-        case kPsgStartNoSource: n = std::snprintf(out, size, "no source file is open"); break;
-        case kPsgStartBadPattern:
-            n = std::snprintf(out, size, "PSG pattern %d does not exist", value + 1);
-            break;
-        case kPsgStartBadChannelCount:
-            n = std::snprintf(out, size, "%d source channels: at most %d can be converted", value,
-                              kPatternRowCount);
-            break;
-        case kPsgStartBadFieldMode:
-            n = std::snprintf(out, size, "field delimiter %d is none of comma, blank and tab",
-                              value);
-            break;
-        case kPsgStartBadValueKind:
-            n = std::snprintf(out, size, "data type %d is neither A/D nor calibrated values",
-                              value);
-            break;
-        case kPsgStartBadFrameTime:
-            n = std::snprintf(out, size, "frame time %d s: it must be 1 to %d seconds", value,
-                              kPsgMaxFrameTime);
-            break;
-        case kPsgStartBadSampleRate:
-            n = std::snprintf(out, size, "sampling rate %d Hz: it must be 1 to %d Hz", value,
-                              kPsgMaxSampleRate);
-            break;
-        case kPsgStartBadTimeResolutionRate:
-            n = std::snprintf(out, size,
-                              "sampling rate %d Hz: with the original time resolution (one line a "
-                              "millisecond) it must divide 1000 Hz",
-                              value);
-            break;
-        case kPsgStartBadChannelRate:
-            n = std::snprintf(out, size, "channel %d: rate divisor %d gives a rate below 1 Hz",
-                              channel, value);
-            break;
-        case kPsgStartUnevenChannelRate:
-            n = std::snprintf(out, size,
-                              "channel %d: rate divisor %d does not give a whole number of samples "
-                              "per epoch",
-                              channel, value);
-            break;
-        case kPsgStartZeroEu:
-            n = std::snprintf(out, size,
-                              "channel %d: CAL (EU) is 0, so calibrated values cannot be scaled",
-                              channel);
-            break;
-        case kPsgStartZeroVu:
-            n = std::snprintf(out, size,
-                              "channel %d: AD (VU) is 0, so calibrated values would all be 0",
-                              channel);
-            break;
-        case kPsgStartBadPhysicalRange:
-            n = std::snprintf(out, size,
-                              "channel %d: the physical range 32767 x CAL / AD is too large or too "
-                              "fine for the file's header",
-                              channel);
-            break;
-        case kPsgStartTooManySamples:
-            n = std::snprintf(out, size, "the channels give more samples than one epoch can hold");
-            break;
-        case kPsgStartNoMemory:
-            n = std::snprintf(out, size, "not enough memory for the conversion's buffers");
-            break;
-        case kPsgStartCannotCreate:
-            n = std::snprintf(out, size, "the target file cannot be created");
-            break;
-        case kPsgStartNotReady:
-            n = std::snprintf(out, size, "the PSG library could not prepare the file's header");
-            break;
-        case kPsgStartRefused:
-            n = std::snprintf(out, size, "the PSG library refused the channel definitions");
-            break;
-        case kPsgStartSourceUnusable:
-            n = std::snprintf(out, size, "the source cannot be converted");
-            break;
-        default: n = std::snprintf(out, size, "start outcome %d", result->outcome); break;
+        default: break;
     }
-    if (n < 0) return 0;
-    return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
+    // Texts use the arguments they name, in this order; the rest are ignored.
+    return Written(std::snprintf(out, size, reason->text, first, second), size);
 }
