@@ -1,0 +1,56 @@
+#!/usr/bin/env python3
+"""Converts the sources the convert pages converted under Wine with
+quillon-cli and the same settings, and compares the files byte for byte: the
+EEG wave data file and its .REF on the volume, and the PSG EDF+ file.
+
+    compare_with_cli.py QUILLON_CLI SAMPLES_FOLDER ARTIFACT_PREFIX VOLUME_FOLDER
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+
+def convert(cli, scratch, arguments):
+    run = subprocess.run([cli, "convert"] + arguments + ["--settings", "COND/QUILLON.INI",
+                                                         "--preset", "0", "--delimiter", "comma",
+                                                         "--pattern", "1"],
+                         cwd=scratch, capture_output=True, text=True)
+    if run.returncode != 0:
+        print(run.stdout, run.stderr)
+    return run.returncode == 0
+
+
+def same(ours, theirs, what):
+    with open(ours, "rb") as a, open(theirs, "rb") as b:
+        equal = a.read() == b.read()
+    print("%s: %s" % ("PASS" if equal else "FAIL", what))
+    return equal
+
+
+def main():
+    cli, samples, prefix, volume = (os.path.abspath(a) for a in sys.argv[1:5])
+    ok = True
+    with tempfile.TemporaryDirectory() as scratch:
+        os.mkdir(os.path.join(scratch, "COND"))
+        for name in ("QUILLON.INI", "PATIENT.INF"):
+            shutil.copy(os.path.join(samples, "COND", name), os.path.join(scratch, "COND"))
+        os.mkdir(os.path.join(scratch, "volume"))
+        ok &= convert(cli, scratch, [prefix + "-eeg-source.csv", "--type", "eeg32", "--bias", "0",
+                                     "--data-start-line", "0", "--channels", "32", "--ad",
+                                     "--rate", "500", "--volume", "volume",
+                                     "--create-disk-id", "QTEST01"])
+        for name in ("88000001.DAT", "88000001.REF"):
+            ok &= same(os.path.join(volume, "DAT", name),
+                       os.path.join(scratch, "volume", "DAT", name), "EEG " + name)
+        ok &= convert(cli, scratch, [os.path.join(samples, "psg_night.csv"), "--type", "psg",
+                                     "--bias", "1", "--data-start-line", "1", "--channels", "7",
+                                     "--calibrated", "--rate", "200", "--frame-time", "5",
+                                     "--comment", "night test", "-o", "night.edf"])
+        ok &= same(prefix + "-psg.edf", os.path.join(scratch, "night.edf"), "PSG EDF+")
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
