@@ -54,6 +54,7 @@ void ShowProgress(HWND page, const AppRecord* record) {
     FormatElapsed(progress.elapsedSeconds, elapsed, sizeof elapsed);
     std::snprintf(text, sizeof text, "%d%%  %s", static_cast<int>(progress.percent), elapsed);
     SetDlgItemTextA(page, IDC_CONVERT_ELAPSED, text);
+    UpdateWindow(GetDlgItem(page, IDC_CONVERT_ELAPSED));
 }
 
 // The finish line: string 21, or the cause and what the file holds.
@@ -226,6 +227,7 @@ void OnRunTimer(HWND page, void (*formatCounter)(const AppRecord*, char*, size_t
         char counter[48];
         formatCounter(record.record, counter, sizeof counter);
         SetDlgItemTextA(page, IDC_CONVERT_COUNTER, counter);
+        UpdateWindow(GetDlgItem(page, IDC_CONVERT_COUNTER));
         ShowProgress(page, record.record);
     }
     if (!goesOn) FinishRun(page);

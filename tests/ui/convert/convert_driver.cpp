@@ -142,12 +142,20 @@ void Type(const Host& host, HWND window, const char* text) {
     Settle(host);
 }
 
-// Painting waits until the posted messages are handled; a run in progress
-// is caught early, before it ends.
-void Shot(const std::string& prefix, const char* name, DWORD delayMs = 300) {
-    Sleep(delayMs);
+void Shot(const std::string& prefix, const char* name) {
+    Sleep(300);  // painting waits until the posted messages are handled
     Check(SaveScreenshotPng((prefix + "-" + name + ".png").c_str()),
           std::string("screenshot ") + name);
+}
+
+// The run goes ticks timer ticks further, then waits.
+void AllowTicks(const Host& host, LONG ticks) {
+    SendMessageA(host.window, kConvertHostAllowTicks, static_cast<WPARAM>(ticks), 0);
+    const DWORD start = GetTickCount();
+    while (ticks > 0 && SendMessageA(host.window, kConvertHostTicksLeft, 0, 0) != 0 &&
+           GetTickCount() - start < kSettleTimeoutMs)
+        Sleep(20);
+    Settle(host);
 }
 
 bool StartHost(const std::string& folder, const std::string& arguments, Host* host) {
@@ -180,7 +188,7 @@ bool WaitForRunEnd(const Host& host, const char* what, DWORD started) {
         ended = answered && running == 0;
         Sleep(20);
     }
-    std::printf("%s: run took %lu ms, longest answer %lu ms\n", what,
+    std::printf("%s: the rest of the run took %lu ms, longest answer %lu ms\n", what,
                 static_cast<unsigned long>(GetTickCount() - started),
                 static_cast<unsigned long>(longest));
     Check(longest < kLongestAnswerMs, std::string(what) + ": the window answers during the run");
@@ -237,8 +245,8 @@ bool WriteEegSource(const std::string& path) {
 
 void EmptyVolume(const std::string& drive) {
     DeleteFileA((drive + "\\4710.VOL").c_str());
-    DeleteFileA((drive + "\\DAT\\88000001.DAT").c_str());
-    DeleteFileA((drive + "\\DAT\\88000001.REF").c_str());
+    for (const char* name : {"88000001.DAT", "88000001.REF", "88000002.DAT", "88000002.REF"})
+        DeleteFileA((drive + "\\DAT\\" + name).c_str());
     RemoveDirectoryA((drive + "\\DAT").c_str());
 }
 
@@ -277,12 +285,17 @@ void CreateVolume(const Host& host, const std::string& drive, const std::string&
 
 void RunEeg(const Host& host, const std::string& drive, const std::string& settings,
             const std::string& prefix) {
-    const DWORD started = GetTickCount();
+    AllowTicks(host, 0);
     Click(host, IDC_CONVERT_START);
-    Shot(prefix, "eeg-during", 20);
     Check(Status(host) == "Convert Info.", "running: string 25");
-    Check(!Enabled(host, IDC_EEG_DRIVE) && !Enabled(host, IDC_CONVERT_START),
-          "running: drive list and start locked");
+    Check(!Enabled(host, IDC_EEG_DRIVE) && !Enabled(host, IDC_CONVERT_START) &&
+              !Enabled(host, IDC_EEG_CREATE_DISK_ID) && !Enabled(host, IDC_EEG_NAMED_FILE),
+          "running: drive list, Disk ID, start and naming locked");
+    AllowTicks(host, 3);
+    Check(WindowText(Control(host, IDC_CONVERT_COUNTER)) != "0", "the counter moves");
+    Shot(prefix, "eeg-during");
+    const DWORD started = GetTickCount();
+    SendMessageA(host.window, kConvertHostAllowTicks, static_cast<WPARAM>(-1), 0);
     Check(WaitForRunEnd(host, "EEG", started), "the EEG run ends");
     Settle(host);
     Shot(prefix, "eeg-after");
@@ -331,6 +344,28 @@ void NamedFileExists(const Host& host, const std::string& drive) {
     Check(FileBytes(existing) == before, "the existing file is left untouched");
 }
 
+// The window closes during a run: what was converted is ended as a complete
+// file, the number moves on, and the user is told.
+void ExitDuringRun(Host* host, const std::string& drive, const std::string& settings) {
+    Click(*host, IDC_EEG_NAMED_FILE);  // back to the volume
+    AllowTicks(*host, 0);
+    Click(*host, IDC_CONVERT_START);
+    AllowTicks(*host, 2);
+    PostMessageA(host->window, WM_CLOSE, 0, 0);
+    HWND notice = WaitForWindow(*host, "#32770", 10000);
+    Check(notice != nullptr && WindowText(notice) == Cp932("変換中の終了"),
+          "closing during a run tells the user");
+    if (notice != nullptr) {
+        const std::string text = WindowText(GetDlgItem(notice, 0xFFFF));
+        Check(text.rfind(Cp932("変換を中断しました。"), 0) == 0, "it says the run was cut short");
+        PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    }
+    Check(WaitForSingleObject(host->process.hProcess, 30000) == WAIT_OBJECT_0, "host closes");
+    Check(Exists(drive + "\\DAT\\88000002.DAT") && Exists(drive + "\\DAT\\88000002.REF"),
+          "the cut-short file and its .REF are complete");
+    Check(Setting(settings, "SYSTEM", "EEGFileNo") == "3", "EEGFileNo moved past it");
+}
+
 void EegConversion(const std::string& folder, const std::string& prefix,
                    const std::string& drive, const std::string& settings) {
     const std::string source = prefix + "-eeg-source.csv";
@@ -346,6 +381,7 @@ void EegConversion(const std::string& folder, const std::string& prefix,
         CreateVolume(host, drive, prefix);
         RunEeg(host, drive, settings, prefix);
         NamedFileExists(host, drive);
+        ExitDuringRun(&host, drive, settings);
     }
     CloseHost(&host);
 }
@@ -376,9 +412,14 @@ void PsgConversion(const std::string& folder, const std::string& samples,
     if (dialog != nullptr) AnswerSaveDialog(host, dialog, target);
     Check(WindowText(Control(host, IDC_PSG_TARGET)) == target, "the target is shown");
     Check(Status(host) == Cp932("\"変換開始\"ボタンで変換開始してください。"), "target: string 20");
-    const DWORD started = GetTickCount();
+    AllowTicks(host, 0);
     Click(host, IDC_CONVERT_START);
-    Shot(prefix, "psg-during", 20);
+    Check(!Enabled(host, IDC_PSG_SELECT) && !Enabled(host, IDC_PSG_FRAME_TIME) &&
+              !Enabled(host, IDC_CONVERT_START),
+          "running: target, frame time and start locked");
+    Shot(prefix, "psg-during");
+    const DWORD started = GetTickCount();
+    SendMessageA(host.window, kConvertHostAllowTicks, static_cast<WPARAM>(-1), 0);
     Check(WaitForRunEnd(host, "PSG", started), "the PSG run ends");
     Settle(host);
     Shot(prefix, "psg-after");

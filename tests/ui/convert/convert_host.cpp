@@ -40,6 +40,7 @@ struct HostState {
     ConvertPageContext context;
     HWND page;
     WPARAM syncToken;
+    LONG ticksAllowed;
 };
 
 HostState g_host = {};
@@ -90,6 +91,11 @@ LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
             return static_cast<LRESULT>(g_host.syncToken);
         case kConvertHostRunning:
             return Running();
+        case kConvertHostAllowTicks:
+            g_host.ticksAllowed = static_cast<LONG>(wParam);
+            return g_host.ticksAllowed;
+        case kConvertHostTicksLeft:
+            return g_host.ticksAllowed;
         case WM_CLOSE:
             DestroyWindow(g_host.page);  // as the main window ends its pages first
             g_host.page = nullptr;
@@ -128,6 +134,16 @@ HWND CreatePage(HWND host, bool psg) {
     return page;
 }
 
+// The page's timer ticks the driver holds back are dropped: the timer posts
+// them again.
+bool TickAllowed(const MSG& message) {
+    if (message.message != WM_TIMER || message.hwnd != g_host.page || g_host.ticksAllowed < 0)
+        return true;
+    if (g_host.ticksAllowed == 0) return false;
+    --g_host.ticksAllowed;
+    return true;
+}
+
 bool ParseOptions(HostOptions* o) {
     if (__argc < 8 || !MakeSettingsPaths(__argv[1], &g_host.paths)) return false;
     o->source = __argv[2];
@@ -154,8 +170,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (g_host.page == nullptr) return 4;
     ShowWindow(host, SW_SHOW);
     SetForegroundWindow(host);
+    g_host.ticksAllowed = -1;
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!TickAllowed(message)) continue;
         if (g_host.page != nullptr && IsDialogMessageA(g_host.page, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

@@ -14,5 +14,10 @@ constexpr UINT kConvertHostSync = WM_APP + 5;
 constexpr UINT kConvertHostSynced = WM_APP + 6;
 // Sent: 1 while a run owns an output, else 0.
 constexpr UINT kConvertHostRunning = WM_APP + 7;
+// Sent: the page's next wParam timer ticks run, later ones wait (-1: all
+// run, the default), so the driver sees a run in progress at its pace.
+// Returns the ticks still allowed.
+constexpr UINT kConvertHostAllowTicks = WM_APP + 8;
+constexpr UINT kConvertHostTicksLeft = WM_APP + 9;
 
 #endif
