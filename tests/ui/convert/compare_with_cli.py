@@ -6,6 +6,7 @@ EEG wave data file and its .REF on the volume, and the PSG EDF+ file.
     compare_with_cli.py QUILLON_CLI SAMPLES_FOLDER ARTIFACT_PREFIX VOLUME_FOLDER
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -44,6 +45,18 @@ def main():
         for name in ("88000001.DAT", "88000001.REF"):
             ok &= same(os.path.join(volume, "DAT", name),
                        os.path.join(scratch, "volume", "DAT", name), "EEG " + name)
+        # The user-named file was the third run: file number 3 in its header.
+        settings = os.path.join(scratch, "COND", "QUILLON.INI")
+        with open(settings, "rb") as f:
+            text = f.read()
+        with open(settings, "wb") as f:
+            f.write(re.sub(rb"EEGFileNo=\d+", b"EEGFileNo=3", text))
+        ok &= convert(cli, scratch, [prefix + "-eeg-source.csv", "--type", "eeg32", "--bias", "0",
+                                     "--data-start-line", "0", "--channels", "32", "--ad",
+                                     "--rate", "500", "-o", "named.dat"])
+        for suffix in (".dat", ".REF"):
+            ok &= same(prefix + "-named" + suffix, os.path.join(scratch, "named" + suffix),
+                       "user-named EEG " + suffix)
         ok &= convert(cli, scratch, [os.path.join(samples, "psg_night.csv"), "--type", "psg",
                                      "--bias", "1", "--data-start-line", "1", "--channels", "7",
                                      "--calibrated", "--rate", "200", "--frame-time", "5",

@@ -233,6 +233,13 @@ bool PrepareInstall(const std::string& folder, const std::string& samples,
 
 // Whole-number channels, no header line: a source every line of which is
 // data, so the run must end with string 21.
+std::string EegSource(const std::string& prefix) { return prefix + "-eeg-source.csv"; }
+
+std::string EegHostArguments(const std::string& prefix) {
+    return "\"" + EegSource(prefix) + "\" eeg32 " + std::to_string(kEegChannels) + " " +
+           std::to_string(kEegRate) + " 0 ad";
+}
+
 bool WriteEegSource(const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
@@ -344,13 +351,37 @@ void NamedFileExists(const Host& host, const std::string& drive) {
     Check(FileBytes(existing) == before, "the existing file is left untouched");
 }
 
+// A file named in the save dialog, converted with the next file number, by
+// a page that has read no volume (a volume's Disk ID would go into the
+// header).
+void NamedConversion(const std::string& folder, const std::string& prefix,
+                     const std::string& settings) {
+    const std::string path = prefix + "-named.dat";
+    DeleteFileA(path.c_str());
+    DeleteFileA((prefix + "-named.REF").c_str());
+    Host host;
+    Check(StartHost(folder, EegHostArguments(prefix), &host), "the EEG convert page shows again");
+    if (host.page == nullptr) return CloseHost(&host);
+    Click(host, IDC_EEG_NAMED_FILE);
+    PostMessageA(Control(host, IDC_CONVERT_START), BM_CLICK, 0, 0);
+    HWND dialog = SaveDialog(host);
+    if (dialog != nullptr) AnswerSaveDialog(host, dialog, path);
+    Check(WaitForRunEnd(host, "EEG user-named", GetTickCount()), "the user-named run ends");
+    Settle(host);
+    Check(Status(host) == Cp932("変換が正常に終了しました。"),
+          "user-named: string 21: " + Status(host));
+    Check(Exists(path) && Exists(prefix + "-named.REF"), "the named file and its .REF exist");
+    Check(Setting(settings, "SYSTEM", "EEGFileNo") == "4", "EEGFileNo advanced again");
+    CloseHost(&host);
+}
+
 // The window closes during a run: what was converted is ended as a complete
 // file, the number moves on, and the user is told.
 void ExitDuringRun(Host* host, const std::string& drive, const std::string& settings) {
     Click(*host, IDC_EEG_NAMED_FILE);  // back to the volume
     AllowTicks(*host, 0);
     Click(*host, IDC_CONVERT_START);
-    AllowTicks(*host, 2);
+    AllowTicks(*host, 1);  // a third of the run at most
     PostMessageA(host->window, WM_CLOSE, 0, 0);
     HWND notice = WaitForWindow(*host, "#32770", 10000);
     Check(notice != nullptr && WindowText(notice) == Cp932("変換中の終了"),
@@ -368,14 +399,10 @@ void ExitDuringRun(Host* host, const std::string& drive, const std::string& sett
 
 void EegConversion(const std::string& folder, const std::string& prefix,
                    const std::string& drive, const std::string& settings) {
-    const std::string source = prefix + "-eeg-source.csv";
-    Check(WriteEegSource(source), "EEG source written");
+    Check(WriteEegSource(EegSource(prefix)), "EEG source written");
     EmptyVolume(drive);
     Host host;
-    const std::string arguments =
-        "\"" + source + "\" eeg32 " + std::to_string(kEegChannels) + " " +
-        std::to_string(kEegRate) + " 0 ad";
-    Check(StartHost(folder, arguments, &host), "the EEG convert page shows");
+    Check(StartHost(folder, EegHostArguments(prefix), &host), "the EEG convert page shows");
     if (host.page != nullptr) {
         ChooseDrive(host, drive);
         CreateVolume(host, drive, prefix);
@@ -384,6 +411,7 @@ void EegConversion(const std::string& folder, const std::string& prefix,
         ExitDuringRun(&host, drive, settings);
     }
     CloseHost(&host);
+    NamedConversion(folder, prefix, settings);
 }
 
 void PickFrameTimeAndComment(const Host& host) {
