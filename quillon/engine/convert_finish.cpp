@@ -97,14 +97,12 @@ extern "C" void FinishOwnedRun(AppRecord* record, const char* settingsPath, bool
     if (end != nullptr) *end = result;
 }
 
-extern "C" void DescribeRunEnd(const AppRecord* record, const RunEnd* end,
-                               FinishMessage* message) {
+extern "C" void DescribeRunEnd(const AppRecord* record, const RunEnd* end, FinishMessage* message) {
     if (message == nullptr) return;
     *message = FinishMessage{IDS_CONVERT_FINISHED, 0, false, 0, 0};
     if (record == nullptr || end == nullptr || end->kind == kRunNone) return;
-    const EndFlags e = end->kind == kRunEeg
-                           ? EegEndFlags(end->flags, record->CopyPrivateFile == 0)
-                           : PsgEndFlags(end->flags);
+    const EndFlags e = end->kind == kRunEeg ? EegEndFlags(end->flags, record->CopyPrivateFile == 0)
+                                            : PsgEndFlags(end->flags);
     uint64_t count = 0;
     const int32_t cause = CauseOf(e, record->Tally, &count);
     if (cause == 0) return;

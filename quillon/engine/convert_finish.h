@@ -37,9 +37,8 @@ void DescribeRunEnd(const AppRecord* record, const RunEnd* end, FinishMessage* m
 
 // pattern with "%1" and "%2" replaced by the message's numbers and "%e" by
 // errorText (may be null). Returns the length written.
-int32_t FormatFinishText(const char* pattern, const FinishMessage* message,
-                         const char* errorText, char* out, size_t size);
-
+int32_t FormatFinishText(const char* pattern, const FinishMessage* message, const char* errorText,
+                         char* out, size_t size);
 }
 
 #endif

@@ -100,24 +100,19 @@ void FinishRun(HWND page) {
 
 INT_PTR CALLBACK SameNameProc(HWND notice, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_COMMAND:
-            EndDialog(notice, LOWORD(wParam));
-            return TRUE;
-        default:
-            return FALSE;
+        case WM_INITDIALOG: return TRUE;
+        case WM_COMMAND: EndDialog(notice, LOWORD(wParam)); return TRUE;
+        default: return FALSE;
     }
 }
 
 }  // namespace
 
 void InitConvertPage(HWND page, LPARAM context) {
-    PageState* state = new PageState{reinterpret_cast<const ConvertPageContext*>(context), nullptr,
-                                     0, 0, false};
+    PageState* state =
+        new PageState{reinterpret_cast<const ConvertPageContext*>(context), nullptr, 0, 0, false};
     SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-    SendDlgItemMessageA(page, IDC_CONVERT_PROGRESS, PBM_SETRANGE, 0,
-                        MAKELPARAM(0, kProgressRange));
+    SendDlgItemMessageA(page, IDC_CONVERT_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
 }
 
 void ReleaseConvertPage(HWND page) {
@@ -184,8 +179,8 @@ bool AskOutputPath(HWND owner, const char* title, const char* seed, char* path, 
 }
 
 void ShowSameNameExists(HWND page) {
-    DialogBoxParamA(PageInstance(page), MAKEINTRESOURCEA(IDD_SAME_NAME_EXISTS), page,
-                    SameNameProc, 0);
+    DialogBoxParamA(PageInstance(page), MAKEINTRESOURCEA(IDD_SAME_NAME_EXISTS), page, SameNameProc,
+                    0);
 }
 
 void EnableControl(HWND page, int id, bool enabled) {
@@ -196,7 +191,8 @@ bool SourceUsable(HWND page) {
     SourceCheck check{};
     {
         RecordLock record(ConvertContext(page)->record);
-        if (!record || CheckSourceForConversion(record.record, &check) == kSourceUsable) return true;
+        if (!record || CheckSourceForConversion(record.record, &check) == kSourceUsable)
+            return true;
     }
     char text[kStatusLineBytes];
     FormatSourceVerdict(&check, text, sizeof text);

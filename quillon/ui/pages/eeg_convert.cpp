@@ -114,8 +114,7 @@ void Refresh(HWND page) {
     RecordLock record(ConvertContext(page)->record);
     if (!record) return;
     CheckDlgButton(page, IDC_CONVERT_POLARITY, record->PolarityCopy ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_EEG_NAMED_FILE,
-                   record->CopyPrivateFile ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_EEG_NAMED_FILE, record->CopyPrivateFile ? BST_CHECKED : BST_UNCHECKED);
     ShowState(page, record.record, true);
 }
 
@@ -235,15 +234,11 @@ void OnCommand(HWND page, WPARAM wParam) {
         case IDC_EEG_DRIVE:
             if (HIWORD(wParam) == CBN_SELCHANGE) OnDriveChosen(page);
             return;
-        case IDC_EEG_CREATE_DISK_ID:
-            return OnCreateDiskId(page);
+        case IDC_EEG_CREATE_DISK_ID: return OnCreateDiskId(page);
         case IDC_CONVERT_POLARITY:
-        case IDC_EEG_NAMED_FILE:
-            return OnCheckBox(page, LOWORD(wParam));
-        case IDC_CONVERT_START:
-            return OnStart(page);
-        default:
-            return;
+        case IDC_EEG_NAMED_FILE: return OnCheckBox(page, LOWORD(wParam));
+        case IDC_CONVERT_START: return OnStart(page);
+        default: return;
     }
 }
 
@@ -252,27 +247,17 @@ void OnCommand(HWND page, WPARAM wParam) {
 INT_PTR CALLBACK EegConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_INITDIALOG && ConvertContext(page) == nullptr) return FALSE;
     switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog(page, lParam);
-        case WM_DESTROY:
-            EndRunOnDestroy(page);
-            return TRUE;
-        case WM_NCDESTROY:
-            ReleaseConvertPage(page);
-            return FALSE;
-        case WM_COMMAND:
-            OnCommand(page, wParam);
-            return FALSE;
+        case WM_INITDIALOG: return OnInitDialog(page, lParam);
+        case WM_DESTROY: EndRunOnDestroy(page); return TRUE;
+        case WM_NCDESTROY: ReleaseConvertPage(page); return FALSE;
+        case WM_COMMAND: OnCommand(page, wParam); return FALSE;
         case WM_TIMER:
             if (wParam == kConversionTimerId) OnRunTimer(page, FormatCounter);
             return FALSE;
         case WM_CTLCOLORSTATIC:
             return StatusLineColour(page, reinterpret_cast<HDC>(wParam),
                                     reinterpret_cast<HWND>(lParam));
-        case WM_PAGE_SHOWN:
-            Refresh(page);
-            return FALSE;
-        default:
-            return FALSE;
+        case WM_PAGE_SHOWN: Refresh(page); return FALSE;
+        default: return FALSE;
     }
 }

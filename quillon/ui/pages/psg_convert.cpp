@@ -23,8 +23,8 @@ HWND FrameTimeList(HWND page) { return GetDlgItem(page, IDC_PSG_FRAME_TIME); }
 
 void FillFrameTimes(HWND page, int32_t current) {
     for (const FrameTimeItem& item : kFrameTimes) {
-        const LRESULT index = SendMessageA(FrameTimeList(page), CB_ADDSTRING, 0,
-                                           reinterpret_cast<LPARAM>(item.text));
+        const LRESULT index =
+            SendMessageA(FrameTimeList(page), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text));
         if (index < 0) continue;
         SendMessageA(FrameTimeList(page), CB_SETITEMDATA, index, item.seconds);
         if (item.seconds == current)
@@ -146,19 +146,14 @@ INT_PTR OnInitDialog(HWND page, LPARAM context) {
 
 void OnCommand(HWND page, WPARAM wParam) {
     switch (LOWORD(wParam)) {
-        case IDC_PSG_SELECT:
-            return OnSelectTarget(page);
-        case IDC_CONVERT_START:
-            return OnStart(page);
-        case IDC_PSG_FRAME_TIME:
-            return OnFrameTime(page);
+        case IDC_PSG_SELECT: return OnSelectTarget(page);
+        case IDC_CONVERT_START: return OnStart(page);
+        case IDC_PSG_FRAME_TIME: return OnFrameTime(page);
         case IDC_PSG_COMMENT:
             if (HIWORD(wParam) == EN_KILLFOCUS) OnComment(page);
             return;
-        case IDC_CONVERT_POLARITY:
-            return OnPolarity(page);
-        default:
-            return;
+        case IDC_CONVERT_POLARITY: return OnPolarity(page);
+        default: return;
     }
 }
 
@@ -167,27 +162,17 @@ void OnCommand(HWND page, WPARAM wParam) {
 INT_PTR CALLBACK PsgConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_INITDIALOG && ConvertContext(page) == nullptr) return FALSE;
     switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog(page, lParam);
-        case WM_DESTROY:
-            EndRunOnDestroy(page);
-            return TRUE;
-        case WM_NCDESTROY:
-            ReleaseConvertPage(page);
-            return FALSE;
-        case WM_COMMAND:
-            OnCommand(page, wParam);
-            return FALSE;
+        case WM_INITDIALOG: return OnInitDialog(page, lParam);
+        case WM_DESTROY: EndRunOnDestroy(page); return TRUE;
+        case WM_NCDESTROY: ReleaseConvertPage(page); return FALSE;
+        case WM_COMMAND: OnCommand(page, wParam); return FALSE;
         case WM_TIMER:
             if (wParam == kConversionTimerId) OnRunTimer(page, FormatPsgFrameCounter);
             return FALSE;
         case WM_CTLCOLORSTATIC:
             return StatusLineColour(page, reinterpret_cast<HDC>(wParam),
                                     reinterpret_cast<HWND>(lParam));
-        case WM_PAGE_SHOWN:
-            Refresh(page);
-            return FALSE;
-        default:
-            return FALSE;
+        case WM_PAGE_SHOWN: Refresh(page); return FALSE;
+        default: return FALSE;
     }
 }

@@ -24,7 +24,7 @@ constexpr DWORD kRunTimeoutMs = 300000;
 constexpr DWORD kLongestAnswerMs = 1000;  // loose: the machine is shared
 constexpr int kEegChannels = 32;
 constexpr int kEegRate = 500;
-constexpr int kEegSeconds = 600;  // long enough to be seen running
+constexpr int kEegSeconds = 600;       // long enough to be seen running
 constexpr int kFileNameEdit = 0x480;   // the save dialog's file name field
 constexpr int kFileNameCombo = 0x47c;  // its combo box form
 
@@ -99,9 +99,8 @@ std::string Cp932(const char* utf8) {
     wchar_t wide[256];
     char bytes[512];
     const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
-    return WideCharToMultiByte(932, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr) > 0
-               ? bytes
-               : "";
+    return WideCharToMultiByte(932, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr) > 0 ? bytes
+                                                                                           : "";
 }
 
 HWND Control(const Host& host, int id) { return GetDlgItem(host.page, id); }
@@ -221,8 +220,7 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool PrepareInstall(const std::string& folder, const std::string& samples,
-                    std::string* settings) {
+bool PrepareInstall(const std::string& folder, const std::string& samples, std::string* settings) {
     const std::string cond = folder + "\\COND";
     CreateDirectoryA(cond.c_str(), nullptr);
     *settings = cond + "\\QUILLON.INI";
@@ -266,9 +264,9 @@ std::string Setting(const std::string& settings, const char* section, const char
 void ChooseDrive(const Host& host, const std::string& drive) {
     PostMessageA(Control(host, IDC_EEG_DRIVE), WM_CHAR, static_cast<unsigned char>(drive[0]), 1);
     Settle(host);
-    Check(WindowText(Control(host, IDC_EEG_DRIVE)) == drive + " HD",
-          "the scratch drive is offered as a hard disk: " +
-              WindowText(Control(host, IDC_EEG_DRIVE)));
+    Check(
+        WindowText(Control(host, IDC_EEG_DRIVE)) == drive + " HD",
+        "the scratch drive is offered as a hard disk: " + WindowText(Control(host, IDC_EEG_DRIVE)));
 }
 
 void CreateVolume(const Host& host, const std::string& drive, const std::string& prefix) {
@@ -308,8 +306,7 @@ void RunEeg(const Host& host, const std::string& drive, const std::string& setti
     Shot(prefix, "eeg-after");
     Check(Status(host) == Cp932("変換が正常に終了しました。"),
           "finished: string 21: " + Status(host));
-    Check(WindowText(Control(host, IDC_CONVERT_COUNTER)) ==
-              std::to_string(kEegSeconds / 10 + 1),
+    Check(WindowText(Control(host, IDC_CONVERT_COUNTER)) == std::to_string(kEegSeconds / 10 + 1),
           "the counter shows every step: " + WindowText(Control(host, IDC_CONVERT_COUNTER)));
     Check(Exists(drive + "\\DAT\\88000001.DAT") && Exists(drive + "\\DAT\\88000001.REF"),
           "88000001.DAT and its .REF are on the volume");
@@ -397,8 +394,8 @@ void ExitDuringRun(Host* host, const std::string& drive, const std::string& sett
     Check(Setting(settings, "SYSTEM", "EEGFileNo") == "3", "EEGFileNo moved past it");
 }
 
-void EegConversion(const std::string& folder, const std::string& prefix,
-                   const std::string& drive, const std::string& settings) {
+void EegConversion(const std::string& folder, const std::string& prefix, const std::string& drive,
+                   const std::string& settings) {
     Check(WriteEegSource(EegSource(prefix)), "EEG source written");
     EmptyVolume(drive);
     Host host;

@@ -84,28 +84,20 @@ LRESULT Running() {
 
 LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case kConvertHostSync:
-            g_host.syncToken = wParam;
-            return 0;
-        case kConvertHostSynced:
-            return static_cast<LRESULT>(g_host.syncToken);
-        case kConvertHostRunning:
-            return Running();
+        case kConvertHostSync: g_host.syncToken = wParam; return 0;
+        case kConvertHostSynced: return static_cast<LRESULT>(g_host.syncToken);
+        case kConvertHostRunning: return Running();
         case kConvertHostAllowTicks:
             g_host.ticksAllowed = static_cast<LONG>(wParam);
             return g_host.ticksAllowed;
-        case kConvertHostTicksLeft:
-            return g_host.ticksAllowed;
+        case kConvertHostTicksLeft: return g_host.ticksAllowed;
         case WM_CLOSE:
             DestroyWindow(g_host.page);  // as the main window ends its pages first
             g_host.page = nullptr;
             DestroyWindow(host);
             return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcA(host, message, wParam, lParam);
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: return DefWindowProcA(host, message, wParam, lParam);
     }
 }
 
@@ -123,10 +115,9 @@ HWND CreateHost(HINSTANCE instance) {
 }
 
 HWND CreatePage(HWND host, bool psg) {
-    HWND page = CreateDialogParamA(GetModuleHandleA(nullptr),
-                                   psg ? IDD_PSG_CONVERT_PAGE : IDD_EEG_CONVERT_PAGE, host,
-                                   psg ? PsgConvertPageProc : EegConvertPageProc,
-                                   reinterpret_cast<LPARAM>(&g_host.context));
+    HWND page = CreateDialogParamA(
+        GetModuleHandleA(nullptr), psg ? IDD_PSG_CONVERT_PAGE : IDD_EEG_CONVERT_PAGE, host,
+        psg ? PsgConvertPageProc : EegConvertPageProc, reinterpret_cast<LPARAM>(&g_host.context));
     if (page == nullptr) return nullptr;
     SetWindowLongPtrA(page, GWLP_ID, kConvertHostPageId);
     ShowWindow(page, SW_SHOW);

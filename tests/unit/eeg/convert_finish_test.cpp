@@ -21,7 +21,8 @@ RecordPtr NamedRun(const Scratch& scratch, const std::string& lines, const char*
     WriteBytes(source, lines);
     RecordPtr record = EegRecord(source, 2, 1);
     record->CopyPrivateFile = 1;
-    EXPECT_EQ(StartEegConversion(record.get(), scratch.File(std::string(name) + ".dat").c_str()), kEegStarted);
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File(std::string(name) + ".dat").c_str()),
+              kEegStarted);
     return record;
 }
 
