@@ -23,6 +23,12 @@ struct ConvertPageContext {
     void (*showConvertTab)(HWND mainWindow);
 };
 
+// The PSG target's save dialog, for the page's "File Select..." and the main
+// window's convert command (which then shows the convert tab and posts
+// WM_COMMAND 1227 to the page). The record is not locked while the dialog
+// is open. True when a file was chosen: it is the target now.
+bool ChoosePsgTarget(HWND mainWindow, HGLOBAL record);
+
 INT_PTR CALLBACK EegConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PsgConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -70,19 +70,8 @@ void OnRunEnded(HWND page) {
 // meanwhile.
 void OnSelectTarget(HWND page) {
     const ConvertPageContext* context = ConvertContext(page);
-    char seed[kPathSize] = {}, path[kPathSize] = {};
-    {
-        RecordLock record(context->record);
-        if (!record || record->ConvertState == kConvertRunning) return;
-        std::snprintf(seed, sizeof seed, "%s", record->CopyFile);
-    }
-    if (AskOutputPath(context->mainWindow, "PSG Convert File Select", seed, path, sizeof path)) {
-        {
-            RecordLock record(context->record);
-            if (record) SetPsgTarget(record.record, path);
-        }
-        if (context->showConvertTab) context->showConvertTab(context->mainWindow);
-    }
+    if (ChoosePsgTarget(context->mainWindow, context->record) && context->showConvertTab)
+        context->showConvertTab(context->mainWindow);
     Refresh(page);
 }
 
@@ -158,6 +147,19 @@ void OnCommand(HWND page, WPARAM wParam) {
 }
 
 }  // namespace
+
+bool ChoosePsgTarget(HWND mainWindow, HGLOBAL recordBlock) {
+    char seed[kPathSize] = {}, path[kPathSize] = {};
+    {
+        RecordLock record(recordBlock);
+        if (!record || record->ConvertState == kConvertRunning) return false;
+        std::snprintf(seed, sizeof seed, "%s", record->CopyFile);
+    }
+    if (!AskOutputPath(mainWindow, "PSG Convert File Select", seed, path, sizeof path))
+        return false;
+    RecordLock record(recordBlock);
+    return record && SetPsgTarget(record.record, path) != 0;
+}
 
 INT_PTR CALLBACK PsgConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_INITDIALOG && ConvertContext(page) == nullptr) return FALSE;

@@ -187,7 +187,7 @@ bool WaitForRunEnd(const Host& host, const char* what, DWORD started) {
         ended = answered && running == 0;
         Sleep(20);
     }
-    std::printf("%s: the rest of the run took %lu ms, longest answer %lu ms\n", what,
+    std::printf("%s: %lu ms to the end of the run, longest answer %lu ms\n", what,
                 static_cast<unsigned long>(GetTickCount() - started),
                 static_cast<unsigned long>(longest));
     Check(longest < kLongestAnswerMs, std::string(what) + ": the window answers during the run");
@@ -296,9 +296,9 @@ void RunEeg(const Host& host, const std::string& drive, const std::string& setti
     Check(!Enabled(host, IDC_EEG_DRIVE) && !Enabled(host, IDC_CONVERT_START) &&
               !Enabled(host, IDC_EEG_CREATE_DISK_ID) && !Enabled(host, IDC_EEG_NAMED_FILE),
           "running: drive list, Disk ID, start and naming locked");
-    AllowTicks(host, 3);
+    Shot(prefix, "eeg-during");  // held before its first tick: a tick may end it
+    AllowTicks(host, 1);
     Check(WindowText(Control(host, IDC_CONVERT_COUNTER)) != "0", "the counter moves");
-    Shot(prefix, "eeg-during");
     const DWORD started = GetTickCount();
     SendMessageA(host.window, kConvertHostAllowTicks, static_cast<WPARAM>(-1), 0);
     Check(WaitForRunEnd(host, "EEG", started), "the EEG run ends");
@@ -362,8 +362,9 @@ void NamedConversion(const std::string& folder, const std::string& prefix,
     Click(host, IDC_EEG_NAMED_FILE);
     PostMessageA(Control(host, IDC_CONVERT_START), BM_CLICK, 0, 0);
     HWND dialog = SaveDialog(host);
+    const DWORD started = GetTickCount();  // the whole run, unheld
     if (dialog != nullptr) AnswerSaveDialog(host, dialog, path);
-    Check(WaitForRunEnd(host, "EEG user-named", GetTickCount()), "the user-named run ends");
+    Check(WaitForRunEnd(host, "EEG user-named", started), "the user-named run ends");
     Settle(host);
     Check(Status(host) == Cp932("変換が正常に終了しました。"),
           "user-named: string 21: " + Status(host));
