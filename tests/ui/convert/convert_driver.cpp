@@ -457,6 +457,43 @@ void PsgConversion(const std::string& folder, const std::string& samples,
     CloseHost(&host);
 }
 
+bool ShowsRed(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    HDC screen = GetDC(nullptr);
+    bool red = false;
+    for (LONG y = rect.top; y < rect.bottom && !red; ++y)
+        for (LONG x = rect.left; x < rect.right && !red; ++x)
+            red = GetPixel(screen, x, y) == RGB(255, 0, 0);
+    ReleaseDC(nullptr, screen);
+    return red;
+}
+
+// Decimals read as A/D values: the file is written, but the status line
+// says in red that values were not whole numbers.
+void PsgConversionWithOddValues(const std::string& folder, const std::string& samples,
+                                const std::string& prefix) {
+    const std::string target = prefix + "-psg-ad.edf";
+    DeleteFileA(target.c_str());
+    Host host;
+    Check(StartHost(folder, "\"" + samples + "\\psg_night.csv\" psg 7 200 1 ad", &host),
+          "the PSG convert page shows again");
+    if (host.page == nullptr) return CloseHost(&host);
+    PostMessageA(Control(host, IDC_PSG_SELECT), BM_CLICK, 0, 0);
+    HWND dialog = SaveDialog(host);
+    if (dialog != nullptr) AnswerSaveDialog(host, dialog, target);
+    Click(host, IDC_CONVERT_START);
+    Check(WaitForRunEnd(host, "PSG with odd values", GetTickCount()), "the PSG run ends");
+    Settle(host);
+    Shot(prefix, "psg-after-odd-values");
+    Check(Status(host) == Cp932("変換は終了しましたが、42000個の値が範囲外か数値ではありません"
+                                "でした。ﾌｧｲﾙには最初の30ﾌﾚｰﾑがあります。"),
+          "the status says what the file holds: " + Status(host));
+    Check(ShowsRed(Control(host, IDC_CONVERT_STATUS)), "in red");
+    Check(Exists(target), "the file is kept");
+    CloseHost(&host);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -470,6 +507,7 @@ int main(int argc, char** argv) {
     Check(PrepareInstall(folder, samples, &settings), "settings and patient files prepared");
     EegConversion(folder, prefix, drive, settings);
     PsgConversion(folder, samples, prefix);
+    PsgConversionWithOddValues(folder, samples, prefix);
     std::printf("%d passed, %d failed\n", g_passes, g_failures);
     return g_failures == 0 ? 0 : 1;
 }
