@@ -235,7 +235,7 @@ void EndRunOnDestroy(HWND page) {
     bool running = false;
     {
         RecordLock record(context->record);
-        running = record && record->ConversionTimer != 0 && record->RunOwner != kRunNone;
+        running = record && record->RunOwner != kRunNone;
     }
     KillTimer(page, kConversionTimerId);
     if (!running) return;

@@ -179,16 +179,18 @@ bool AskNamedPath(HWND page, char* path, int size) {
     return record ? true : false;
 }
 
-int32_t StartOnRecord(AppRecord* record, const char* named) {
-    if (record->CopyPrivateFile != 0) return StartEegConversion(record, named);
+// path: the user's (named mode), else receives the automatic one.
+int32_t StartOnRecord(AppRecord* record, char* path, size_t size) {
+    if (record->CopyPrivateFile != 0) return StartEegConversion(record, path);
     char root[8];
     DriveRoot(record->CopyDrive, root, sizeof root);
+    MakeAutomaticOutputPath(root, record->EEGFileNo, path, size);
     return StartEegConversionOnVolume(record, root, nullptr, 0);
 }
 
-void ShowRefusal(HWND page, const AppRecord* record, int32_t outcome) {
+void ShowRefusal(HWND page, const AppRecord* record, int32_t outcome, const char* path) {
     char reason[kStatusLineBytes];
-    FormatEegStartReason(record, outcome, record->OutputPath, reason, sizeof reason);
+    FormatEegStartReason(record, outcome, path, reason, sizeof reason);
     ShowStatusText(page, reason, true);
     MessageBeep(0);
 }
@@ -201,14 +203,14 @@ void OnStart(HWND page) {
     {
         RecordLock record(ConvertContext(page)->record);
         if (!record) return;
-        outcome = StartOnRecord(record.record, named);
+        outcome = StartOnRecord(record.record, named, sizeof named);
         if (outcome == kEegStarted) {
             StartRunTimer(page, record.record);
             ShowState(page, record.record, false);
         } else if (outcome == kEegStartNoVolume) {
             MessageBeep(0);
         } else if (outcome != kEegStartOutputExists && outcome != kEegStartReferenceExists) {
-            ShowRefusal(page, record.record, outcome);
+            ShowRefusal(page, record.record, outcome, named);
         }
     }
     if (outcome == kEegStartOutputExists || outcome == kEegStartReferenceExists)
