@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Converts the sources the convert pages converted under Wine with
 quillon-cli and the same settings, and compares the files byte for byte: the
-EEG wave data file and its .REF on the volume, and the PSG EDF+ file.
+EEG wave data files and their .REF files (on the volume and user-named) and
+the PSG EDF+ file, which MNE must also read.
 
     compare_with_cli.py QUILLON_CLI SAMPLES_FOLDER ARTIFACT_PREFIX VOLUME_FOLDER
 """
@@ -11,6 +12,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import warnings
 
 
 def convert(cli, scratch, arguments):
@@ -28,6 +30,23 @@ def same(ours, theirs, what):
         equal = a.read() == b.read()
     print("%s: %s" % ("PASS" if equal else "FAIL", what))
     return equal
+
+
+def reads_in_mne(path):
+    """The window's EDF+ file as an independent reader sees it: 7 signals of
+    30 s at 200 Hz, and not a single warning."""
+    try:
+        import mne
+    except ImportError:
+        print("python3-mne is not installed; the EDF+ read is skipped")
+        return True
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        raw = mne.io.read_raw_edf(path, preload=True, verbose="warning")
+    ok = len(raw.ch_names) == 7 and raw.info["sfreq"] == 200 and raw.n_times == 6000
+    print("%s: MNE reads %d signals, %d samples at %g Hz" %
+          ("PASS" if ok else "FAIL", len(raw.ch_names), raw.n_times, raw.info["sfreq"]))
+    return ok
 
 
 def main():
@@ -62,6 +81,7 @@ def main():
                                      "--calibrated", "--rate", "200", "--frame-time", "5",
                                      "--comment", "night test", "-o", "night.edf"])
         ok &= same(prefix + "-psg.edf", os.path.join(scratch, "night.edf"), "PSG EDF+")
+    ok &= reads_in_mne(prefix + "-psg.edf")
     return 0 if ok else 1
 
 
