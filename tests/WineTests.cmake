@@ -27,3 +27,4 @@ quillon_wine_test(ui.startup ui_driver.exe @INSTALL@
 quillon_wine_test(kavf32.ordinals kavf32_ordinal_roundtrip.exe)
 quillon_wine_test(kavf32.multimedia kavf32_multimedia_handle.exe)
 include(${PROJECT_SOURCE_DIR}/tests/ui/grids/wine_tests.cmake)
+include(${PROJECT_SOURCE_DIR}/tests/ui/convert/wine_tests.cmake)

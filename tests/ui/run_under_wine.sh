@@ -41,6 +41,12 @@ find "$bin_folder" -maxdepth 1 -type f \( -iname '*.exe' -o -iname '*.dll' \) \
     -exec cp {} "$scratch/install/" \;
 
 timeout 300 wineboot --init >/dev/null 2>&1
+# QUILLON_WINE_DRIVES="q=/some/folder ...": drive letters mapped to folders,
+# which Windows programs then see as fixed disks.
+for mapping in ${QUILLON_WINE_DRIVES:-}; do
+    mkdir -p "${mapping#*=}"
+    ln -sfn "${mapping#*=}" "$WINEPREFIX/dosdevices/${mapping%%=*}:"
+done
 install_w=$(winepath -w "$scratch/install" 2>/dev/null)
 args=()
 for a in "$@"; do

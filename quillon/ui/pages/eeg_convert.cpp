@@ -1,0 +1,265 @@
+// The EEG convert page: output drive and its volume, Disk ID, automatic or
+// user-named file, and the run it starts.
+#include <cstdio>
+
+#include "convert_ids.h"
+#include "convert_page_common.h"
+#include "eeg_page.h"
+#include "eeg_run.h"
+#include "output_volume.h"
+#include "record_lock.h"
+#include "start_reasons.h"
+
+namespace {
+
+constexpr int kDriveCount = 26;
+constexpr char kNewDiskId[] = "NEWDISK";
+constexpr int kDiskIdFieldBytes = 12;
+
+// The platform's drive types as the drive kinds the list offers. Removable
+// and optical drives are left out: a volume there may be gone mid-run.
+struct DriveTypeKind {
+    UINT type;
+    int32_t kind;
+};
+constexpr DriveTypeKind kDriveKinds[] = {
+    {DRIVE_FIXED, kDriveHardDisk},
+    {DRIVE_REMOTE, kDriveRemote},
+    {DRIVE_RAMDISK, kDriveRamDisk},
+};
+
+HWND DriveList(HWND page) { return GetDlgItem(page, IDC_EEG_DRIVE); }
+
+const char* DriveSuffix(UINT type) {
+    for (const DriveTypeKind& entry : kDriveKinds)
+        if (entry.type == type) return DriveKindSuffix(entry.kind);
+    return nullptr;
+}
+
+void DriveRoot(int drive, char* root, size_t size) {
+    std::snprintf(root, size, "%c:\\", 'A' + drive);
+}
+
+void FillDriveList(HWND page) {
+    SendMessageA(DriveList(page), CB_RESETCONTENT, 0, 0);
+    for (int drive = 0; drive < kDriveCount; ++drive) {
+        char root[8];
+        DriveRoot(drive, root, sizeof root);
+        const char* suffix = DriveSuffix(GetDriveTypeA(root));
+        if (suffix == nullptr) continue;
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "%c:%s", 'A' + drive, suffix);
+        const LRESULT index =
+            SendMessageA(DriveList(page), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        if (index >= 0) SendMessageA(DriveList(page), CB_SETITEMDATA, index, drive);
+    }
+}
+
+int DriveEntry(HWND page, int drive) {
+    const int count = static_cast<int>(SendMessageA(DriveList(page), CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (SendMessageA(DriveList(page), CB_GETITEMDATA, i, 0) == drive) return i;
+    return -1;
+}
+
+// The volume of CopyDrive: true when a volume file is there. Only drives the
+// list offers are looked at.
+bool CheckVolume(HWND page, AppRecord* record) {
+    record->ConvertState = kConvertNotReady;
+    const int entry = DriveEntry(page, record->CopyDrive);
+    if (entry < 0) return false;
+    char root[8];
+    DriveRoot(record->CopyDrive, root, sizeof root);
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const int32_t check = CheckOutputVolume(record, root, nullptr, 0);
+    if (check == kVolumeRootUnusable) return false;
+    SendMessageA(DriveList(page), CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    if (check == kVolumeReady) SetDlgItemTextA(page, IDC_EEG_DISK_ID, record->PatientInfo.DiskId);
+    return check == kVolumeReady || check == kVolumeNoDiskId;
+}
+
+void ShowFileName(HWND page, const AppRecord* record) {
+    char name[16];
+    FormatEegFileName(record->EEGFileNo, name, sizeof name);
+    SetDlgItemTextA(page, IDC_EEG_FILE_NAME, name);
+}
+
+void ApplyView(HWND page, const EegPageView& view) {
+    EnableControl(page, IDC_CONVERT_START, view.startButton);
+    EnableControl(page, IDC_EEG_CREATE_DISK_ID, view.createButton);
+    EnableControl(page, IDC_EEG_DRIVE, view.driveList);
+    EnableControl(page, IDC_EEG_DISK_ID, view.diskIdField);
+    EnableControl(page, IDC_CONVERT_POLARITY, view.typeLists);
+    EnableControl(page, IDC_EEG_NAMED_FILE, view.typeLists);
+    if (view.askForDiskId) {
+        SetDlgItemTextA(page, IDC_EEG_DISK_ID, kNewDiskId);
+        MessageBeep(0);
+    }
+}
+
+// Controls and status for the record's state; the volume is looked at
+// except while a run writes to it.
+void ShowState(HWND page, AppRecord* record, bool checkVolume) {
+    const bool named = record->CopyPrivateFile != 0;
+    const bool running = record->ConvertState == kConvertRunning;
+    const bool found = named || running || !checkVolume || CheckVolume(page, record);
+    EegPageView view;
+    DescribeEegConvertPage(record, found, &view);
+    ApplyView(page, view);
+    ShowFileName(page, record);
+    ShowStatusString(page, view.statusStringId);
+}
+
+void Refresh(HWND page) {
+    RecordLock record(ConvertContext(page)->record);
+    if (!record) return;
+    CheckDlgButton(page, IDC_CONVERT_POLARITY, record->PolarityCopy ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_EEG_NAMED_FILE, record->CopyPrivateFile ? BST_CHECKED : BST_UNCHECKED);
+    ShowState(page, record.record, true);
+}
+
+// After a run: the controls for a new one; the finish line stays.
+void OnRunEnded(HWND page) {
+    RecordLock record(ConvertContext(page)->record);
+    if (!record) return;
+    EegPageView view;
+    DescribeEegConvertPage(record.record, true, &view);
+    ApplyView(page, view);
+    ShowFileName(page, record.record);
+}
+
+void OnDriveChosen(HWND page) {
+    const LRESULT index = SendMessageA(DriveList(page), CB_GETCURSEL, 0, 0);
+    if (index < 0) return;
+    RecordLock record(ConvertContext(page)->record);
+    if (!record || record->ConvertState == kConvertRunning) return;
+    record->CopyDrive =
+        static_cast<uint16_t>(SendMessageA(DriveList(page), CB_GETITEMDATA, index, 0));
+    ShowState(page, record.record, true);
+}
+
+void OnCreateDiskId(HWND page) {
+    char typed[kDiskIdFieldBytes + 1] = {};
+    GetDlgItemTextA(page, IDC_EEG_DISK_ID, typed, sizeof typed);
+    RecordLock record(ConvertContext(page)->record);
+    if (!record || record->ConvertState == kConvertRunning) return;
+    char root[8];
+    DriveRoot(record->CopyDrive, root, sizeof root);
+    if (CreateDiskId(record.record, root, typed) != kDiskIdCreated) MessageBeep(0);
+    ShowState(page, record.record, true);
+}
+
+void OnCheckBox(HWND page, int id) {
+    const bool checked = IsDlgButtonChecked(page, id) == BST_CHECKED;
+    RecordLock record(ConvertContext(page)->record);
+    if (!record || record->ConvertState == kConvertRunning) return;
+    if (id == IDC_CONVERT_POLARITY) {
+        record->PolarityCopy = checked ? 1 : 0;
+        return;
+    }
+    record->CopyPrivateFile = checked ? 1 : 0;
+    ShowState(page, record.record, true);
+}
+
+// The path of a user-named file, asked before the record is locked: the
+// save dialog runs its own message loop.
+bool AskNamedPath(HWND page, char* path, int size) {
+    char seed[kPathSize] = {};
+    {
+        RecordLock record(ConvertContext(page)->record);
+        if (!record) return false;
+        if (record->CopyPrivateFile == 0) return true;
+        std::snprintf(seed, sizeof seed, "%s", record->OutputPath);
+    }
+    if (!AskOutputPath(ConvertContext(page)->mainWindow, "File Convert File Select", seed, path,
+                       size))
+        return false;
+    RecordLock record(ConvertContext(page)->record);
+    if (record) std::snprintf(record->OutputPath, sizeof record->OutputPath, "%s", path);
+    return record ? true : false;
+}
+
+// path: the user's (named mode), else receives the automatic one.
+int32_t StartOnRecord(AppRecord* record, char* path, size_t size) {
+    if (record->CopyPrivateFile != 0) return StartEegConversion(record, path);
+    char root[8];
+    DriveRoot(record->CopyDrive, root, sizeof root);
+    MakeAutomaticOutputPath(root, record->EEGFileNo, path, size);
+    return StartEegConversionOnVolume(record, root, nullptr, 0);
+}
+
+void ShowRefusal(HWND page, const AppRecord* record, int32_t outcome, const char* path) {
+    char reason[kStatusLineBytes];
+    FormatEegStartReason(record, outcome, path, reason, sizeof reason);
+    ShowStatusText(page, reason, true);
+    MessageBeep(0);
+}
+
+void OnStart(HWND page) {
+    if (!SourceUsable(page)) return;
+    char named[kPathSize] = {};
+    if (!AskNamedPath(page, named, sizeof named)) return;
+    int32_t outcome = kEegStartCannotCreate;
+    {
+        RecordLock record(ConvertContext(page)->record);
+        if (!record) return;
+        outcome = StartOnRecord(record.record, named, sizeof named);
+        if (outcome == kEegStarted) {
+            StartRunTimer(page, record.record);
+            ShowState(page, record.record, false);
+        } else if (outcome == kEegStartNoVolume) {
+            MessageBeep(0);
+        } else if (outcome != kEegStartOutputExists && outcome != kEegStartReferenceExists) {
+            ShowRefusal(page, record.record, outcome, named);
+        }
+    }
+    if (outcome == kEegStartOutputExists || outcome == kEegStartReferenceExists)
+        ShowSameNameExists(page);
+}
+
+void FormatCounter(const AppRecord* record, char* out, size_t size) {
+    std::snprintf(out, size, "%u", static_cast<unsigned>(record->StepCount));
+}
+
+INT_PTR OnInitDialog(HWND page, LPARAM context) {
+    InitConvertPage(page, context);
+    SetRunEndedHandler(page, OnRunEnded);
+    SendDlgItemMessageA(page, IDC_EEG_DISK_ID, EM_LIMITTEXT, kDiskIdFieldBytes, 0);
+    FillDriveList(page);
+    RecordLock record(ConvertContext(page)->record);
+    if (record) ShowFileName(page, record.record);
+    return TRUE;
+}
+
+void OnCommand(HWND page, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+        case IDC_EEG_DRIVE:
+            if (HIWORD(wParam) == CBN_SELCHANGE) OnDriveChosen(page);
+            return;
+        case IDC_EEG_CREATE_DISK_ID: return OnCreateDiskId(page);
+        case IDC_CONVERT_POLARITY:
+        case IDC_EEG_NAMED_FILE: return OnCheckBox(page, LOWORD(wParam));
+        case IDC_CONVERT_START: return OnStart(page);
+        default: return;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK EegConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG && ConvertContext(page) == nullptr) return FALSE;
+    switch (message) {
+        case WM_INITDIALOG: return OnInitDialog(page, lParam);
+        case WM_DESTROY: EndRunOnDestroy(page); return TRUE;
+        case WM_NCDESTROY: ReleaseConvertPage(page); return FALSE;
+        case WM_COMMAND: OnCommand(page, wParam); return FALSE;
+        case WM_TIMER:
+            if (wParam == kConversionTimerId) OnRunTimer(page, FormatCounter);
+            return FALSE;
+        case WM_CTLCOLORSTATIC:
+            return StatusLineColour(page, reinterpret_cast<HDC>(wParam),
+                                    reinterpret_cast<HWND>(lParam));
+        case WM_PAGE_SHOWN: Refresh(page); return FALSE;
+        default: return FALSE;
+    }
+}

@@ -1,0 +1,180 @@
+// The PSG convert page: target file, frame time, record comment, and the
+// run it starts.
+#include <cstdio>
+#include <initializer_list>
+
+#include "convert_ids.h"
+#include "convert_page_common.h"
+#include "psg_run.h"
+#include "record_lock.h"
+#include "start_reasons.h"
+
+namespace {
+
+struct FrameTimeItem {
+    const char* text;
+    int32_t seconds;
+};
+constexpr FrameTimeItem kFrameTimes[] = {
+    {"  1sec ", 1}, {"  2sec ", 2}, {"  5sec ", 5}, {" 10sec ", 10}};
+constexpr int kCommentBytes = 32;
+
+HWND FrameTimeList(HWND page) { return GetDlgItem(page, IDC_PSG_FRAME_TIME); }
+
+void FillFrameTimes(HWND page, int32_t current) {
+    for (const FrameTimeItem& item : kFrameTimes) {
+        const LRESULT index =
+            SendMessageA(FrameTimeList(page), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text));
+        if (index < 0) continue;
+        SendMessageA(FrameTimeList(page), CB_SETITEMDATA, index, item.seconds);
+        if (item.seconds == current)
+            SendMessageA(FrameTimeList(page), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
+// Buttons and status for the record's state. What shapes the file is locked
+// while a run writes it.
+void ShowState(HWND page, const AppRecord* record) {
+    PsgPageView view;
+    DescribePsgConvertPage(record, &view);
+    if (view.startButton >= 0) EnableControl(page, IDC_CONVERT_START, view.startButton != 0);
+    EnableControl(page, IDC_PSG_SELECT, view.selectButton != 0);
+    const bool idle = record->ConvertState != kConvertRunning;
+    EnableControl(page, IDC_PSG_FRAME_TIME, idle);
+    EnableControl(page, IDC_PSG_COMMENT, idle);
+    EnableControl(page, IDC_CONVERT_POLARITY, idle);
+    if (view.statusStringId != 0) ShowStatusString(page, view.statusStringId);
+}
+
+void Refresh(HWND page) {
+    RecordLock record(ConvertContext(page)->record);
+    if (!record) return;
+    CheckDlgButton(page, IDC_CONVERT_POLARITY, record->PolarityCopy ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextA(page, IDC_PSG_TARGET, record->PsgTargetPath);
+    SetDlgItemTextA(page, IDC_PSG_COMMENT, record->RecordComment);
+    ShowState(page, record.record);
+}
+
+void OnRunEnded(HWND page) {
+    RecordLock record(ConvertContext(page)->record);
+    if (!record) return;
+    PsgPageView view;
+    DescribePsgConvertPage(record.record, &view);
+    if (view.startButton >= 0) EnableControl(page, IDC_CONVERT_START, view.startButton != 0);
+    EnableControl(page, IDC_PSG_SELECT, view.selectButton != 0);
+    for (int id : {IDC_PSG_FRAME_TIME, IDC_PSG_COMMENT, IDC_CONVERT_POLARITY})
+        EnableControl(page, id, true);
+}
+
+// The save dialog runs its own message loop: the record is not locked
+// meanwhile.
+void OnSelectTarget(HWND page) {
+    const ConvertPageContext* context = ConvertContext(page);
+    if (ChoosePsgTarget(context->mainWindow, context->record) && context->showConvertTab)
+        context->showConvertTab(context->mainWindow);
+    Refresh(page);
+}
+
+void ShowRefusal(HWND page, const PsgStartResult& result) {
+    char reason[kStatusLineBytes];
+    FormatPsgStartReason(&result, reason, sizeof reason);
+    ShowStatusText(page, reason, true);
+    MessageBeep(0);
+}
+
+void OnStart(HWND page) {
+    if (!SourceUsable(page)) return;
+    PsgStartResult result{};
+    {
+        RecordLock record(ConvertContext(page)->record);
+        if (!record) return;
+        StartPsgConversion(record.record, &result);
+        if (result.outcome == kPsgStarted) {
+            StartRunTimer(page, record.record);
+            ShowState(page, record.record);
+        } else if (result.outcome == kPsgStartNoTarget) {
+            MessageBeep(0);
+        } else if (result.outcome != kPsgStartTargetExists) {
+            ShowRefusal(page, result);
+        }
+    }
+    if (result.outcome == kPsgStartTargetExists) ShowSameNameExists(page);
+}
+
+void OnFrameTime(HWND page) {
+    const LRESULT index = SendMessageA(FrameTimeList(page), CB_GETCURSEL, 0, 0);
+    if (index < 0) return;
+    RecordLock record(ConvertContext(page)->record);
+    if (!record || record->ConvertState == kConvertRunning) return;
+    record->FrameTime =
+        static_cast<int32_t>(SendMessageA(FrameTimeList(page), CB_GETITEMDATA, index, 0));
+}
+
+void OnComment(HWND page) {
+    char comment[kCommentBytes] = {};
+    GetDlgItemTextA(page, IDC_PSG_COMMENT, comment, sizeof comment);
+    RecordLock record(ConvertContext(page)->record);
+    if (!record || record->ConvertState == kConvertRunning) return;
+    std::snprintf(record->RecordComment, sizeof record->RecordComment, "%s", comment);
+}
+
+void OnPolarity(HWND page) {
+    const bool checked = IsDlgButtonChecked(page, IDC_CONVERT_POLARITY) == BST_CHECKED;
+    RecordLock record(ConvertContext(page)->record);
+    if (record && record->ConvertState != kConvertRunning) record->PolarityCopy = checked ? 1 : 0;
+}
+
+INT_PTR OnInitDialog(HWND page, LPARAM context) {
+    InitConvertPage(page, context);
+    SetRunEndedHandler(page, OnRunEnded);
+    SendDlgItemMessageA(page, IDC_PSG_COMMENT, EM_LIMITTEXT, kCommentBytes - 1, 0);
+    RecordLock record(ConvertContext(page)->record);
+    FillFrameTimes(page, record ? record->FrameTime : 0);
+    return TRUE;
+}
+
+void OnCommand(HWND page, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+        case IDC_PSG_SELECT: return OnSelectTarget(page);
+        case IDC_CONVERT_START: return OnStart(page);
+        case IDC_PSG_FRAME_TIME: return OnFrameTime(page);
+        case IDC_PSG_COMMENT:
+            if (HIWORD(wParam) == EN_KILLFOCUS) OnComment(page);
+            return;
+        case IDC_CONVERT_POLARITY: return OnPolarity(page);
+        default: return;
+    }
+}
+
+}  // namespace
+
+bool ChoosePsgTarget(HWND mainWindow, HGLOBAL recordBlock) {
+    char seed[kPathSize] = {}, path[kPathSize] = {};
+    {
+        RecordLock record(recordBlock);
+        if (!record || record->ConvertState == kConvertRunning) return false;
+        std::snprintf(seed, sizeof seed, "%s", record->CopyFile);
+    }
+    if (!AskOutputPath(mainWindow, "PSG Convert File Select", seed, path, sizeof path))
+        return false;
+    RecordLock record(recordBlock);
+    return record && SetPsgTarget(record.record, path) != 0;
+}
+
+INT_PTR CALLBACK PsgConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG && ConvertContext(page) == nullptr) return FALSE;
+    switch (message) {
+        case WM_INITDIALOG: return OnInitDialog(page, lParam);
+        case WM_DESTROY: EndRunOnDestroy(page); return TRUE;
+        case WM_NCDESTROY: ReleaseConvertPage(page); return FALSE;
+        case WM_COMMAND: OnCommand(page, wParam); return FALSE;
+        case WM_TIMER:
+            if (wParam == kConversionTimerId) OnRunTimer(page, FormatPsgFrameCounter);
+            return FALSE;
+        case WM_CTLCOLORSTATIC:
+            return StatusLineColour(page, reinterpret_cast<HDC>(wParam),
+                                    reinterpret_cast<HWND>(lParam));
+        case WM_PAGE_SHOWN: Refresh(page); return FALSE;
+        default: return FALSE;
+    }
+}

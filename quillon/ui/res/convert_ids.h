@@ -1,0 +1,52 @@
+// Identifiers of the two convert pages, shared by their dialog templates,
+// the page procedures and the engine's finish messages.
+#ifndef QUILLON_CONVERT_IDS_H
+#define QUILLON_CONVERT_IDS_H
+
+#define IDD_EEG_CONVERT_PAGE "EEGCONVERTINFO"
+#define IDD_PSG_CONVERT_PAGE "PSGCONVERTINFO"
+#define IDD_SAME_NAME_EXISTS 105
+
+#define IDC_PSG_TARGET 1225
+#define IDC_PSG_SELECT 1226
+#define IDC_CONVERT_START 1227
+#define IDC_PSG_FRAME_TIME 1228
+#define IDC_PSG_COMMENT 1229
+#define IDC_CONVERT_COUNTER 1230
+#define IDC_CONVERT_STATUS 1231
+#define IDC_EEG_DRIVE 1246
+#define IDC_EEG_DISK_ID 1247
+#define IDC_EEG_FILE_NAME 1248
+#define IDC_EEG_CREATE_DISK_ID 1270
+#define IDC_CONVERT_POLARITY 1276
+#define IDC_EEG_NAMED_FILE 1277
+// Added to both pages: how far the run has come and for how long.
+#define IDC_CONVERT_PROGRESS 1280
+#define IDC_CONVERT_ELAPSED 1281
+
+#define IDS_NO_SOURCE 18
+#define IDS_PSG_NO_TARGET 19
+#define IDS_CONVERT_READY 20
+#define IDS_CONVERT_FINISHED 21
+#define IDS_CONVERTING 25
+#define IDS_EEG_NO_VOLUME 27
+
+// A run that did not write everything: a cause, then what the file holds.
+// %1 is the frames the file holds, %2 the count the cause names, %e the
+// system's reason.
+#define IDS_END_WRITE_FAILED 40
+#define IDS_END_INTERRUPTED 41
+#define IDS_END_LAYOUT_CHANGED 42
+#define IDS_END_WAVE_FULL 43
+#define IDS_END_SOURCE_LEFT 44
+#define IDS_END_NO_DATA 45
+#define IDS_END_NOT_DATA_LINES 46
+#define IDS_END_ODD_VALUES 47
+#define IDS_END_NOT_CLOSED 48
+#define IDS_END_NO_REFERENCE 49
+#define IDS_END_NUMBER_NOT_SAVED 50
+#define IDS_HOLDS_FRAMES 60
+#define IDS_HOLDS_REMOVED 61
+#define IDS_EXIT_DURING_RUN 62
+
+#endif

@@ -1,0 +1,513 @@
+// Acts on the convert pages of convert_host.exe from outside its process as
+// a user does: picks the output drive, creates a Disk ID, starts an EEG run
+// and waits for its end; names an existing file and meets dialog 105; picks
+// a frame time, types a comment, chooses a PSG target in the save dialog
+// and converts. The native build then converts the same sources with
+// quillon-cli and compares the files byte for byte.
+//
+//   convert_driver INSTALL_FOLDER SAMPLES_FOLDER ARTIFACT_PREFIX VOLUME_DRIVE
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "convert_host_protocol.h"
+#include "convert_ids.h"
+#include "screenshot.h"
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 60000;
+constexpr DWORD kSettleTimeoutMs = 10000;
+constexpr DWORD kRunTimeoutMs = 300000;
+constexpr DWORD kLongestAnswerMs = 1000;  // loose: the machine is shared
+constexpr int kEegChannels = 32;
+constexpr int kEegRate = 500;
+constexpr int kEegSeconds = 600;       // long enough to be seen running
+constexpr int kFileNameEdit = 0x480;   // the save dialog's file name field
+constexpr int kFileNameCombo = 0x47c;  // its combo box form
+
+int g_failures = 0;
+int g_passes = 0;
+
+void Check(bool ok, const std::string& what) {
+    std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what.c_str());
+    std::fflush(stdout);
+    (ok ? g_passes : g_failures)++;
+}
+
+struct Host {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+    HWND page = nullptr;
+};
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64];
+    if (owner == search->processId && IsWindowVisible(window) &&
+        GetClassNameA(window, name, sizeof name) && std::strcmp(name, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForWindow(const Host& host, const char* className, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        WindowSearch search = {host.process.dwProcessId, className, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+// Every message posted before has been handled once the host has seen a
+// token posted after them.
+void Settle(const Host& host) {
+    static WPARAM token = 0;
+    PostMessageA(host.window, kConvertHostSync, ++token, 0);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < kSettleTimeoutMs) {
+        DWORD_PTR seen = 0;
+        if (SendMessageTimeoutA(host.window, kConvertHostSynced, 0, 0, SMTO_BLOCK, 1000, &seen) &&
+            seen == token)
+            return;
+        Sleep(20);
+    }
+    Check(false, "host handles its messages in time");
+}
+
+std::string WindowText(HWND window) {
+    char text[512] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string Cp932(const char* utf8) {
+    wchar_t wide[256];
+    char bytes[512];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
+    return WideCharToMultiByte(932, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr) > 0 ? bytes
+                                                                                           : "";
+}
+
+HWND Control(const Host& host, int id) { return GetDlgItem(host.page, id); }
+std::string Status(const Host& host) { return WindowText(Control(host, IDC_CONVERT_STATUS)); }
+bool Enabled(const Host& host, int id) { return IsWindowEnabled(Control(host, id)) != 0; }
+
+// Real input: the cursor moves to the control's centre and the button
+// goes down and up there.
+void ClickWithMouse(const Host& host, HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    const POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    for (DWORD flags : {DWORD{0}, DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+        Sleep(60);
+    }
+    Settle(host);
+}
+
+void Click(const Host& host, int id) {
+    HWND button = Control(host, id);
+    RECT client;
+    GetClientRect(button, &client);
+    const LPARAM at = MAKELPARAM(client.right / 2, client.bottom / 2);
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(button, WM_LBUTTONUP, 0, at);
+    Settle(host);
+}
+
+void Type(const Host& host, HWND window, const char* text) {
+    for (const char* p = text; *p != '\0'; ++p)
+        PostMessageA(window, WM_CHAR, static_cast<unsigned char>(*p), 1);
+    Settle(host);
+}
+
+void Shot(const std::string& prefix, const char* name) {
+    Sleep(300);  // painting waits until the posted messages are handled
+    Check(SaveScreenshotPng((prefix + "-" + name + ".png").c_str()),
+          std::string("screenshot ") + name);
+}
+
+// The run goes ticks timer ticks further, then waits.
+void AllowTicks(const Host& host, LONG ticks) {
+    SendMessageA(host.window, kConvertHostAllowTicks, static_cast<WPARAM>(ticks), 0);
+    const DWORD start = GetTickCount();
+    while (ticks > 0 && SendMessageA(host.window, kConvertHostTicksLeft, 0, 0) != 0 &&
+           GetTickCount() - start < kSettleTimeoutMs)
+        Sleep(20);
+    Settle(host);
+}
+
+bool StartHost(const std::string& folder, const std::string& arguments, Host* host) {
+    const std::string exe = folder + "\\convert_host.exe";
+    std::string command = "\"" + exe + "\" \"" + folder + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &host->process))
+        return false;
+    host->window = WaitForWindow(*host, kConvertHostClass, kStartTimeoutMs);
+    if (host->window == nullptr) return false;
+    host->page = GetDlgItem(host->window, kConvertHostPageId);
+    Settle(*host);
+    return host->page != nullptr;
+}
+
+// Asks the host every 20 ms whether the run goes on: how long an answer
+// takes is how long the window is busy with one tick.
+bool WaitForRunEnd(const Host& host, const char* what, DWORD started) {
+    const DWORD start = GetTickCount();
+    DWORD longest = 0;
+    bool ended = false;
+    while (!ended && GetTickCount() - start < kRunTimeoutMs) {
+        const DWORD asked = GetTickCount();
+        DWORD_PTR running = 1;
+        const bool answered = SendMessageTimeoutA(host.window, kConvertHostRunning, 0, 0,
+                                                  SMTO_BLOCK, 5000, &running) != 0;
+        if (GetTickCount() - asked > longest) longest = GetTickCount() - asked;
+        ended = answered && running == 0;
+        Sleep(20);
+    }
+    std::printf("%s: %lu ms to the end of the run, longest answer %lu ms\n", what,
+                static_cast<unsigned long>(GetTickCount() - started),
+                static_cast<unsigned long>(longest));
+    Check(longest < kLongestAnswerMs, std::string(what) + ": the window answers during the run");
+    return ended;
+}
+
+void CloseHost(Host* host) {
+    if (host->process.hProcess == nullptr) return;
+    PostMessageA(host->window, WM_CLOSE, 0, 0);
+    Check(WaitForSingleObject(host->process.hProcess, 30000) == WAIT_OBJECT_0, "host closes");
+    if (WaitForSingleObject(host->process.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(host->process.hProcess, 99);
+    CloseHandle(host->process.hProcess);
+    CloseHandle(host->process.hThread);
+    *host = Host{};
+}
+
+std::string FileBytes(const std::string& path) {
+    std::string bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return bytes;
+    char block[65536];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, n);
+    std::fclose(file);
+    return bytes;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool PrepareInstall(const std::string& folder, const std::string& samples, std::string* settings) {
+    const std::string cond = folder + "\\COND";
+    CreateDirectoryA(cond.c_str(), nullptr);
+    *settings = cond + "\\QUILLON.INI";
+    return CopyFileA((samples + "\\COND\\QUILLON.INI").c_str(), settings->c_str(), FALSE) &&
+           CopyFileA((samples + "\\COND\\PATIENT.INF").c_str(), (cond + "\\PATIENT.INF").c_str(),
+                     FALSE);
+}
+
+// Whole-number channels, no header line: a source every line of which is
+// data, so the run must end with string 21.
+std::string EegSource(const std::string& prefix) { return prefix + "-eeg-source.csv"; }
+
+std::string EegHostArguments(const std::string& prefix) {
+    return "\"" + EegSource(prefix) + "\" eeg32 " + std::to_string(kEegChannels) + " " +
+           std::to_string(kEegRate) + " 0 ad";
+}
+
+bool WriteEegSource(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    for (int line = 0; line < kEegRate * kEegSeconds; ++line)
+        for (int channel = 0; channel < kEegChannels; ++channel)
+            std::fprintf(file, "%d%c", (line * 7 + channel * 131) % 2001 - 1000,
+                         channel + 1 < kEegChannels ? ',' : '\n');
+    return std::fclose(file) == 0;
+}
+
+void EmptyVolume(const std::string& drive) {
+    DeleteFileA((drive + "\\4710.VOL").c_str());
+    for (const char* name : {"88000001.DAT", "88000001.REF", "88000002.DAT", "88000002.REF"})
+        DeleteFileA((drive + "\\DAT\\" + name).c_str());
+    RemoveDirectoryA((drive + "\\DAT").c_str());
+}
+
+std::string Setting(const std::string& settings, const char* section, const char* key) {
+    char value[64] = {};
+    GetPrivateProfileStringA(section, key, "", value, sizeof value, settings.c_str());
+    return value;
+}
+
+void ChooseDrive(const Host& host, const std::string& drive) {
+    PostMessageA(Control(host, IDC_EEG_DRIVE), WM_CHAR, static_cast<unsigned char>(drive[0]), 1);
+    Settle(host);
+    Check(
+        WindowText(Control(host, IDC_EEG_DRIVE)) == drive + " HD",
+        "the scratch drive is offered as a hard disk: " + WindowText(Control(host, IDC_EEG_DRIVE)));
+}
+
+void CreateVolume(const Host& host, const std::string& drive, const std::string& prefix) {
+    Check(WindowText(Control(host, IDC_EEG_DISK_ID)) == "NEWDISK",
+          "no volume: the Disk ID field shows NEWDISK");
+    Check(Enabled(host, IDC_EEG_CREATE_DISK_ID) && !Enabled(host, IDC_CONVERT_START),
+          "no volume: create offered, start disabled");
+    Check(Status(host) == Cp932("変換先のドライブを指定してDisk IDを確認・作成して下さい。"),
+          "no volume: string 27");
+    Shot(prefix, "eeg-before");
+    PostMessageA(Control(host, IDC_EEG_DISK_ID), EM_SETSEL, 0, -1);
+    Type(host, Control(host, IDC_EEG_DISK_ID), "QTEST01");
+    Click(host, IDC_EEG_CREATE_DISK_ID);
+    Check(FileBytes(drive + "\\4710.VOL") == std::string("QTEST01\0\0\0\0\0", 12),
+          "the volume file holds the typed Disk ID");
+    Check(!Enabled(host, IDC_EEG_CREATE_DISK_ID) && Enabled(host, IDC_CONVERT_START),
+          "volume ready: start enabled, create disabled");
+    Check(Status(host) == Cp932("\"変換開始\"ボタンで変換開始してください。"),
+          "volume ready: string 20");
+}
+
+void RunEeg(const Host& host, const std::string& drive, const std::string& settings,
+            const std::string& prefix) {
+    AllowTicks(host, 0);
+    Click(host, IDC_CONVERT_START);
+    Check(Status(host) == "Convert Info.", "running: string 25");
+    Check(!Enabled(host, IDC_EEG_DRIVE) && !Enabled(host, IDC_CONVERT_START) &&
+              !Enabled(host, IDC_EEG_CREATE_DISK_ID) && !Enabled(host, IDC_EEG_NAMED_FILE),
+          "running: drive list, Disk ID, start and naming locked");
+    Shot(prefix, "eeg-during");  // held before its first tick: a tick may end it
+    AllowTicks(host, 1);
+    Check(WindowText(Control(host, IDC_CONVERT_COUNTER)) != "0", "the counter moves");
+    const DWORD started = GetTickCount();
+    SendMessageA(host.window, kConvertHostAllowTicks, static_cast<WPARAM>(-1), 0);
+    Check(WaitForRunEnd(host, "EEG", started), "the EEG run ends");
+    Settle(host);
+    Shot(prefix, "eeg-after");
+    Check(Status(host) == Cp932("変換が正常に終了しました。"),
+          "finished: string 21: " + Status(host));
+    Check(WindowText(Control(host, IDC_CONVERT_COUNTER)) == std::to_string(kEegSeconds / 10 + 1),
+          "the counter shows every step: " + WindowText(Control(host, IDC_CONVERT_COUNTER)));
+    Check(Exists(drive + "\\DAT\\88000001.DAT") && Exists(drive + "\\DAT\\88000001.REF"),
+          "88000001.DAT and its .REF are on the volume");
+    Check(Setting(settings, "SYSTEM", "EEGFileNo") == "2", "EEGFileNo advanced in the settings");
+    Check(WindowText(Control(host, IDC_EEG_FILE_NAME)) == "88000002",
+          "the next file name is shown");
+}
+
+HWND SaveDialog(const Host& host) {
+    HWND dialog = WaitForWindow(host, "#32770", 10000);
+    Check(dialog != nullptr, "the save dialog opens");
+    return dialog;
+}
+
+// The path typed into the save dialog's name field, then OK.
+void AnswerSaveDialog(const Host& host, HWND dialog, const std::string& path) {
+    HWND name = GetDlgItem(dialog, kFileNameEdit);
+    if (name == nullptr) name = GetDlgItem(dialog, kFileNameCombo);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    Settle(host);
+}
+
+// An existing file named in user-named mode: dialog 105, the file kept.
+void NamedFileExists(const Host& host, const std::string& drive) {
+    const std::string existing = drive + "\\DAT\\88000001.DAT";
+    const std::string before = FileBytes(existing);
+    Click(host, IDC_EEG_NAMED_FILE);
+    Check(Enabled(host, IDC_CONVERT_START) && !Enabled(host, IDC_EEG_DRIVE),
+          "user-named: start enabled, drive list disabled");
+    PostMessageA(Control(host, IDC_CONVERT_START), BM_CLICK, 0, 0);
+    HWND dialog = SaveDialog(host);
+    if (dialog == nullptr) return;
+    AnswerSaveDialog(host, dialog, existing);
+    HWND notice = WaitForWindow(host, "#32770", 10000);
+    Check(notice != nullptr && WindowText(notice) == Cp932("確認"), "dialog 105 is shown");
+    if (notice != nullptr) PostMessageA(notice, WM_COMMAND, IDCANCEL, 0);
+    Settle(host);
+    Check(FileBytes(existing) == before, "the existing file is left untouched");
+}
+
+// A file named in the save dialog, converted with the next file number, by
+// a page that has read no volume (a volume's Disk ID would go into the
+// header).
+void NamedConversion(const std::string& folder, const std::string& prefix,
+                     const std::string& settings) {
+    const std::string path = prefix + "-named.dat";
+    DeleteFileA(path.c_str());
+    DeleteFileA((prefix + "-named.REF").c_str());
+    Host host;
+    Check(StartHost(folder, EegHostArguments(prefix), &host), "the EEG convert page shows again");
+    if (host.page == nullptr) return CloseHost(&host);
+    Click(host, IDC_EEG_NAMED_FILE);
+    PostMessageA(Control(host, IDC_CONVERT_START), BM_CLICK, 0, 0);
+    HWND dialog = SaveDialog(host);
+    const DWORD started = GetTickCount();  // the whole run, unheld
+    if (dialog != nullptr) AnswerSaveDialog(host, dialog, path);
+    Check(WaitForRunEnd(host, "EEG user-named", started), "the user-named run ends");
+    Settle(host);
+    Check(Status(host) == Cp932("変換が正常に終了しました。"),
+          "user-named: string 21: " + Status(host));
+    Check(Exists(path) && Exists(prefix + "-named.REF"), "the named file and its .REF exist");
+    Check(Setting(settings, "SYSTEM", "EEGFileNo") == "4", "EEGFileNo advanced again");
+    CloseHost(&host);
+}
+
+// The window closes during a run: what was converted is ended as a complete
+// file, the number moves on, and the user is told.
+void ExitDuringRun(Host* host, const std::string& drive, const std::string& settings) {
+    Click(*host, IDC_EEG_NAMED_FILE);  // back to the volume
+    AllowTicks(*host, 0);
+    Click(*host, IDC_CONVERT_START);
+    AllowTicks(*host, 1);  // a third of the run at most
+    PostMessageA(host->window, WM_CLOSE, 0, 0);
+    HWND notice = WaitForWindow(*host, "#32770", 10000);
+    Check(notice != nullptr && WindowText(notice) == Cp932("変換中の終了"),
+          "closing during a run tells the user");
+    if (notice != nullptr) {
+        const std::string text = WindowText(GetDlgItem(notice, 0xFFFF));
+        Check(text.rfind(Cp932("変換を中断しました。"), 0) == 0, "it says the run was cut short");
+        PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    }
+    Check(WaitForSingleObject(host->process.hProcess, 30000) == WAIT_OBJECT_0, "host closes");
+    Check(Exists(drive + "\\DAT\\88000002.DAT") && Exists(drive + "\\DAT\\88000002.REF"),
+          "the cut-short file and its .REF are complete");
+    Check(Setting(settings, "SYSTEM", "EEGFileNo") == "3", "EEGFileNo moved past it");
+}
+
+void EegConversion(const std::string& folder, const std::string& prefix, const std::string& drive,
+                   const std::string& settings) {
+    Check(WriteEegSource(EegSource(prefix)), "EEG source written");
+    EmptyVolume(drive);
+    Host host;
+    Check(StartHost(folder, EegHostArguments(prefix), &host), "the EEG convert page shows");
+    if (host.page != nullptr) {
+        ChooseDrive(host, drive);
+        CreateVolume(host, drive, prefix);
+        RunEeg(host, drive, settings, prefix);
+        NamedFileExists(host, drive);
+        ExitDuringRun(&host, drive, settings);
+    }
+    CloseHost(&host);
+    NamedConversion(folder, prefix, settings);
+}
+
+void PickFrameTimeAndComment(const Host& host) {
+    PostMessageA(Control(host, IDC_PSG_FRAME_TIME), WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(Control(host, IDC_PSG_FRAME_TIME), WM_KEYDOWN, VK_DOWN, 1);
+    Settle(host);
+    Check(WindowText(Control(host, IDC_PSG_FRAME_TIME)) == "  5sec ", "frame time 5 s picked");
+    ClickWithMouse(host, Control(host, IDC_PSG_COMMENT));
+    Type(host, Control(host, IDC_PSG_COMMENT), "night test");
+}
+
+void PsgConversion(const std::string& folder, const std::string& samples,
+                   const std::string& prefix) {
+    const std::string target = prefix + "-psg.edf";
+    DeleteFileA(target.c_str());
+    Host host;
+    Check(StartHost(folder, "\"" + samples + "\\psg_night.csv\" psg 7 200 1 calibrated", &host),
+          "the PSG convert page shows");
+    if (host.page == nullptr) return CloseHost(&host);
+    Check(Status(host) == Cp932("変換先ﾌｧｲﾙを\"File Selectボタン\"で指定してください。"),
+          "no target: string 19");
+    PickFrameTimeAndComment(host);
+    Shot(prefix, "psg-before");
+    ClickWithMouse(host, Control(host, IDC_PSG_SELECT));  // the comment loses the focus
+    HWND dialog = SaveDialog(host);
+    if (dialog != nullptr) AnswerSaveDialog(host, dialog, target);
+    Check(WindowText(Control(host, IDC_PSG_TARGET)) == target, "the target is shown");
+    Check(Status(host) == Cp932("\"変換開始\"ボタンで変換開始してください。"), "target: string 20");
+    AllowTicks(host, 0);
+    Click(host, IDC_CONVERT_START);
+    Check(!Enabled(host, IDC_PSG_SELECT) && !Enabled(host, IDC_PSG_FRAME_TIME) &&
+              !Enabled(host, IDC_CONVERT_START),
+          "running: target, frame time and start locked");
+    Shot(prefix, "psg-during");
+    const DWORD started = GetTickCount();
+    SendMessageA(host.window, kConvertHostAllowTicks, static_cast<WPARAM>(-1), 0);
+    Check(WaitForRunEnd(host, "PSG", started), "the PSG run ends");
+    Settle(host);
+    Shot(prefix, "psg-after");
+    Check(Status(host) == Cp932("変換が正常に終了しました。"),
+          "finished: string 21: " + Status(host));
+    Check(WindowText(Control(host, IDC_CONVERT_COUNTER)).rfind("12 / ", 0) == 0,
+          "the counter: " + WindowText(Control(host, IDC_CONVERT_COUNTER)));
+    Check(Exists(target), "the EDF+ file is written");
+    CloseHost(&host);
+}
+
+bool ShowsRed(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    HDC screen = GetDC(nullptr);
+    bool red = false;
+    for (LONG y = rect.top; y < rect.bottom && !red; ++y)
+        for (LONG x = rect.left; x < rect.right && !red; ++x)
+            red = GetPixel(screen, x, y) == RGB(255, 0, 0);
+    ReleaseDC(nullptr, screen);
+    return red;
+}
+
+// Decimals read as A/D values: the file is written, but the status line
+// says in red that values were not whole numbers.
+void PsgConversionWithOddValues(const std::string& folder, const std::string& samples,
+                                const std::string& prefix) {
+    const std::string target = prefix + "-psg-ad.edf";
+    DeleteFileA(target.c_str());
+    Host host;
+    Check(StartHost(folder, "\"" + samples + "\\psg_night.csv\" psg 7 200 1 ad", &host),
+          "the PSG convert page shows again");
+    if (host.page == nullptr) return CloseHost(&host);
+    PostMessageA(Control(host, IDC_PSG_SELECT), BM_CLICK, 0, 0);
+    HWND dialog = SaveDialog(host);
+    if (dialog != nullptr) AnswerSaveDialog(host, dialog, target);
+    Click(host, IDC_CONVERT_START);
+    Check(WaitForRunEnd(host, "PSG with odd values", GetTickCount()), "the PSG run ends");
+    Settle(host);
+    Shot(prefix, "psg-after-odd-values");
+    Check(Status(host) == Cp932("変換は終了しましたが、42000個の値が範囲外か数値ではありません"
+                                "でした。ﾌｧｲﾙには最初の30ﾌﾚｰﾑがあります。"),
+          "the status says what the file holds: " + Status(host));
+    Check(ShowsRed(Control(host, IDC_CONVERT_STATUS)), "in red");
+    Check(Exists(target), "the file is kept");
+    CloseHost(&host);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5) {
+        std::fprintf(stderr,
+                     "usage: convert_driver INSTALL_FOLDER SAMPLES_FOLDER ARTIFACT_PREFIX DRIVE\n");
+        return 2;
+    }
+    const std::string folder = argv[1], samples = argv[2], prefix = argv[3], drive = argv[4];
+    std::string settings;
+    Check(PrepareInstall(folder, samples, &settings), "settings and patient files prepared");
+    EegConversion(folder, prefix, drive, settings);
+    PsgConversion(folder, samples, prefix);
+    PsgConversionWithOddValues(folder, samples, prefix);
+    std::printf("%d passed, %d failed\n", g_passes, g_failures);
+    return g_failures == 0 ? 0 : 1;
+}
