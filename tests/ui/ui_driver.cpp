@@ -209,6 +209,7 @@ int main(int argc, char** argv) {
     if (session.main != nullptr) RunPatientPageScenarios(&session);
     if (session.main != nullptr) RunPlacement(&session);
     if (session.main != nullptr) RunSourcesFromOutside(&session);
+    if (session.main != nullptr) RunFrameScenarios(&session);
     if (session.main != nullptr) ExitByToolbar(&session);
     EndProcess(&session.process);
     CopyFileA(SettingsPath(session).c_str(), (session.artifacts + "\\QUILLON.INI").c_str(), FALSE);

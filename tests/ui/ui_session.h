@@ -38,6 +38,8 @@ std::string PatientPath(const UiSession& session);
 
 void RunSourcePageScenarios(UiSession* session);
 void RunPatientPageScenarios(UiSession* session);
+// Needs a source open on tab 0.
+void RunFrameScenarios(UiSession* session);
 
 // Code page 932 texts the program shows.
 extern const char kSourceOpenedText[];

@@ -171,12 +171,17 @@ void OnCommand(HWND page, WPARAM wParam) {
     if (id == IDC_PAT_SAVE_ENABLE && code == BN_CLICKED) OnSaveEnable(page);
 }
 
+void OnInitDialog(HWND page) {
+    FillLists(page);
+    Refresh(page);
+}
+
 }  // namespace
 
 INT_PTR CALLBACK PatientPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     (void)lParam;
     switch (message) {
-        case WM_INITDIALOG: FillLists(page); Refresh(page); return TRUE;
+        case WM_INITDIALOG: OnInitDialog(page); return TRUE;
         case WM_PAGE_SHOWN: Refresh(page); return TRUE;
         case WM_COMMAND: OnCommand(page, wParam); return TRUE;
         default: return FALSE;
