@@ -39,12 +39,15 @@ bool ActivateRunningInstance(const char* source) {
     return true;
 }
 
+// The loop carries characters as UTF-16, so a double-byte character typed
+// through an input method reaches the (Unicode) page edits whole; the
+// program's own windows get them converted to code page 932.
 int RunMessageLoop() {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (g_currentPage != nullptr && IsDialogMessageA(g_currentPage, &message)) continue;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (g_currentPage != nullptr && IsDialogMessageW(g_currentPage, &message)) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }

@@ -23,17 +23,17 @@ constexpr int kTypeEeg = 2;
 struct PageSpec {
     int tab;
     int type;
-    const char* dialog;
+    const wchar_t* dialog;
     DLGPROC proc;
 };
 
 const PageSpec kPageSpecs[] = {
-    {kPatientTab, kTypePsg, "PATIENT1SETUP", PatientPageProc},
-    {kPatientTab, kTypeEeg, "PATIENT2SETUP", PatientPageProc},
-    {kMontageTab, kTypePsg, "EMPTYPAGE", PlaceholderPageProc},
-    {kMontageTab, kTypeEeg, "EMPTYPAGE", PlaceholderPageProc},
-    {kConvertTab, kTypePsg, "EMPTYPAGE", PlaceholderPageProc},
-    {kConvertTab, kTypeEeg, "EMPTYPAGE", PlaceholderPageProc},
+    {kPatientTab, kTypePsg, L"PATIENT1SETUP", PatientPageProc},
+    {kPatientTab, kTypeEeg, L"PATIENT2SETUP", PatientPageProc},
+    {kMontageTab, kTypePsg, L"EMPTYPAGE", PlaceholderPageProc},
+    {kMontageTab, kTypeEeg, L"EMPTYPAGE", PlaceholderPageProc},
+    {kConvertTab, kTypePsg, L"EMPTYPAGE", PlaceholderPageProc},
+    {kConvertTab, kTypeEeg, L"EMPTYPAGE", PlaceholderPageProc},
 };
 
 struct Placeholder {
@@ -68,6 +68,13 @@ HWND CreatePlaceholder(HWND tabs, int id, const char* text, int fontNumber) {
     return page;
 }
 
+// Pages are Unicode windows so that their edits take double-byte characters
+// typed through an input method whole on every system; the program still
+// reads and writes their texts in code page 932.
+HWND CreatePage(HWND tabs, const wchar_t* dialog, DLGPROC proc) {
+    return CreateDialogParamW(g_instance, dialog, tabs, proc, 0);
+}
+
 void InsertTabs(HWND tabs) {
     for (int tab = 0; tab < kTabCount; ++tab) {
         char title[32] = {};
@@ -84,7 +91,7 @@ void CreateTypedPages(HWND tabs, AppRecord* record) {
         PageTable(record, p.tab)[kTypeNone] = CreatePlaceholder(tabs, p.id, p.text, BRAMWICK_FONT_NORMAL);
     for (const PageSpec& spec : kPageSpecs) {
         WindowHandle* table = PageTable(record, spec.tab);
-        table[spec.type] = CreateDialogParamA(g_instance, spec.dialog, tabs, spec.proc, 0);
+        table[spec.type] = CreatePage(tabs, spec.dialog, spec.proc);
         if (spec.type == kTypeEeg) table[kTypeEeg + 1] = table[kTypeEeg];
     }
 }
@@ -117,7 +124,7 @@ void CreateTabPages(HWND window, AppRecord* record) {
     InsertTabs(tabs);
     record->NoSourcePage = CreatePlaceholder(tabs, IDC_NO_SOURCE_PAGE, "Please Open Source File",
                                              BRAMWICK_FONT_TITLE);
-    record->TabPages[0] = CreateDialogParamA(g_instance, "SOURCEDATA", tabs, SourcePageProc, 0);
+    record->TabPages[0] = CreatePage(tabs, L"SOURCEDATA", SourcePageProc);
     CreateTypedPages(tabs, record);
     for (int tab = kPatientTab; tab < kTabCount; ++tab)
         record->TabPages[tab] = PageTable(record, tab)[PageTypeIndex(record->CopyFileType)];

@@ -21,7 +21,10 @@ patient=$(head -c 168 "$work/out.edf" 2>/dev/null | tail -c 160 | head -c 80)
 # label, transducer, dimension and four range fields.
 prefilter=$(head -c $((256 + 9 * 136 + 80)) "$work/out.edf" 2>/dev/null | tail -c 80)
 check "the tool takes the 50 Hz notch chosen in the program" '[[ "$prefilter" == *"N:50Hz"* ]]'
-check "the EDF patient field holds the ID, sex, birth year and name typed in the program" \
-    '[[ "$patient" == "UI-0042 M "*"1975 Yamada_Hanako"* ]]'
+check "the EDF patient field holds the ID, sex and birth year entered in the program" \
+    '[[ "$patient" == "UI-0042 M 01-JAN-1975 "* ]]'
+# Names outside ASCII travel in the recording's annotations, as UTF-8.
+check "the name typed in Japanese and the hospital reach the recording" \
+    'grep -aq "Name: 山田 花子" "$work/out.edf" && grep -aq "UI Clinic" "$work/out.edf"'
 [ $failures -eq 0 ] || { echo "patient field: [$patient] prefiltering: [$prefilter]"; cat "$work/out.txt"; }
 exit $failures

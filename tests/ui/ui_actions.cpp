@@ -209,20 +209,12 @@ void PressKey(HWND window, WORD key) {
     PostMessageA(window, WM_KEYUP, key, KeyData(key, true));
 }
 
-// Typed characters arrive as the keyboard delivers single-byte ones and the
-// input method double-byte ones (lead byte in the high half).
+// Typed characters arrive as the keyboard and the input method deliver
+// them: one UTF-16 character per message, double-byte ones whole.
 void TypeText(HWND window, const std::string& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsDBCSLeadByteEx(932, c) && i + 1 < text.size()) {
-            wchar_t wide = 0;
-            MultiByteToWideChar(932, 0, text.data() + i, 2, &wide, 1);
-            ++i;
-            PostMessageW(window, WM_IME_CHAR, wide, 1);
-        } else {
-            PostMessageA(window, WM_CHAR, c, 1);
-        }
-    }
+    wchar_t wide[1024] = {};
+    const int count = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide, 1023);
+    for (int i = 0; i < count; ++i) PostMessageW(window, WM_CHAR, wide[i], 1);
 }
 
 void ReplaceText(HWND edit, const std::string& text) {

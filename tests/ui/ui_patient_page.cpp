@@ -11,13 +11,15 @@ enum PatientIds {
     kWeight = 1217, kBirthYear = 1251, kDepartment = 1254, kAgeYears = 1258,
 };
 
+const char kYamadaHanako[] = "\x8E\x52\x93\x63\x20\x89\xD4\x8E\x71";  // 山田 花子
 const char kYamadaKana[] = "\x82\xE2\x82\xDC\x82\xBE";  // やまだ
 
 HWND Page(const UiSession& session, int id) { return FindVisibleControl(session.main, id); }
 
 void FillPsgPage(UiSession* session) {
     EnterText(Page(*session, kId), "UI-0042");
-    EnterText(Page(*session, kName1), "Yamada Hanako");
+    EnterText(Page(*session, kName1), kYamadaHanako);
+    CheckText(WindowText(Page(*session, kName1)), kYamadaHanako, "a name typed in Japanese shows");
     // Leaving the kana name keeps the double-byte text the patient file gave.
     Click(Page(*session, kName2));
     PressKey(Page(*session, kName2), VK_TAB);
@@ -43,7 +45,7 @@ void CheckEegPageKeepsEntries(UiSession* session) {
     Check(CurrentTab(*session) == 1 && Page(*session, kAgeYears) == nullptr && Page(*session, kId) != nullptr,
           "Orvik EEG Format shows the short patient page");
     CheckText(WindowText(Page(*session, kId)), "UI-0042", "the short page shows the ID");
-    CheckText(WindowText(Page(*session, kName1)), "Yamada Hanako", "the short page shows the name");
+    CheckText(WindowText(Page(*session, kName1)), kYamadaHanako, "the short page shows the name");
     CheckText(WindowText(Page(*session, kComment1)), "first comment", "the short page shows the comment");
     CheckText(WindowText(Page(*session, kDepartment)), "Pediatrics", "the short page shows the department");
     CheckSelection(Page(*session, kSex), 1, "the short page shows the sex");
@@ -54,7 +56,24 @@ void CheckEegPageKeepsEntries(UiSession* session) {
     Check(placeholder != nullptr && WindowText(placeholder) == "No Patient Info",
           "no output type shows \"No Patient Info\"");
     Snapshot(*session, "patient-none");
+    const struct {
+        int tab;
+        int id;
+        const char* text;
+        const char* shot;
+    } placeholders[] = {
+        {2, kNoMontagePageId, "No Montage Info", "montage-none"},
+        {3, kNoConvertPageId, "No Convert Info", "convert-none"},
+    };
+    for (const auto& p : placeholders) {
+        ClickTab(*session, p.tab);
+        HWND shown = Page(*session, p.id);
+        CheckText(shown ? WindowText(shown) : "", p.text, std::string("no output type shows \"") + p.text + "\"");
+        Snapshot(*session, p.shot);
+    }
     SelectByKeys(FindControl(session->main, kCreateTypeId), 1);
+    Check(Page(*session, kNoConvertPageId) == nullptr, "PSG Format replaces the placeholder of the tab shown");
+    ClickTab(*session, 1);
 }
 
 void CheckConvertAndClose(UiSession* session) {
@@ -86,7 +105,7 @@ void CheckFilesAtExit(UiSession* session) {
         const char* key;
         const char* value;
     } stored[] = {
-        {"Height", "1703"}, {"Weight", "65500"}, {"ID", "UI-0042"}, {"Name1", "Yamada Hanako"}, {"Name2", kYamadaKana},
+        {"Height", "1703"}, {"Weight", "65500"}, {"ID", "UI-0042"}, {"Name1", kYamadaHanako}, {"Name2", kYamadaKana},
         {"Sex", "M"},       {"Year", "1975"},    {"Departmemt", "Pediatrics"},
     };
     for (const auto& s : stored)

@@ -12,6 +12,7 @@
 enum ProgramIds {
     kStatusBarId = 1100, kToolbarId = 1101, kTabControlId = 1102, kMessageFieldId = 1103,
     kOriginalTypeId = 1111, kCreateTypeId = 1113, kNoSourcePageId = 1120, kNoPatientPageId = 1130,
+    kNoMontagePageId = 1140, kNoConvertPageId = 1150,
     kOpenCommand = 4002, kCloseCommand = 4007, kConvertCommand = 4008, kExitCommand = 4009,
 };
 

@@ -112,7 +112,7 @@ void Refresh(HWND page) {
     for (const TextControl& control : kTextControls) {
         if (control.id == IDC_PAT_SEX) continue;
         const UINT limit = control.isList ? CB_LIMITTEXT : EM_LIMITTEXT;
-        SendDlgItemMessageA(page, control.id, limit, control.width - 1, 0);
+        SendDlgItemMessageA(page, control.id, limit, control.width, 0);
         SetDlgItemTextA(page, control.id, FieldOf(patient, control));
     }
     SelectEntry(page, IDC_PAT_SEX, SexEntryIndex(patient->Sex));
