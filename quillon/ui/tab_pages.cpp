@@ -20,14 +20,14 @@ constexpr int kTypeEeg = 2;
 
 // The dialog and procedure of each tab's page per output type. The pages
 // of type 2 serve type 3 as well.
-struct PageSpec {
+struct PageEntry {
     int tab;
     int type;
     const wchar_t* dialog;
     DLGPROC proc;
 };
 
-const PageSpec kPageSpecs[] = {
+const PageEntry kPageEntries[] = {
     {kPatientTab, kTypePsg, L"PATIENT1SETUP", PatientPageProc},
     {kPatientTab, kTypeEeg, L"PATIENT2SETUP", PatientPageProc},
     {kMontageTab, kTypePsg, L"EMPTYPAGE", PlaceholderPageProc},
@@ -89,10 +89,10 @@ void InsertTabs(HWND tabs) {
 void CreateTypedPages(HWND tabs, AppRecord* record) {
     for (const Placeholder& p : kPlaceholders)
         PageTable(record, p.tab)[kTypeNone] = CreatePlaceholder(tabs, p.id, p.text, BRAMWICK_FONT_NORMAL);
-    for (const PageSpec& spec : kPageSpecs) {
-        WindowHandle* table = PageTable(record, spec.tab);
-        table[spec.type] = CreatePage(tabs, spec.dialog, spec.proc);
-        if (spec.type == kTypeEeg) table[kTypeEeg + 1] = table[kTypeEeg];
+    for (const PageEntry& entry : kPageEntries) {
+        WindowHandle* table = PageTable(record, entry.tab);
+        table[entry.type] = CreatePage(tabs, entry.dialog, entry.proc);
+        if (entry.type == kTypeEeg) table[kTypeEeg + 1] = table[kTypeEeg];
     }
 }
 
