@@ -49,6 +49,13 @@ constexpr int kButtonCount = sizeof kButtons / sizeof kButtons[0];
 
 HWND Child(HWND window, int id) { return GetDlgItem(window, id); }
 
+// The string id of a button's tooltip, 0 for none.
+int ToolTipString(UINT_PTR command) {
+    for (const ToolButton& b : kButtons)
+        if (b.command != 0 && static_cast<UINT_PTR>(b.command) == command) return b.tipId;
+    return 0;
+}
+
 HWND CreateFeldane(HWND parent, int id, const char* text, DWORD flags, int x, int y, int w, int h) {
     return CreateWindowA(FELDANE_STATIC_CLASS, text, WS_CHILD | WS_VISIBLE | flags, x, y, w, h,
                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance,
@@ -219,11 +226,16 @@ void UpdateCommandStates(HWND window) {
 }
 
 void AnswerToolTip(LPARAM lParam) {
-    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-    for (const ToolButton& b : kButtons) {
-        if (b.command == 0 || static_cast<UINT_PTR>(b.command) != info->hdr.idFrom) continue;
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    const int tip = ToolTipString(header->idFrom);
+    if (tip == 0) return;
+    if (header->code == TTN_GETDISPINFOW) {
+        NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
         info->hinst = g_instance;
-        info->lpszText = MAKEINTRESOURCEA(b.tipId);
+        info->lpszText = MAKEINTRESOURCEW(tip);
         return;
     }
+    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+    info->hinst = g_instance;
+    info->lpszText = MAKEINTRESOURCEA(tip);
 }

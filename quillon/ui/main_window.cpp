@@ -35,7 +35,9 @@ void OnSize(HWND window, LPARAM lParam) {
 
 LRESULT OnNotify(HWND window, LPARAM lParam) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->code == TTN_GETDISPINFOA) {
+    // The toolbar asks in the form the window answers WM_NOTIFYFORMAT with,
+    // which the system may decide; both name a string of ours.
+    if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
         AnswerToolTip(lParam);
     } else if (header->idFrom == IDC_TAB_CONTROL && header->code == TCN_SELCHANGE) {
         SetFocus(window);
