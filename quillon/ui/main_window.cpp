@@ -79,6 +79,13 @@ void OnOpenPending(HWND window) {
     OpenSourcePath(window, path);
 }
 
+// Whatever is being typed on a page is taken before the window goes: moving
+// the focus ends the edit as leaving the field would.
+LRESULT OnClose(HWND window) {
+    SetFocus(window);
+    return DefWindowProcA(window, WM_CLOSE, 0, 0);
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: return BuildMainWindow(window);
@@ -91,6 +98,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COPYDATA: return OnCopyData(window, lParam);
         case kOpenPendingSource: OnOpenPending(window); return 0;
         case WM_INITMENUPOPUP: return 0;
+        case WM_CLOSE: return OnClose(window);
         case WM_DESTROY: SaveSettings(window); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
