@@ -22,9 +22,22 @@ function(quillon_wine_test name program)
     endforeach()
 endfunction()
 
-quillon_wine_test(ui.startup ui_driver.exe @INSTALL@
-                  --screenshot @W:${QUILLON_UI_ARTIFACTS}/startup-@TARGET@.png)
+# The desktop program driven as a user works it; one Wine prefix and display
+# serve all its scenarios. Screenshots and the files it wrote at exit land in
+# ui-artifacts/<target>/, which quillon-cli then reads.
+quillon_wine_test(ui.desktop ui_driver.exe @INSTALL@ @W:${QUILLON_UI_ARTIFACTS}/@TARGET@)
+foreach(build_dir IN LISTS QUILLON_WINDOWS_BUILDS)
+    get_filename_component(target_name ${build_dir} NAME)
+    file(MAKE_DIRECTORY ${QUILLON_UI_ARTIFACTS}/${target_name})
+    set_tests_properties(ui.desktop.${target_name} PROPERTIES FIXTURES_SETUP ui_saved_${target_name})
+    add_test(NAME ui.saved_settings.${target_name}
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/ui/check_saved_settings.sh $<TARGET_FILE:quillon_cli>
+                     ${QUILLON_UI_ARTIFACTS}/${target_name} ${PROJECT_SOURCE_DIR}/samples/eeg_comma_time.csv)
+    set_tests_properties(ui.saved_settings.${target_name} PROPERTIES
+                         FIXTURES_REQUIRED ui_saved_${target_name} LABELS wine)
+endforeach()
 quillon_wine_test(kavf32.ordinals kavf32_ordinal_roundtrip.exe)
 quillon_wine_test(kavf32.multimedia kavf32_multimedia_handle.exe)
 include(${PROJECT_SOURCE_DIR}/tests/ui/grids/wine_tests.cmake)
 include(${PROJECT_SOURCE_DIR}/tests/ui/convert/wine_tests.cmake)
+quillon_wine_test(companion.ordinals companion_ordinals.exe)

@@ -2,6 +2,8 @@
 
 #include "bramwick.h"
 
+void ReleaseBramwickFonts();
+
 namespace {
 HINSTANCE g_programInstance = nullptr;
 }
@@ -11,6 +13,10 @@ extern "C" uint32_t COMPANIONAPI BramwickStartup(void* instance) {
     return 1;
 }
 
-extern "C" void COMPANIONAPI BramwickShutdown(uint32_t, void*) { g_programInstance = nullptr; }
+// The fonts go with the program's windows, which are gone by now.
+extern "C" void COMPANIONAPI BramwickShutdown(uint32_t, void*) {
+    ReleaseBramwickFonts();
+    g_programInstance = nullptr;
+}
 
 extern "C" void COMPANIONAPI BramwickInitialize(void) {}

@@ -366,18 +366,3 @@ extern "C" int32_t ParseTypedThousandths(const char* text) {
     }
     return Saturate(negative ? -value : value);
 }
-
-extern "C" void CopyFieldText(char* field, int32_t size, const char* text) {
-    if (size < 1) return;
-    int32_t n = 0;
-    while (text[n] != '\0' && n < size - 1) {
-        if (PlatIsLeadByte932(static_cast<uint8_t>(text[n]))) {
-            if (n + 2 > size - 1 || text[n + 1] == '\0') break;
-            field[n] = text[n];
-            ++n;
-        }
-        field[n] = text[n];
-        ++n;
-    }
-    field[n] = '\0';
-}

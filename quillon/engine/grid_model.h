@@ -8,6 +8,7 @@
 #include <stdint.h>
 
 #include "app_record.h"
+#include "field_text.h"
 
 enum MontageKind : int32_t { kEegMontage = 0, kPsgMontage = 1 };
 
@@ -181,9 +182,6 @@ int32_t AdvanceGridEditor(const AppRecord* record, MontageKind kind, GridView* v
 int32_t ParseTypedInteger(const char* text);
 // A decimal number times 1000, truncated toward zero, exactly; saturates.
 int32_t ParseTypedThousandths(const char* text);
-// Copies text into a field of size bytes without splitting a double-byte
-// character of code page 932.
-void CopyFieldText(char* field, int32_t size, const char* text);
 }
 
 // The slots the grids show, read-only; null when the stored index is out of range.

@@ -1,60 +1,106 @@
+// The main window's class and message dispatch.
 #include "main_window.h"
 
-#include "app_record.h"
-#include "kavf32.h"
-#include "ostrel.h"
-#include "resource_ids.h"
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "page_messages.h"
+#include "record_lock.h"
+#include "res/resource_ids.h"
+
+HINSTANCE g_instance = nullptr;
+HWND g_mainWindow = nullptr;
+HWND g_currentPage = nullptr;
+HWND g_splashWindow = nullptr;
+SettingsPaths g_paths;
 
 namespace {
 
-HGLOBAL AppRecordHandle(HWND window) {
-    return reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(window, 0));
+// Posted once the window is up to open a source named from outside.
+constexpr UINT kOpenPendingSource = WM_APP + 1;
+// WM_COPYDATA tag of a source path handed over by a second start.
+constexpr ULONG_PTR kCopyDataSourcePath = 0x51504154;  // "QPAT"
+constexpr int kMinTrackWidth = 640;
+constexpr int kMinTrackHeight = 480;
+
+char g_pendingSource[kPathSize];
+
+void OnSize(HWND window, LPARAM lParam) {
+    RecordLock app(AppRecordHandleOf(window));
+    if (!app) return;
+    LayoutFrame(window, app.record, LOWORD(lParam), HIWORD(lParam));
+    LayoutPages(app.record);
 }
 
-LRESULT OnCreate(HWND window) {
-    HGLOBAL record = GlobalAlloc(GHND, sizeof(AppRecord));
-    if (record == nullptr) return -1;
-    SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(record));
+LRESULT OnNotify(HWND window, LPARAM lParam) {
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    // The toolbar asks in the form the window answers WM_NOTIFYFORMAT with,
+    // which the system may decide; both name a string of ours.
+    if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
+        AnswerToolTip(lParam);
+    } else if (header->idFrom == IDC_TAB_CONTROL && header->code == TCN_SELCHANGE) {
+        SetFocus(window);
+        int tab = static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0));
+        if (tab >= 0) ShowTabPage(window, header->hwndFrom, tab);
+    }
     return 0;
 }
 
-// A conversion's output file still held at exit is released by the library
-// that owns it.
-void ReleaseOutputFile(AppRecord* app) {
-    if (app->OutputFile == 0) return;
-    if (app->CopyFileType == 1)
-        app->OutputFile = OstrelRelease(app->OutputFile);
-    else
-        app->OutputFile = CloseKavfile(app->OutputFile);
+void OnMinMaxInfo(LPARAM lParam) {
+    MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    info->ptMinTrackSize.x = kMinTrackWidth;
+    info->ptMinTrackSize.y = kMinTrackHeight;
 }
 
-void OnDestroy(HWND window) {
-    HGLOBAL record = AppRecordHandle(window);
-    if (record != nullptr) {
-        if (AppRecord* app = static_cast<AppRecord*>(GlobalLock(record))) {
-            ReleaseOutputFile(app);
-            GlobalUnlock(record);
-        }
-        GlobalFree(record);
-        SetWindowLongPtrA(window, 0, 0);
-    }
-    PostQuitMessage(0);
+void OnDropFiles(HWND window, WPARAM wParam) {
+    HDROP drop = reinterpret_cast<HDROP>(wParam);
+    char path[kPathSize] = {};
+    if (DragQueryFileA(drop, 0, path, sizeof path) > 0) OpenSourcePath(window, path);
+    DragFinish(drop);
+}
+
+LRESULT OnCopyData(HWND window, LPARAM lParam) {
+    const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (data->dwData != kCopyDataSourcePath || data->cbData == 0 || data->cbData > kPathSize)
+        return FALSE;
+    char path[kPathSize] = {};
+    std::memcpy(path, data->lpData, data->cbData);
+    path[kPathSize - 1] = '\0';
+    OpenSourceLater(window, path);
+    return TRUE;
+}
+
+void OnOpenPending(HWND window) {
+    if (g_pendingSource[0] == '\0') return;
+    char path[kPathSize];
+    std::memcpy(path, g_pendingSource, sizeof path);
+    g_pendingSource[0] = '\0';
+    OpenSourcePath(window, path);
+}
+
+// Whatever is being typed on a page is taken before the window goes: moving
+// the focus ends the edit as leaving the field would.
+LRESULT OnClose(HWND window) {
+    SetFocus(window);
+    return DefWindowProcA(window, WM_CLOSE, 0, 0);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            return OnCreate(window);
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDM_EXIT) PostMessageA(window, WM_CLOSE, 0, 0);
-            return 0;
-        case WM_INITMENUPOPUP:
-            return 0;
-        case WM_DESTROY:
-            OnDestroy(window);
-            return 0;
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+        case WM_CREATE: return BuildMainWindow(window);
+        case WM_SIZE: OnSize(window, lParam); return 0;
+        case WM_NOTIFY: return OnNotify(window, lParam);
+        case WM_COMMAND: OnMainCommand(window, wParam); return 0;
+        case WM_TIMER: OnStartupTimer(window); return 0;
+        case WM_GETMINMAXINFO: OnMinMaxInfo(lParam); return 0;
+        case WM_DROPFILES: OnDropFiles(window, wParam); return 0;
+        case WM_COPYDATA: return OnCopyData(window, lParam);
+        case kOpenPendingSource: OnOpenPending(window); return 0;
+        case WM_INITMENUPOPUP: return 0;
+        case WM_CLOSE: return OnClose(window);
+        case WM_DESTROY: SaveSettings(window); return 0;
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -93,7 +139,7 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
     wc.lpfnWndProc = MainWindowProc;
     wc.cbWndExtra = MAIN_WINDOW_EXTRA_BYTES;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(101));
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
@@ -105,4 +151,25 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
 HWND CreateMainWindow(HINSTANCE instance) {
     return CreateWindowA(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0, 640,
                          480, nullptr, nullptr, instance, nullptr);
+}
+
+void OpenSourceLater(HWND window, const char* path) {
+    if (path == nullptr || path[0] == '\0' || std::strlen(path) >= sizeof g_pendingSource) return;
+    std::memcpy(g_pendingSource, path, std::strlen(path) + 1);
+    PostMessageA(window, kOpenPendingSource, 0, 0);
+}
+
+// Hands a source path to a running instance.
+void SendSourceToWindow(HWND running, const char* path) {
+    COPYDATASTRUCT data = {};
+    data.dwData = kCopyDataSourcePath;
+    data.cbData = static_cast<DWORD>(std::strlen(path) + 1);
+    data.lpData = const_cast<char*>(path);
+    SendMessageA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
+void NotifyParent(HWND control, int code) {
+    const int id = GetDlgCtrlID(control);
+    PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, code),
+                 reinterpret_cast<LPARAM>(control));
 }

@@ -1,138 +1,219 @@
-// Drives Quillon.exe the way a user's actions would, from outside the
-// process: finds its windows by class, sends messages, checks what it shows.
+// Drives Quillon.exe the way a user does, from outside the process: starts
+// it, clicks and types through posted input, answers its dialogs and checks
+// what it shows and what it writes at exit.
 //
-//   ui_driver INSTALL_FOLDER [--screenshot FILE.png]
+//   ui_driver INSTALL_FOLDER ARTIFACT_FOLDER
 //
-// Every wait is bounded; processes started here are ended on failure.
+// All scenarios share one program folder (and so one settings file) in
+// order; every wait is bounded and processes started here are ended.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "screenshot.h"
+#include "ui_session.h"
+
+const char kSourceOpenedText[] =
+    "\x95\xCF\x8A\xB7\x8C\xB3\xCC\xA7\xB2\xD9\x82\xF0\x8A\x4A\x82\xAB\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+const char kSourceClosedText[] =
+    "\x95\xCF\x8A\xB7\x8C\xB3\xCC\xA7\xB2\xD9\x82\xF0\x95\xC2\x82\xB6\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+const char kConfirmTitle[] = "\x8A\x6D\x94\x46";  // 確認
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 60000;
 constexpr DWORD kExitTimeoutMs = 30000;
+constexpr DWORD kSplashGoneMs = 5000;
+constexpr DWORD kResponsiveMs = 400;
 
-int g_failures = 0;
-int g_passes = 0;
+// Presets 1 and 3 enabled; PSG output; the staff list skips key "2".
+const char kSettings[] =
+    "[SYSTEM]\r\nOrgFileType=3\r\nCopyFileType=1\r\n"
+    "[ORGCOND0]\r\nEnable=1\r\nDelimitChar=0\r\nDataLineBias=1\r\nChStartLine=1\r\n"
+    "DataStartLine=2\r\nLabel=Comma with time\r\n"
+    "[ORGCOND2]\r\nEnable=1\r\nDelimitChar=1\r\nDataLineBias=0\r\nChStartLine=0\r\n"
+    "DataStartLine=1\r\nLabel=Blank separated\r\n";
+const char kPatients[] =
+    "[PATIENT]\r\nHospital=UI Clinic\r\nName2=\x82\xE2\x82\xDC\x82\xBE\r\n"
+    "[DEPARMENT]\r\n0=Neurology\r\n1=Pediatrics\r\n3=Hidden\r\n";
 
-void Check(bool ok, const char* what) {
-    std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what);
-    std::fflush(stdout);
-    (ok ? g_passes : g_failures)++;
+// Three labels over four data columns: "<< Set" on line 1 offers 4 channels.
+// Line 0 holds half-width katakana.
+std::string LabelSource() {
+    std::string text = "Sample \xB6\xC0\xB6\xC5 recording\r\nTime,Fp1,Fp2,C3\r\n";
+    for (int i = 0; i < 20; ++i) text += "00:00:" + std::to_string(10 + i) + "," +
+                                        std::to_string(i) + ",2,3,4\r\n";
+    return text;
 }
 
-struct Process {
-    PROCESS_INFORMATION info = {};
-    bool started = false;
+std::string BlankSource() {
+    std::string text = "A B C\r\n";
+    for (int i = 0; i < 10; ++i) text += std::to_string(i) + " 5 6\r\n";
+    return text;
+}
+
+bool PrepareFolder(UiSession* session) {
+    CreateDirectoryA((session->install + "\\COND").c_str(), nullptr);
+    CreateDirectoryA((session->install + "\\samples").c_str(), nullptr);
+    session->labelSource = session->install + "\\samples\\labels.csv";
+    session->blankSource = session->install + "\\samples\\blank.txt";
+    return WriteTextFile(SettingsPath(*session), kSettings) &&
+           WriteTextFile(PatientPath(*session), kPatients) &&
+           WriteTextFile(session->labelSource, LabelSource()) &&
+           WriteTextFile(session->blankSource, BlankSource());
+}
+
+bool Responds(HWND window, DWORD withinMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, withinMs, &result) != 0;
+}
+
+void RunStartup(UiSession* session) {
+    Check(StartAndFindMain(session, ""), "the main window of class VQUILLONCONVERTOR appears");
+    if (session->main == nullptr) return;
+    HWND splash = WaitForTopWindow(session->process, "#32770", "", 300);
+    Check(Responds(session->main, kResponsiveMs), "the window answers while the start-up window shows");
+    Snapshot(*session, "startup");
+    const DWORD start = GetTickCount();
+    while (splash != nullptr && IsWindow(splash) && GetTickCount() - start < kSplashGoneMs) Sleep(50);
+    Check(splash == nullptr || !IsWindow(splash), "the start-up window closes by itself");
+    Check(WindowText(session->main) == "Quillon Convert - UI Clinic", "title names the hospital");
+    RECT rect = {};
+    GetWindowRect(session->main, &rect);
+    Check(rect.right - rect.left == 640 && rect.bottom - rect.top == 480, "the window is 640 x 480");
+    HWND placeholder = FindVisibleControl(TabControl(*session), kNoSourcePageId);
+    Check(placeholder != nullptr && WindowText(placeholder) == "Please Open Source File",
+          "with no source the tab shows \"Please Open Source File\"");
+    HWND toolbar = Toolbar(*session);
+    Check(!ToolbarButtonEnabled(toolbar, kCloseCommand) && !ToolbarButtonEnabled(toolbar, kConvertCommand) &&
+              ToolbarButtonEnabled(toolbar, kOpenCommand),
+          "Close and Conv are disabled until a source is open");
+    HWND presets = FindControl(session->main, kOriginalTypeId);
+    Check(SendMessageA(presets, CB_GETCOUNT, 0, 0) == 2 && ComboSelection(presets) == 1,
+          "Original Type lists the two enabled presets with preset 3 selected");
+    CheckText(WindowText(presets), "Blank separated", "Original Type shows the label of preset 3");
+    Check(ComboSelection(FindControl(session->main, kCreateTypeId)) == 1,
+          "Create Type shows the stored output type");
+}
+
+void RunSecondStart(UiSession* session) {
+    ShowWindow(session->main, SW_MINIMIZE);
+    Settle(session->main);
+    Process second;
+    Check(StartProgram(session->install, "", &second), "a second start runs");
+    DWORD code = 1234;
+    Check(WaitForExit(second, kExitTimeoutMs, &code) && code == 0, "the second start ends with 0");
+    EndProcess(&second);
+    Settle(session->main);
+    Check(!IsIconic(session->main), "the running window is restored");
+    Check(WaitForSingleObject(session->process.info.hProcess, 0) == WAIT_TIMEOUT,
+          "the first instance keeps running");
+}
+
+// The user moves the window (as the window manager does) and leaves; the
+// next start puts it back.
+void RunPlacement(UiSession* session) {
+    SetWindowPos(session->main, nullptr, 60, 40, 700, 520, SWP_NOZORDER);
+    Settle(session->main);
+    Check(ExitByToolbar(session), "Exit ends the program with 0");
+    const std::string settings = SettingsPath(*session);
+    Check(IniValue(settings, "INITIAL", "WindowLeft") == "60" &&
+              IniValue(settings, "INITIAL", "WindowBottom") == "560",
+          "the placement is stored under INITIAL");
+    Check(StartAndFindMain(session, ""), "the program starts again");
+    RECT rect = {};
+    if (session->main != nullptr) GetWindowRect(session->main, &rect);
+    Check(rect.left == 60 && rect.top == 40 && rect.right == 760 && rect.bottom == 560,
+          "the window comes back where it was left");
+    Snapshot(*session, "placement-restored");
+}
+
+struct SourceShown {
+    HWND main;
+    std::string path;
 };
 
-bool Start(const std::string& folder, Process* process) {
-    std::string exe = folder + "\\Quillon.exe";
-    std::string command = "\"" + exe + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    process->started = CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0,
-                                      nullptr, folder.c_str(), &startup, &process->info) != 0;
-    return process->started;
+bool SourcePageShows(void* context) {
+    auto* shown = static_cast<SourceShown*>(context);
+    HWND name = FindVisibleControl(shown->main, 1213);
+    return name != nullptr && WindowText(name) == shown->path;
 }
 
-void End(Process* process) {
-    if (!process->started) return;
-    if (WaitForSingleObject(process->info.hProcess, 0) == WAIT_TIMEOUT)
-        TerminateProcess(process->info.hProcess, 99);
-    CloseHandle(process->info.hProcess);
-    CloseHandle(process->info.hThread);
-    process->started = false;
-}
-
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[128];
-    if (owner == search->processId && GetClassNameA(window, name, sizeof name) &&
-        std::strcmp(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForWindow(const Process& process, const char* className, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        WindowSearch search = {process.info.dwProcessId, className, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found && IsWindowVisible(search.found)) return search.found;
-        if (WaitForSingleObject(process.info.hProcess, 100) == WAIT_OBJECT_0) return nullptr;
-    }
-    return nullptr;
-}
-
-bool WaitForExit(const Process& process, DWORD timeoutMs, DWORD* code) {
-    if (WaitForSingleObject(process.info.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
-    return GetExitCodeProcess(process.info.hProcess, code) != 0;
-}
-
-void RunStartupAndSingleInstance(const std::string& folder, const char* screenshot) {
-    Process first, second;
-    Check(Start(folder, &first), "first instance starts");
-    HWND main = first.started ? WaitForWindow(first, "VQUILLONCONVERTOR", kStartTimeoutMs) : nullptr;
-    Check(main != nullptr, "main window of class VQUILLONCONVERTOR appears");
-    if (main != nullptr) {
-        char title[256] = {};
-        GetWindowTextA(main, title, sizeof title);
-        Check(std::strcmp(title, "Quillon Convertor") == 0, "main window title");
-        RECT rect;
-        GetWindowRect(main, &rect);
-        Check(rect.right - rect.left == 640 && rect.bottom - rect.top == 480,
-              "main window is 640 x 480");
-        if (screenshot != nullptr) {
-            Sleep(500);
-            Check(SaveScreenshotPng(screenshot), "screenshot saved");
-        }
-
-        Check(Start(folder, &second), "second instance starts");
-        DWORD code = 1234;
-        Check(second.started && WaitForExit(second, kExitTimeoutMs, &code) && code == 0,
-              "second instance ends by itself with code 0");
-        Check(WaitForSingleObject(first.info.hProcess, 0) == WAIT_TIMEOUT,
-              "first instance keeps running");
-        Check(FindWindowA("VQUILLONCONVERTOR", nullptr) == main, "only the first window exists");
-
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        code = 1234;
-        Check(WaitForExit(first, kExitTimeoutMs, &code) && code == 0,
-              "WM_CLOSE ends the program with code 0");
-    }
-    End(&second);
-    End(&first);
+void RunSourcesFromOutside(UiSession* session) {
+    Check(ExitByToolbar(session), "Exit ends the program");
+    Check(StartAndFindMain(session, "\"" + session->blankSource + "\""), "a start with a source file");
+    SourceShown shown = {session->main, session->blankSource};
+    Check(session->main && WaitUntil(kActionTimeoutMs, SourcePageShows, &shown),
+          "the source named on the command line is open on the source page");
+    Snapshot(*session, "command-line-source");
+    Process second;
+    StartProgram(session->install, "\"" + session->labelSource + "\"", &second);
+    DWORD code = 1234;
+    Check(WaitForExit(second, kExitTimeoutMs, &code) && code == 0, "a second start with a file ends");
+    EndProcess(&second);
+    shown.path = session->labelSource;
+    Check(WaitUntil(kActionTimeoutMs, SourcePageShows, &shown),
+          "the running program opens the file the second start was given");
 }
 
 }  // namespace
 
+void Snapshot(const UiSession& session, const char* name) {
+    Settle(session.main);
+    const std::string path = session.artifacts + "\\" + name + ".png";
+    Check(SaveScreenshotPng(path.c_str()), std::string("screenshot ") + name);
+}
+
+bool StartAndFindMain(UiSession* session, const std::string& arguments) {
+    EndProcess(&session->process);
+    session->main = nullptr;
+    if (!StartProgram(session->install, arguments, &session->process)) return false;
+    session->main = WaitForMainWindow(session->process);
+    return session->main != nullptr;
+}
+
+bool ExitByToolbar(UiSession* session) {
+    if (session->main == nullptr) return false;
+    ClickToolbarButton(Toolbar(*session), kExitCommand);
+    DWORD code = 1234;
+    const bool ended = WaitForExit(session->process, kExitTimeoutMs, &code) && code == 0;
+    EndProcess(&session->process);
+    session->main = nullptr;
+    return ended;
+}
+
+HWND Toolbar(const UiSession& session) { return FindControl(session.main, kToolbarId); }
+HWND TabControl(const UiSession& session) { return FindControl(session.main, kTabControlId); }
+
+int CurrentTab(const UiSession& session) {
+    return static_cast<int>(SendMessageA(TabControl(session), TCM_GETCURSEL, 0, 0));
+}
+
+std::string SettingsPath(const UiSession& session) { return session.install + "\\COND\\QUILLON.INI"; }
+std::string PatientPath(const UiSession& session) { return session.install + "\\COND\\PATIENT.INF"; }
+
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: ui_driver INSTALL_FOLDER [--screenshot FILE.png]\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: ui_driver INSTALL_FOLDER ARTIFACT_FOLDER\n");
         return 2;
     }
-    std::string folder = argv[1];
-    const char* screenshot = nullptr;
-    for (int i = 2; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--screenshot") == 0) screenshot = argv[i + 1];
-
-    RunStartupAndSingleInstance(folder, screenshot);
-    std::printf("%d passed, %d failed\n", g_passes, g_failures);
-    return g_failures == 0 ? 0 : 1;
+    UiSession session;
+    session.install = argv[1];
+    session.artifacts = argv[2];
+    CreateDirectoryA(session.artifacts.c_str(), nullptr);
+    Check(PrepareFolder(&session), "settings, patient file and sources written");
+    RunStartup(&session);
+    if (session.main != nullptr) RunSecondStart(&session);
+    if (session.main != nullptr) RunSourcePageScenarios(&session);
+    if (session.main != nullptr) RunPatientPageScenarios(&session);
+    if (session.main != nullptr) RunPlacement(&session);
+    if (session.main != nullptr) RunSourcesFromOutside(&session);
+    if (session.main != nullptr) RunFrameScenarios(&session);
+    if (session.main != nullptr) ExitByToolbar(&session);
+    EndProcess(&session.process);
+    CopyFileA(SettingsPath(session).c_str(), (session.artifacts + "\\QUILLON.INI").c_str(), FALSE);
+    CopyFileA(PatientPath(session).c_str(), (session.artifacts + "\\PATIENT.INF").c_str(), FALSE);
+    std::printf("%d passed, %d failed\n", Passes(), Failures());
+    return Failures() == 0 ? 0 : 1;
 }

@@ -1,0 +1,152 @@
+// The commands of the menu, the toolbar and the type lists.
+#include "main_window.h"
+
+#include <shellapi.h>
+
+#include "bramwick.h"
+#include "main_window_states.h"
+#include "page_messages.h"
+#include "platform.h"
+#include "record_lock.h"
+#include "res/resource_ids.h"
+#include "source_reader.h"
+
+namespace {
+
+constexpr UINT_PTR kSplashTimer = 1000;
+constexpr UINT kSplashDelayMs = 1000;
+constexpr int kSourceTab = 0;
+constexpr int kConvertTab = 3;
+// Our own help document, for systems that no longer open the legacy one.
+const char kHelpDocument[] = "\\HELP\\QUILLON.HTM";
+
+HWND TabControlOf(HWND window) { return GetDlgItem(window, IDC_TAB_CONTROL); }
+
+int CurrentTabOf(HWND window) {
+    RecordLock app(AppRecordHandleOf(window));
+    return app ? app->CurrentTab : 0;
+}
+
+void AfterSourceOpened(HWND window) {
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (app) app->ConvertState = 0;
+    }
+    ShowTabPage(window, TabControlOf(window), kSourceTab);
+    ShowStatusString(window, kStatusMessage, IDS_SOURCE_OPENED);
+}
+
+void OnOpen(HWND window) {
+    SetFocus(window);
+    int opened = 0;
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (app) opened = OpenSourceFile(window, app.record) & 0xFFFF;
+    }
+    if (opened != 0) AfterSourceOpened(window);
+    UpdateCommandStates(window);
+}
+
+void OnClose(HWND window) {
+    SetFocus(window);
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (app) CloseSourceFile(app.record);
+    }
+    ShowTabPage(window, TabControlOf(window), kSourceTab);
+    UpdateCommandStates(window);
+    ShowStatusString(window, kStatusMessage, IDS_SOURCE_CLOSED);
+}
+
+// The convert pages come later: until then Conv only moves to their tab.
+void OnConvert(HWND window) {
+    ShowTabPage(window, TabControlOf(window), kConvertTab);
+    UpdateCommandStates(window);
+}
+
+void OnHelp(HWND window) {
+    if (GetKeyState(VK_SHIFT) < 0) {
+        BramwickTraceOn();
+        return;
+    }
+    if (PlatFileExists(g_paths.HelpPath)) {
+        WinHelpA(window, g_paths.HelpPath, HELP_CONTENTS, 0);
+        return;
+    }
+    char document[kPathSize + sizeof kHelpDocument];
+    lstrcpynA(document, g_paths.InstallFolder, kPathSize);
+    lstrcatA(document, kHelpDocument);
+    ShellExecuteA(window, "open", document, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OnOriginalType(HWND window) {
+    HWND list = GetDlgItem(window, IDC_ORIGINAL_TYPE);
+    const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return;
+    bool onSourceTab = false;
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (!app) return;
+        app->OrgFileType = static_cast<uint16_t>(SendMessageA(list, CB_GETITEMDATA, index, 0));
+        onSourceTab = app->CurrentTab == kSourceTab;
+        if (onSourceTab) ReapplySourcePreset(app.record);
+    }
+    if (onSourceTab) ShowTabPage(window, TabControlOf(window), kSourceTab);
+}
+
+void OnCreateType(HWND window) {
+    const LRESULT index = SendDlgItemMessageA(window, IDC_CREATE_TYPE, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return;
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (!app) return;
+        app->CopyFileType = static_cast<uint16_t>(index);
+    }
+    ShowTabPage(window, TabControlOf(window), CurrentTabOf(window));
+}
+
+void OnTypeList(HWND window, int id, int code) {
+    if (code != CBN_SELCHANGE) return;
+    if (id == IDC_ORIGINAL_TYPE) OnOriginalType(window);
+    if (id == IDC_CREATE_TYPE) OnCreateType(window);
+}
+
+}  // namespace
+
+void OnMainCommand(HWND window, WPARAM wParam) {
+    const int id = LOWORD(wParam);
+    switch (id) {
+        case IDM_OPEN: OnOpen(window); break;
+        case IDM_CLOSE: OnClose(window); break;
+        case IDM_CONVERT: OnConvert(window); break;
+        case IDM_EXIT: PostMessageA(window, WM_CLOSE, 0, 0); break;
+        case IDM_HELP: OnHelp(window); break;
+        case IDM_ABOUT: BramwickAboutBox(window, g_instance, IDD_ABOUT, 0, nullptr, 0); break;
+        case IDM_HOSPITAL_LIST:
+        case IDM_PATIENT_LIST:
+        case IDM_MONTAGE_OPTION: BramwickModalDialog(window, g_instance, IDD_NOT_READY); break;
+        case IDM_STARTUP_DONE: SetTimer(window, kSplashTimer, kSplashDelayMs, nullptr); break;
+        case IDC_ORIGINAL_TYPE:
+        case IDC_CREATE_TYPE: OnTypeList(window, id, HIWORD(wParam)); break;
+        default: break;
+    }
+}
+
+// One second after start-up the start-up window goes; nothing waits for it.
+void OnStartupTimer(HWND window) {
+    KillTimer(window, kSplashTimer);
+    if (g_splashWindow != nullptr) PostMessageA(g_splashWindow, WM_CLOSE, 0, 0);
+    g_splashWindow = nullptr;
+}
+
+int OpenSourcePath(HWND window, const char* path) {
+    SetFocus(window);
+    uint16_t opened = 0;
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (app) opened = OpenSourceFromPath(app.record, path);
+    }
+    if (opened != 0) AfterSourceOpened(window);
+    UpdateCommandStates(window);
+    return opened;
+}

@@ -1,0 +1,260 @@
+// The source data page: the head of the source and its layout. Every change
+// goes straight into the application record.
+#include <cstdio>
+
+#include "bramwick.h"
+#include "dialog_text.h"
+#include "main_window.h"
+#include "page_messages.h"
+#include "page_procs.h"
+#include "record_lock.h"
+#include "res/resource_ids.h"
+#include "source_page.h"
+#include "source_reader.h"
+
+namespace {
+
+constexpr int kListWidthPercent = 97;
+constexpr int kNumberTextSize = 32;
+constexpr int kLineOffsetOfData = 4;  // the data line checked lies 4 below the labels
+
+// A numeric list whose entry index is the value it sets.
+struct IndexList {
+    int id;
+    int last;
+    int32_t AppRecord::*field;
+};
+
+const IndexList kIndexLists[] = {
+    {IDC_SRC_LABEL_LINE, kLabelLineListMax, &AppRecord::ChStartLine},
+    {IDC_SRC_DATA_START, kDataStartListMax, &AppRecord::DataStartLine},
+    {IDC_SRC_DATA_BIAS, kDataBiasListMax, &AppRecord::DataLineBias},
+};
+
+struct TypedEdit {
+    int id;
+    int field;  // SourceTypedField
+};
+
+const TypedEdit kTypedEdits[] = {
+    {IDC_SRC_TIME_RES, kTypedTimeResolution}, {IDC_SRC_YEAR, kTypedYear},
+    {IDC_SRC_MONTH, kTypedMonth},             {IDC_SRC_DAY, kTypedDay},
+    {IDC_SRC_HOUR, kTypedHour},               {IDC_SRC_MINUTE, kTypedMinute},
+    {IDC_SRC_SECOND, kTypedSecond},
+};
+
+HGLOBAL Record() { return AppRecordHandleOf(g_mainWindow); }
+
+void FillLists(HWND page) {
+    for (const IndexList& list : kIndexLists) FillNumberEntries(page, list.id, 0, list.last, "%3i");
+    FillNumberEntries(page, IDC_SRC_CHANNEL_COUNT, 0, kChannelCountListMax, "%3i");
+    FillListEntries(page, IDC_SRC_DELIMITER, kDelimiterEntries, kDelimiterEntryCount);
+    FillListEntries(page, IDC_SRC_NOTCH, kNotchEntries, kNotchEntryCount);
+    FillListEntries(page, IDC_SRC_SAMPLE_RATE, kSampleRateEntries, kSampleRateEntryCount);
+    FillListEntries(page, IDC_SRC_DATA_MAG, kMagnificationEntries, kMagnificationEntryCount);
+    SetItemFont(page, IDC_SRC_PRESET_NAME, BRAMWICK_FONT_CAPTION);
+}
+
+void ListHeadLines(HWND page, AppRecord* record) {
+    HWND list = GetDlgItem(page, IDC_SRC_HEADER_LIST);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    record->HeaderLines = 0;
+    static char line[kLineByteLimit + 1];
+    int32_t at = 0;
+    while (record->SourceText != nullptr && record->HeaderLines < kHeadListLines &&
+           NextHeadListLine(record->SourceText, record->SourceTextLength, &at, line) >= 0) {
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+        ++record->HeaderLines;
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+// A list line that does not exist reads as an empty line.
+void ReadHeadLine(HWND page, int index, char* out) {
+    out[0] = '\0';
+    HWND list = GetDlgItem(page, IDC_SRC_HEADER_LIST);
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    if (index < 0 || length == LB_ERR || length > kLineByteLimit) return;
+    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(out));
+}
+
+void ShowSampleRate(HWND page, const AppRecord* record) {
+    const int32_t index = FindListEntry(kSampleRateEntries, kSampleRateEntryCount, record->SampleRate);
+    SelectEntry(page, IDC_SRC_SAMPLE_RATE, index);
+    if (index >= 0) return;
+    char text[kNumberTextSize];
+    std::snprintf(text, sizeof text, " %i ", static_cast<int>(record->SampleRate));
+    SetDlgItemTextA(page, IDC_SRC_SAMPLE_RATE, text);
+}
+
+void ShowCalibration(HWND page, const AppRecord* record) {
+    SelectEntry(page, IDC_SRC_DATA_MAG,
+                FindListEntry(kMagnificationEntries, kMagnificationEntryCount, record->OrgDataMag));
+    EnableWindow(GetDlgItem(page, IDC_SRC_DATA_MAG), record->OrgCalDataType != 0);
+    CheckRadioButton(page, IDC_SRC_AD_DATA, IDC_SRC_CALIBRATED, IDC_SRC_AD_DATA + record->OrgCalDataType);
+}
+
+void ShowTypedValues(HWND page, const AppRecord* record) {
+    CheckDlgButton(page, IDC_SRC_TIME_RES_SWITCH, record->OrgTimeResSw ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(page, IDC_SRC_TIME_RES), record->OrgTimeResSw != 0);
+    for (const TypedEdit& edit : kTypedEdits) {
+        char text[kNumberTextSize];
+        FormatSourceValue(record, edit.field, text, sizeof text);
+        SetDlgItemTextA(page, edit.id, text);
+    }
+}
+
+void ShowSelections(HWND page, const AppRecord* record) {
+    SendDlgItemMessageA(page, IDC_SRC_HEADER_LIST, LB_SETCURSEL, record->SelectedLine, 0);
+    for (const IndexList& list : kIndexLists) SelectEntry(page, list.id, record->*list.field);
+    SelectEntry(page, IDC_SRC_CHANNEL_COUNT, record->ChannelCount);
+    SelectEntry(page, IDC_SRC_DELIMITER, record->DelimitChar);
+    SelectEntry(page, IDC_SRC_NOTCH, record->NotchFreq);
+}
+
+void Refresh(HWND page) {
+    RecordLock app(Record());
+    if (!app) return;
+    const int preset = app->OrgFileType;
+    const bool named = preset >= 1 && preset <= kSourcePresetCount;
+    SetDlgItemTextA(page, IDC_SRC_PRESET_NAME, named ? app->SourcePreset[preset - 1].Label : "No Select");
+    SetDlgItemTextA(page, IDC_SRC_FILE_NAME, app->OrgFile);
+    ListHeadLines(page, app.record);
+    ShowSelections(page, app.record);
+    ShowSampleRate(page, app.record);
+    ShowCalibration(page, app.record);
+    ShowTypedValues(page, app.record);
+    if (app->RecheckChannels != 0) {
+        char line[kLineByteLimit + 1];
+        ReadHeadLine(page, app->ChStartLine + kLineOffsetOfData, line);
+        CheckDataColumns(page, app.record, line);
+        app->RecheckChannels = 0;
+    }
+}
+
+void OnSetLabelLine(HWND page) {
+    RecordLock app(Record());
+    if (!app) return;
+    app->ChStartLine = app->SelectedLine;
+    SelectEntry(page, IDC_SRC_LABEL_LINE, app->ChStartLine);
+    char line[kLineByteLimit + 1];
+    ReadHeadLine(page, app->ChStartLine, line);
+    SetChannelLabels(app.record, line);
+    SelectEntry(page, IDC_SRC_CHANNEL_COUNT, app->ChannelCount);
+    ReadHeadLine(page, app->ChStartLine + kLineOffsetOfData, line);
+    CheckDataColumns(page, app.record, line);
+}
+
+void OnSetDataStart(HWND page) {
+    RecordLock app(Record());
+    if (!app) return;
+    app->DataStartLine = app->SelectedLine;
+    SelectEntry(page, IDC_SRC_DATA_START, app->DataStartLine);
+}
+
+void OnSelectionChange(HWND page, int id) {
+    RecordLock app(Record());
+    if (!app) return;
+    if (id == IDC_SRC_HEADER_LIST) {
+        const LRESULT line = SendDlgItemMessageA(page, id, LB_GETCURSEL, 0, 0);
+        if (line != LB_ERR) app->SelectedLine = static_cast<int32_t>(line);
+        return;
+    }
+    const int index = SelectedEntry(page, id);
+    if (index == CB_ERR) return;
+    for (const IndexList& list : kIndexLists)
+        if (list.id == id) app.record->*list.field = index;
+    switch (id) {
+        case IDC_SRC_DELIMITER: app->DelimitChar = static_cast<uint16_t>(index); break;
+        case IDC_SRC_NOTCH: app->NotchFreq = index; break;
+        case IDC_SRC_CHANNEL_COUNT: SelectChannelCount(app.record, index); break;
+        case IDC_SRC_SAMPLE_RATE: app->SampleRate = kSampleRateEntries[index].value; break;
+        case IDC_SRC_DATA_MAG: app->OrgDataMag = kMagnificationEntries[index].value; break;
+        default: break;
+    }
+}
+
+void OnSampleRateTyped(HWND page) {
+    char text[kNumberTextSize];
+    ReadItemText(page, IDC_SRC_SAMPLE_RATE, text, sizeof text);
+    int32_t outcome = kRateRefused;
+    {
+        RecordLock app(Record());
+        if (!app) return;
+        outcome = TakeTypedSampleRate(app.record, text);
+    }
+    if (outcome == kRateRefusedWithBeep) MessageBeep(MB_OK);
+    Refresh(page);
+}
+
+void OnValueTyped(HWND page, int id) {
+    for (const TypedEdit& edit : kTypedEdits) {
+        if (edit.id != id) continue;
+        char text[kNumberTextSize];
+        ReadItemText(page, id, text, sizeof text);
+        RecordLock app(Record());
+        if (!app) return;
+        TakeTypedSourceValue(app.record, edit.field, text);
+        FormatSourceValue(app.record, edit.field, text, sizeof text);
+        SetDlgItemTextA(page, id, text);
+    }
+}
+
+void OnCalibration(HWND page, uint16_t type) {
+    RecordLock app(Record());
+    if (!app) return;
+    app->OrgCalDataType = type;
+    EnableWindow(GetDlgItem(page, IDC_SRC_DATA_MAG), type != 0);
+}
+
+void OnTimeResolutionSwitch(HWND page) {
+    {
+        RecordLock app(Record());
+        if (!app) return;
+        app->OrgTimeResSw = IsDlgButtonChecked(page, IDC_SRC_TIME_RES_SWITCH) == BST_CHECKED;
+    }
+    Refresh(page);
+}
+
+void OnClick(HWND page, int id) {
+    switch (id) {
+        case IDC_SRC_SET_LABEL_LINE: OnSetLabelLine(page); break;
+        case IDC_SRC_SET_DATA_START: OnSetDataStart(page); break;
+        case IDC_SRC_AD_DATA: OnCalibration(page, 0); break;
+        case IDC_SRC_CALIBRATED: OnCalibration(page, 1); break;
+        case IDC_SRC_TIME_RES_SWITCH: OnTimeResolutionSwitch(page); break;
+        default: break;
+    }
+}
+
+void OnCommand(HWND page, WPARAM wParam) {
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    if (id == IDC_SRC_SAMPLE_RATE && code == CBN_KILLFOCUS) OnSampleRateTyped(page);
+    else if (code == CBN_SELCHANGE) OnSelectionChange(page, id);  // LBN_SELCHANGE is the same code
+    else if (code == EN_KILLFOCUS) OnValueTyped(page, id);
+    else if (code == BN_CLICKED) OnClick(page, id);
+}
+
+void OnSize(HWND page, LPARAM lParam) {
+    HWND list = GetDlgItem(page, IDC_SRC_HEADER_LIST);
+    RECT rect;
+    GetWindowRect(list, &rect);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+    SetWindowPos(list, nullptr, 0, 0, LOWORD(lParam) * kListWidthPercent / 100, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SourcePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: FillLists(page); return TRUE;
+        case WM_PAGE_SHOWN: Refresh(page); return TRUE;
+        case WM_SIZE: OnSize(page, lParam); return TRUE;
+        case WM_COMMAND: OnCommand(page, wParam); return TRUE;
+        default: return FALSE;
+    }
+}

@@ -1,0 +1,166 @@
+// The tab control, its pages (hidden modeless dialogs and placeholders) and
+// which page each tab shows.
+#include "bramwick.h"
+#include "feldane.h"
+#include "main_window.h"
+#include "main_window_states.h"
+#include "page_messages.h"
+#include "pages/page_procs.h"
+#include "record_lock.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr int kPatientTab = 1;
+constexpr int kMontageTab = 2;
+constexpr int kConvertTab = 3;
+constexpr int kTypeNone = 0;
+constexpr int kTypePsg = 1;
+constexpr int kTypeEeg = 2;
+
+// The dialog and procedure of each tab's page per output type. The pages
+// of type 2 serve type 3 as well.
+struct PageEntry {
+    int tab;
+    int type;
+    const wchar_t* dialog;
+    DLGPROC proc;
+};
+
+const PageEntry kPageEntries[] = {
+    {kPatientTab, kTypePsg, L"PATIENT1SETUP", PatientPageProc},
+    {kPatientTab, kTypeEeg, L"PATIENT2SETUP", PatientPageProc},
+    {kMontageTab, kTypePsg, L"EMPTYPAGE", PlaceholderPageProc},
+    {kMontageTab, kTypeEeg, L"EMPTYPAGE", PlaceholderPageProc},
+    {kConvertTab, kTypePsg, L"EMPTYPAGE", PlaceholderPageProc},
+    {kConvertTab, kTypeEeg, L"EMPTYPAGE", PlaceholderPageProc},
+};
+
+struct Placeholder {
+    int tab;
+    int id;
+    const char* text;
+};
+
+const Placeholder kPlaceholders[] = {
+    {kPatientTab, IDC_NO_PATIENT_PAGE, "No Patient Info"},
+    {kMontageTab, IDC_NO_MONTAGE_PAGE, "No Montage Info"},
+    {kConvertTab, IDC_NO_CONVERT_PAGE, "No Convert Info"},
+};
+
+const int kTabTitles[kTabCount] = {IDS_TAB_SOURCE, IDS_TAB_PATIENT, IDS_TAB_MONTAGE,
+                                   IDS_TAB_CONVERT};
+
+WindowHandle* PageTable(AppRecord* record, int tab) {
+    switch (tab) {
+        case kPatientTab: return record->PatientPages;
+        case kMontageTab: return record->MontagePages;
+        case kConvertTab: return record->ConvertPages;
+        default: return nullptr;
+    }
+}
+
+HWND CreatePlaceholder(HWND tabs, int id, const char* text, int fontNumber) {
+    HWND page = CreateWindowA(FELDANE_STATIC_CLASS, text, WS_CHILD, 0, 0, 10, 10, tabs,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
+    auto font = static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, fontNumber));
+    if (page != nullptr) SendMessageA(page, WM_SETFONT, font, FALSE);
+    return page;
+}
+
+// Pages are Unicode windows so that their edits take double-byte characters
+// typed through an input method whole on every system; the program still
+// reads and writes their texts in code page 932.
+HWND CreatePage(HWND tabs, const wchar_t* dialog, DLGPROC proc) {
+    return CreateDialogParamW(g_instance, dialog, tabs, proc, 0);
+}
+
+void InsertTabs(HWND tabs) {
+    for (int tab = 0; tab < kTabCount; ++tab) {
+        char title[32] = {};
+        LoadStringA(g_instance, kTabTitles[tab], title, sizeof title);
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = title;
+        SendMessageA(tabs, TCM_INSERTITEMA, tab, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void CreateTypedPages(HWND tabs, AppRecord* record) {
+    for (const Placeholder& p : kPlaceholders)
+        PageTable(record, p.tab)[kTypeNone] = CreatePlaceholder(tabs, p.id, p.text, BRAMWICK_FONT_NORMAL);
+    for (const PageEntry& entry : kPageEntries) {
+        WindowHandle* table = PageTable(record, entry.tab);
+        table[entry.type] = CreatePage(tabs, entry.dialog, entry.proc);
+        if (entry.type == kTypeEeg) table[kTypeEeg + 1] = table[kTypeEeg];
+    }
+}
+
+// The page area inside the tab control.
+RECT PageRect(HWND tabs) {
+    RECT client = {};
+    RECT first = {};
+    GetClientRect(tabs, &client);
+    SendMessageA(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    return {1, first.bottom + 1, client.right - 1, client.bottom - 3};
+}
+
+void PlacePage(HWND page, const RECT& rect) {
+    if (page == nullptr) return;
+    SetWindowPos(page, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+void CreateTabPages(HWND window, AppRecord* record) {
+    HWND tabs = CreateWindowA(WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN,
+                              0, 0, 100, 100, window,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TAB_CONTROL)),
+                              g_instance, nullptr);
+    if (tabs == nullptr) return;
+    record->TabControl = tabs;
+    SendMessageA(tabs, WM_SETFONT, static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, 0)), FALSE);
+    InsertTabs(tabs);
+    record->NoSourcePage = CreatePlaceholder(tabs, IDC_NO_SOURCE_PAGE, "Please Open Source File",
+                                             BRAMWICK_FONT_TITLE);
+    record->TabPages[0] = CreatePage(tabs, L"SOURCEDATA", SourcePageProc);
+    CreateTypedPages(tabs, record);
+    for (int tab = kPatientTab; tab < kTabCount; ++tab)
+        record->TabPages[tab] = PageTable(record, tab)[PageTypeIndex(record->CopyFileType)];
+    record->TabCount = kTabCount;
+}
+
+void ShowTabPage(HWND window, HWND tabs, int tab) {
+    HWND page = nullptr;
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (!app || tab < 0 || tab >= kTabCount) return;
+        if (app->ShownPage != nullptr) ShowWindow(static_cast<HWND>(app->ShownPage), SW_HIDE);
+        SendMessageA(tabs, TCM_SETCURSEL, tab, 0);
+        const int32_t type = ChooseTabPage(app.record, tab);
+        if (type != kShowNoSourcePage) {
+            for (int t = kPatientTab; t < kTabCount; ++t)
+                app->TabPages[t] = PageTable(app.record, t)[type];
+            page = static_cast<HWND>(app->TabPages[tab]);
+        } else {
+            page = static_cast<HWND>(app->NoSourcePage);
+        }
+        app->ShownPage = page;
+        app->CurrentTab = static_cast<uint16_t>(tab);
+    }
+    // The page locks the record itself while it refreshes.
+    g_currentPage = page;
+    if (page == nullptr) return;
+    PlacePage(page, PageRect(tabs));
+    ShowWindow(page, SW_SHOW);
+    SendMessageA(page, WM_PAGE_SHOWN, 0, 0);
+}
+
+void LayoutPages(AppRecord* record) {
+    HWND tabs = static_cast<HWND>(record->TabControl);
+    if (tabs == nullptr) return;
+    const RECT rect = PageRect(tabs);
+    for (WindowHandle page : record->TabPages) PlacePage(static_cast<HWND>(page), rect);
+    PlacePage(static_cast<HWND>(record->NoSourcePage), rect);
+}
