@@ -49,7 +49,6 @@ constexpr int32_t kTypedRateHigh = 1000000;
 constexpr uint16_t kCopyTypeEegFiling32 = 2;
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsListedSingleByte(uint8_t b) { return (b >= 32 && b <= 127) || (b >= 0xA1 && b <= 0xDF); }
 
 }  // namespace
 
@@ -100,59 +99,6 @@ extern "C" int32_t TakeTypedSampleRate(AppRecord* record, const char* text) {
     if (rate < kTypedRateLow || rate > kTypedRateHigh) return kRateRefused;
     record->SampleRate = rate;
     return kRateTaken;
-}
-
-namespace {
-
-// Moves past a line end at pos and the one byte outside 32..127 after it.
-int32_t SkipLineEnd(const char* head, int32_t headLength, int32_t pos) {
-    ++pos;
-    if (pos < headLength) {
-        const uint8_t next = static_cast<uint8_t>(head[pos]);
-        if (next < 32 || next > 127) ++pos;
-    }
-    return pos;
-}
-
-}  // namespace
-
-extern "C" int32_t NextHeadListLine(const char* head, int32_t headLength, int32_t* at, char* out) {
-    if (out != nullptr) out[0] = '\0';
-    if (head == nullptr || at == nullptr || out == nullptr || *at < 0 || *at >= headLength)
-        return -1;
-    int32_t pos = *at;
-    int32_t kept = 0;
-    int32_t examined = 0;
-    while (pos < headLength && examined < kLineByteLimit) {
-        const uint8_t b = static_cast<uint8_t>(head[pos]);
-        if (b == '\r' || b == '\n') {
-            pos = SkipLineEnd(head, headLength, pos);
-            break;
-        }
-        if (PlatIsLeadByte932(b) && pos + 1 < headLength) {
-            if (examined + 2 > kLineByteLimit) break;
-            out[kept++] = static_cast<char>(b);
-            out[kept++] = head[pos + 1];
-            pos += 2;
-            examined += 2;
-            continue;
-        }
-        if (b == '\t')
-            out[kept++] = ' ';
-        else if (IsListedSingleByte(b))
-            out[kept++] = static_cast<char>(b);
-        ++pos;
-        ++examined;
-    }
-    // The line during which the text ends is not listed.
-    if (pos >= headLength) {
-        out[0] = '\0';
-        *at = headLength;
-        return -1;
-    }
-    out[kept] = '\0';
-    *at = pos;
-    return kept;
 }
 
 extern "C" void SelectChannelCount(AppRecord* record, int32_t count) {

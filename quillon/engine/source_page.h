@@ -65,14 +65,6 @@ void FormatSourceValue(const AppRecord* record, int32_t field, char* out, int32_
 // listed rates, so anything typed there is refused with a beep.
 int32_t TakeTypedSampleRate(AppRecord* record, const char* text);
 
-// The next line the page lists from head, starting at *at (0 for the first)
-// and moving *at past it. A line ends at CR or LF and swallows one following
-// byte outside 32..127; double-byte characters and half-width katakana stay,
-// a TAB becomes a blank, other bytes outside 32..127 go; at most
-// kLineByteLimit bytes are examined. A line the head ends in is not listed.
-// out holds kLineByteLimit + 1 bytes. Returns the length or -1 at the end.
-int32_t NextHeadListLine(const char* head, int32_t headLength, int32_t* at, char* out);
-
 // "Ch Number" chosen: the count and the rows of both patterns in use.
 void SelectChannelCount(AppRecord* record, int32_t count);
 

@@ -9,6 +9,7 @@
 #include "page_procs.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"
+#include "head_lines.h"
 #include "source_page.h"
 #include "source_reader.h"
 
@@ -60,10 +61,12 @@ void ListHeadLines(HWND page, AppRecord* record) {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     record->HeaderLines = 0;
+    // The lines as the conversion runs find them, so a listed line number is
+    // the line they convert.
     static char line[kLineByteLimit + 1];
-    int32_t at = 0;
     while (record->SourceText != nullptr && record->HeaderLines < kHeadListLines &&
-           NextHeadListLine(record->SourceText, record->SourceTextLength, &at, line) >= 0) {
+           HeadListLine(record->SourceText, record->SourceTextLength, record->HeaderLines,
+                        line) >= 0) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
         ++record->HeaderLines;
     }

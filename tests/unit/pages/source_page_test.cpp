@@ -4,49 +4,47 @@
 #include <vector>
 
 #include "scratch_files.h"
+#include "head_lines.h"
 #include "source_page.h"
 
 namespace {
 
+// The lines the source page lists.
 std::vector<std::string> Listed(const std::string& head) {
     std::vector<std::string> lines;
     char line[kLineByteLimit + 1];
-    int32_t at = 0;
-    while (NextHeadListLine(head.data(), static_cast<int32_t>(head.size()), &at, line) >= 0)
-        lines.push_back(line);
+    const int32_t size = static_cast<int32_t>(head.size());
+    for (int32_t i = 0; HeadListLine(head.data(), size, i, line) >= 0; ++i) lines.push_back(line);
     return lines;
 }
 
 using Lines = std::vector<std::string>;
 
-TEST(HeadList, ListsOnlyLinesTheTextContinuesAfter) {
-    EXPECT_EQ(Listed("a\r\nb\r\nc"), (Lines{"a", "b"}));
-    EXPECT_EQ(Listed("a\r\nb\r\n"), (Lines{"a"}));
-    EXPECT_EQ(Listed("only line"), Lines{});
+TEST(HeadList, ListsTheLinesTheRunsConvert) {
+    EXPECT_EQ(Listed("a\r\nb\r\nc"), (Lines{"a", "b", "c"})) << "the head holds the whole source";
+    EXPECT_EQ(Listed("only line"), Lines{"only line"});
     EXPECT_EQ(Listed(""), Lines{});
+    // LF alone before a double-byte character keeps the character; LF CR
+    // and CR CR end a line and then an empty one.
+    EXPECT_EQ(Listed("a\n\x8E\x52x\nz\n"), (Lines{"a", "\x8E\x52x", "z"}));
+    EXPECT_EQ(Listed("a\n\rb\r\rc"), (Lines{"a", "", "b", "", "c"}));
 }
 
 TEST(HeadList, KeepsHalfWidthKatakanaAndDoubleByteCharacters) {
     // ｶﾀｶﾅ as single bytes, 山 as a double-byte pair, a TAB, a control byte.
     EXPECT_EQ(Listed("\xB6\xC0\xB6\xC5 \x8E\x52\tx\x01y\r\nnext\r\n"),
-              (Lines{"\xB6\xC0\xB6\xC5 \x8E\x52 xy"}));
+              (Lines{"\xB6\xC0\xB6\xC5 \x8E\x52 xy", "next"}));
     // Bytes 0x80 and 0xA0 are not characters and go.
-    EXPECT_EQ(Listed("a\x80\xA0\x62\r\nz\r\n"), (Lines{"ab"}));
+    EXPECT_EQ(Listed("a\x80\xA0\x62\r\nz\r\n"), (Lines{"ab", "z"}));
 }
 
-TEST(HeadList, LineEndSwallowsOneFollowingByteOutsideAscii) {
-    // After LF alone, the lead byte of a line-initial 山 goes with the line end.
-    EXPECT_EQ(Listed("a\n\x8E\x52x\nz\n"), (Lines{"a", "Rx"}));
-    // LF CR and CR CR are one line end each; a third CR ends an empty line.
-    EXPECT_EQ(Listed("a\n\rb\r\rc\r\r\rd\ne"), (Lines{"a", "b", "c", "", "d"}));
-}
-
-TEST(HeadList, CutsLinesAfter4000BytesAndStopsAtTheLimitOfTheCaller) {
+TEST(HeadList, CutsLinesAfter4000Bytes) {
     const std::string longLine(4100, 'x');
     Lines lines = Listed(longLine + "\r\nend\r\n");
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].size(), 4000u);
     EXPECT_EQ(lines[1], std::string(100, 'x'));
+    EXPECT_EQ(lines[2], "end");
 }
 
 TEST(TypedValues, TakeOnlyValuesInRange) {
