@@ -47,7 +47,7 @@ void CheckDroppedFile(UiSession* session) {
     DropFile(session->main, session->blankSource);
     CheckText(WindowText(FindVisibleControl(session->main, kFileNameId)), session->blankSource,
               "a file dropped on the window is opened");
-    Check(ListCount(FindVisibleControl(session->main, kHeaderListId)) == 10, "the dropped file's head is listed");
+    Check(ListCount(FindVisibleControl(session->main, kHeaderListId)) == 11, "the dropped file's head is listed");
 }
 
 void CheckResize(UiSession* session) {

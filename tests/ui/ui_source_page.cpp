@@ -58,7 +58,7 @@ void CheckOpened(UiSession* session) {
     HWND list = Page(*session, kHeaderList);
     Check(list != nullptr && WindowText(Page(*session, kFileName)) == session->labelSource,
           "the source page shows the opened file");
-    Check(ListCount(list) == 21, "the header list shows every line the text continues after");
+    Check(ListCount(list) == 22, "the header list shows every line of a source its head holds whole");
     CheckText(ListText(list, 0), "Sample \xB6\xC0\xB6\xC5 recording", "half-width katakana stay in the list");
     CheckText(StatusText(FindControl(session->main, kStatusBarId), 1), kSourceOpenedText,
               "the status bar reports the opened source");
