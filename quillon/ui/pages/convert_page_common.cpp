@@ -219,7 +219,10 @@ void OnRunTimer(HWND page, void (*formatCounter)(const AppRecord*, char*, size_t
     {
         RecordLock record(context->record);
         if (!record) return;
-        goesOn = RunConversionTicks(record.record, kTickBudgetMilliseconds);
+        const uint32_t budget = context->tickBudgetMilliseconds != 0
+                                    ? context->tickBudgetMilliseconds
+                                    : kTickBudgetMilliseconds;
+        goesOn = RunConversionTicks(record.record, budget);
         char counter[48];
         formatCounter(record.record, counter, sizeof counter);
         SetDlgItemTextA(page, IDC_CONVERT_COUNTER, counter);

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
 #ifndef WM_PAGE_SHOWN
 #define WM_PAGE_SHOWN (WM_USER + 101)
 #endif
@@ -21,6 +23,8 @@ struct ConvertPageContext {
     void (*runChanged)(HWND mainWindow, bool running);
     // Shows the convert tab again after a PSG target was chosen; may be null.
     void (*showConvertTab)(HWND mainWindow);
+    // Time a timer tick may spend on steps; 0 for the program's own budget.
+    uint32_t tickBudgetMilliseconds;
 };
 
 // The PSG target's save dialog, for the page's "File Select..." and the main

@@ -379,7 +379,7 @@ void ExitDuringRun(Host* host, const std::string& drive, const std::string& sett
     Click(*host, IDC_EEG_NAMED_FILE);  // back to the volume
     AllowTicks(*host, 0);
     Click(*host, IDC_CONVERT_START);
-    AllowTicks(*host, 1);  // a third of the run at most
+    AllowTicks(*host, 1);  // a few of the run's 61 steps
     PostMessageA(host->window, WM_CLOSE, 0, 0);
     HWND notice = WaitForWindow(*host, "#32770", 10000);
     Check(notice != nullptr && WindowText(notice) == Cp932("変換中の終了"),
