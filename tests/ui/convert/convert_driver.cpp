@@ -14,6 +14,7 @@
 
 #include "convert_host_protocol.h"
 #include "convert_ids.h"
+#include "host_driver.h"
 #include "screenshot.h"
 
 namespace {
@@ -28,71 +29,18 @@ constexpr int kEegSeconds = 600;       // long enough to be seen running
 constexpr int kFileNameEdit = 0x480;   // the save dialog's file name field
 constexpr int kFileNameCombo = 0x47c;  // its combo box form
 
-int g_failures = 0;
-int g_passes = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what.c_str());
-    std::fflush(stdout);
-    (ok ? g_passes : g_failures)++;
-}
-
 struct Host {
     PROCESS_INFORMATION process = {};
     HWND window = nullptr;
     HWND page = nullptr;
 };
 
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64];
-    if (owner == search->processId && IsWindowVisible(window) &&
-        GetClassNameA(window, name, sizeof name) && std::strcmp(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND WaitForWindow(const Host& host, const char* className, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        WindowSearch search = {host.process.dwProcessId, className, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    return WaitForProcessWindow(host.process.dwProcessId, className, timeoutMs);
 }
 
-// Every message posted before has been handled once the host has seen a
-// token posted after them.
 void Settle(const Host& host) {
-    static WPARAM token = 0;
-    PostMessageA(host.window, kConvertHostSync, ++token, 0);
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < kSettleTimeoutMs) {
-        DWORD_PTR seen = 0;
-        if (SendMessageTimeoutA(host.window, kConvertHostSynced, 0, 0, SMTO_BLOCK, 1000, &seen) &&
-            seen == token)
-            return;
-        Sleep(20);
-    }
-    Check(false, "host handles its messages in time");
-}
-
-std::string WindowText(HWND window) {
-    char text[512] = {};
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
+    SettleHost(host.window, kConvertHostSync, kConvertHostSynced, kSettleTimeoutMs);
 }
 
 std::string Cp932(const char* utf8) {
@@ -508,6 +456,5 @@ int main(int argc, char** argv) {
     EegConversion(folder, prefix, drive, settings);
     PsgConversion(folder, samples, prefix);
     PsgConversionWithOddValues(folder, samples, prefix);
-    std::printf("%d passed, %d failed\n", g_passes, g_failures);
-    return g_failures == 0 ? 0 : 1;
+    return ReportChecks();
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "grid_host_protocol.h"
+#include "host_driver.h"
 #include "screenshot.h"
 
 namespace {
@@ -23,15 +24,6 @@ constexpr int kEeg = 0;
 constexpr int kPsg = 1;
 constexpr int kChannels = 12;
 
-int g_failures = 0;
-int g_passes = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what.c_str());
-    std::fflush(stdout);
-    (ok ? g_passes : g_failures)++;
-}
-
 struct Host {
     PROCESS_INFORMATION process = {};
     HWND window = nullptr;
@@ -39,50 +31,12 @@ struct Host {
     HWND grids[2] = {};
 };
 
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64];
-    if (owner == search->processId && IsWindowVisible(window) &&
-        GetClassNameA(window, name, sizeof name) && std::strcmp(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND WaitForWindow(const Host& host, const char* className, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        WindowSearch search = {host.process.dwProcessId, className, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    return WaitForProcessWindow(host.process.dwProcessId, className, timeoutMs);
 }
 
-// Every message posted before has been handled once the host has seen a
-// token posted after them: one thread, one queue, first in first out.
 void Settle(const Host& host) {
-    static WPARAM token = 0;
-    PostMessageA(host.window, kGridHostSync, ++token, 0);
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < kSettleTimeoutMs) {
-        DWORD_PTR seen = 0;
-        if (SendMessageTimeoutA(host.window, kGridHostSynced, 0, 0, SMTO_BLOCK, 1000, &seen) &&
-            seen == token)
-            return;
-        Sleep(20);
-    }
-    Check(false, "host handles its messages in time");
+    SettleHost(host.window, kGridHostSync, kGridHostSynced, kSettleTimeoutMs);
 }
 
 LPARAM CellPoint(const Host& host, int grid, int column, int row) {
@@ -189,14 +143,6 @@ void Click(const Host& host, HWND button) {
     PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(button, WM_LBUTTONUP, 0, at);
     Settle(host);
-}
-
-// Asked of the window itself: across processes GetWindowText only reads
-// the caption, which a combo box does not keep.
-std::string WindowText(HWND window) {
-    char text[256] = {};
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
 }
 
 // Asked in UTF-16: the ANSI form does not cross processes whole.
@@ -453,6 +399,5 @@ int main(int argc, char** argv) {
         CloseHandle(host.process.hProcess);
         CloseHandle(host.process.hThread);
     }
-    std::printf("%d passed, %d failed\n", g_passes, g_failures);
-    return g_failures == 0 ? 0 : 1;
+    return ReportChecks();
 }
