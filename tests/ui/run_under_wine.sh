@@ -40,7 +40,21 @@ mkdir -p "$scratch/install"
 find "$bin_folder" -maxdepth 1 -type f \( -iname '*.exe' -o -iname '*.dll' \) \
     -exec cp {} "$scratch/install/" \;
 
-timeout 300 wineboot --init >/dev/null 2>&1
+# A prefix is ready when its system folder holds kernel32. Once in a CI run
+# wineboot came back at once without one and the program could not start;
+# a fresh prefix is tried again and wineboot's words kept for the log.
+prefix_ready() { [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; }
+for attempt in 1 2 3; do
+    timeout 300 wineboot --init >"$scratch/wineboot.log" 2>&1
+    timeout 60 wineserver -w >/dev/null 2>&1
+    prefix_ready && break
+    echo "wineboot attempt $attempt left no usable prefix:" >&2
+    tail -n 20 "$scratch/wineboot.log" >&2
+    timeout 30 wineserver -k >/dev/null 2>&1
+    rm -rf "$WINEPREFIX"
+    sleep 2
+done
+prefix_ready || { echo "no usable Wine prefix" >&2; exit 1; }
 # QUILLON_WINE_DRIVES="q=/some/folder ...": drive letters mapped to folders,
 # which Windows programs then see as fixed disks.
 for mapping in ${QUILLON_WINE_DRIVES:-}; do
