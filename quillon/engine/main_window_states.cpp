@@ -25,11 +25,14 @@ extern "C" int32_t ChooseTabPage(const AppRecord* record, int32_t tab) {
 }
 
 extern "C" CommandStates DescribeCommandStates(const AppRecord* record) {
-    CommandStates states = {0, 0, 0};
+    CommandStates states = {0, 0, 0, 0, 0};
     if (record == nullptr) return states;
-    states.closeEnabled = record->SourceOpen != 0;
-    states.convertEnabled = record->SourceOpen != 0;
-    states.originalTypeEnabled = record->CurrentTab == kSourceTab;
+    const bool idle = record->RunOwner == kRunNone;
+    states.openEnabled = idle;
+    states.closeEnabled = idle && record->SourceOpen != 0;
+    states.convertEnabled = idle && record->SourceOpen != 0;
+    states.originalTypeEnabled = idle && record->CurrentTab == kSourceTab;
+    states.createTypeEnabled = idle;
     return states;
 }
 

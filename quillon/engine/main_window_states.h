@@ -16,10 +16,14 @@ extern const char* const kCreateTypeEntries[kCreateTypeEntryCount];
 // A tab's page: the no-source placeholder, or the page of a per-type table.
 enum TabPageChoice { kShowNoSourcePage = -1 };
 
+// While a conversion runs, nothing that would end it or change its layout
+// is offered: opening or closing a source, a second start, the type lists.
 struct CommandStates {
+    int32_t openEnabled;          // toolbar and menu Open
     int32_t closeEnabled;         // toolbar Close
     int32_t convertEnabled;       // toolbar Conv
     int32_t originalTypeEnabled;  // the "Original Type" list
+    int32_t createTypeEnabled;    // the "Create Type" list
 };
 
 // What the Conv command does for the output type.
@@ -44,7 +48,6 @@ int32_t ConvertCommandFor(uint16_t copyFileType);
 // The enabled presets in order into entries (kSourcePresetCount of them);
 // returns the count and, in selected, the entry of OrgFileType or -1.
 int32_t ListOriginalTypes(const AppRecord* record, PresetEntry* entries, int32_t* selected);
-
 }
 
 #endif

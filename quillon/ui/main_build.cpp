@@ -74,6 +74,10 @@ LRESULT BuildMainWindow(HWND window) {
 
 void SaveSettings(HWND window) {
     HGLOBAL block = AppRecordHandleOf(window);
+    // The pages go first, while the record is there: a convert page ends a
+    // running conversion cleanly and tells the user what the file holds.
+    g_currentPage = nullptr;
+    DestroyWindow(GetDlgItem(window, IDC_TAB_CONTROL));
     {
         RecordLock app(block);
         if (app) {

@@ -5,6 +5,7 @@
 
 #include "bramwick.h"
 #include "main_window_states.h"
+#include "pages/convert_pages.h"
 #include "page_messages.h"
 #include "platform.h"
 #include "record_lock.h"
@@ -27,6 +28,18 @@ int CurrentTabOf(HWND window) {
     return app ? app->CurrentTab : 0;
 }
 
+// The menu stays as it is during a run (its items never change state), so
+// the commands that would end the run or swap its source refuse themselves.
+bool RefusedDuringRun(HWND window) {
+    bool running = false;
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        running = app && app->RunOwner != kRunNone;
+    }
+    if (running) MessageBeep(MB_ICONEXCLAMATION);
+    return running;
+}
+
 void AfterSourceOpened(HWND window) {
     {
         RecordLock app(AppRecordHandleOf(window));
@@ -37,6 +50,7 @@ void AfterSourceOpened(HWND window) {
 }
 
 void OnOpen(HWND window) {
+    if (RefusedDuringRun(window)) return;
     SetFocus(window);
     int opened = 0;
     {
@@ -48,6 +62,7 @@ void OnOpen(HWND window) {
 }
 
 void OnClose(HWND window) {
+    if (RefusedDuringRun(window)) return;
     SetFocus(window);
     {
         RecordLock app(AppRecordHandleOf(window));
@@ -58,9 +73,27 @@ void OnClose(HWND window) {
     ShowStatusString(window, kStatusMessage, IDS_SOURCE_CLOSED);
 }
 
-// The convert pages come later: until then Conv only moves to their tab.
+// Conv clicks the convert page's start button; for PSG output a target is
+// chosen first, and nothing starts without one.
 void OnConvert(HWND window) {
-    ShowTabPage(window, TabControlOf(window), kConvertTab);
+    if (RefusedDuringRun(window)) return;
+    HGLOBAL block = AppRecordHandleOf(window);
+    int32_t command = kConvertNothing;
+    {
+        RecordLock app(block);
+        if (app) command = ConvertCommandFor(app->CopyFileType);
+    }
+    const bool go = command == kConvertStartEeg ||
+                    (command == kConvertChoosePsgTarget && ChoosePsgTarget(window, block));
+    if (go) {
+        ShowTabPage(window, TabControlOf(window), kConvertTab);
+        HWND page = nullptr;
+        {
+            RecordLock app(block);
+            if (app) page = static_cast<HWND>(app->TabPages[kConvertTab]);
+        }
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_CONVERT_START, BN_CLICKED), 0);
+    }
     UpdateCommandStates(window);
 }
 
@@ -140,6 +173,7 @@ void OnStartupTimer(HWND window) {
 }
 
 int OpenSourcePath(HWND window, const char* path) {
+    if (RefusedDuringRun(window)) return 0;
     SetFocus(window);
     uint16_t opened = 0;
     {

@@ -84,9 +84,9 @@ TBBUTTON MakeButton(HWND toolbar, const ToolButton& b) {
 }
 
 HWND CreateTypeList(HWND window, int id, int x, int y, int height, HFONT font) {
-    HWND list = CreateWindowA("COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
-                              x, y, kTypeListWidth, 4 * height, window,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
+    HWND list = CreateWindowA(
+        "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, x, y, kTypeListWidth,
+        4 * height, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
     SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return list;
 }
@@ -110,8 +110,8 @@ void CreateStatusBar(HWND window) {
 }
 
 void CreateMainToolbar(HWND window, AppRecord* record) {
-    const DWORD style = WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE |
-                        CCS_ADJUSTABLE | CCS_NORESIZE;
+    const DWORD style =
+        WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE | CCS_ADJUSTABLE | CCS_NORESIZE;
     HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", style, 0, 0, 0, 0, window,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TOOLBAR)),
                                    g_instance, nullptr);
@@ -124,7 +124,8 @@ void CreateMainToolbar(HWND window, AppRecord* record) {
     TBBUTTON buttons[kButtonCount];
     for (int i = 0; i < kButtonCount; ++i) buttons[i] = MakeButton(toolbar, kButtons[i]);
     SendMessageA(toolbar, TB_ADDBUTTONSA, kButtonCount, reinterpret_cast<LPARAM>(buttons));
-    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(kToolbarButtonWidth, kToolbarButtonHeight));
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(kToolbarButtonWidth, kToolbarButtonHeight));
     SetWindowPos(toolbar, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), kToolbarHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     record->ToolbarWindow = toolbar;
@@ -135,7 +136,8 @@ void CreateTypeRow(HWND window, AppRecord* record) {
     GetWindowRect(static_cast<HWND>(record->ToolbarWindow), &toolbarRect);
     const int y = toolbarRect.bottom - toolbarRect.top + 4;
     HFONT font = reinterpret_cast<HFONT>(BramwickFont(BRAMWICK_FONT_HANDLE, BRAMWICK_FONT_NORMAL));
-    const int height = static_cast<int>(BramwickFont(BRAMWICK_FONT_HEIGHT, BRAMWICK_FONT_NORMAL)) + 8;
+    const int height =
+        static_cast<int>(BramwickFont(BRAMWICK_FONT_HEIGHT, BRAMWICK_FONT_NORMAL)) + 8;
     record->RowHeight = height;
     HWND label = CreateFeldane(window, IDC_ORIGINAL_TYPE_LABEL, "Original Type", 0, 1, y,
                                kTypeLabelWidth, height);
@@ -144,8 +146,8 @@ void CreateTypeRow(HWND window, AppRecord* record) {
     FillOriginalTypes(window, record);
     CreateSeparator(window, IDC_ROW_LINE_ABOVE, y - 2);
     CreateSeparator(window, IDC_ROW_LINE_BELOW, y + height + 2);
-    label = CreateFeldane(window, IDC_CREATE_TYPE_LABEL, "Create Type", 0, 314, y,
-                          kTypeLabelWidth, height);
+    label = CreateFeldane(window, IDC_CREATE_TYPE_LABEL, "Create Type", 0, 314, y, kTypeLabelWidth,
+                          height);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     CreateTypeList(window, IDC_CREATE_TYPE, 426, y, height, font);
     FillNameEntries(window, IDC_CREATE_TYPE, kCreateTypeEntries, kCreateTypeEntryCount);
@@ -159,7 +161,8 @@ void FillOriginalTypes(HWND window, const AppRecord* record) {
     HWND list = Child(window, IDC_ORIGINAL_TYPE);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (int32_t i = 0; i < count; ++i) {
-        LRESULT at = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i].label));
+        LRESULT at =
+            SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i].label));
         SendMessageA(list, CB_SETITEMDATA, at, entries[i].number);
     }
     SendMessageA(list, CB_SETCURSEL, selected, 0);
@@ -190,9 +193,7 @@ void ShowStatus(HWND window, int kind, const char* text) {
     HWND bar = Child(window, IDC_STATUS_BAR);
     HWND field = Child(bar, IDC_MESSAGE_FIELD);
     switch (kind) {
-        case kStatusPart0:
-            SendMessageA(bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-            break;
+        case kStatusPart0: SendMessageA(bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text)); break;
         case kStatusMessage:
             SendMessageA(bar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
             SetWindowTextA(field, "");
@@ -219,9 +220,10 @@ void UpdateCommandStates(HWND window) {
     if (!app) return;
     const CommandStates states = DescribeCommandStates(app.record);
     HWND toolbar = static_cast<HWND>(app->ToolbarWindow);
-    EnableWindow(Child(window, IDC_CREATE_TYPE), TRUE);
+    SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_OPEN, MAKELPARAM(states.openEnabled, 0));
     SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_CLOSE, MAKELPARAM(states.closeEnabled, 0));
     SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_CONVERT, MAKELPARAM(states.convertEnabled, 0));
+    EnableWindow(Child(window, IDC_CREATE_TYPE), states.createTypeEnabled);
     EnableWindow(Child(window, IDC_ORIGINAL_TYPE), states.originalTypeEnabled);
 }
 

@@ -149,8 +149,8 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowA(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0, 640,
-                         480, nullptr, nullptr, instance, nullptr);
+    return CreateWindowA(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
+                         nullptr, nullptr, instance, nullptr);
 }
 
 void OpenSourceLater(HWND window, const char* path) {
@@ -166,10 +166,4 @@ void SendSourceToWindow(HWND running, const char* path) {
     data.cbData = static_cast<DWORD>(std::strlen(path) + 1);
     data.lpData = const_cast<char*>(path);
     SendMessageA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-}
-
-void NotifyParent(HWND control, int code) {
-    const int id = GetDlgCtrlID(control);
-    PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, code),
-                 reinterpret_cast<LPARAM>(control));
 }

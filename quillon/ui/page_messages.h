@@ -6,11 +6,8 @@
 
 // Sent to a page each time it is shown; the page rebuilds its controls from
 // the application record.
+#ifndef WM_PAGE_SHOWN
 #define WM_PAGE_SHOWN (WM_USER + 101)
-// A montage page hands its grid the application record's handle.
-#define WM_GRID_SETDATA (WM_USER + 100)
-
-// Posts WM_COMMAND (control id, code) from control to its parent.
-void NotifyParent(HWND control, int code);
+#endif
 
 #endif

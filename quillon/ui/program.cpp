@@ -9,6 +9,7 @@
 #include "bramwick.h"
 #include "feldane.h"
 #include "main_window.h"
+#include "montage_grids.h"
 
 namespace {
 
@@ -66,6 +67,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     uint32_t bramwickValue = BramwickStartup(instance);
     BramwickInitialize();
     FeldaneRegisterControls();
+    // The EEG grid reads the electrode names the window loads at creation.
+    if (!RegisterMontageGridClasses(instance, &g_electrodeNames)) return 0;
 
     HWND window = CreateMainWindow(instance);
     if (window == nullptr) return 0;

@@ -5,6 +5,8 @@
 #include "main_window.h"
 #include "main_window_states.h"
 #include "page_messages.h"
+#include "pages/convert_pages.h"
+#include "pages/montage_pages.h"
 #include "pages/page_procs.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"
@@ -18,22 +20,28 @@ constexpr int kTypeNone = 0;
 constexpr int kTypePsg = 1;
 constexpr int kTypeEeg = 2;
 
-// The dialog and procedure of each tab's page per output type. The pages
-// of type 2 serve type 3 as well.
+// What the montage and convert pages need of the main window; filled once
+// before the pages are made, and alive as long as the program.
+MontagePageContext g_montageContext;
+ConvertPageContext g_convertContext;
+
+// The dialog, procedure and creation parameter of each tab's page per
+// output type. The pages of type 2 serve type 3 as well.
 struct PageEntry {
     int tab;
     int type;
     const wchar_t* dialog;
     DLGPROC proc;
+    const void* context;
 };
 
 const PageEntry kPageEntries[] = {
-    {kPatientTab, kTypePsg, L"PATIENT1SETUP", PatientPageProc},
-    {kPatientTab, kTypeEeg, L"PATIENT2SETUP", PatientPageProc},
-    {kMontageTab, kTypePsg, L"EMPTYPAGE", PlaceholderPageProc},
-    {kMontageTab, kTypeEeg, L"EMPTYPAGE", PlaceholderPageProc},
-    {kConvertTab, kTypePsg, L"EMPTYPAGE", PlaceholderPageProc},
-    {kConvertTab, kTypeEeg, L"EMPTYPAGE", PlaceholderPageProc},
+    {kPatientTab, kTypePsg, L"PATIENT1SETUP", PatientPageProc, nullptr},
+    {kPatientTab, kTypeEeg, L"PATIENT2SETUP", PatientPageProc, nullptr},
+    {kMontageTab, kTypePsg, L"PSGMONTAGESETUP", PsgMontagePageProc, &g_montageContext},
+    {kMontageTab, kTypeEeg, L"EEGMONTAGESETUP", EegMontagePageProc, &g_montageContext},
+    {kConvertTab, kTypePsg, L"PSGCONVERTINFO", PsgConvertPageProc, &g_convertContext},
+    {kConvertTab, kTypeEeg, L"EEGCONVERTINFO", EegConvertPageProc, &g_convertContext},
 };
 
 struct Placeholder {
@@ -61,8 +69,9 @@ WindowHandle* PageTable(AppRecord* record, int tab) {
 }
 
 HWND CreatePlaceholder(HWND tabs, int id, const char* text, int fontNumber) {
-    HWND page = CreateWindowA(FELDANE_STATIC_CLASS, text, WS_CHILD, 0, 0, 10, 10, tabs,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
+    HWND page =
+        CreateWindowA(FELDANE_STATIC_CLASS, text, WS_CHILD, 0, 0, 10, 10, tabs,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
     auto font = static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, fontNumber));
     if (page != nullptr) SendMessageA(page, WM_SETFONT, font, FALSE);
     return page;
@@ -71,8 +80,28 @@ HWND CreatePlaceholder(HWND tabs, int id, const char* text, int fontNumber) {
 // Pages are Unicode windows so that their edits take double-byte characters
 // typed through an input method whole on every system; the program still
 // reads and writes their texts in code page 932.
-HWND CreatePage(HWND tabs, const wchar_t* dialog, DLGPROC proc) {
-    return CreateDialogParamW(g_instance, dialog, tabs, proc, 0);
+HWND CreatePage(HWND tabs, const wchar_t* dialog, DLGPROC proc, const void* context = nullptr) {
+    return CreateDialogParamW(g_instance, dialog, tabs, proc, reinterpret_cast<LPARAM>(context));
+}
+
+// A run holds the type lists and the source commands still.
+void OnRunChanged(HWND window, bool) { UpdateCommandStates(window); }
+
+void ShowConvertTab(HWND window) {
+    ShowTabPage(window, GetDlgItem(window, IDC_TAB_CONTROL), kConvertTab);
+}
+
+void FillPageContexts(HWND window, const AppRecord* record) {
+    const auto block = static_cast<HGLOBAL>(record->SelfHandle);
+    const auto gridFont =
+        reinterpret_cast<HFONT>(BramwickFont(BRAMWICK_FONT_HANDLE, BRAMWICK_FONT_FIXED));
+    const auto gridFontHeight =
+        static_cast<int>(BramwickFont(BRAMWICK_FONT_HEIGHT, BRAMWICK_FONT_FIXED));
+    const auto counterFont =
+        reinterpret_cast<HFONT>(BramwickFont(BRAMWICK_FONT_HANDLE, BRAMWICK_FONT_CAPTION));
+    g_montageContext = {block, window, g_paths.SettingsPath, gridFont, gridFontHeight, ShowStatus};
+    g_convertContext = {block,          window, g_paths.SettingsPath, OnRunChanged,
+                        ShowConvertTab, 0,      counterFont};
 }
 
 void InsertTabs(HWND tabs) {
@@ -88,10 +117,11 @@ void InsertTabs(HWND tabs) {
 
 void CreateTypedPages(HWND tabs, AppRecord* record) {
     for (const Placeholder& p : kPlaceholders)
-        PageTable(record, p.tab)[kTypeNone] = CreatePlaceholder(tabs, p.id, p.text, BRAMWICK_FONT_NORMAL);
+        PageTable(record, p.tab)[kTypeNone] =
+            CreatePlaceholder(tabs, p.id, p.text, BRAMWICK_FONT_NORMAL);
     for (const PageEntry& entry : kPageEntries) {
         WindowHandle* table = PageTable(record, entry.tab);
-        table[entry.type] = CreatePage(tabs, entry.dialog, entry.proc);
+        table[entry.type] = CreatePage(tabs, entry.dialog, entry.proc, entry.context);
         if (entry.type == kTypeEeg) table[kTypeEeg + 1] = table[kTypeEeg];
     }
 }
@@ -114,16 +144,18 @@ void PlacePage(HWND page, const RECT& rect) {
 }  // namespace
 
 void CreateTabPages(HWND window, AppRecord* record) {
-    HWND tabs = CreateWindowA(WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN,
-                              0, 0, 100, 100, window,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TAB_CONTROL)),
-                              g_instance, nullptr);
+    HWND tabs = CreateWindowA(
+        WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0, 0, 100, 100,
+        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TAB_CONTROL)), g_instance,
+        nullptr);
     if (tabs == nullptr) return;
     record->TabControl = tabs;
-    SendMessageA(tabs, WM_SETFONT, static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, 0)), FALSE);
+    SendMessageA(tabs, WM_SETFONT, static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, 0)),
+                 FALSE);
     InsertTabs(tabs);
-    record->NoSourcePage = CreatePlaceholder(tabs, IDC_NO_SOURCE_PAGE, "Please Open Source File",
-                                             BRAMWICK_FONT_TITLE);
+    FillPageContexts(window, record);
+    record->NoSourcePage =
+        CreatePlaceholder(tabs, IDC_NO_SOURCE_PAGE, "Please Open Source File", BRAMWICK_FONT_TITLE);
     record->TabPages[0] = CreatePage(tabs, L"SOURCEDATA", SourcePageProc);
     CreateTypedPages(tabs, record);
     for (int tab = kPatientTab; tab < kTabCount; ++tab)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What quillon-cli reads from the settings and patient files the desktop
-# program wrote at the end of a UI run.
+# program wrote at the end of a UI run, and the recording the program's own
+# window converted just before: the tool must write the same bytes.
 #
 #   check_saved_settings.sh QUILLON_CLI ARTIFACT_FOLDER SAMPLE_SOURCE
 set -u
@@ -26,5 +27,9 @@ check "the EDF patient field holds the ID, sex and birth year entered in the pro
 # Names outside ASCII travel in the recording's annotations, as UTF-8.
 check "the name typed in Japanese and the hospital reach the recording" \
     'grep -aq "Name: 山田 花子" "$work/out.edf" && grep -aq "UI Clinic" "$work/out.edf"'
+"$cli" convert "$saved/blank.txt" --type psg --settings "$work/QUILLON.INI" -o "$work/window.edf" \
+    >>"$work/out.txt" 2>&1
+check "the recording converted in the window equals the tool's, byte for byte" \
+    '[ -s "$saved/window.edf" ] && cmp "$saved/window.edf" "$work/window.edf"'
 [ $failures -eq 0 ] || { echo "patient field: [$patient] prefiltering: [$prefilter]"; cat "$work/out.txt"; }
 exit $failures

@@ -16,9 +16,11 @@
 #include "ui_session.h"
 
 const char kSourceOpenedText[] =
-    "\x95\xCF\x8A\xB7\x8C\xB3\xCC\xA7\xB2\xD9\x82\xF0\x8A\x4A\x82\xAB\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+    "\x95\xCF\x8A\xB7\x8C\xB3\xCC\xA7\xB2\xD9\x82\xF0\x8A\x4A\x82\xAB\x82\xDC\x82\xB5\x82\xBD\x81"
+    "\x42";
 const char kSourceClosedText[] =
-    "\x95\xCF\x8A\xB7\x8C\xB3\xCC\xA7\xB2\xD9\x82\xF0\x95\xC2\x82\xB6\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+    "\x95\xCF\x8A\xB7\x8C\xB3\xCC\xA7\xB2\xD9\x82\xF0\x95\xC2\x82\xB6\x82\xDC\x82\xB5\x82\xBD\x81"
+    "\x42";
 const char kConfirmTitle[] = "\x8A\x6D\x94\x46";  // 確認
 
 namespace {
@@ -42,8 +44,8 @@ const char kPatients[] =
 // Line 0 holds half-width katakana.
 std::string LabelSource() {
     std::string text = "Sample \xB6\xC0\xB6\xC5 recording\r\nTime,Fp1,Fp2,C3\r\n";
-    for (int i = 0; i < 20; ++i) text += "00:00:" + std::to_string(10 + i) + "," +
-                                        std::to_string(i) + ",2,3,4\r\n";
+    for (int i = 0; i < 20; ++i)
+        text += "00:00:" + std::to_string(10 + i) + "," + std::to_string(i) + ",2,3,4\r\n";
     return text;
 }
 
@@ -73,20 +75,24 @@ void RunStartup(UiSession* session) {
     Check(StartAndFindMain(session, ""), "the main window of class VQUILLONCONVERTOR appears");
     if (session->main == nullptr) return;
     HWND splash = WaitForTopWindow(session->process, "#32770", "", 300);
-    Check(Responds(session->main, kResponsiveMs), "the window answers while the start-up window shows");
+    Check(Responds(session->main, kResponsiveMs),
+          "the window answers while the start-up window shows");
     Snapshot(*session, "startup");
     const DWORD start = GetTickCount();
-    while (splash != nullptr && IsWindow(splash) && GetTickCount() - start < kSplashGoneMs) Sleep(50);
+    while (splash != nullptr && IsWindow(splash) && GetTickCount() - start < kSplashGoneMs)
+        Sleep(50);
     Check(splash == nullptr || !IsWindow(splash), "the start-up window closes by itself");
     Check(WindowText(session->main) == "Quillon Convert - UI Clinic", "title names the hospital");
     RECT rect = {};
     GetWindowRect(session->main, &rect);
-    Check(rect.right - rect.left == 640 && rect.bottom - rect.top == 480, "the window is 640 x 480");
+    Check(rect.right - rect.left == 640 && rect.bottom - rect.top == 480,
+          "the window is 640 x 480");
     HWND placeholder = FindVisibleControl(TabControl(*session), kNoSourcePageId);
     Check(placeholder != nullptr && WindowText(placeholder) == "Please Open Source File",
           "with no source the tab shows \"Please Open Source File\"");
     HWND toolbar = Toolbar(*session);
-    Check(!ToolbarButtonEnabled(toolbar, kCloseCommand) && !ToolbarButtonEnabled(toolbar, kConvertCommand) &&
+    Check(!ToolbarButtonEnabled(toolbar, kCloseCommand) &&
+              !ToolbarButtonEnabled(toolbar, kConvertCommand) &&
               ToolbarButtonEnabled(toolbar, kOpenCommand),
           "Close and Conv are disabled until a source is open");
     HWND presets = FindControl(session->main, kOriginalTypeId);
@@ -142,7 +148,8 @@ bool SourcePageShows(void* context) {
 
 void RunSourcesFromOutside(UiSession* session) {
     Check(ExitByToolbar(session), "Exit ends the program");
-    Check(StartAndFindMain(session, "\"" + session->blankSource + "\""), "a start with a source file");
+    Check(StartAndFindMain(session, "\"" + session->blankSource + "\""),
+          "a start with a source file");
     SourceShown shown = {session->main, session->blankSource};
     Check(session->main && WaitUntil(kActionTimeoutMs, SourcePageShows, &shown),
           "the source named on the command line is open on the source page");
@@ -150,7 +157,8 @@ void RunSourcesFromOutside(UiSession* session) {
     Process second;
     StartProgram(session->install, "\"" + session->labelSource + "\"", &second);
     DWORD code = 1234;
-    Check(WaitForExit(second, kExitTimeoutMs, &code) && code == 0, "a second start with a file ends");
+    Check(WaitForExit(second, kExitTimeoutMs, &code) && code == 0,
+          "a second start with a file ends");
     EndProcess(&second);
     shown.path = session->labelSource;
     Check(WaitUntil(kActionTimeoutMs, SourcePageShows, &shown),
@@ -158,6 +166,28 @@ void RunSourcesFromOutside(UiSession* session) {
 }
 
 }  // namespace
+
+namespace {
+
+struct DialogWait {
+    const UiSession* session;
+    const char* title;
+    HWND found;
+};
+
+bool DialogShows(void* context) {
+    auto* wait = static_cast<DialogWait*>(context);
+    wait->found = WaitForTopWindow(wait->session->process, "#32770", wait->title, 1);
+    return wait->found != nullptr;
+}
+
+}  // namespace
+
+HWND WaitForDialog(const UiSession& session, const char* title) {
+    DialogWait wait = {&session, title, nullptr};
+    WaitUntil(kActionTimeoutMs, DialogShows, &wait);
+    return wait.found;
+}
 
 void Snapshot(const UiSession& session, const char* name) {
     Settle(session.main);
@@ -190,8 +220,12 @@ int CurrentTab(const UiSession& session) {
     return static_cast<int>(SendMessageA(TabControl(session), TCM_GETCURSEL, 0, 0));
 }
 
-std::string SettingsPath(const UiSession& session) { return session.install + "\\COND\\QUILLON.INI"; }
-std::string PatientPath(const UiSession& session) { return session.install + "\\COND\\PATIENT.INF"; }
+std::string SettingsPath(const UiSession& session) {
+    return session.install + "\\COND\\QUILLON.INI";
+}
+std::string PatientPath(const UiSession& session) {
+    return session.install + "\\COND\\PATIENT.INF";
+}
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -210,6 +244,7 @@ int main(int argc, char** argv) {
     if (session.main != nullptr) RunPlacement(&session);
     if (session.main != nullptr) RunSourcesFromOutside(&session);
     if (session.main != nullptr) RunFrameScenarios(&session);
+    if (session.main != nullptr) RunWindowConversion(&session);
     if (session.main != nullptr) ExitByToolbar(&session);
     EndProcess(&session.process);
     CopyFileA(SettingsPath(session).c_str(), (session.artifacts + "\\QUILLON.INI").c_str(), FALSE);

@@ -7,32 +7,31 @@
 namespace {
 
 enum SourceIds {
-    kFileName = 1213, kYear = 1216, kMonth = 1217, kDay = 1218, kHour = 1219, kMinute = 1220,
-    kSecond = 1221, kPresetName = 1222, kChannelCount = 1223, kHeaderList = 1224,
-    kSampleRate = 1225, kDataStart = 1226, kDataBias = 1227, kLabelLine = 1228,
-    kDelimiter = 1229, kNotch = 1230, kSetLabels = 1242, kSetDataStart = 1243,
-    kCalibrated = 1245, kTimeRes = 1260, kTimeResSwitch = 1261, kDataMag = 1278,
+    kFileName = 1213,
+    kYear = 1216,
+    kMonth = 1217,
+    kDay = 1218,
+    kHour = 1219,
+    kMinute = 1220,
+    kSecond = 1221,
+    kPresetName = 1222,
+    kChannelCount = 1223,
+    kHeaderList = 1224,
+    kSampleRate = 1225,
+    kDataStart = 1226,
+    kDataBias = 1227,
+    kLabelLine = 1228,
+    kDelimiter = 1229,
+    kNotch = 1230,
+    kSetLabels = 1242,
+    kSetDataStart = 1243,
+    kCalibrated = 1245,
+    kTimeRes = 1260,
+    kTimeResSwitch = 1261,
+    kDataMag = 1278,
 };
 
 HWND Page(const UiSession& session, int id) { return FindVisibleControl(session.main, id); }
-
-struct DialogWait {
-    const UiSession* session;
-    const char* title;
-    HWND found;
-};
-
-bool DialogShows(void* context) {
-    auto* wait = static_cast<DialogWait*>(context);
-    wait->found = WaitForTopWindow(wait->session->process, "#32770", wait->title, 1);
-    return wait->found != nullptr;
-}
-
-HWND WaitForDialog(const UiSession& session, const char* title) {
-    DialogWait wait = {&session, title, nullptr};
-    WaitUntil(kActionTimeoutMs, DialogShows, &wait);
-    return wait.found;
-}
 
 // The open dialog, answered by typing the path and Enter.
 bool OpenThroughDialog(UiSession* session, const std::string& path) {
@@ -58,12 +57,15 @@ void CheckOpened(UiSession* session) {
     HWND list = Page(*session, kHeaderList);
     Check(list != nullptr && WindowText(Page(*session, kFileName)) == session->labelSource,
           "the source page shows the opened file");
-    Check(ListCount(list) == 22, "the header list shows every line of a source its head holds whole");
-    CheckText(ListText(list, 0), "Sample \xB6\xC0\xB6\xC5 recording", "half-width katakana stay in the list");
+    Check(ListCount(list) == 22,
+          "the header list shows every line of a source its head holds whole");
+    CheckText(ListText(list, 0), "Sample \xB6\xC0\xB6\xC5 recording",
+              "half-width katakana stay in the list");
     CheckText(StatusText(FindControl(session->main, kStatusBarId), 1), kSourceOpenedText,
               "the status bar reports the opened source");
     HWND toolbar = Toolbar(*session);
-    Check(ToolbarButtonEnabled(toolbar, kCloseCommand) && ToolbarButtonEnabled(toolbar, kConvertCommand),
+    Check(ToolbarButtonEnabled(toolbar, kCloseCommand) &&
+              ToolbarButtonEnabled(toolbar, kConvertCommand),
           "Close and Conv enable");
     Check(WindowText(Page(*session, kPresetName)) == "Blank separated", "the preset's label shows");
 }
@@ -95,14 +97,10 @@ struct TypedCase {
 };
 
 const TypedCase kTypedCases[] = {
-    {kYear, "1989", "2000", "year 1989 is refused"},
-    {kYear, "2015", "2015", "year 2015 is taken"},
-    {kMonth, "13", "01", "month 13 is refused"},
-    {kMonth, "7", "07", "month 7 is taken"},
-    {kDay, "31", "31", "day 31 is taken"},
-    {kHour, "23", "23", "hour 23 is taken"},
-    {kMinute, "60", "00", "minute 60 is refused"},
-    {kSecond, "59", "59", "second 59 is taken"},
+    {kYear, "1989", "2000", "year 1989 is refused"}, {kYear, "2015", "2015", "year 2015 is taken"},
+    {kMonth, "13", "01", "month 13 is refused"},     {kMonth, "7", "07", "month 7 is taken"},
+    {kDay, "31", "31", "day 31 is taken"},           {kHour, "23", "23", "hour 23 is taken"},
+    {kMinute, "60", "00", "minute 60 is refused"},   {kSecond, "59", "59", "second 59 is taken"},
 };
 
 void TypeValues(UiSession* session) {
@@ -118,7 +116,8 @@ void TypeValues(UiSession* session) {
     Check(WindowText(timeRes) == "  250", "time resolution 250 taken, 20000 refused");
     HWND rateEdit = FindChildOfClass(Page(*session, kSampleRate), "Edit");
     EnterText(rateEdit, "123");
-    Check(WindowText(Page(*session, kSampleRate)) == " 123 ", "a typed rate of 123 is taken for PSG output");
+    Check(WindowText(Page(*session, kSampleRate)) == " 123 ",
+          "a typed rate of 123 is taken for PSG output");
 }
 
 void ChooseLists(UiSession* session) {
@@ -141,16 +140,20 @@ void CheckKeptAfterReshow(UiSession* session) {
         int index;
         const char* what;
     } kept[] = {
-        {kChannelCount, 8, "Ch Number"}, {kNotch, 1, "Notch Freq."}, {kDataMag, 8, "Data Mag"},
-        {kDelimiter, 1, "Text Divided Char."}, {kDataBias, 1, "Data Point Bias"}, {kLabelLine, 1, "Ch Label Line"},
+        {kChannelCount, 8, "Ch Number"},    {kNotch, 1, "Notch Freq."},
+        {kDataMag, 8, "Data Mag"},          {kDelimiter, 1, "Text Divided Char."},
+        {kDataBias, 1, "Data Point Bias"},  {kLabelLine, 1, "Ch Label Line"},
         {kDataStart, 1, "Data Start Line"},
     };
     for (const auto& k : kept)
-        CheckSelection(Page(*session, k.id), k.index, std::string(k.what) + " shows its value when shown again");
-    Check(WindowText(Page(*session, kYear)) == "2015" && WindowText(Page(*session, kMonth)) == "07" &&
-              WindowText(Page(*session, kDay)) == "31" && WindowText(Page(*session, kHour)) == "23" &&
-              WindowText(Page(*session, kSecond)) == "59" && WindowText(Page(*session, kSampleRate)) == " 123 ",
-          "the typed values show again when the page is shown again");
+        CheckSelection(Page(*session, k.id), k.index,
+                       std::string(k.what) + " shows its value when shown again");
+    Check(
+        WindowText(Page(*session, kYear)) == "2015" && WindowText(Page(*session, kMonth)) == "07" &&
+            WindowText(Page(*session, kDay)) == "31" && WindowText(Page(*session, kHour)) == "23" &&
+            WindowText(Page(*session, kSecond)) == "59" &&
+            WindowText(Page(*session, kSampleRate)) == " 123 ",
+        "the typed values show again when the page is shown again");
     Snapshot(*session, "source-page");
 }
 
@@ -158,13 +161,16 @@ void RefuseRateForEeg(UiSession* session) {
     SelectByKeys(FindControl(session->main, kCreateTypeId), 2);
     HWND rateEdit = FindChildOfClass(Page(*session, kSampleRate), "Edit");
     EnterText(rateEdit, "250");
-    Check(WindowText(Page(*session, kSampleRate)) == " 123 ", "a typed rate is refused for EEG output");
+    Check(WindowText(Page(*session, kSampleRate)) == " 123 ",
+          "a typed rate is refused for EEG output");
     SelectByKeys(FindControl(session->main, kCreateTypeId), 1);
 }
 
 }  // namespace
 
-void ClickTab(const UiSession& session, int tab) { ClickItem(TabControl(session), TCM_GETITEMRECT, tab); }
+void ClickTab(const UiSession& session, int tab) {
+    ClickItem(TabControl(session), TCM_GETITEMRECT, tab);
+}
 
 void RunSourcePageScenarios(UiSession* session) {
     if (!OpenThroughDialog(session, session->labelSource)) return;

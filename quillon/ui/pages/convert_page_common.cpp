@@ -113,6 +113,9 @@ void InitConvertPage(HWND page, LPARAM context) {
         new PageState{reinterpret_cast<const ConvertPageContext*>(context), nullptr, 0, 0, false};
     SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     SendDlgItemMessageA(page, IDC_CONVERT_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
+    if (state->context->counterFont != nullptr)
+        SendDlgItemMessageA(page, IDC_CONVERT_COUNTER, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(state->context->counterFont), FALSE);
 }
 
 void ReleaseConvertPage(HWND page) {

@@ -25,6 +25,9 @@ struct ConvertPageContext {
     void (*showConvertTab)(HWND mainWindow);
     // Time a timer tick may spend on steps; 0 for the program's own budget.
     uint32_t tickBudgetMilliseconds;
+    // The step counter's font (the window-tool library's font 7); null keeps
+    // the page font.
+    HFONT counterFont;
 };
 
 // The PSG target's save dialog, for the page's "File Select..." and the main

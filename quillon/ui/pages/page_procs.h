@@ -6,7 +6,5 @@
 
 INT_PTR CALLBACK SourcePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PatientPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-// An empty page standing in for pages that are not built yet.
-INT_PTR CALLBACK PlaceholderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -37,7 +37,9 @@
 #define IDC_NO_CONVERT_PAGE 1150
 
 // The start button of both convert pages, clicked by the Conv command.
+#ifndef IDC_CONVERT_START
 #define IDC_CONVERT_START 1227
+#endif
 
 // ---- Strings ----------------------------------------------------------------
 #define IDS_TAB_PATIENT 1
@@ -50,26 +52,18 @@
 #define IDS_LABEL_HELP 10
 #define IDS_LABEL_EXIT 11
 #define IDS_TIP_CLOSE 14
-#define IDS_NO_SOURCE 18
-#define IDS_CHOOSE_PSG_TARGET 19
-#define IDS_READY_TO_CONVERT 20
-#define IDS_CONVERT_FINISHED 21
 #define IDS_TIP_HELP 22
 #define IDS_TIP_EXIT 23
 #define IDS_TAB_SOURCE 24
 #define IDS_TAB_CONVERT 25
-#define IDS_CHOOSE_EEG_DRIVE 27
-#define IDS_PSG_PATTERN_SAVED 28
 #define IDS_SOURCE_OPENED 30
 #define IDS_SOURCE_CLOSED 31
-#define IDS_EEG_PATTERN_SAVED 32
 
 // ---- Dialogs shown through the window-tool library -------------------------
 #define IDD_LABEL_COUNT 103
-#define IDD_FILE_EXISTS 105
 #define IDD_ABOUT 500
 #define IDD_STARTUP 504
-#define IDD_NOT_READY 508
+#define IDD_NOT_READY 508  // made by montage.rc, whose pages show it too
 
 // ---- Source data page (dialog SOURCEDATA) -------------------------------------
 #define IDC_SRC_FILE_NAME 1213

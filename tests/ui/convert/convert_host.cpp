@@ -158,7 +158,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND host = CreateHost(instance);
     // Ticks of about a millisecond: a run takes many ticks, so the driver
     // can stop and close it midway on any machine.
-    g_host.context = {g_host.record, host, g_host.paths.SettingsPath, nullptr, nullptr, 1};
+    g_host.context = {g_host.record, host, g_host.paths.SettingsPath, nullptr, nullptr, 1, nullptr};
     g_host.page = CreatePage(host, options.outputKind == kOutputPsg);
     if (g_host.page == nullptr) return 4;
     ShowWindow(host, SW_SHOW);

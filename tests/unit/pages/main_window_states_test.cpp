@@ -20,9 +20,11 @@ TEST(TabPages, PlaceholderUntilASourceIsOpenThenThePagesOfTheOutputType) {
     EXPECT_EQ(ChooseTabPage(record.get(), 4), kShowNoSourcePage);
 }
 
-TEST(CommandStates, FollowTheSourceAndTheTab) {
+TEST(CommandStates, FollowTheSourceAndTheTabAndLockDuringARun) {
     RecordPtr record = ZeroRecord();
     CommandStates states = DescribeCommandStates(record.get());
+    EXPECT_EQ(states.openEnabled, 1);
+    EXPECT_EQ(states.createTypeEnabled, 1);
     EXPECT_EQ(states.closeEnabled, 0);
     EXPECT_EQ(states.convertEnabled, 0);
     EXPECT_EQ(states.originalTypeEnabled, 1);
@@ -32,6 +34,15 @@ TEST(CommandStates, FollowTheSourceAndTheTab) {
     EXPECT_EQ(states.closeEnabled, 1);
     EXPECT_EQ(states.convertEnabled, 1);
     EXPECT_EQ(states.originalTypeEnabled, 0);
+    for (uint16_t owner : {kRunEeg, kRunPsg}) {
+        record->RunOwner = owner;
+        record->CurrentTab = 0;
+        states = DescribeCommandStates(record.get());
+        EXPECT_EQ(states.openEnabled + states.closeEnabled + states.convertEnabled +
+                      states.originalTypeEnabled + states.createTypeEnabled,
+                  0)
+            << "run owner " << owner;
+    }
 }
 
 TEST(ConvertCommand, ByOutputType) {

@@ -1,0 +1,126 @@
+// The montage and convert tabs of the program itself: the grids and pages
+// each output type shows, and a PSG conversion started by Conv, its target
+// typed into the save dialog, run to its end by the window.
+#include "ui_session.h"
+
+namespace {
+
+constexpr DWORD kAskTimeoutMs = 3000;
+
+enum PageIds {
+    kSampleRateId = 1225,
+    kTimeResSwitchId = 1261,
+    kGridId = 1301,
+    kPsgSelect = 1226,
+    kCounter = 1230,
+    kConvertStatus = 1231,
+    kEegDrive = 1246,
+};
+
+const char kFinishedText[] =  // 変換が正常に終了しました。
+    "\x95\xCF\x8A\xB7\x82\xAA\x90\xB3\x8F\xED\x82\xC9\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82"
+    "\xBD\x81\x42";
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    if (window != nullptr) GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+HWND Shown(const UiSession& session, int id) { return FindVisibleControl(session.main, id); }
+
+void CheckMontageTab(UiSession* session) {
+    ClickTab(*session, 2);
+    Check(ClassOf(Shown(*session, kGridId)) == "VPSGMONTINFOPATTERN",
+          "PSG output shows the PSG montage grid");
+    Snapshot(*session, "montage-psg");
+    SelectByKeys(FindControl(session->main, kCreateTypeId), 2);
+    Check(ClassOf(Shown(*session, kGridId)) == "VEEGMONTINFOPATTERN",
+          "EEG output shows the EEG montage grid");
+    Snapshot(*session, "montage-eeg");
+}
+
+void CheckEegConvertPage(UiSession* session) {
+    ClickTab(*session, 3);
+    HWND drives = Shown(*session, kEegDrive);
+    Check(drives != nullptr && SendMessageA(drives, CB_GETCOUNT, 0, 0) > 0,
+          "the EEG convert page lists the drives");
+    Snapshot(*session, "convert-eeg");
+    SelectByKeys(FindControl(session->main, kCreateTypeId), 1);
+    Check(Shown(*session, kPsgSelect) != nullptr, "PSG output shows the PSG convert page");
+}
+
+bool RunEnded(void* context) {
+    const auto* session = static_cast<const UiSession*>(context);
+    return ToolbarButtonEnabled(Toolbar(*session), kConvertCommand) &&
+           !WindowText(Shown(*session, kConvertStatus)).empty();
+}
+
+// Conv with PSG output: the target typed into the save dialog, then the
+// convert tab shows the run to its end.
+bool ConvertByConv(UiSession* session, const std::string& target) {
+    DeleteFileA(target.c_str());
+    ClickToolbarButton(Toolbar(*session), kConvertCommand);
+    HWND dialog = WaitForDialog(*session, "PSG Convert File Select");
+    Check(dialog != nullptr, "Conv with PSG output asks for the target file");
+    HWND edit = dialog != nullptr ? FindChildOfClass(dialog, "Edit") : nullptr;
+    if (edit == nullptr) return false;
+    ReplaceText(edit, target);
+    PressKey(edit, VK_RETURN);
+    const bool ended = WaitUntil(kActionTimeoutMs, RunEnded, session);
+    Check(ended && CurrentTab(*session) == 3, "the run Conv started ends on tab 3");
+    return ended;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The labels source read as blank separated gives fewer columns than the
+// 8 channels set: refused before anything is created, the reason in the
+// page's status.
+void CheckPsgRefusal(UiSession* session) {
+    const std::string target = session->artifacts + "\\refused.edf";
+    if (!ConvertByConv(session, target)) return;
+    const std::string status = WindowText(Shown(*session, kConvertStatus));
+    Check(status.find("fewer than the 8 channels set") != std::string::npos,
+          "the page names why it refused: " + status);
+    Check(!FileExists(target), "a refused run creates no file");
+    Check(!IsWindowEnabled(FindControl(session->main, kOriginalTypeId)),
+          "Original Type stays locked on tab 3");
+    Snapshot(*session, "convert-psg-refused");
+}
+
+}  // namespace
+
+// The dropped blank-separated source with its 3 columns, converted to the
+// artifacts folder; quillon-cli converts the same source with the files
+// saved at exit and must write the same bytes.
+void RunWindowConversion(UiSession* session) {
+    ClickTab(*session, 0);
+    // The comma preset still applies and the page asks again about the
+    // labels; the blank-separated preset then fits the file.
+    HWND ask = WaitForTopWindow(session->process, "#32770", kConfirmTitle, kAskTimeoutMs);
+    if (ask != nullptr) Click(FindControl(ask, IDCANCEL));
+    SelectByKeys(FindControl(session->main, kOriginalTypeId), 1);
+    SelectByKeys(FindVisibleControl(session->main, kChannelCountId), 3);
+    Click(FindVisibleControl(session->main, kTimeResSwitchId));
+    EnterText(FindChildOfClass(FindVisibleControl(session->main, kSampleRateId), "Edit"), "200");
+    Snapshot(*session, "source-before-window-conversion");
+    const std::string target = session->artifacts + "\\window.edf";
+    if (!ConvertByConv(session, target)) return;
+    CheckText(WindowText(Shown(*session, kConvertStatus)), kFinishedText,
+              "the page says the run ended normally");
+    Check(WindowText(Shown(*session, kCounter)) != "0", "the counter shows the frames converted");
+    Check(FileExists(target), "the target file is written");
+    Check(IsWindowEnabled(FindControl(session->main, kCreateTypeId)) != FALSE,
+          "Create Type is free again after the run");
+    CopyFileA(session->blankSource.c_str(), (session->artifacts + "\\blank.txt").c_str(), FALSE);
+    Snapshot(*session, "convert-psg-done");
+}
+
+void RunMontageAndConvertScenarios(UiSession* session) {
+    CheckMontageTab(session);
+    CheckEegConvertPage(session);
+    CheckPsgRefusal(session);
+}
