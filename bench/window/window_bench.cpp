@@ -1,0 +1,203 @@
+// Benchmark, run by hand under Wine (bench/window_vs_cli.sh): the same PSG
+// conversion by quillon-cli.exe and by the program's window, started once
+// with Conv and its target typed into the save dialog, then RUNS times by
+// the page's start button. While the window runs,
+// the driver keeps asking the window for an empty message and notes the
+// longest wait: how long the window went without handling its messages.
+//
+//   window_bench INSTALL_FOLDER SOURCE OUTPUT_FOLDER RUNS
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ui_actions.h"
+
+namespace {
+
+constexpr int kToolbarId = 1101;
+constexpr int kSampleRateId = 1225;
+constexpr int kStartButtonId = 1227;
+constexpr int kConvertStatusId = 1231;
+constexpr int kConvertCommand = 4008;
+constexpr int kExitCommand = 4009;
+constexpr DWORD kRunTimeoutMs = 600000;
+constexpr UINT kProbeTimeoutMs = 10000;
+constexpr DWORD kProbePauseMs = 5;
+
+// Preset 1 reads the benchmark source (a time column, 32 labels, data from
+// line 1); PSG output in one-second frames.
+const char kSettings[] =
+    "[SYSTEM]\r\nOrgFileType=1\r\nCopyFileType=1\r\nFrameTime=1\r\n"
+    "[ORGCOND0]\r\nEnable=1\r\nDelimitChar=0\r\nDataLineBias=1\r\nChStartLine=0\r\n"
+    "DataStartLine=1\r\nLabel=Benchmark\r\n";
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+double RunCli(const std::string& install, const std::string& source, const std::string& target) {
+    DeleteFileA(target.c_str());
+    std::string line =
+        "\"" + install + "\\quillon-cli.exe\" convert \"" + source + "\" --settings \"" + install +
+        "\\COND\\QUILLON.INI\" --type psg --preset 1 --rate 500 -o \"" + target + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    const LARGE_INTEGER start = Now();
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return -1;
+    WaitForSingleObject(info.hProcess, kRunTimeoutMs);
+    const LARGE_INTEGER end = Now();
+    DWORD code = 1;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return code == 0 ? Seconds(start, end) : -1;
+}
+
+constexpr double kLongWaitMs = 100;
+
+struct WindowRun {
+    double seconds = -1;
+    double dialogSeconds = -1;  // from Enter until the save dialog is gone
+    double longestWaitMs = 0;
+    size_t probes = 0;
+    std::vector<std::pair<double, double>> longWaits;  // (seconds into the run, wait in ms)
+};
+
+bool RunEnded(HWND main) {
+    HWND status = FindVisibleControl(main, kConvertStatusId);
+    return ToolbarButtonEnabled(FindControl(main, kToolbarId), kConvertCommand) &&
+           status != nullptr && !WindowText(status).empty();
+}
+
+// Follows a started run to its end, asking the window for an empty message
+// all the while.
+void FollowRun(HWND main, LARGE_INTEGER start, WindowRun* run) {
+    while (Seconds(start, Now()) * 1000 < kRunTimeoutMs) {
+        // The empty message waits for whatever the window's thread is doing.
+        const LARGE_INTEGER asked = Now();
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, kProbeTimeoutMs, &result);
+        const double waitMs = Seconds(asked, Now()) * 1000;
+        const bool ended = RunEnded(main);
+        run->longestWaitMs = std::max(run->longestWaitMs, waitMs);
+        if (waitMs > kLongWaitMs) run->longWaits.emplace_back(Seconds(start, asked), waitMs);
+        ++run->probes;
+        if (ended) {
+            run->seconds = Seconds(start, Now());
+            return;
+        }
+        Sleep(kProbePauseMs);
+    }
+}
+
+// Conv, the target typed into the save dialog and Enter.
+WindowRun RunByConv(const Process& process, HWND main, const std::string& target) {
+    WindowRun run;
+    DeleteFileA(target.c_str());
+    ClickToolbarButton(FindControl(main, kToolbarId), kConvertCommand);
+    HWND dialog = WaitForTopWindow(process, "#32770", "PSG Convert File Select", kActionTimeoutMs);
+    HWND edit = dialog != nullptr ? FindChildOfClass(dialog, "Edit") : nullptr;
+    if (edit == nullptr) return run;
+    ReplaceText(edit, target);
+    const LARGE_INTEGER start = Now();
+    PressKey(edit, VK_RETURN);
+    while (IsWindow(dialog) && Seconds(start, Now()) * 1000 < kRunTimeoutMs) Sleep(1);
+    run.dialogSeconds = Seconds(start, Now());
+    FollowRun(main, start, &run);
+    return run;
+}
+
+// The page's start button again, the target chosen before deleted.
+WindowRun RunByStartButton(HWND main, const std::string& target) {
+    WindowRun run;
+    DeleteFileA(target.c_str());
+    HWND button = FindVisibleControl(main, kStartButtonId);
+    if (button == nullptr) return run;
+    const LARGE_INTEGER start = Now();
+    Click(button);
+    run.dialogSeconds = 0;
+    FollowRun(main, start, &run);
+    return run;
+}
+
+bool SameBytes(const std::string& a, const std::string& b) {
+    FILE* fa = std::fopen(a.c_str(), "rb");
+    FILE* fb = std::fopen(b.c_str(), "rb");
+    bool same = fa != nullptr && fb != nullptr;
+    while (same) {
+        const int ca = std::fgetc(fa);
+        same = ca == std::fgetc(fb);
+        if (ca == EOF) break;
+    }
+    if (fa != nullptr) std::fclose(fa);
+    if (fb != nullptr) std::fclose(fb);
+    return same;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: window_bench INSTALL_FOLDER SOURCE OUTPUT_FOLDER RUNS\n");
+        return 2;
+    }
+    const std::string install = argv[1], source = argv[2], out = argv[3];
+    const int runs = std::max(1, std::atoi(argv[4]));
+    CreateDirectoryA((install + "\\COND").c_str(), nullptr);
+    if (!WriteTextFile(install + "\\COND\\QUILLON.INI", kSettings)) return 1;
+    std::vector<double> cli;
+    for (int i = 0; i < runs; ++i) cli.push_back(RunCli(install, source, out + "\\cli.edf"));
+
+    Process process;
+    if (!StartProgram(install, "\"" + source + "\"", &process)) return 1;
+    HWND main = WaitForMainWindow(process);
+    if (main == nullptr) return 1;
+    // The source page takes the rate as a user types it.
+    EnterText(FindChildOfClass(FindVisibleControl(main, kSampleRateId), "Edit"), "500");
+    std::vector<WindowRun> window;
+    window.push_back(RunByConv(process, main, out + "\\window.edf"));
+    for (int i = 0; i < runs; ++i) window.push_back(RunByStartButton(main, out + "\\window.edf"));
+    ClickToolbarButton(FindControl(main, kToolbarId), kExitCommand);
+    DWORD code = 0;
+    WaitForExit(process, kActionTimeoutMs, &code);
+    EndProcess(&process);
+
+    for (double s : cli) std::printf("quillon-cli.exe: %.3f s\n", s);
+    for (const WindowRun& w : window) {
+        std::printf(
+            "window: %.3f s (the save dialog gone after %.3f s), longest wait for a message %.1f "
+            "ms "
+            "over %zu probes\n",
+            w.seconds, w.dialogSeconds, w.longestWaitMs, w.probes);
+        for (const auto& [at, ms] : w.longWaits)
+            std::printf("  waited %.1f ms at %.3f s\n", ms, at);
+    }
+    const double bestCli = *std::min_element(cli.begin(), cli.end());
+    double bestButton = kRunTimeoutMs;
+    for (size_t i = 1; i < window.size(); ++i)
+        if (window[i].seconds >= 0) bestButton = std::min(bestButton, window[i].seconds);
+    std::printf(
+        "best: quillon-cli.exe %.3f s; window by Conv %.3f s with its save dialog (ratio %.2f), "
+        "%.3f s after the dialog; by the start button %.3f s (ratio %.2f)\n",
+        bestCli, window[0].seconds, window[0].seconds / bestCli,
+        window[0].seconds - window[0].dialogSeconds, bestButton, bestButton / bestCli);
+    const bool same = SameBytes(out + "\\cli.edf", out + "\\window.edf");
+    std::printf("the window's file and the tool's: %s\n", same ? "the same bytes" : "DIFFERENT");
+    return same ? 0 : 1;
+}
