@@ -7,6 +7,7 @@
 //
 //   window_bench INSTALL_FOLDER SOURCE OUTPUT_FOLDER RUNS
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -79,26 +80,29 @@ struct WindowRun {
     std::vector<std::pair<double, double>> longWaits;  // (seconds into the run, wait in ms)
 };
 
-bool RunEnded(HWND main) {
-    HWND status = FindVisibleControl(main, kConvertStatusId);
-    return ToolbarButtonEnabled(FindControl(main, kToolbarId), kConvertCommand) &&
-           status != nullptr && !WindowText(status).empty();
+// Sends a message the window's thread must answer and notes how long the
+// answer took: the time the thread spent on other work first.
+LRESULT TimedAsk(HWND window, UINT message, WPARAM wParam, LARGE_INTEGER start, WindowRun* run) {
+    const LARGE_INTEGER asked = Now();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, 0, SMTO_NORMAL, kProbeTimeoutMs, &result);
+    const double waitMs = Seconds(asked, Now()) * 1000;
+    run->longestWaitMs = std::max(run->longestWaitMs, waitMs);
+    if (waitMs > kLongWaitMs) run->longWaits.emplace_back(Seconds(start, asked), waitMs);
+    ++run->probes;
+    return static_cast<LRESULT>(result);
 }
 
-// Follows a started run to its end, asking the window for an empty message
-// all the while.
+// Follows a started run to its end: Conv enabled again and a status shown.
 void FollowRun(HWND main, LARGE_INTEGER start, WindowRun* run) {
+    HWND toolbar = FindControl(main, kToolbarId);
+    HWND status = nullptr;
     while (Seconds(start, Now()) * 1000 < kRunTimeoutMs) {
-        // The empty message waits for whatever the window's thread is doing.
-        const LARGE_INTEGER asked = Now();
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, kProbeTimeoutMs, &result);
-        const double waitMs = Seconds(asked, Now()) * 1000;
-        const bool ended = RunEnded(main);
-        run->longestWaitMs = std::max(run->longestWaitMs, waitMs);
-        if (waitMs > kLongWaitMs) run->longWaits.emplace_back(Seconds(start, asked), waitMs);
-        ++run->probes;
-        if (ended) {
+        TimedAsk(main, WM_NULL, 0, start, run);
+        if (status == nullptr) status = FindVisibleControl(main, kConvertStatusId);
+        const bool convEnabled =
+            TimedAsk(toolbar, TB_ISBUTTONENABLED, kConvertCommand, start, run) != 0;
+        if (convEnabled && TimedAsk(status, WM_GETTEXTLENGTH, 0, start, run) > 0) {
             run->seconds = Seconds(start, Now());
             return;
         }
