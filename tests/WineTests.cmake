@@ -25,11 +25,13 @@ endfunction()
 # The desktop program driven as a user works it; one Wine prefix and display
 # serve all its scenarios. Screenshots and the files it wrote at exit land in
 # ui-artifacts/<target>/, which quillon-cli then reads.
-quillon_wine_test(ui.desktop ui_driver.exe @INSTALL@ @W:${QUILLON_UI_ARTIFACTS}/@TARGET@)
+# Drive Q: is a scratch folder there, the EEG conversion's output volume.
+quillon_wine_test(ui.desktop ui_driver.exe @INSTALL@ @W:${QUILLON_UI_ARTIFACTS}/@TARGET@ Q:)
 foreach(build_dir IN LISTS QUILLON_WINDOWS_BUILDS)
     get_filename_component(target_name ${build_dir} NAME)
     file(MAKE_DIRECTORY ${QUILLON_UI_ARTIFACTS}/${target_name})
-    set_tests_properties(ui.desktop.${target_name} PROPERTIES FIXTURES_SETUP ui_saved_${target_name})
+    set_tests_properties(ui.desktop.${target_name} PROPERTIES FIXTURES_SETUP ui_saved_${target_name}
+                         ENVIRONMENT "QUILLON_WINE_DRIVES=q=${QUILLON_UI_ARTIFACTS}/${target_name}/volume")
     add_test(NAME ui.saved_settings.${target_name}
              COMMAND ${PROJECT_SOURCE_DIR}/tests/ui/check_saved_settings.sh $<TARGET_FILE:quillon_cli>
                      ${QUILLON_UI_ARTIFACTS}/${target_name} ${PROJECT_SOURCE_DIR}/samples/eeg_comma_time.csv)

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "bramwick.h"
+#include "engine_trace.h"
 #include "main_window_states.h"
 #include "pages/convert_pages.h"
 #include "page_messages.h"
@@ -98,8 +99,10 @@ void OnConvert(HWND window) {
 }
 
 void OnHelp(HWND window) {
+    // Shift turns the trace on, the engine's own switch with it, so that the
+    // conversions that follow write their trace lines.
     if (GetKeyState(VK_SHIFT) < 0) {
-        BramwickTraceOn();
+        EngineTraceOn();
         return;
     }
     if (PlatFileExists(g_paths.HelpPath)) {

@@ -31,5 +31,16 @@ check "the name typed in Japanese and the hospital reach the recording" \
     >>"$work/out.txt" 2>&1
 check "the recording converted in the window equals the tool's, byte for byte" \
     '[ -s "$saved/window.edf" ] && cmp "$saved/window.edf" "$work/window.edf"'
+# The EEG run wrote file 1 of a new volume "QUI01"; the settings saved at
+# exit have moved EEGFileNo on past it.
+mkdir -p "$work/eeg/volume"
+sed 's/^EEGFileNo=.*/EEGFileNo=1\r/' "$work/QUILLON.INI" >"$work/eeg/QUILLON.INI"
+cp "$work/PATIENT.INF" "$work/eeg/"
+"$cli" convert "$saved/blank.txt" --type eeg32 --settings "$work/eeg/QUILLON.INI" --volume "$work/eeg/volume" \
+    --create-disk-id QUI01 >>"$work/out.txt" 2>&1
+for name in 88000001.DAT 88000001.REF; do
+    check "the window's EEG $name equals the tool's, byte for byte" \
+        'cmp "$saved/volume/DAT/$name" "$work/eeg/volume/DAT/$name"'
+done
 [ $failures -eq 0 ] || { echo "patient field: [$patient] prefiltering: [$prefilter]"; cat "$work/out.txt"; }
 exit $failures

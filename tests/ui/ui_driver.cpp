@@ -2,7 +2,7 @@
 // it, clicks and types through posted input, answers its dialogs and checks
 // what it shows and what it writes at exit.
 //
-//   ui_driver INSTALL_FOLDER ARTIFACT_FOLDER
+//   ui_driver INSTALL_FOLDER ARTIFACT_FOLDER [VOLUME_DRIVE]
 //
 // All scenarios share one program folder (and so one settings file) in
 // order; every wait is bounded and processes started here are ended.
@@ -55,7 +55,16 @@ std::string BlankSource() {
     return text;
 }
 
+// The volume of an earlier run goes: the EEG run must find no volume.
+void EmptyVolume(const std::string& drive) {
+    if (drive.empty()) return;
+    for (const char* name : {"\\DAT\\88000001.DAT", "\\DAT\\88000001.REF", "\\4710.VOL"})
+        DeleteFileA((drive + name).c_str());
+    RemoveDirectoryA((drive + "\\DAT").c_str());
+}
+
 bool PrepareFolder(UiSession* session) {
+    EmptyVolume(session->volumeDrive);
     CreateDirectoryA((session->install + "\\COND").c_str(), nullptr);
     CreateDirectoryA((session->install + "\\samples").c_str(), nullptr);
     session->labelSource = session->install + "\\samples\\labels.csv";
@@ -146,6 +155,15 @@ bool SourcePageShows(void* context) {
     return name != nullptr && WindowText(name) == shown->path;
 }
 
+// The labels source read with the comma preset: 3 labels over 4 data
+// columns; Cancel keeps the labels.
+void KeepLabelsWhenAsked(UiSession* session, const char* what) {
+    HWND ask = WaitForDialog(*session, kConfirmTitle);
+    Check(ask != nullptr, what);
+    if (ask != nullptr) Click(FindControl(ask, IDCANCEL));
+    Settle(session->main);
+}
+
 void RunSourcesFromOutside(UiSession* session) {
     Check(ExitByToolbar(session), "Exit ends the program");
     Check(StartAndFindMain(session, "\"" + session->blankSource + "\""),
@@ -163,6 +181,24 @@ void RunSourcesFromOutside(UiSession* session) {
     shown.path = session->labelSource;
     Check(WaitUntil(kActionTimeoutMs, SourcePageShows, &shown),
           "the running program opens the file the second start was given");
+    KeepLabelsWhenAsked(session,
+                        "the handed-over file's labels are checked against its data columns");
+}
+
+// A value typed and not yet left when Exit is clicked is kept all the same.
+void RunTypedBeforeExit(UiSession* session) {
+    ClickTab(*session, 1);
+    HWND weight = FindVisibleControl(session->main, kWeightId);
+    if (weight != nullptr) ReplaceText(weight, "71.5");
+    Check(ExitByToolbar(session), "Exit ends the program while a field is being typed");
+    CheckText(IniValue(PatientPath(*session), "PATIENT", "Weight"), "71500",
+              "the weight typed just before Exit is in the patient file");
+    Check(StartAndFindMain(session, "\"" + session->labelSource + "\""),
+          "the program starts again with the source");
+    SourceShown shown = {session->main, session->labelSource};
+    Check(session->main && WaitUntil(kActionTimeoutMs, SourcePageShows, &shown),
+          "the source is open again");
+    KeepLabelsWhenAsked(session, "the labels are checked again at the start");
 }
 
 }  // namespace
@@ -229,12 +265,13 @@ std::string PatientPath(const UiSession& session) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: ui_driver INSTALL_FOLDER ARTIFACT_FOLDER\n");
+        std::fprintf(stderr, "usage: ui_driver INSTALL_FOLDER ARTIFACT_FOLDER [VOLUME_DRIVE]\n");
         return 2;
     }
     UiSession session;
     session.install = argv[1];
     session.artifacts = argv[2];
+    if (argc > 3) session.volumeDrive = argv[3];
     CreateDirectoryA(session.artifacts.c_str(), nullptr);
     Check(PrepareFolder(&session), "settings, patient file and sources written");
     RunStartup(&session);
@@ -243,8 +280,10 @@ int main(int argc, char** argv) {
     if (session.main != nullptr) RunPatientPageScenarios(&session);
     if (session.main != nullptr) RunPlacement(&session);
     if (session.main != nullptr) RunSourcesFromOutside(&session);
+    if (session.main != nullptr) RunTypedBeforeExit(&session);
     if (session.main != nullptr) RunFrameScenarios(&session);
     if (session.main != nullptr) RunWindowConversion(&session);
+    if (session.main != nullptr) RunWindowEegConversion(&session);
     if (session.main != nullptr) ExitByToolbar(&session);
     EndProcess(&session.process);
     CopyFileA(SettingsPath(session).c_str(), (session.artifacts + "\\QUILLON.INI").c_str(), FALSE);

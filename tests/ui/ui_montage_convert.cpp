@@ -7,9 +7,27 @@ namespace {
 
 constexpr DWORD kAskTimeoutMs = 3000;
 
+const char kReadyText[] =  // "変換開始"ボタンで変換開始してください。
+    "\"\x95\xCF\x8A\xB7\x8A\x4A\x8E\x6E\"\x83\x7B\x83\x5E\x83\x93\x82\xC5\x95\xCF\x8A\xB7"
+    "\x8A\x4A\x8E\x6E\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
+const char kOddValuesText[] =  // 変換は終了しましたが、29個の値が範囲外か数値ではありませんでした。
+    "\x95\xCF\x8A\xB7\x82\xCD\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x82\xAA\x81\x41\x32"
+    "\x39"
+    "\x8C\xC2\x82\xCC\x92\x6C\x82\xAA\x94\xCD\x88\xCD\x8A\x4F\x82\xA9\x90\x94\x92\x6C\x82\xC5\x82"
+    "\xCD"
+    "\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x42";
+const char kHoldsElevenFrames[] =  // ﾌｧｲﾙには最初の11ﾌﾚｰﾑがあります。
+    "\xCC\xA7\xB2\xD9\x82\xC9\x82\xCD\x8D\xC5\x8F\x89\x82\xCC\x31\x31\xCC\xDA\xB0\xD1\x82\xAA\x82"
+    "\xA0"
+    "\x82\xE8\x82\xDC\x82\xB7\x81\x42";
+const char kWarningTitle[] = "\x8C\x78\x8D\x90";  // 警告
+
 enum PageIds {
+    kPatternCopy = 1303,
     kSampleRateId = 1225,
     kTimeResSwitchId = 1261,
+    kEegDiskId = 1247,
+    kEegCreateDiskId = 1270,
     kGridId = 1301,
     kPsgSelect = 1226,
     kCounter = 1230,
@@ -34,6 +52,12 @@ void CheckMontageTab(UiSession* session) {
     Check(ClassOf(Shown(*session, kGridId)) == "VPSGMONTINFOPATTERN",
           "PSG output shows the PSG montage grid");
     Snapshot(*session, "montage-psg");
+    Click(Shown(*session, kPatternCopy));
+    HWND notice = WaitForDialog(*session, kWarningTitle);
+    Check(notice != nullptr,
+          "Pattern Copy... on the PSG page shows the not-yet-available notice 508");
+    Snapshot(*session, "notice-508");
+    if (notice != nullptr) Click(FindControl(notice, IDOK));
     SelectByKeys(FindControl(session->main, kCreateTypeId), 2);
     Check(ClassOf(Shown(*session, kGridId)) == "VEEGMONTINFOPATTERN",
           "EEG output shows the EEG montage grid");
@@ -123,4 +147,34 @@ void RunMontageAndConvertScenarios(UiSession* session) {
     CheckMontageTab(session);
     CheckEegConvertPage(session);
     CheckPsgRefusal(session);
+}
+
+// EEG output to the drive mapped to a scratch folder: a Disk ID typed and
+// created on the page, then Conv; quillon-cli later writes the same volume
+// from the files saved at exit.
+void RunWindowEegConversion(UiSession* session) {
+    if (session->volumeDrive.empty()) return;
+    SelectByKeys(FindControl(session->main, kCreateTypeId), 2);
+    ClickTab(*session, 3);
+    HWND drives = Shown(*session, kEegDrive);
+    PostMessageA(drives, WM_CHAR, static_cast<unsigned char>(session->volumeDrive[0]), 1);
+    Settle(session->main);
+    CheckText(WindowText(drives), session->volumeDrive + " HD",
+              "the mapped drive is offered as a hard disk");
+    ReplaceText(Shown(*session, kEegDiskId), "QUI01");
+    Click(Shown(*session, kEegCreateDiskId));
+    CheckText(WindowText(Shown(*session, kConvertStatus)), kReadyText,
+              "a created Disk ID makes the volume ready");
+    ClickToolbarButton(Toolbar(*session), kConvertCommand);
+    Check(WaitUntil(kActionTimeoutMs, RunEnded, session), "the EEG run Conv started ends");
+    // The label line "A B C" reads as a frame of three non-numbers, and the
+    // calibrated 5s and 6s overflow 16 bits: the finish says so in red.
+    const std::string status = WindowText(Shown(*session, kConvertStatus));
+    Check(status.find(kOddValuesText) != std::string::npos &&
+              status.find(kHoldsElevenFrames) != std::string::npos,
+          "the EEG finish names the 29 odd values and the 11 frames the file holds");
+    const std::string dat = session->volumeDrive + "\\DAT\\88000001.";
+    Check(FileExists(dat + "DAT") && FileExists(dat + "REF"),
+          "88000001.DAT and its .REF are on the volume");
+    Snapshot(*session, "convert-eeg-done");
 }

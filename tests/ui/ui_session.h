@@ -21,6 +21,7 @@ enum ProgramIds {
     kNoPatientPageId = 1130,
     kNoMontagePageId = 1140,
     kNoConvertPageId = 1150,
+    kWeightId = 1217,
     kOpenCommand = 4002,
     kCloseCommand = 4007,
     kConvertCommand = 4008,
@@ -32,6 +33,7 @@ struct UiSession {
     std::string artifacts;    // Windows path of the screenshot folder
     std::string labelSource;  // a source with 3 labels over 4 data columns
     std::string blankSource;  // a blank-separated source
+    std::string volumeDrive;  // "Q:", a drive mapped to a scratch folder, or empty
     Process process;
     HWND main = nullptr;
 };
@@ -55,6 +57,7 @@ void RunPatientPageScenarios(UiSession* session);
 // Need a source open and PSG output; end on the convert tab.
 void RunMontageAndConvertScenarios(UiSession* session);
 void RunWindowConversion(UiSession* session);
+void RunWindowEegConversion(UiSession* session);
 // Needs a source open on tab 0.
 void RunFrameScenarios(UiSession* session);
 
