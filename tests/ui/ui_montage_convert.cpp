@@ -150,8 +150,8 @@ void RunMontageAndConvertScenarios(UiSession* session) {
 }
 
 // EEG output to the drive mapped to a scratch folder: a Disk ID typed and
-// created on the page, then Conv; quillon-cli later writes the same volume
-// from the files saved at exit.
+// created on the page, then the menu's Convert; quillon-cli later writes the
+// same volume from the files saved at exit.
 void RunWindowEegConversion(UiSession* session) {
     if (session->volumeDrive.empty()) return;
     SelectByKeys(FindControl(session->main, kCreateTypeId), 2);
@@ -165,8 +165,13 @@ void RunWindowEegConversion(UiSession* session) {
     Click(Shown(*session, kEegCreateDiskId));
     CheckText(WindowText(Shown(*session, kConvertStatus)), kReadyText,
               "a created Disk ID makes the volume ready");
-    ClickToolbarButton(Toolbar(*session), kConvertCommand);
-    Check(WaitUntil(kActionTimeoutMs, RunEnded, session), "the EEG run Conv started ends");
+    // File > Convert, the menu opened as Alt+F opens it, its third item.
+    PostMessageA(session->main, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    Settle(session->main);
+    PressKey(session->main, VK_DOWN);
+    PressKey(session->main, VK_DOWN);
+    PressKey(session->main, VK_RETURN);
+    Check(WaitUntil(kActionTimeoutMs, RunEnded, session), "the EEG run started from the menu ends");
     // The label line "A B C" reads as a frame of three non-numbers, and the
     // calibrated 5s and 6s overflow 16 bits: the finish says so in red.
     const std::string status = WindowText(Shown(*session, kConvertStatus));
