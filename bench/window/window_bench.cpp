@@ -1,7 +1,8 @@
 // Benchmark, run by hand under Wine (bench/window_vs_cli.sh): the same PSG
 // conversion by quillon-cli.exe and by the program's window, started once
 // with Conv and its target typed into the save dialog, then RUNS times by
-// the page's start button. While the window runs,
+// the page's start button; then Exit clicked during a run, and what the
+// program says and leaves. While the window runs,
 // the driver keeps asking the window for an empty message and notes the
 // longest wait: how long the window went without handling its messages.
 //
@@ -22,10 +23,15 @@ namespace {
 constexpr int kToolbarId = 1101;
 constexpr int kSampleRateId = 1225;
 constexpr int kStartButtonId = 1227;
+constexpr int kCounterId = 1230;
 constexpr int kConvertStatusId = 1231;
+constexpr int kCounterPolls = 2000;
 constexpr int kConvertCommand = 4008;
 constexpr int kExitCommand = 4009;
 constexpr DWORD kRunTimeoutMs = 600000;
+constexpr int kMessageTextId = 0xFFFF;  // the text of a message box
+const char kExitDuringRunTitle[] =
+    "\x95\xCF\x8A\xB7\x92\x86\x82\xCC\x8F\x49\x97\xB9";  // 変換中の終了
 constexpr UINT kProbeTimeoutMs = 10000;
 constexpr DWORD kProbePauseMs = 5;
 
@@ -154,6 +160,57 @@ bool SameBytes(const std::string& a, const std::string& b) {
     return same;
 }
 
+// The EDF header's data record count (bytes 236..243) and the file's size.
+void DescribeEdf(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    char header[256] = {};
+    const size_t got = file != nullptr ? std::fread(header, 1, sizeof header, file) : 0;
+    long size = -1;
+    if (file != nullptr && std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+    if (file != nullptr) std::fclose(file);
+    std::printf("%s: %ld bytes, data records in its header: %.8s\n", path.c_str(), size,
+                got == sizeof header ? header + 236 : "(none)");
+}
+
+// Exit clicked while a run goes: the program must end the file cleanly and
+// say what it holds before it goes.
+void ExitDuringRun(const std::string& install, const std::string& source,
+                   const std::string& target) {
+    Process process;
+    if (!StartProgram(install, "\"" + source + "\"", &process)) return;
+    HWND main = WaitForMainWindow(process);
+    if (main == nullptr) return;
+    EnterText(FindChildOfClass(FindVisibleControl(main, kSampleRateId), "Edit"), "500");
+    DeleteFileA(target.c_str());
+    ClickToolbarButton(FindControl(main, kToolbarId), kConvertCommand);
+    HWND dialog = WaitForTopWindow(process, "#32770", "PSG Convert File Select", kActionTimeoutMs);
+    HWND edit = dialog != nullptr ? FindChildOfClass(dialog, "Edit") : nullptr;
+    if (edit == nullptr) return;
+    ReplaceText(edit, target);
+    PressKey(edit, VK_RETURN);
+    while (IsWindow(dialog)) Sleep(1);
+    // Some frames written first: the counter moved.
+    HWND counter = nullptr;
+    for (int i = 0; i < kCounterPolls; ++i) {
+        if (counter == nullptr) counter = FindVisibleControl(main, kCounterId);
+        const std::string shown = WindowText(counter);
+        if (!shown.empty() && shown[0] != '0') break;
+        Sleep(kProbePauseMs);
+    }
+    std::printf("Exit clicked with the counter at [%s]\n", WindowText(counter).c_str());
+    ClickToolbarButton(FindControl(main, kToolbarId), kExitCommand);
+    HWND told = WaitForTopWindow(process, "#32770", kExitDuringRunTitle, kActionTimeoutMs);
+    HWND text = told != nullptr ? FindControl(told, kMessageTextId) : nullptr;
+    std::printf("exit during the run: %s [%s]\n",
+                told != nullptr ? "the user is told" : "NO MESSAGE", WindowText(text).c_str());
+    if (told != nullptr) PostMessageA(told, WM_COMMAND, IDOK, 0);
+    DWORD code = 1;
+    const bool ended = WaitForExit(process, kActionTimeoutMs, &code);
+    std::printf("the program %s with %lu\n", ended ? "ended" : "DID NOT END", code);
+    EndProcess(&process);
+    DescribeEdf(target);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -201,6 +258,7 @@ int main(int argc, char** argv) {
         "%.3f s after the dialog; by the start button %.3f s (ratio %.2f)\n",
         bestCli, window[0].seconds, window[0].seconds / bestCli,
         window[0].seconds - window[0].dialogSeconds, bestButton, bestButton / bestCli);
+    ExitDuringRun(install, source, out + "\\exit.edf");
     const bool same = SameBytes(out + "\\cli.edf", out + "\\window.edf");
     std::printf("the window's file and the tool's: %s\n", same ? "the same bytes" : "DIFFERENT");
     return same ? 0 : 1;
