@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr DWORD kAskTimeoutMs = 3000;
-
 const char kReadyText[] =  // "変換開始"ボタンで変換開始してください。
     "\"\x95\xCF\x8A\xB7\x8A\x4A\x8E\x6E\"\x83\x7B\x83\x5E\x83\x93\x82\xC5\x95\xCF\x8A\xB7"
     "\x8A\x4A\x8E\x6E\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
@@ -122,10 +120,7 @@ void CheckPsgRefusal(UiSession* session) {
 // saved at exit and must write the same bytes.
 void RunWindowConversion(UiSession* session) {
     ClickTab(*session, 0);
-    // The comma preset still applies and the page asks again about the
-    // labels; the blank-separated preset then fits the file.
-    HWND ask = WaitForTopWindow(session->process, "#32770", kConfirmTitle, kAskTimeoutMs);
-    if (ask != nullptr) Click(FindControl(ask, IDCANCEL));
+    // The blank-separated preset fits the dropped file.
     SelectByKeys(FindControl(session->main, kOriginalTypeId), 1);
     SelectByKeys(FindVisibleControl(session->main, kChannelCountId), 3);
     Click(FindVisibleControl(session->main, kTimeResSwitchId));
