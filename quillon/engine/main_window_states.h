@@ -19,7 +19,7 @@ enum TabPageChoice { kShowNoSourcePage = -1 };
 // While a conversion runs, nothing that would end it or change its layout
 // is offered: opening or closing a source, a second start, the type lists.
 struct CommandStates {
-    int32_t openEnabled;          // toolbar and menu Open
+    int32_t openEnabled;          // toolbar Open
     int32_t closeEnabled;         // toolbar Close
     int32_t convertEnabled;       // toolbar Conv
     int32_t originalTypeEnabled;  // the "Original Type" list

@@ -22,7 +22,8 @@ extern "C" {
 
 // Steps of the run that owns the output (EEG or PSG ticks) until one says
 // the run is to be finished or the next step would likely end after
-// budgetMilliseconds; at least one. Returns 1 while the run goes on, 0 when the caller finishes it.
+// budgetMilliseconds; at least one. Returns 1 while the run goes on, 0
+// when the caller finishes it.
 int32_t RunConversionTicks(AppRecord* record, uint32_t budgetMilliseconds);
 
 // How far a run has come: the share of the source read from firstOffset on.
