@@ -13,6 +13,9 @@ const char* const kEdgeKeys[4] = {"WindowLeft", "WindowTop", "WindowRight", "Win
 constexpr int32_t kMissing = INT32_MIN;
 // Pixels of a window that must stay on the screen to be grabbed again.
 constexpr int32_t kGrip = 40;
+// No screen reaches this far; an edge beyond it is a damaged settings file,
+// and keeping edges inside it keeps the fitting arithmetic in range.
+constexpr int32_t kFarthestEdge = 1 << 24;
 
 int32_t* Edge(WindowPlace* place, int index) {
     int32_t* edges[4] = {&place->left, &place->top, &place->right, &place->bottom};
@@ -37,7 +40,8 @@ int32_t ReadWindowPlace(const char* section, const char* path, WindowPlace* plac
     WindowPlace read = {};
     for (int i = 0; i < 4; ++i) {
         *Edge(&read, i) = PlatProfileInt(section, kEdgeKeys[i], kMissing, path);
-        if (*Edge(&read, i) == kMissing) return 0;
+        const int32_t edge = *Edge(&read, i);
+        if (edge == kMissing || edge > kFarthestEdge || edge < -kFarthestEdge) return 0;
     }
     if (read.right <= read.left || read.bottom <= read.top) return 0;
     *place = read;

@@ -52,13 +52,13 @@ enum RunKind : uint16_t {
 // counted by why it is not, and every value that was not stored as read is
 // counted. Zeroed at each start.
 struct ConversionTally {
-    uint64_t DataRows;        // lines converted into a frame or row
-    uint64_t BlankLines;      // empty, or only blanks
-    uint64_t ShortLines;      // fewer values than channels
-    uint64_t NulLines;        // short because of a NUL byte
-    uint64_t OverLongLines;   // kLineByteLimit bytes without a line end: dropped
-    uint64_t SaturatedValues; // beyond the 16-bit range: stored at the limit
-    uint64_t NotNumbers;      // fields read as 0 or cut short: text, "nan", "1e3" as A/D
+    uint64_t DataRows;         // lines converted into a frame or row
+    uint64_t BlankLines;       // empty, or only blanks
+    uint64_t ShortLines;       // fewer values than channels
+    uint64_t NulLines;         // short because of a NUL byte
+    uint64_t OverLongLines;    // kLineByteLimit bytes without a line end: dropped
+    uint64_t SaturatedValues;  // beyond the 16-bit range: stored at the limit
+    uint64_t NotNumbers;       // fields read as 0 or cut short: text, "nan", "1e3" as A/D
 };
 
 inline bool IsEegOutput(uint16_t copyFileType) {
@@ -125,11 +125,11 @@ struct AppRecord {
     int32_t RowHeight;
 
     // Source text and its layout.
-    PlatFile SourceFile;       // open read-only while SourceOpen is non-zero
-    char* SourceText;          // the head: kSourceTextBlockSize bytes, zero after the text
-    uint16_t OrgFileType;      // preset 1..32 applied on open, 0 none
-    uint16_t OrgCalDataType;   // 0 A/D values, 1 calibrated values
-    uint16_t DelimitChar;      // field mode: 0 comma, 1 blank, 2 tab
+    PlatFile SourceFile;      // open read-only while SourceOpen is non-zero
+    char* SourceText;         // the head: kSourceTextBlockSize bytes, zero after the text
+    uint16_t OrgFileType;     // preset 1..32 applied on open, 0 none
+    uint16_t OrgCalDataType;  // 0 A/D values, 1 calibrated values
+    uint16_t DelimitChar;     // field mode: 0 comma, 1 blank, 2 tab
     uint16_t OrgTimeResSw;
     int32_t OrgTimeRes;        // milliseconds
     int32_t SourceTextLength;  // bytes of text in SourceText
@@ -138,9 +138,9 @@ struct AppRecord {
     int32_t ChStartLine;
     int32_t DataStartLine;
     int32_t DataLineBias;
-    int32_t SampleRate;        // hertz
-    int32_t ChannelCount;      // 0..256
-    int32_t OrgDataMag;        // > 0 multiplies calibrated values, -m divides by m
+    int32_t SampleRate;    // hertz
+    int32_t ChannelCount;  // 0..256
+    int32_t OrgDataMag;    // > 0 multiplies calibrated values, -m divides by m
     int32_t RecordYear;
     int32_t RecordMonth;
     int32_t RecordDay;
@@ -159,7 +159,7 @@ struct AppRecord {
     uint32_t StepIncrement;
     uint32_t StepCount;
     int32_t StepTotal;
-    uint32_t FramesDone;
+    uint32_t FramesDone;  // frames the output holds: EEG as written, PSG counted at its finish
     uint32_t FrameBytes;
     // EEG run bounds: the frames the wave's 32-bit lengths can hold (set when
     // the output is created), and why a run ended early.
@@ -176,15 +176,15 @@ struct AppRecord {
     uint16_t ConvertState;
     uint16_t CopyPrivateFile;
     uint16_t PolarityCopy;
-    uint16_t CopyDrive;     // 0 = A:
-    int32_t FrameTime;      // PSG frame length, seconds
-    uint32_t OutputFile;    // wave data file or PSG file of the running conversion
-    void* SampleBlock;      // frames of one step
-    void* ReadBuffer;       // one read of the source
+    uint16_t CopyDrive;          // 0 = A:
+    int32_t FrameTime;           // PSG frame length, seconds
+    uint32_t OutputFile;         // wave data file or PSG file of the running conversion
+    void* SampleBlock;           // frames of one step
+    void* ReadBuffer;            // one read of the source
     uint16_t CurrentPsgPattern;  // slot 0..3
     uint16_t CurrentEegPattern;  // slot 0..3
     struct SourcePreset SourcePreset[kSourcePresetCount];
-    uint16_t SaveEnable;    // write the patient block back at exit
+    uint16_t SaveEnable;  // write the patient block back at exit
     struct PatientInfo PatientInfo;
     MontagePattern PatternSlots[kPatternSlotCount];
 
@@ -223,12 +223,12 @@ struct AppRecord {
     WindowProcedure PsgEditProc;
 
     // The run in progress or last ended: its owner and its counts.
-    uint16_t RunOwner;  // RunKind
+    uint16_t RunOwner;          // RunKind
     uint16_t RunLayoutChanged;  // the layout changed under a run, which then ended
     uint16_t RunInterrupted;    // ended before the source was used up
     struct ConversionTally Tally;
-    uint32_t WaveDataOffset;    // file offset of frame 0 of the EEG wave
-    char RunErrorText[128];     // the system's reason for a failed create or write
+    uint32_t WaveDataOffset;  // file offset of frame 0 of the EEG wave
+    char RunErrorText[128];   // the system's reason for a failed create or write
 
     char OrgFile[kPathSize];     // last source file
     char CopyFile[kPathSize];    // last output file

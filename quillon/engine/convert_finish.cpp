@@ -5,13 +5,9 @@
 
 #include "convert_ids.h"
 #include "eeg_run.h"
-#include "ostrel.h"
 #include "psg_run.h"
 
 namespace {
-
-constexpr int32_t kOstrelSection = 0;
-constexpr int32_t kOstrelFramesItem = 4;  // frames committed so far
 
 struct EndFlags {
     bool writeFailed, interrupted, layoutChanged, waveFull, sourceLeft, removed, notClosed,
@@ -86,12 +82,10 @@ extern "C" void FinishOwnedRun(AppRecord* record, const char* settingsPath, bool
                                      : FinishEegConversion(record, settingsPath);
             result.framesHeld = record->FramesDone;
         } else if (result.kind == kRunPsg) {
-            const int32_t frames =
-                record->OutputFile != 0
-                    ? OstrelCount(record->OutputFile, kOstrelSection, kOstrelFramesItem)
-                    : 0;
+            // The finish counts the frames the recording holds.
+            const bool hadOutput = record->OutputFile != 0;
             result.flags = interrupt ? InterruptPsgConversion(record) : FinishPsgConversion(record);
-            result.framesHeld = frames > 0 ? static_cast<uint64_t>(frames) : 0;
+            result.framesHeld = hadOutput ? record->FramesDone : 0;
         }
     }
     if (end != nullptr) *end = result;

@@ -1,14 +1,14 @@
 #include "eeg_page.h"
 
+#include "convert_ids.h"
+
 namespace {
 
-enum EegStatusString {
-    kStringNoSource = 18,   // choose the source file
-    kStringReady = 20,      // press the start button
-    kStringFinished = 21,   // conversion ended normally
-    kStringConverting = 25, // "Convert Info."
-    kStringNoVolume = 27,   // choose the drive, check or create the Disk ID
-};
+constexpr int32_t kStringNoSource = IDS_NO_SOURCE;
+constexpr int32_t kStringReady = IDS_CONVERT_READY;
+constexpr int32_t kStringFinished = IDS_CONVERT_FINISHED;
+constexpr int32_t kStringConverting = IDS_CONVERTING;
+constexpr int32_t kStringNoVolume = IDS_EEG_NO_VOLUME;
 
 int32_t StatusString(const AppRecord* record) {
     if (record->SourceOpen == 0) return kStringNoSource;

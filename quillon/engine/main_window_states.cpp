@@ -6,16 +6,14 @@ const char* const kCreateTypeEntries[kCreateTypeEntryCount] = {"  None  ", "PSG 
 namespace {
 
 constexpr int32_t kSourceTab = 0;
-constexpr uint16_t kCopyTypePsg = 1;
-constexpr uint16_t kCopyTypeLastEeg = 3;
 // The EEG pages serve both EEG output types.
 constexpr int32_t kEegPageIndex = 2;
 
 }  // namespace
 
 extern "C" int32_t PageTypeIndex(uint16_t copyFileType) {
-    if (copyFileType > kCopyTypeLastEeg) return 0;
-    return copyFileType == kCopyTypeLastEeg ? kEegPageIndex : copyFileType;
+    if (copyFileType > kOutputEegFiling24) return 0;
+    return copyFileType == kOutputEegFiling24 ? kEegPageIndex : copyFileType;
 }
 
 extern "C" int32_t ChooseTabPage(const AppRecord* record, int32_t tab) {
@@ -37,8 +35,8 @@ extern "C" CommandStates DescribeCommandStates(const AppRecord* record) {
 }
 
 extern "C" int32_t ConvertCommandFor(uint16_t copyFileType) {
-    if (copyFileType == kCopyTypePsg) return kConvertChoosePsgTarget;
-    if (copyFileType > kCopyTypePsg && copyFileType <= kCopyTypeLastEeg) return kConvertStartEeg;
+    if (copyFileType == kOutputPsg) return kConvertChoosePsgTarget;
+    if (IsEegOutput(copyFileType)) return kConvertStartEeg;
     return kConvertNothing;
 }
 

@@ -2,17 +2,16 @@
 // page itself shows the dialog, strings and buttons.
 #include <cstring>
 
+#include "convert_ids.h"
 #include "psg_run.h"
 
 namespace {
 
-enum PsgStatusString {
-    kStringNoSource = 18,   // choose the source file
-    kStringNoTarget = 19,   // choose the target with the File Select button
-    kStringReady = 20,      // press the start button
-    kStringFinished = 21,   // conversion finished normally
-    kStringConverting = 25  // "Convert Info."
-};
+constexpr int32_t kStringNoSource = IDS_NO_SOURCE;
+constexpr int32_t kStringNoTarget = IDS_PSG_NO_TARGET;
+constexpr int32_t kStringReady = IDS_CONVERT_READY;
+constexpr int32_t kStringFinished = IDS_CONVERT_FINISHED;
+constexpr int32_t kStringConverting = IDS_CONVERTING;
 
 }  // namespace
 
@@ -29,7 +28,7 @@ extern "C" int32_t SetPsgTarget(AppRecord* record, const char* path) {
 
 extern "C" void DescribePsgConvertPage(const AppRecord* record, PsgPageView* view) {
     if (view == nullptr) return;
-    *view = PsgPageView{0, -1, 1};
+    *view = PsgPageView{0, -1, 1, 1};
     if (record == nullptr) return;
     if (record->SourceOpen == 0) {
         view->statusStringId = kStringNoSource;
@@ -46,6 +45,7 @@ extern "C" void DescribePsgConvertPage(const AppRecord* record, PsgPageView* vie
             view->statusStringId = kStringConverting;
             view->startButton = 0;
             view->selectButton = 0;
+            view->fieldsEnabled = 0;
             break;
         case kConvertFinished:
             view->statusStringId = kStringFinished;

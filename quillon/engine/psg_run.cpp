@@ -74,8 +74,7 @@ int32_t ExplainCreateFailure(AppRecord* record, int32_t outcome) {
     const char* target = record->PsgTargetPath;
     if (target[0] == '\0') return outcome;
     if (PlatFileExists(target)) return kPsgStartTargetExists;
-    const uint32_t error =
-        ClaimNewFile(target, record->RunErrorText, sizeof record->RunErrorText);
+    const uint32_t error = ClaimNewFile(target, record->RunErrorText, sizeof record->RunErrorText);
     if (error == PLAT_ERR_FILEEXISTS) return kPsgStartTargetExists;
     if (error != PLAT_ERR_NONE) return kPsgStartCannotCreate;
     PlatDeleteFile(target);
@@ -207,6 +206,7 @@ extern "C" uint32_t FinishPsgConversion(AppRecord* record) {
     FreeRunBuffers(record);
     if (record->OutputFile != 0) {
         const int32_t frames = OstrelCount(record->OutputFile, kSection, kFramesItem);
+        record->FramesDone = frames > 0 ? static_cast<uint32_t>(frames) : 0;
         OstrelFinishRecording(record->OutputFile, kSection);
         OstrelCloseContents(record->OutputFile);
         record->OutputFile = OstrelRelease(record->OutputFile);

@@ -41,12 +41,12 @@ enum PsgStartOutcome {
     kPsgStartBadChannelRate = 13,         // a channel rate below 1 Hz
     kPsgStartZeroEu = 14,                 // calibrated values only
     kPsgStartZeroVu = 15,                 // calibrated values only
-    kPsgStartBadPhysicalRange = 16,  // 32767 x EU / VU has no header text
-    kPsgStartTooManySamples = 17,    // beyond the recording's frame or epoch size
+    kPsgStartBadPhysicalRange = 16,       // 32767 x EU / VU has no header text
+    kPsgStartTooManySamples = 17,         // beyond the recording's frame or epoch size
     kPsgStartNoMemory = 18,
-    kPsgStartCannotCreate = 19,  // Ostrel ordinal 5 gave no handle
-    kPsgStartNotReady = 20,      // Ostrel ordinal 30 refused
-    kPsgStartRefused = 21,       // Ostrel refused the definitions (ordinal 34 gave -1)
+    kPsgStartCannotCreate = 19,       // Ostrel ordinal 5 gave no handle
+    kPsgStartNotReady = 20,           // Ostrel ordinal 30 refused
+    kPsgStartRefused = 21,            // Ostrel refused the definitions (ordinal 34 gave -1)
     kPsgStartUnevenChannelRate = 22,  // an epoch's rows give no whole samples
     kPsgStartSourceUnusable = 23,     // CheckSourceForConversion says why
 };
@@ -62,17 +62,18 @@ struct PsgPageView {
     int32_t statusStringId;  // string table id of the status line, 0 to leave it
     int32_t startButton;     // 1 enabled, 0 disabled, -1 left as it is
     int32_t selectButton;    // the "File Select..." button: 1 enabled, 0 disabled
+    int32_t fieldsEnabled;   // frame time, comment and polarity: locked while a run writes
 };
 
 // FinishPsgConversion result bits.
 enum PsgFinishFlags {
-    kPsgFinishClosed = 1,         // a PSG file was finished and closed
-    kPsgFinishSourceLeft = 2,     // the source was not read to its end
-    kPsgFinishWriteFailed = 4,    // an epoch could not be written: the file ends before it
-    kPsgFinishRemoved = 8,        // no frame was written (no data row, or the first write
-                                  // failed): the file is removed
-    kPsgFinishLayoutChanged = 16, // channels changed under the run, which ended there
-    kPsgFinishInterrupted = 32,   // ended on request before the source was used up
+    kPsgFinishClosed = 1,          // a PSG file was finished and closed
+    kPsgFinishSourceLeft = 2,      // the source was not read to its end
+    kPsgFinishWriteFailed = 4,     // an epoch could not be written: the file ends before it
+    kPsgFinishRemoved = 8,         // no frame was written (no data row, or the first write
+                                   // failed): the file is removed
+    kPsgFinishLayoutChanged = 16,  // channels changed under the run, which ended there
+    kPsgFinishInterrupted = 32,    // ended on request before the source was used up
 };
 
 extern "C" {
@@ -135,7 +136,6 @@ void ReleasePsgRun(AppRecord* record);
 
 // "%i / %i" of StepCount and StepTotal: the frame counter's text.
 void FormatPsgFrameCounter(const AppRecord* record, char* out, size_t size);
-
 }
 
 #endif

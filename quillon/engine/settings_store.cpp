@@ -94,8 +94,8 @@ const PatientText kPatientTexts[] = {
 
 bool JoinPath(char* out, const char* folder, const char* subfolder, const char* file) {
     const char separator = PlatPathSeparator();
-    int n = std::snprintf(out, kPathSize, "%s%c%s%c%s", folder, separator, subfolder, separator,
-                          file);
+    int n =
+        std::snprintf(out, kPathSize, "%s%c%s%c%s", folder, separator, subfolder, separator, file);
     if (n < 0 || n >= kPathSize) {
         out[0] = '\0';
         return false;
@@ -147,7 +147,8 @@ extern "C" void LoadSystemSettings(AppRecord* record, const SettingsPaths* paths
         if (entry.word)
             record->*entry.word = ReadWord(kSystem, entry.key, entry.fallback, paths->SettingsPath);
         else
-            record->*entry.number = ReadInt(kSystem, entry.key, entry.fallback, paths->SettingsPath);
+            record->*entry.number =
+                ReadInt(kSystem, entry.key, entry.fallback, paths->SettingsPath);
     }
 }
 
@@ -229,6 +230,17 @@ extern "C" void LoadSettingsAfterPages(AppRecord* record, const SettingsPaths* p
     if (record == nullptr || paths == nullptr) return;
     SetInitialSourceValues(record);
     LoadRecentFiles(record, paths);
+    SetPsgRowDefaults(record);
+    LoadPatientInfo(record, paths);
+    LoadPsgPattern(record, paths->SettingsPath, -1);
+    LoadEegPattern(record, paths->SettingsPath, -1);
+}
+
+extern "C" void LoadSettingsForConversion(AppRecord* record, const SettingsPaths* paths) {
+    if (record == nullptr || paths == nullptr) return;
+    LoadSystemSettings(record, paths);
+    LoadSourcePresets(record, paths);
+    SetInitialSourceValues(record);
     SetPsgRowDefaults(record);
     LoadPatientInfo(record, paths);
     LoadPsgPattern(record, paths->SettingsPath, -1);

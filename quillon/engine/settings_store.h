@@ -43,13 +43,16 @@ void SetInitialSourceValues(AppRecord* record);
 void LoadRecentFiles(AppRecord* record, const SettingsPaths* paths);
 void LoadPatientInfo(AppRecord* record, const SettingsPaths* paths);
 void LoadSettingsAfterPages(AppRecord* record, const SettingsPaths* paths);
+// What the program loads at start for a conversion, without the window's
+// parts (electrode names, recent files) and without counting a start: the
+// command-line tool converts with exactly this.
+void LoadSettingsForConversion(AppRecord* record, const SettingsPaths* paths);
 
 // At exit: the "SYSTEM" keys (not "EEGFileNo" and "RefCount"), then the
 // patient block when SaveEnable is set.
 void SaveSystemSettings(const AppRecord* record, const SettingsPaths* paths);
 void SavePatientInfo(const AppRecord* record, const SettingsPaths* paths);
 void SaveSettingsOnExit(const AppRecord* record, const SettingsPaths* paths);
-
 }
 
 #endif

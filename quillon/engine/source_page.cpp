@@ -8,19 +8,29 @@
 #include "source_reader.h"
 
 const ListEntry kSampleRateEntries[kSampleRateEntryCount] = {
-    {"   2 ", 2},     {"   5 ", 5},     {"  10 ", 10},     {"  20 ", 20},     {"  25 ", 25},
-    {"  30 ", 30},    {"  50 ", 50},    {" 100 ", 100},    {" 128 ", 128},    {" 200 ", 200},
-    {" 250 ", 250},   {" 256 ", 256},   {" 300 ", 300},    {" 400 ", 400},    {" 500 ", 500},
-    {" 512 ", 512},   {" 1000 ", 1000}, {" 1024 ", 1024},  {" 2000 ", 2000},  {" 5000 ", 5000},
+    {"   2 ", 2},      {"   5 ", 5},     {"  10 ", 10},    {"  20 ", 20},    {"  25 ", 25},
+    {"  30 ", 30},     {"  50 ", 50},    {" 100 ", 100},   {" 128 ", 128},   {" 200 ", 200},
+    {" 250 ", 250},    {" 256 ", 256},   {" 300 ", 300},   {" 400 ", 400},   {" 500 ", 500},
+    {" 512 ", 512},    {" 1000 ", 1000}, {" 1024 ", 1024}, {" 2000 ", 2000}, {" 5000 ", 5000},
     {"10000 ", 10000},
 };
 
 const ListEntry kMagnificationEntries[kMagnificationEntryCount] = {
-    {"1/1000000 ", -1000000}, {"1/100000 ", -100000}, {"1/10000 ", -10000},
-    {"1/1000 ", -1000},       {"1/100 ", -100},       {"1/10 ", -10},
-    {"  1 ", 1},              {"  10 ", 10},          {"  100 ", 100},
-    {"  1000 ", 1000},        {"  10000 ", 10000},    {"  100000 ", 100000},
-    {"  1000000 ", 1000000},  {"  10000000 ", 10000000}, {"  100000000 ", 100000000},
+    {"1/1000000 ", -1000000},
+    {"1/100000 ", -100000},
+    {"1/10000 ", -10000},
+    {"1/1000 ", -1000},
+    {"1/100 ", -100},
+    {"1/10 ", -10},
+    {"  1 ", 1},
+    {"  10 ", 10},
+    {"  100 ", 100},
+    {"  1000 ", 1000},
+    {"  10000 ", 10000},
+    {"  100000 ", 100000},
+    {"  1000000 ", 1000000},
+    {"  10000000 ", 10000000},
+    {"  100000000 ", 100000000},
     {"  1000000000 ", 1000000000},
 };
 
@@ -38,15 +48,14 @@ struct TypedRange {
 };
 
 const TypedRange kTypedRanges[kTypedFieldCount] = {
-    {&AppRecord::OrgTimeRes, 1, 10000, "%5i"},   {&AppRecord::RecordYear, 1990, 2099, "%04i"},
-    {&AppRecord::RecordMonth, 1, 12, "%02i"},    {&AppRecord::RecordDay, 1, 31, "%02i"},
-    {&AppRecord::RecordHour, 0, 23, "%02i"},     {&AppRecord::RecordMinute, 0, 59, "%02i"},
+    {&AppRecord::OrgTimeRes, 1, 10000, "%5i"}, {&AppRecord::RecordYear, 1990, 2099, "%04i"},
+    {&AppRecord::RecordMonth, 1, 12, "%02i"},  {&AppRecord::RecordDay, 1, 31, "%02i"},
+    {&AppRecord::RecordHour, 0, 23, "%02i"},   {&AppRecord::RecordMinute, 0, 59, "%02i"},
     {&AppRecord::RecordSecond, 0, 59, "%02i"},
 };
 
 constexpr int32_t kTypedRateLow = 1;
 constexpr int32_t kTypedRateHigh = 1000000;
-constexpr uint16_t kCopyTypeEegFiling32 = 2;
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -94,7 +103,7 @@ extern "C" void FormatSourceValue(const AppRecord* record, int32_t field, char* 
 
 extern "C" int32_t TakeTypedSampleRate(AppRecord* record, const char* text) {
     if (record == nullptr) return kRateRefused;
-    if (record->CopyFileType == kCopyTypeEegFiling32) return kRateRefusedWithBeep;
+    if (record->CopyFileType == kOutputEegFiling32) return kRateRefusedWithBeep;
     const int32_t rate = ReadTypedNumber(text);
     if (rate < kTypedRateLow || rate > kTypedRateHigh) return kRateRefused;
     record->SampleRate = rate;

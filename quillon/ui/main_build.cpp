@@ -15,8 +15,6 @@ ElectrodeNameTable g_electrodeNames;
 
 namespace {
 
-constexpr uint16_t kCopyTypePsg = 1;
-
 void ShowSplash(HWND window) {
     g_splashWindow = static_cast<HWND>(BramwickStartupWindow(window, g_instance, IDD_STARTUP));
     if (g_splashWindow != nullptr) UpdateWindow(g_splashWindow);

@@ -6,8 +6,6 @@
 
 // Sent to a page each time it is shown; the page rebuilds its controls from
 // the application record.
-#ifndef WM_PAGE_SHOWN
 #define WM_PAGE_SHOWN (WM_USER + 101)
-#endif
 
 #endif

@@ -61,7 +61,8 @@ bool FindSettings(const ConvertOptions& o, SettingsPaths* paths, std::string* er
     std::string::size_type cut = settings.find_last_of(std::string("/") + PlatPathSeparator());
     std::string folder = cut == std::string::npos ? "." : settings.substr(0, cut == 0 ? 1 : cut);
     std::string patient = folder + PlatPathSeparator() + "PATIENT.INF";
-    if (settings.size() >= sizeof paths->SettingsPath || patient.size() >= sizeof paths->PatientPath) {
+    if (settings.size() >= sizeof paths->SettingsPath ||
+        patient.size() >= sizeof paths->PatientPath) {
         *error = "settings path too long: " + Quoted(o.settingsFile);
         return false;
     }
@@ -69,17 +70,6 @@ bool FindSettings(const ConvertOptions& o, SettingsPaths* paths, std::string* er
     std::snprintf(paths->SettingsPath, sizeof paths->SettingsPath, "%s", settings.c_str());
     std::snprintf(paths->PatientPath, sizeof paths->PatientPath, "%s", patient.c_str());
     return true;
-}
-
-// What the desktop program loads at start, without counting a start.
-void LoadSettings(AppRecord* record, const SettingsPaths& paths) {
-    LoadSystemSettings(record, &paths);
-    LoadSourcePresets(record, &paths);
-    SetInitialSourceValues(record);
-    SetPsgRowDefaults(record);
-    LoadPatientInfo(record, &paths);
-    LoadPsgPattern(record, paths.SettingsPath, -1);
-    LoadEegPattern(record, paths.SettingsPath, -1);
 }
 
 // The options that decide how the source is opened: output type, pattern
@@ -199,23 +189,23 @@ bool PrepareVolume(const ConvertOptions& o, AppRecord* record, std::string* erro
     int32_t check = CheckOutputVolume(record, o.volumeRoot, volumeFile, sizeof volumeFile);
     const std::string root = Quoted(o.volumeRoot);
     switch (check) {
-    case kVolumeReady:
-        if (o.newDiskId == nullptr) return true;
-        *error = root + " already has the volume file " + volumeFile + " (Disk ID \"" +
-                 record->PatientInfo.DiskId + "\")";
-        return false;
-    case kVolumeNoDiskId:
-        *error = "the volume file " + std::string(volumeFile) + " in " + root +
-                 " holds no Disk ID (it is unreadable or shorter than 12 bytes)";
-        return false;
-    case kVolumeMissing:
-        break;
-    default:
-        *error = root + " is not a folder that can be used as an output volume";
-        return false;
+        case kVolumeReady:
+            if (o.newDiskId == nullptr) return true;
+            *error = root + " already has the volume file " + volumeFile + " (Disk ID \"" +
+                     record->PatientInfo.DiskId + "\")";
+            return false;
+        case kVolumeNoDiskId:
+            *error = "the volume file " + std::string(volumeFile) + " in " + root +
+                     " holds no Disk ID (it is unreadable or shorter than 12 bytes)";
+            return false;
+        case kVolumeMissing: break;
+        default:
+            *error = root + " is not a folder that can be used as an output volume";
+            return false;
     }
     if (o.newDiskId == nullptr) {
-        *error = "no volume file (*.VOL) in " + root + "; give it a Disk ID with --create-disk-id ID";
+        *error =
+            "no volume file (*.VOL) in " + root + "; give it a Disk ID with --create-disk-id ID";
         return false;
     }
     // A run that would be refused writes no volume file either.
@@ -228,14 +218,9 @@ bool PrepareVolume(const ConvertOptions& o, AppRecord* record, std::string* erro
         return false;
     }
     switch (CreateDiskId(record, o.volumeRoot, o.newDiskId)) {
-    case kDiskIdCreated:
-        return true;
-    case kDiskIdFolderFailed:
-        *error = "cannot make the DAT folder in " + root;
-        return false;
-    default:
-        *error = "cannot write the volume file 4710.VOL in " + root;
-        return false;
+        case kDiskIdCreated: return true;
+        case kDiskIdFolderFailed: *error = "cannot make the DAT folder in " + root; return false;
+        default: *error = "cannot write the volume file 4710.VOL in " + root; return false;
     }
 }
 
@@ -248,8 +233,9 @@ std::string StartProblem(const AppRecord* record, int32_t outcome, const std::st
 // What the finish says when the output is not the whole source.
 int EegEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions& o,
                   const std::string& path) {
-    const std::string held = Quoted(path.c_str()) + " holds the first " +
-                             HeldFrames(record->FramesDone, record->SampleRate > 0 ? 1.0 / record->SampleRate : 0.0);
+    const std::string held =
+        Quoted(path.c_str()) + " holds the first " +
+        HeldFrames(record->FramesDone, record->SampleRate > 0 ? 1.0 / record->SampleRate : 0.0);
     const std::string removed = Quoted(path.c_str()) + " held no frame and was removed";
     if (flags & kEegFinishWriteFailed)
         return Fail(kExitFailed, "writing " + Quoted(path.c_str()) + " failed (" +
@@ -278,8 +264,8 @@ int RunEegSteps(AppRecord* record, const ConvertOptions& o, const SettingsPaths&
     const int ended = EegEndProblem(record, flags, o, path);
     if (ended != kExitConverted && ended != kExitInterrupted) return ended;
     if (ended == kExitConverted) {
-        std::printf("%s: %" PRIu32 " frames, %" PRIu32 " steps\n", path.c_str(),
-                    record->FramesDone, record->StepCount);
+        std::printf("%s: %" PRIu32 " frames, %" PRIu32 " steps\n", path.c_str(), record->FramesDone,
+                    record->StepCount);
         std::fflush(stdout);
     }
     PrintTally(record->Tally);
@@ -314,7 +300,7 @@ int RunConvert(int argc, char** argv) {
     if (!FindSettings(o, &paths, &error)) return Fail(kExitFailed, error);
     RecordPtr record(static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord))));
     if (!record) return Fail(kExitFailed, "out of memory");
-    LoadSettings(record.get(), paths);
+    LoadSettingsForConversion(record.get(), &paths);
     if (!ApplyBeforeOpen(o, paths, record.get(), &error)) return Fail(kExitFailed, error);
     if (!CheckPatternSection(o, paths, record.get(), &error)) return Fail(kExitFailed, error);
     PatternsKept kept;

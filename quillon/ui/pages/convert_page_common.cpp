@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bramwick.h"
 #include "convert_finish.h"
 #include "convert_ids.h"
 #include "record_lock.h"
@@ -98,14 +99,6 @@ void FinishRun(HWND page) {
     MessageBeep(0);
 }
 
-INT_PTR CALLBACK SameNameProc(HWND notice, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG: return TRUE;
-        case WM_COMMAND: EndDialog(notice, LOWORD(wParam)); return TRUE;
-        default: return FALSE;
-    }
-}
-
 }  // namespace
 
 void InitConvertPage(HWND page, LPARAM context) {
@@ -182,8 +175,7 @@ bool AskOutputPath(HWND owner, const char* title, const char* seed, char* path, 
 }
 
 void ShowSameNameExists(HWND page) {
-    DialogBoxParamA(PageInstance(page), MAKEINTRESOURCEA(IDD_SAME_NAME_EXISTS), page, SameNameProc,
-                    0);
+    BramwickModalDialog(page, PageInstance(page), IDD_SAME_NAME_EXISTS);
 }
 
 void EnableControl(HWND page, int id, bool enabled) {

@@ -2,6 +2,7 @@
 // user-named file, and the run it starts.
 #include <cstdio>
 
+#include "bramwick.h"
 #include "convert_ids.h"
 #include "convert_page_common.h"
 #include "eeg_page.h"
@@ -16,25 +17,7 @@ constexpr int kDriveCount = 26;
 constexpr char kNewDiskId[] = "NEWDISK";
 constexpr int kDiskIdFieldBytes = 12;
 
-// The platform's drive types as the drive kinds the list offers. Removable
-// and optical drives are left out: a volume there may be gone mid-run.
-struct DriveTypeKind {
-    UINT type;
-    int32_t kind;
-};
-constexpr DriveTypeKind kDriveKinds[] = {
-    {DRIVE_FIXED, kDriveHardDisk},
-    {DRIVE_REMOTE, kDriveRemote},
-    {DRIVE_RAMDISK, kDriveRamDisk},
-};
-
 HWND DriveList(HWND page) { return GetDlgItem(page, IDC_EEG_DRIVE); }
-
-const char* DriveSuffix(UINT type) {
-    for (const DriveTypeKind& entry : kDriveKinds)
-        if (entry.type == type) return DriveKindSuffix(entry.kind);
-    return nullptr;
-}
 
 void DriveRoot(int drive, char* root, size_t size) {
     std::snprintf(root, size, "%c:\\", 'A' + drive);
@@ -43,9 +26,8 @@ void DriveRoot(int drive, char* root, size_t size) {
 void FillDriveList(HWND page) {
     SendMessageA(DriveList(page), CB_RESETCONTENT, 0, 0);
     for (int drive = 0; drive < kDriveCount; ++drive) {
-        char root[8];
-        DriveRoot(drive, root, sizeof root);
-        const char* suffix = DriveSuffix(GetDriveTypeA(root));
+        // The window-tool library names the kind of each drive letter.
+        const char* suffix = DriveKindSuffix(BramwickDriveKind('A' + drive));
         if (suffix == nullptr) continue;
         char entry[32];
         std::snprintf(entry, sizeof entry, "%c:%s", 'A' + drive, suffix);

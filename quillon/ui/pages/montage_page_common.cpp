@@ -2,6 +2,7 @@
 // layout, shared by the EEG and PSG montage pages.
 #include "montage_page_common.h"
 
+#include "bramwick.h"
 #include "montage_grids.h"
 #include "montage_ids.h"
 #include "montage_page.h"
@@ -87,34 +88,18 @@ void OnRegistry(HWND page, MontageKind kind) {
     if (context->showStatus) context->showStatus(context->mainWindow, kStatusKindMessage, text);
 }
 
-INT_PTR CALLBACK NoticeProc(HWND notice, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_COMMAND:
-            EndDialog(notice, LOWORD(wParam));
-            return TRUE;
-        default:
-            return FALSE;
-    }
-}
-
 void OnCopy(HWND page, MontageKind kind) {
     if (PatternCopyActionOf(kind) != kCopyShowsNotice) return;
-    DialogBoxParamA(PageInstance(page), MAKEINTRESOURCEA(IDD_NOT_AVAILABLE), page, NoticeProc, 0);
+    BramwickModalDialog(page, PageInstance(page), IDD_NOT_AVAILABLE);
 }
 
 void OnComboCommand(HWND page, MontageKind kind, WORD code) {
     switch (code) {
-        case CBN_SELCHANGE:
-            return OnPatternPicked(page, kind);
+        case CBN_SELCHANGE: return OnPatternPicked(page, kind);
         case CBN_DROPDOWN:
-        case CBN_KILLFOCUS:
-            return RelistPatterns(page, kind);
-        case CBN_EDITCHANGE:
-            return OnNameTyped(page, kind);
-        default:
-            return;
+        case CBN_KILLFOCUS: return RelistPatterns(page, kind);
+        case CBN_EDITCHANGE: return OnNameTyped(page, kind);
+        default: return;
     }
 }
 
@@ -172,16 +157,9 @@ bool OnMontagePageCommand(HWND page, MontageKind kind, WORD id, WORD code) {
     if (PageContext(page) == nullptr)
         return id == IDC_PATTERN_NAME || id == IDC_PATTERN_REGISTRY || id == IDC_PATTERN_COPY;
     switch (id) {
-        case IDC_PATTERN_NAME:
-            OnComboCommand(page, kind, code);
-            return true;
-        case IDC_PATTERN_REGISTRY:
-            OnRegistry(page, kind);
-            return true;
-        case IDC_PATTERN_COPY:
-            OnCopy(page, kind);
-            return true;
-        default:
-            return false;
+        case IDC_PATTERN_NAME: OnComboCommand(page, kind, code); return true;
+        case IDC_PATTERN_REGISTRY: OnRegistry(page, kind); return true;
+        case IDC_PATTERN_COPY: OnCopy(page, kind); return true;
+        default: return false;
     }
 }

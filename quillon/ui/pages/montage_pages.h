@@ -7,9 +7,7 @@
 
 #include <windows.h>
 
-#ifndef WM_PAGE_SHOWN
-#define WM_PAGE_SHOWN (WM_USER + 101)
-#endif
+#include "page_messages.h"
 
 // What a page needs from the main window; it must outlive the page.
 struct MontagePageContext {

@@ -32,18 +32,15 @@ void FillFrameTimes(HWND page, int32_t current) {
     }
 }
 
-// Buttons and status for the record's state. What shapes the file is locked
-// while a run writes it.
-void ShowState(HWND page, const AppRecord* record) {
+// Buttons, fields and (when asked) the status for the record's state.
+void ShowState(HWND page, const AppRecord* record, bool showStatus) {
     PsgPageView view;
     DescribePsgConvertPage(record, &view);
     if (view.startButton >= 0) EnableControl(page, IDC_CONVERT_START, view.startButton != 0);
     EnableControl(page, IDC_PSG_SELECT, view.selectButton != 0);
-    const bool idle = record->ConvertState != kConvertRunning;
-    EnableControl(page, IDC_PSG_FRAME_TIME, idle);
-    EnableControl(page, IDC_PSG_COMMENT, idle);
-    EnableControl(page, IDC_CONVERT_POLARITY, idle);
-    if (view.statusStringId != 0) ShowStatusString(page, view.statusStringId);
+    for (int id : {IDC_PSG_FRAME_TIME, IDC_PSG_COMMENT, IDC_CONVERT_POLARITY})
+        EnableControl(page, id, view.fieldsEnabled != 0);
+    if (showStatus && view.statusStringId != 0) ShowStatusString(page, view.statusStringId);
 }
 
 void Refresh(HWND page) {
@@ -52,18 +49,13 @@ void Refresh(HWND page) {
     CheckDlgButton(page, IDC_CONVERT_POLARITY, record->PolarityCopy ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemTextA(page, IDC_PSG_TARGET, record->PsgTargetPath);
     SetDlgItemTextA(page, IDC_PSG_COMMENT, record->RecordComment);
-    ShowState(page, record.record);
+    ShowState(page, record.record, true);
 }
 
+// The finish wrote its own status line: only the controls follow.
 void OnRunEnded(HWND page) {
     RecordLock record(ConvertContext(page)->record);
-    if (!record) return;
-    PsgPageView view;
-    DescribePsgConvertPage(record.record, &view);
-    if (view.startButton >= 0) EnableControl(page, IDC_CONVERT_START, view.startButton != 0);
-    EnableControl(page, IDC_PSG_SELECT, view.selectButton != 0);
-    for (int id : {IDC_PSG_FRAME_TIME, IDC_PSG_COMMENT, IDC_CONVERT_POLARITY})
-        EnableControl(page, id, true);
+    if (record) ShowState(page, record.record, false);
 }
 
 // The save dialog runs its own message loop: the record is not locked
@@ -91,7 +83,7 @@ void OnStart(HWND page) {
         StartPsgConversion(record.record, &result);
         if (result.outcome == kPsgStarted) {
             StartRunTimer(page, record.record);
-            ShowState(page, record.record);
+            ShowState(page, record.record, true);
         } else if (result.outcome == kPsgStartNoTarget) {
             MessageBeep(0);
         } else if (result.outcome != kPsgStartTargetExists) {

@@ -47,13 +47,7 @@ HostState g_host = {};
 
 // What quillon-cli convert loads and applies for the same options.
 bool PrepareRecord(AppRecord* record, const HostOptions& o) {
-    LoadSystemSettings(record, &g_host.paths);
-    LoadSourcePresets(record, &g_host.paths);
-    SetInitialSourceValues(record);
-    SetPsgRowDefaults(record);
-    LoadPatientInfo(record, &g_host.paths);
-    LoadPsgPattern(record, g_host.paths.SettingsPath, -1);
-    LoadEegPattern(record, g_host.paths.SettingsPath, -1);
+    LoadSettingsForConversion(record, &g_host.paths);
     record->CopyFileType = o.outputKind;
     record->CurrentEegPattern = 0;
     record->CurrentPsgPattern = 0;

@@ -16,7 +16,13 @@ TEST(WindowPlace, RoundTripsThroughTheSettingsFileOnly) {
     ASSERT_EQ(ReadWindowPlace("INITIAL", path.c_str(), &place), 1);
     EXPECT_EQ(place.left, -20);
     EXPECT_EQ(place.bottom, 560);
-    WriteBytes(path, "[INITIAL]\r\nWindowLeft=10\r\nWindowTop=10\r\nWindowRight=5\r\nWindowBottom=90\r\n");
+    WriteBytes(
+        path, "[INITIAL]\r\nWindowLeft=10\r\nWindowTop=10\r\nWindowRight=5\r\nWindowBottom=90\r\n");
+    EXPECT_EQ(ReadWindowPlace("INITIAL", path.c_str(), &place), 0);
+    // Edges no screen has, from a damaged file, would overflow the fitting.
+    WriteBytes(path,
+               "[INITIAL]\r\nWindowLeft=-2147483647\r\nWindowTop=10\r\nWindowRight=2147483647\r\n"
+               "WindowBottom=90\r\n");
     EXPECT_EQ(ReadWindowPlace("INITIAL", path.c_str(), &place), 0);
 }
 

@@ -47,8 +47,16 @@ Log ChannelCalls(int32_t k, int32_t ch, const char* label, int32_t type, int32_t
     };
     return {"39 h 0 1 " + std::to_string(k) + " \"" + label + "\"",
             "39 h 0 2 " + std::to_string(k) + " \"uV\"",
-            item(2, ch), item(3, type), item(4, rate), item(6, eu), item(7, vu),
-            item(9, 0), item(8, 0), item(12, lff), item(13, hff), item(14, sens)};
+            item(2, ch),
+            item(3, type),
+            item(4, rate),
+            item(6, eu),
+            item(7, vu),
+            item(9, 0),
+            item(8, 0),
+            item(12, lff),
+            item(13, hff),
+            item(14, sens)};
 }
 
 TEST(PsgStart, DrivesOstrelInItsOrderWithItsValues) {
@@ -63,11 +71,26 @@ TEST(PsgStart, DrivesOstrelInItsOrderWithItsValues) {
     FinishPsgConversion(&psg.r);
 
     Log expected = {"5 \"" + psg.Target() + "\" 4 4",
-                    "12 h 1 1", "12 h 2 100", "12 h 3 0", "12 h 4 0", "12 h 5 0", "12 h 6 0",
-                    "30 h", "31 h",
-                    "33 h 0 1 1", "33 h 0 2 3", "33 h 0 3 5", "33 h 0 20 0", "33 h 0 21 10",
-                    "33 h 0 22 50", "33 h 0 10 2023", "33 h 0 11 4", "33 h 0 12 5",
-                    "33 h 0 13 6", "33 h 0 14 7", "33 h 0 15 8",
+                    "12 h 1 1",
+                    "12 h 2 100",
+                    "12 h 3 0",
+                    "12 h 4 0",
+                    "12 h 5 0",
+                    "12 h 6 0",
+                    "30 h",
+                    "31 h",
+                    "33 h 0 1 1",
+                    "33 h 0 2 3",
+                    "33 h 0 3 5",
+                    "33 h 0 20 0",
+                    "33 h 0 21 10",
+                    "33 h 0 22 50",
+                    "33 h 0 10 2023",
+                    "33 h 0 11 4",
+                    "33 h 0 12 5",
+                    "33 h 0 13 6",
+                    "33 h 0 14 7",
+                    "33 h 0 15 8",
                     "35 h 0 1 \"night 1\"",
                     "41 h",
                     "15 h 0 0 20 11 \"000-0001\"",
@@ -100,9 +123,9 @@ TEST(PsgStart, DrivesOstrelInItsOrderWithItsValues) {
     // sample at its source column. The second tick finds no line.
     // Ostrel's frame count around the commit tells a failed write; at the
     // finish it tells whether the file holds a frame at all.
-    for (const char* call : {"42 h", "43 h 30", "34 h 0 4", "44 h 0 6 0 8 @0", "44 h 0 6 1 8 @4",
-                             "44 h 0 6 2 8 @6", "34 h 0 4", "46 h 6", "34 h 0 4", "34 h 0 4",
-                             "72 h 0", "32 h", "6 h"})
+    for (const char* call :
+         {"42 h", "43 h 30", "34 h 0 4", "44 h 0 6 0 8 @0", "44 h 0 6 1 8 @4", "44 h 0 6 2 8 @6",
+          "34 h 0 4", "46 h 6", "34 h 0 4", "34 h 0 4", "72 h 0", "32 h", "6 h"})
         expected.push_back(call);
     EXPECT_EQ(OstrelLog(), expected);
     EXPECT_EQ(psg.r.StepCount, 12u);
@@ -327,7 +350,13 @@ TEST(PsgStart, TheTargetAndTheRunStayWhileARunIsOn) {
     EXPECT_EQ(SetPsgTarget(&psg.r, psg.Target().c_str()), 1);
     EXPECT_EQ(psg.r.ConvertState, 1);
     EXPECT_STREQ(psg.r.CopyFile, psg.Target().c_str());
+    PsgPageView view;
+    DescribePsgConvertPage(&psg.r, &view);
+    EXPECT_EQ(view.startButton + view.selectButton + view.fieldsEnabled, 3) << "ready";
     ASSERT_EQ(StartPsgConversion(&psg.r, nullptr), kPsgStarted);
+    DescribePsgConvertPage(&psg.r, &view);
+    EXPECT_EQ(view.startButton + view.selectButton + view.fieldsEnabled, 0)
+        << "running: all locked";
     const uint32_t handle = psg.r.OutputFile;
     const std::string other = psg.dir.File("other.edf");
     EXPECT_EQ(SetPsgTarget(&psg.r, other.c_str()), 0);
