@@ -7,7 +7,8 @@
 namespace {
 
 void OnInitDialog(HWND dialog, LPARAM text) {
-    if (text != 0) SetDlgItemTextA(dialog, BRAMWICK_ABOUT_TEXT_ID, reinterpret_cast<const char*>(text));
+    if (text != 0)
+        SetDlgItemTextA(dialog, BRAMWICK_ABOUT_TEXT_ID, reinterpret_cast<const char*>(text));
 }
 
 // Any button ends a modal notice with its own id.
@@ -35,9 +36,9 @@ INT_PTR CALLBACK ModelessProc(HWND dialog, UINT message, WPARAM, LPARAM) {
 }
 
 int32_t ShowModal(void* owner, void* instance, int32_t resource, const char* text) {
-    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(resource),
-                                     static_cast<HWND>(owner), ModalProc,
-                                     reinterpret_cast<LPARAM>(text));
+    INT_PTR result =
+        DialogBoxParamA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(resource),
+                        static_cast<HWND>(owner), ModalProc, reinterpret_cast<LPARAM>(text));
     return result > 0 ? static_cast<int32_t>(result) : 0;
 }
 

@@ -34,8 +34,8 @@ bool HasText(const char* begin, const char* end) {
 // Every field that a comma closes is a value, an empty one reading as 0; the
 // text after the last comma is a value only when it holds something, so the
 // trailing comma of a written list adds nothing.
-extern "C" uint32_t COMPANIONAPI ParseNumberList(uint16_t* values, const char* text,
-                                                 int32_t length, int32_t maxCount) {
+extern "C" uint32_t COMPANIONAPI ParseNumberList(uint16_t* values, const char* text, int32_t length,
+                                                 int32_t maxCount) {
     if (values == nullptr || text == nullptr || length <= 0 || maxCount <= 0) return 0;
     const char* end = text;
     while (end < text + length && *end != '\0') ++end;
@@ -45,7 +45,8 @@ extern "C" uint32_t COMPANIONAPI ParseNumberList(uint16_t* values, const char* t
         bool closed = p < end && *p == ',';
         if (!closed && p < end) continue;
         if (closed || HasText(field, p))
-            values[count++] = static_cast<uint16_t>(static_cast<uint32_t>(ParseListValue(field, p)));
+            values[count++] =
+                static_cast<uint16_t>(static_cast<uint32_t>(ParseListValue(field, p)));
         field = p + 1;
     }
     return count;

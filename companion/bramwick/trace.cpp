@@ -31,7 +31,8 @@ extern "C" void COMPANIONAPI BramwickTraceOn(void) {
 extern "C" void COMPANIONAPI BramwickTrace(const char* text) {
     if (!g_tracing || text == nullptr) return;
     PlatFile file = PlatFileOpen(g_tracePath, PLAT_OPEN_READWRITE, nullptr);
-    if (file == nullptr) file = PlatFileOpen(g_tracePath, PLAT_OPEN_READWRITE | PLAT_OPEN_CREATE, nullptr);
+    if (file == nullptr)
+        file = PlatFileOpen(g_tracePath, PLAT_OPEN_READWRITE | PLAT_OPEN_CREATE, nullptr);
     if (file == nullptr) return;
     int64_t size = PlatFileSize(file);
     if (size >= 0 && PlatFileSeek(file, size) == size) {

@@ -38,20 +38,14 @@ void Paint(HWND window) {
 
 LRESULT CALLBACK StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            SetWindowLongPtrA(window, kColourIndex, kDefaultBackground);
-            return 0;
-        case WM_PAINT:
-            Paint(window);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_CREATE: SetWindowLongPtrA(window, kColourIndex, kDefaultBackground); return 0;
+        case WM_PAINT: Paint(window); return 0;
+        case WM_ERASEBKGND: return 1;
         case WM_SETFONT:
             SetWindowLongPtrA(window, kFontIndex, static_cast<LONG_PTR>(wParam));
             if (LOWORD(lParam)) InvalidateRect(window, nullptr, TRUE);
             return 0;
-        case WM_GETFONT:
-            return GetWindowLongPtrA(window, kFontIndex);
+        case WM_GETFONT: return GetWindowLongPtrA(window, kFontIndex);
         case WM_SETTEXT: {
             LRESULT r = DefWindowProcA(window, message, wParam, lParam);
             InvalidateRect(window, nullptr, TRUE);
@@ -61,8 +55,7 @@ LRESULT CALLBACK StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SetWindowLongPtrA(window, kColourIndex, lParam);
             InvalidateRect(window, nullptr, TRUE);
             return 0;
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

@@ -150,8 +150,8 @@ void FixPatient(OstrelFile& file) {
     std::string idSubfield = HeaderSubfield(id ? *id : std::string());
     std::string nameSubfield = HeaderSubfield(name ? *name : std::string());
     std::string birth = BirthSubfield(FieldText(file, kBirthDate));
-    std::string joined = idSubfield + ' ' + SexSubfield(FieldText(file, kSex)) + ' ' + birth + ' ' +
-                         nameSubfield;
+    std::string joined =
+        idSubfield + ' ' + SexSubfield(FieldText(file, kSex)) + ' ' + birth + ' ' + nameSubfield;
     bool cut = joined.size() > kIdentificationWidth;
     if (cut) joined.resize(kIdentificationWidth);
     file.patientIdentification = joined;
@@ -201,10 +201,10 @@ bool AsciiDimension(const std::string& cp932, std::string& out) {
         if (i + 1 >= cp932.size()) return false;
         uint32_t pair = (static_cast<uint32_t>(b) << 8) | static_cast<uint8_t>(cp932[i + 1]);
         switch (pair) {
-            case 0x83CA: out += 'u'; break;       // Greek mu
-            case 0x818E: out += "degC"; break;    // degree Celsius sign
-            case 0x818B: out += "deg"; break;     // degree sign
-            case 0x8193: out += '%'; break;       // full-width percent
+            case 0x83CA: out += 'u'; break;     // Greek mu
+            case 0x818E: out += "degC"; break;  // degree Celsius sign
+            case 0x818B: out += "deg"; break;   // degree sign
+            case 0x8193: out += '%'; break;     // full-width percent
             default: return false;
         }
         i += 2;
@@ -234,10 +234,9 @@ bool LabelTaken(const OstrelFile& file, const std::string& label) {
 std::string SignalLabel(OstrelFile& file, const ChannelDefinition& channel, int32_t number) {
     std::string typed = channel.label;
     bool asTyped = !typed.empty() && IsPrintableAscii(typed);
-    std::string name = asTyped ? typed
-                               : "Ch" + std::to_string(channel.sourceChannel > 0
-                                                           ? channel.sourceChannel
-                                                           : number);
+    std::string name =
+        asTyped ? typed
+                : "Ch" + std::to_string(channel.sourceChannel > 0 ? channel.sourceChannel : number);
     std::string type = TypeName(channel.signalType);
     std::string label = type.empty() || StartsWithWord(name, type) ? name : type + ' ' + name;
     bool whole = label.size() <= kLabelWidth;

@@ -123,9 +123,8 @@ bool FixLayout(OstrelFile& file, int32_t frameCount) {
     for (const ChannelDefinition& channel : file.channels) {
         SignalPlacement placement;
         placement.decimation = RowStep(file, channel);
-        placement.samplesPerRecord =
-            static_cast<int32_t>(static_cast<int64_t>(file.sampleRate) * chosen /
-                                 placement.decimation);
+        placement.samplesPerRecord = static_cast<int32_t>(static_cast<int64_t>(file.sampleRate) *
+                                                          chosen / placement.decimation);
         placement.offset = offset;
         layout.signals.push_back(placement);
         offset += 2 * placement.samplesPerRecord;

@@ -82,8 +82,7 @@ ostrel::ChannelDefinition* Channel(OstrelFile& file, int32_t section, int32_t ch
 
 extern "C" uint32_t COMPANIONAPI OstrelCreate(const char* path, int32_t, int32_t) {
     // Never touch an existing file. The file itself is made at ordinal 42.
-    if (path == nullptr || path[0] == '\0' || PlatFileExists(path) || !FolderExists(path))
-        return 0;
+    if (path == nullptr || path[0] == '\0' || PlatFileExists(path) || !FolderExists(path)) return 0;
     OstrelFile* file = new (std::nothrow) OstrelFile;
     if (file == nullptr) return 0;
     uint32_t handle = 0;
@@ -176,8 +175,7 @@ extern "C" int32_t COMPANIONAPI OstrelPutPatientField(uint32_t handle, int32_t s
     });
 }
 
-extern "C" void COMPANIONAPI OstrelEndPatient(uint32_t handle, int32_t section, int32_t,
-                                              int32_t) {
+extern "C" void COMPANIONAPI OstrelEndPatient(uint32_t handle, int32_t section, int32_t, int32_t) {
     ostrel::WithFile(handle, 0, [&](OstrelFile& file) {
         if (section == 0) Advance(file, Phase::Patient, Phase::Header);
         return 0;

@@ -55,8 +55,8 @@ struct ChannelDefinition {
     int32_t rate = 0;
     int32_t eu = 0;
     int32_t vu = 0;
-    int32_t lowFilter = 0;   // 1/1000 Hz
-    int32_t highFilter = 0;  // Hz
+    int32_t lowFilter = 0;    // 1/1000 Hz
+    int32_t highFilter = 0;   // Hz
     int32_t sensitivity = 0;  // x 1000
 };
 

@@ -36,15 +36,15 @@ typedef void* KAVFMEMORY;
 typedef void* KAVFDIALOG;
 
 /* ---- Format constants ---------------------------------------------------- */
-#define KAVF_KIND_BLOCK 0x0010u  /* image block */
-#define KAVF_KIND_WORDS 0x0011u  /* word array */
-#define KAVF_KIND_LONGS 0x0012u  /* long array */
-#define KAVF_KIND_NAME 0x0020u   /* file-type name sub-item of the index */
-#define KAVF_KIND_TEXT 0x0080u   /* text list */
+#define KAVF_KIND_BLOCK 0x0010u /* image block */
+#define KAVF_KIND_WORDS 0x0011u /* word array */
+#define KAVF_KIND_LONGS 0x0012u /* long array */
+#define KAVF_KIND_NAME 0x0020u  /* file-type name sub-item of the index */
+#define KAVF_KIND_TEXT 0x0080u  /* text list */
 
-#define KAVF_WAVE_EVENT 0x0202u    /* event word + samples (8 or 16 bits) */
-#define KAVF_WAVE_PLAIN 0x0203u    /* samples only (8 or 16 bits) */
-#define KAVF_WAVE_EVENT16 0x0204u  /* event word + 16-bit samples */
+#define KAVF_WAVE_EVENT 0x0202u      /* event word + samples (8 or 16 bits) */
+#define KAVF_WAVE_PLAIN 0x0203u      /* samples only (8 or 16 bits) */
+#define KAVF_WAVE_EVENT16 0x0204u    /* event word + 16-bit samples */
 #define KAVF_WAVE_EXTRA_0205 0x0205u /* description with two extra values */
 #define KAVF_WAVE_EXTRA_0206 0x0206u
 #define KAVF_SPECTRUM 0x0207u
@@ -103,10 +103,10 @@ typedef void* KAVFDIALOG;
  * buffer table starts at KAVF_BLOCKSET_BUFFERS + 12 * i and begins with the
  * KAVFMEMORY of buffer i (4 bytes on 32-bit builds, 8 bytes on 64-bit
  * builds). Each buffer holds ring-frames frames of the wave's frame size. */
-#define KAVF_BLOCKSET_WAVE_TYPE 4u  /* u16 */
-#define KAVF_BLOCKSET_MODE 8u       /* u16, set by the readers */
-#define KAVF_BLOCKSET_STRIDE 12u    /* u16 */
-#define KAVF_BLOCKSET_RING 32u      /* u32 */
+#define KAVF_BLOCKSET_WAVE_TYPE 4u /* u16 */
+#define KAVF_BLOCKSET_MODE 8u      /* u16, set by the readers */
+#define KAVF_BLOCKSET_STRIDE 12u   /* u16 */
+#define KAVF_BLOCKSET_RING 32u     /* u32 */
 #define KAVF_BLOCKSET_BUFFERS 48u
 #define KAVF_BLOCKSET_ENTRY 12u
 
@@ -346,8 +346,8 @@ uint32_t KAVFAPI CreateKavfWordInfo(KAVFHANDLE handle, uint32_t mode, uint32_t i
 uint32_t KAVFAPI CreateKavfLongInfo(KAVFHANDLE handle, uint32_t mode, uint32_t id, uint32_t count,
                                     const uint32_t* values);
 /* As CreateKavfLongInfo with a 32-bit count. */
-uint32_t KAVFAPI CreateKavfLongInfoEx(KAVFHANDLE handle, uint32_t mode, uint32_t id,
-                                      uint32_t count, const uint32_t* values);
+uint32_t KAVFAPI CreateKavfLongInfoEx(KAVFHANDLE handle, uint32_t mode, uint32_t id, uint32_t count,
+                                      const uint32_t* values);
 /* byteCount bytes of data (null: zeros); the second argument is ignored. */
 uint32_t KAVFAPI CreateKavfImageInfo(KAVFHANDLE handle, uint32_t ignored, uint32_t id,
                                      uint32_t byteCount, const void* data);
@@ -420,12 +420,12 @@ uint32_t KAVFAPI ReadKavfTextData(KAVFHANDLE handle, char* text, uint32_t group,
                                   uint32_t maxCount, uint32_t budget);
 /* max words (0 or more than the item holds: all of its body, pad word
  * included), in native order. Words delivered. */
-uint32_t KAVFAPI ReadKavfWordData(KAVFHANDLE handle, uint16_t* values, uint32_t group,
-                                  uint32_t id, uint32_t max);
+uint32_t KAVFAPI ReadKavfWordData(KAVFHANDLE handle, uint16_t* values, uint32_t group, uint32_t id,
+                                  uint32_t max);
 /* At most max longs (low 16 bits; 0 = no limit) and never more than the
  * stored count or the item's body. Longs delivered. */
-uint32_t KAVFAPI ReadKavfLongData(KAVFHANDLE handle, uint32_t* values, uint32_t group,
-                                  uint32_t id, uint32_t max);
+uint32_t KAVFAPI ReadKavfLongData(KAVFHANDLE handle, uint32_t* values, uint32_t group, uint32_t id,
+                                  uint32_t max);
 /* As ReadKavfLongData with a 32-bit max. */
 uint32_t KAVFAPI ReadKavfLongDataEx(KAVFHANDLE handle, uint32_t* values, uint32_t group,
                                     uint32_t id, uint32_t max);

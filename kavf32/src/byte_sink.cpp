@@ -38,8 +38,7 @@ bool SinkOpen(ByteSink& sink, KavfHandle& h, Target target, uint64_t offset, uin
     sink.failed = false;
     if (!FitsOffset(offset) || !FitsOffset(offset + total)) return false;
     if (target == Target::Memory) return offset + total <= h.memory.size();
-    if (!TryResize(sink.staging, static_cast<size_t>(std::min(total, kStagingBytes))))
-        return false;
+    if (!TryResize(sink.staging, static_cast<size_t>(std::min(total, kStagingBytes)))) return false;
     return SeekTo(h, offset);
 }
 

@@ -30,4 +30,3 @@ uint32_t FreeKilobytes(const DriveGeometry& geometry) {
 }
 
 }  // namespace kavf
-

@@ -177,8 +177,8 @@ KAVF_EXPORT int32_t KAVFAPI ReadKavfFlowWaveClip(KAVFHANDLE handle, KAVFMEMORY b
 }
 
 KAVF_EXPORT int32_t KAVFAPI WriteKavfFlowWaveClip(KAVFHANDLE handle, KAVFMEMORY blockSet,
-                                                  uint32_t buffer, int32_t start,
-                                                  int32_t firstSlot, int32_t count) {
+                                                  uint32_t buffer, int32_t start, int32_t firstSlot,
+                                                  int32_t count) {
     KavfHandle* h = AccessHandle(handle);
     if (h == nullptr || !HasFlowWave(*h)) return -1;
     BlockGuard set, buf;

@@ -11,9 +11,9 @@ namespace kavf {
 
 constexpr uint64_t kOffsetLimit = 0xFFFFFFFFull;  // file offsets are 32-bit
 
-constexpr size_t kIndexFixedBytes = 24;   // index record without the name
-constexpr size_t kItemHeaderBytes = 12;   // length, kind, id, count
-constexpr size_t kWaveHeaderBytes = 32;   // flow wave, sweep, spectrum, trend headers
+constexpr size_t kIndexFixedBytes = 24;  // index record without the name
+constexpr size_t kItemHeaderBytes = 12;  // length, kind, id, count
+constexpr size_t kWaveHeaderBytes = 32;  // flow wave, sweep, spectrum, trend headers
 constexpr uint32_t kWaveHeaderWords = 16;
 constexpr size_t kGroupLengthBytes = 4;
 constexpr size_t kTextElementHeaderBytes = 4;
@@ -32,9 +32,7 @@ constexpr size_t kTrendChannelContentBytes = 192;
 constexpr size_t kTrendRecordBytes = 20;
 constexpr size_t kSweepHeaderBytes = 32;
 
-inline uint16_t GetBe16(const uint8_t* p) {
-    return static_cast<uint16_t>((p[0] << 8) | p[1]);
-}
+inline uint16_t GetBe16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 inline uint32_t GetBe32(const uint8_t* p) {
     return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }

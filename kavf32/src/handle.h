@@ -37,8 +37,8 @@ struct TrendDescription {
     uint16_t blocks;
     uint32_t points;
     uint32_t q;
-    uint32_t lines;     // lines written
-    bool lineRead;      // position holds the first data block of a line
+    uint32_t lines;  // lines written
+    bool lineRead;   // position holds the first data block of a line
 };
 
 struct KavfHandle {

@@ -69,8 +69,8 @@ KAVF_EXPORT uint32_t KAVFAPI ReadKavfLongData(KAVFHANDLE handle, uint32_t* value
     return static_cast<uint32_t>(n);
 }
 
-KAVF_EXPORT uint32_t KAVFAPI ReadKavfLongDataEx(KAVFHANDLE handle, uint32_t* values,
-                                                uint32_t group, uint32_t id, uint32_t max) {
+KAVF_EXPORT uint32_t KAVFAPI ReadKavfLongDataEx(KAVFHANDLE handle, uint32_t* values, uint32_t group,
+                                                uint32_t id, uint32_t max) {
     KavfHandle* h = AccessHandle(handle);
     FoundItem item;
     if (h == nullptr || values == nullptr || !FindItem(*h, group, id, item)) return 0;

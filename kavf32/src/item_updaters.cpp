@@ -19,16 +19,14 @@ uint64_t ItemEnd(const FoundItem& item) { return uint64_t{item.offset} + ItemByt
 // The range first .. first + count - 1 of an array item of width-byte
 // values, inside both its stored count and its body.
 bool RangeInside(const FoundItem& item, uint32_t first, uint32_t count, size_t width) {
-    uint64_t bodyValues = ItemBytes(item) >= kItemHeaderBytes
-                              ? (ItemBytes(item) - kItemHeaderBytes) / width
-                              : 0;
+    uint64_t bodyValues =
+        ItemBytes(item) >= kItemHeaderBytes ? (ItemBytes(item) - kItemHeaderBytes) / width : 0;
     uint64_t end = uint64_t{first} + count;
     return count > 0 && end <= item.count && end <= bodyValues;
 }
 
-uint32_t UpdateArray(KAVFHANDLE handle, uint32_t mode, uint32_t group, uint32_t id,
-                     uint32_t first, uint32_t count, const void* values, uint16_t kind,
-                     size_t width) {
+uint32_t UpdateArray(KAVFHANDLE handle, uint32_t mode, uint32_t group, uint32_t id, uint32_t first,
+                     uint32_t count, const void* values, uint16_t kind, size_t width) {
     KavfHandle* h = AccessHandle(handle);
     if (h == nullptr || values == nullptr || mode > KAVF_MODE_NATIVE) return 0;
     FoundItem item;

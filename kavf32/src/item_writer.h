@@ -20,7 +20,7 @@ struct ItemPlan {
     ItemBody body;
     const KavfTextElement* elements;
     uint32_t elementCount;
-    const void* values;  // words, longs or image bytes; null = zero body
+    const void* values;   // words, longs or image bytes; null = zero body
     uint64_t valueCount;  // values, or image bytes
     uint32_t mode;
 };

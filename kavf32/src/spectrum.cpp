@@ -55,9 +55,15 @@ KAVF_EXPORT uint32_t KAVFAPI CreateKavfSpectrumInfo(KAVFHANDLE handle, uint32_t 
     PutBe16(header + 28, info->raw);
     PutBe16(header + 30, info->value30);
     if (!StartRecordItem(*h, header, CurrentItem::Spectrum, id)) return 0;
-    h->spectrum = SpectrumDescription{info->type,    info->points, info->value12,
-                                      info->value16, info->records, info->value20,
-                                      0,             info->raw,    info->value30,
+    h->spectrum = SpectrumDescription{info->type,
+                                      info->points,
+                                      info->value12,
+                                      info->value16,
+                                      info->records,
+                                      info->value20,
+                                      0,
+                                      info->raw,
+                                      info->value30,
                                       0};
     uint64_t lineSize = SpectrumLineBytes(info->points, info->records);
     h->lineSize = FitsOffset(lineSize) ? static_cast<uint32_t>(lineSize) : 0;
@@ -130,10 +136,11 @@ KAVF_EXPORT uint32_t KAVFAPI ReadKavfSpectrumInfo(KAVFHANDLE handle, uint32_t gr
     FoundItem item;
     if (h == nullptr || info == nullptr || !FindItem(*h, group, id, item)) return 0;
     const uint8_t* head = item.header;
-    SpectrumDescription s{GetBe16(head + 4),  GetBe32(head + 8),  GetBe32(head + 12),
-                          GetBe16(head + 16), GetBe16(head + 18), GetBe32(head + 20),
-                          GetBe32(head + 24), GetBe16(head + 28), GetBe16(head + 30),
-                          0};
+    SpectrumDescription s{GetBe16(head + 4),  GetBe32(head + 8),
+                          GetBe32(head + 12), GetBe16(head + 16),
+                          GetBe16(head + 18), GetBe32(head + 20),
+                          GetBe32(head + 24), GetBe16(head + 28),
+                          GetBe16(head + 30), 0};
     uint64_t lineSize = SpectrumLineBytes(s.points, s.records);
     if (!FitsOffset(lineSize) || !FitsOffset(uint64_t{item.offset} + kWaveHeaderBytes)) return 0;
     MakeCurrentForReading(*h, item, group, CurrentItem::Spectrum);
@@ -160,8 +167,8 @@ KAVF_EXPORT uint32_t KAVFAPI ReadKavfSpectrumLine(KAVFHANDLE handle, uint32_t li
     bool anyRead = false;
     for (uint32_t r = 0; r < h->spectrum.records; ++r) {
         uint8_t* slot = headers + size_t{r} * kSpectrumRecordHeaderBytes;
-        int64_t got = ReadZeroFilled(*h, firstRecord + r * recordBytes, slot,
-                                     kSpectrumRecordHeaderBytes);
+        int64_t got =
+            ReadZeroFilled(*h, firstRecord + r * recordBytes, slot, kSpectrumRecordHeaderBytes);
         if (got == static_cast<int64_t>(kSpectrumRecordHeaderBytes)) anyRead = true;
         Be16ToNative(slot, kRecordHeaderValues);
     }

@@ -92,8 +92,7 @@ KAVF_EXPORT uint32_t KAVFAPI SetKavfSweepWaveEnd(KAVFHANDLE handle) {
     return static_cast<uint32_t>(end);
 }
 
-KAVF_EXPORT uint32_t KAVFAPI ReadKavfSweepWave(KAVFHANDLE handle, uint16_t* header,
-                                               void* samples) {
+KAVF_EXPORT uint32_t KAVFAPI ReadKavfSweepWave(KAVFHANDLE handle, uint16_t* header, void* samples) {
     KavfHandle* h = AccessHandle(handle);
     if (h == nullptr || header == nullptr) return 0;
     uint32_t width = SampleBytes(h->bits);

@@ -91,8 +91,8 @@ KAVF_EXPORT uint32_t KAVFAPI CreateKavfTrendInfo(KAVFHANDLE handle, uint32_t id,
     PutBe16(header + 18, info->blocks);
     PutBe16(header + 24, info->raw);
     if (!StartRecordItem(*h, header, CurrentItem::Trend, id)) return 0;
-    h->trend = TrendDescription{info->type, info->f,      info->raw, info->blocks,
-                                info->points, info->q, 0,        false};
+    h->trend = TrendDescription{info->type,   info->f, info->raw, info->blocks,
+                                info->points, info->q, 0,         false};
     h->lineSize = static_cast<uint32_t>(lineSize);
     h->channels = 0;
     return h->writeOffset;
@@ -162,9 +162,14 @@ KAVF_EXPORT uint32_t KAVFAPI ReadKavfTrendInfo(KAVFHANDLE handle, uint32_t group
     FoundItem item;
     if (h == nullptr || info == nullptr || !FindItem(*h, group, id, item)) return 0;
     const uint8_t* head = item.header;
-    TrendDescription t{GetBe16(head + 4), GetBe16(head + 16), GetBe16(head + 24),
-                       GetBe16(head + 18), GetBe32(head + 8), GetBe32(head + 12),
-                       0,                  false};
+    TrendDescription t{GetBe16(head + 4),
+                       GetBe16(head + 16),
+                       GetBe16(head + 24),
+                       GetBe16(head + 18),
+                       GetBe32(head + 8),
+                       GetBe32(head + 12),
+                       0,
+                       false};
     uint64_t lineSize = TrendLineBytes(t.points, t.q, t.blocks);
     if (!FitsOffset(lineSize) || !FitsOffset(uint64_t{item.offset} + kWaveHeaderBytes)) return 0;
     MakeCurrentForReading(*h, item, group, CurrentItem::Trend);
@@ -199,8 +204,7 @@ KAVF_EXPORT uint32_t KAVFAPI ReadKavfTrendLine(KAVFHANDLE handle, uint32_t lineI
         ChannelToNative(record);
     }
     // Past the end of the file the remaining channels read as zero.
-    if (p < t.points)
-        std::memset(&channels[p], 0, size_t{t.points - p} * sizeof(KavfTrendChannel));
+    if (p < t.points) std::memset(&channels[p], 0, size_t{t.points - p} * sizeof(KavfTrendChannel));
     h->position = static_cast<uint32_t>(start + channelPart);
     h->trend.lineRead = true;
     return 1;

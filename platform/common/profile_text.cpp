@@ -24,9 +24,9 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 struct Line {
-    size_t begin;    // first byte
-    size_t end;      // one past the last byte before the line end
-    size_t next;     // first byte of the following line
+    size_t begin;  // first byte
+    size_t end;    // one past the last byte before the line end
+    size_t next;   // first byte of the following line
 };
 
 std::vector<Line> SplitLines(std::string_view text) {
@@ -64,8 +64,8 @@ bool KeyAndValue(std::string_view line, std::string_view* key, std::string_view*
 
 struct SectionSpan {
     bool found = false;
-    size_t header = 0;     // index of the header line
-    size_t endLine = 0;    // index one past its last line
+    size_t header = 0;   // index of the header line
+    size_t endLine = 0;  // index one past its last line
 };
 
 SectionSpan FindSection(const std::vector<Line>& lines, std::string_view text,
@@ -137,9 +137,12 @@ int32_t ParseInt(std::string_view s) {
     unsigned base = 10;
     if (i + 1 < s.size() && s[i] == '0') {
         char p = AsciiLower(s[i + 1]);
-        if (p == 'x') base = 16;
-        else if (p == 'o') base = 8;
-        else if (p == 'b') base = 2;
+        if (p == 'x')
+            base = 16;
+        else if (p == 'o')
+            base = 8;
+        else if (p == 'b')
+            base = 2;
         if (base != 10) i += 2;
     }
     uint32_t result = 0;

@@ -81,8 +81,8 @@ enum {
 uint32_t PlatFileAttributes(const char* path);  // PLAT_ATTR_INVALID if absent
 int PlatFileExists(const char* path);           // 1 for a file or a folder
 int PlatIsDirectory(const char* path);
-int PlatCreateDirectory(const char* path);      // 1 when created or present
-int PlatDeleteFile(const char* path);           // 1 when removed
+int PlatCreateDirectory(const char* path);  // 1 when created or present
+int PlatDeleteFile(const char* path);       // 1 when removed
 // Finds the first entry of folder matching a pattern of the form "*.EXT"
 // (extension compared case-insensitively). Writes its name (not the path)
 // into name; returns 1 when found.

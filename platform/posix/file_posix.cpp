@@ -47,7 +47,8 @@ extern "C" PlatFile PlatFileOpen(const char* path, uint32_t flags, uint32_t* err
     }
     if (flags & PLAT_OPEN_CREATE) {
         oflags |= O_CREAT | ((flags & PLAT_OPEN_CREATE_NEW) ? O_EXCL : O_TRUNC);
-        if ((flags & PLAT_OPEN_ACCESS_MASK) == PLAT_OPEN_READ) oflags = (oflags & ~O_RDONLY) | O_RDWR;
+        if ((flags & PLAT_OPEN_ACCESS_MASK) == PLAT_OPEN_READ)
+            oflags = (oflags & ~O_RDONLY) | O_RDWR;
     }
     int fd = ::open(path, oflags, 0666);
     if (fd < 0) {

@@ -40,9 +40,9 @@ uint32_t OpenErrorFromLastError(DWORD e) {
 
 DWORD ShareModeFromFlags(uint32_t flags) {
     switch (flags & 0x0070) {
-        case 0x0010: return 0;                  // exclusive
-        case 0x0020: return FILE_SHARE_READ;    // deny write
-        case 0x0030: return FILE_SHARE_WRITE;   // deny read
+        case 0x0010: return 0;                 // exclusive
+        case 0x0020: return FILE_SHARE_READ;   // deny write
+        case 0x0030: return FILE_SHARE_WRITE;  // deny read
         default: return FILE_SHARE_READ | FILE_SHARE_WRITE;
     }
 }
@@ -194,8 +194,8 @@ extern "C" int PlatFileSetSize(PlatFile file, int64_t size) {
     LARGE_INTEGER here{}, target{};
     target.QuadPart = size;
     if (!SetFilePointerEx(file->handle, LARGE_INTEGER{}, &here, FILE_CURRENT)) return 0;
-    const bool cut = SetFilePointerEx(file->handle, target, nullptr, FILE_BEGIN) &&
-                     SetEndOfFile(file->handle);
+    const bool cut =
+        SetFilePointerEx(file->handle, target, nullptr, FILE_BEGIN) && SetEndOfFile(file->handle);
     SetFilePointerEx(file->handle, here, nullptr, FILE_BEGIN);
     return cut ? 1 : 0;
 }

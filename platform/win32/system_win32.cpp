@@ -35,7 +35,8 @@ extern "C" int PlatFindFirstWithExtension(const char* folder, const char* extens
     if (folder == nullptr || extension == nullptr || name == nullptr || nameSize == 0) return 0;
     char pattern[MAX_PATH];
     size_t length = std::strlen(folder);
-    const char* sep = (length > 0 && folder[length - 1] != '\\' && folder[length - 1] != '/') ? "\\" : "";
+    const char* sep =
+        (length > 0 && folder[length - 1] != '\\' && folder[length - 1] != '/') ? "\\" : "";
     int n = std::snprintf(pattern, sizeof pattern, "%s%s*.%s", folder, sep, extension);
     if (n < 0 || static_cast<size_t>(n) >= sizeof pattern) return 0;
     WIN32_FIND_DATAA data;
@@ -92,9 +93,7 @@ extern "C" int PlatWriteProfileString(const char* section, const char* key, cons
     return WritePrivateProfileStringA(section, key, value, path) ? 1 : 0;
 }
 
-extern "C" int PlatIsLeadByte932(uint8_t byte) {
-    return IsDBCSLeadByteEx(932, byte) ? 1 : 0;
-}
+extern "C" int PlatIsLeadByte932(uint8_t byte) { return IsDBCSLeadByteEx(932, byte) ? 1 : 0; }
 
 extern "C" size_t PlatLastErrorText(char* out, size_t size) {
     if (out == nullptr || size == 0) return 0;
@@ -105,6 +104,7 @@ extern "C" size_t PlatLastErrorText(char* out, size_t size) {
                              0, out, static_cast<DWORD>(size), nullptr);
     if (n == 0) n = static_cast<DWORD>(std::snprintf(out, size, "system error %lu", e));
     // The system's texts end with a line end and often a period.
-    while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' || out[n - 1] == '.')) out[--n] = '\0';
+    while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' || out[n - 1] == '.'))
+        out[--n] = '\0';
     return std::strlen(out);
 }

@@ -23,8 +23,8 @@ extern "C" size_t PlatCp932ToUtf8(const char* in, size_t inSize, char* out, size
         return 0;
     }
     MultiByteToWideChar(932, 0, in, static_cast<int>(length), wide.data(), wideLength);
-    int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0,
-                                         nullptr, nullptr);
+    int utf8Length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     if (utf8Length <= 0) return 0;
     try {
         utf8.resize(static_cast<size_t>(utf8Length));

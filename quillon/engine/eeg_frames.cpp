@@ -10,7 +10,6 @@
 
 namespace {
 
-
 // What turning one line into a frame needs, fixed for a step.
 struct FrameMaker {
     int32_t channels;
@@ -46,14 +45,10 @@ void SetUpMaker(const AppRecord* record, FrameMaker* maker) {
 uint16_t EventWord(const FrameMaker& maker, uint32_t linesBefore) {
     if (!maker.firstStepEvents) return 0;
     switch (linesBefore) {
-    case 1:
-        return kEventFirst;
-    case 2:
-        return kEventSecond;
-    case 3:
-        return kEventThird;
-    default:
-        return 0;
+        case 1: return kEventFirst;
+        case 2: return kEventSecond;
+        case 3: return kEventThird;
+        default: return 0;
     }
 }
 
@@ -96,7 +91,6 @@ bool MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* lin
     }
     return true;
 }
-
 
 // Reads up to kSourceReadBytes at offset; the count read, 0 at the end, -1
 // on failure. A count below the request means the source ends in it.

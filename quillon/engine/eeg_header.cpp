@@ -77,8 +77,9 @@ void WriteRecordTexts(KAVFHANDLE handle, const AppRecord* record) {
     SetElement(&list[13], 12, 20, patient.Department);
     SetElement(&list[14], 12, 20, "");
     const char* const comments[5] = {patient.Comment1, patient.Comment2, patient.Comment3,
-                                      patient.Comment4, patient.Comment5};
-    for (int i = 0; i < 5; ++i) SetElement(&list[15 + i], 12, 20, comments[i], sizeof patient.Comment1);
+                                     patient.Comment4, patient.Comment5};
+    for (int i = 0; i < 5; ++i)
+        SetElement(&list[15 + i], 12, 20, comments[i], sizeof patient.Comment1);
     CreateKavfTextInfo(handle, 0x80, kRecordTextCount, list.data());
 }
 
@@ -103,8 +104,8 @@ void WriteEventNames(KAVFHANDLE handle, uint32_t id) {
 
 void WriteRecordStart(KAVFHANDLE handle, uint32_t id, const AppRecord* record) {
     const uint16_t start[kRecordStartWords] = {
-        static_cast<uint16_t>(record->RecordYear),  static_cast<uint16_t>(record->RecordMonth - 1),
-        static_cast<uint16_t>(record->RecordDay),   static_cast<uint16_t>(record->RecordHour),
+        static_cast<uint16_t>(record->RecordYear),   static_cast<uint16_t>(record->RecordMonth - 1),
+        static_cast<uint16_t>(record->RecordDay),    static_cast<uint16_t>(record->RecordHour),
         static_cast<uint16_t>(record->RecordMinute), static_cast<uint16_t>(record->RecordSecond)};
     CreateKavfWordInfo(handle, KAVF_MODE_NATIVE, id, kRecordStartWords, start);
 }
@@ -124,7 +125,8 @@ void WriteWaveDescription(KAVFHANDLE handle, const AppRecord* record) {
     KavfWaveInfo info;
     std::memset(&info, 0, sizeof info);
     info.type = KAVF_WAVE_EVENT;
-    info.interval = record->SampleRate > 0 ? 1000000u / static_cast<uint32_t>(record->SampleRate) : 0;
+    info.interval =
+        record->SampleRate > 0 ? 1000000u / static_cast<uint32_t>(record->SampleRate) : 0;
     info.bits = 16;
     info.channels = static_cast<uint16_t>(record->ChannelCount);
     CreateKavfWaveInfo(handle, 0xA0, &info);
@@ -157,68 +159,40 @@ uint16_t MainsCode(int32_t notchFreq) { return notchFreq == kNotchFreq60Hz ? 1 :
 // Writes the item; false for an id this header does not know.
 bool WriteItem(KAVFHANDLE handle, AppRecord* record, uint32_t item) {
     switch (item) {
-    case 0:
-        return true;
-    case 0x80:
-        WriteRecordTexts(handle, record);
-        return true;
-    case 0x81:
-    case 0x82:
-    case 0x83:
-    case 0x84:
-        CreateKavfWordInfo(handle, 0, item, kWordsPerZeroArray, nullptr);
-        return true;
-    case 0xB7:
-        CreateKavfWordInfo(handle, 0, item, kWordsOfItemB7, nullptr);
-        return true;
-    case 0xAC:
-        WriteBlankTexts(handle);
-        return true;
-    case 0xB6:
-        WriteRevisionBlock(handle);
-        return true;
-    case 0x86:
-    case 0x87:
-        WriteRecordStart(handle, item, record);
-        return true;
-    case 0x88:
-        CreateKavfLongInfo(handle, KAVF_MODE_NATIVE, item, kTimeLongs, nullptr);
-        return true;
-    case 0x89:
-    case 0xB3:
-        WriteEventNames(handle, item);
-        return true;
-    case 0x8A:
-        WriteWords(handle, item, {36, 0});
-        return true;
-    case 0x91:
-        WriteWords(handle, item, {EegPatternOf(record).Rapid});
-        return true;
-    case 0x92:
-        WriteWords(handle, item, {EegPatternOf(record).Ref});
-        return true;
-    case 0x93:
-        WriteWords(handle, item, {EegPatternOf(record).Notch, MainsCode(record->NotchFreq)});
-        return true;
-    case 0x94:
-        WriteWords(handle, item, {0, 0, 0, 0});
-        return true;
-    case 0x8B:
-    case 0x8D:
-    case 0xB0:
-    case 0x8E:
-    case 0x8F:
-        WriteMontageItem(handle, EegPatternOf(record), EegMontageTraceCount(record), item);
-        return true;
-    case 0xA0:
-        WriteWaveDescription(handle, record);
-        return true;
-    case 0xD2:
-    case 0xD3:
-        WriteEventList(handle, record, item);
-        return true;
-    default:
-        return false;
+        case 0: return true;
+        case 0x80: WriteRecordTexts(handle, record); return true;
+        case 0x81:
+        case 0x82:
+        case 0x83:
+        case 0x84: CreateKavfWordInfo(handle, 0, item, kWordsPerZeroArray, nullptr); return true;
+        case 0xB7: CreateKavfWordInfo(handle, 0, item, kWordsOfItemB7, nullptr); return true;
+        case 0xAC: WriteBlankTexts(handle); return true;
+        case 0xB6: WriteRevisionBlock(handle); return true;
+        case 0x86:
+        case 0x87: WriteRecordStart(handle, item, record); return true;
+        case 0x88:
+            CreateKavfLongInfo(handle, KAVF_MODE_NATIVE, item, kTimeLongs, nullptr);
+            return true;
+        case 0x89:
+        case 0xB3: WriteEventNames(handle, item); return true;
+        case 0x8A: WriteWords(handle, item, {36, 0}); return true;
+        case 0x91: WriteWords(handle, item, {EegPatternOf(record).Rapid}); return true;
+        case 0x92: WriteWords(handle, item, {EegPatternOf(record).Ref}); return true;
+        case 0x93:
+            WriteWords(handle, item, {EegPatternOf(record).Notch, MainsCode(record->NotchFreq)});
+            return true;
+        case 0x94: WriteWords(handle, item, {0, 0, 0, 0}); return true;
+        case 0x8B:
+        case 0x8D:
+        case 0xB0:
+        case 0x8E:
+        case 0x8F:
+            WriteMontageItem(handle, EegPatternOf(record), EegMontageTraceCount(record), item);
+            return true;
+        case 0xA0: WriteWaveDescription(handle, record); return true;
+        case 0xD2:
+        case 0xD3: WriteEventList(handle, record, item); return true;
+        default: return false;
     }
 }
 
@@ -230,12 +204,12 @@ struct HeaderStep {
 
 // Groups 1 to 3 in the order the file holds them.
 const HeaderStep kLeadingGroups[] = {
-    {kGroupStartThenItem, 1, 0x80}, {kItemOnly, 1, 0xB7},          {kItemOnly, 1, 0x81},
-    {kItemOnly, 1, 0x82},           {kItemOnly, 1, 0x83},          {kItemOnly, 1, 0x84},
-    {kItemOnly, 1, 0xAC},           {kItemThenGroupEnd, 1, 0xB6},  {kGroupStartThenItem, 2, 0x86},
-    {kItemOnly, 2, 0x87},           {kItemOnly, 2, 0x88},          {kItemOnly, 2, 0x89},
+    {kGroupStartThenItem, 1, 0x80}, {kItemOnly, 1, 0xB7},           {kItemOnly, 1, 0x81},
+    {kItemOnly, 1, 0x82},           {kItemOnly, 1, 0x83},           {kItemOnly, 1, 0x84},
+    {kItemOnly, 1, 0xAC},           {kItemThenGroupEnd, 1, 0xB6},   {kGroupStartThenItem, 2, 0x86},
+    {kItemOnly, 2, 0x87},           {kItemOnly, 2, 0x88},           {kItemOnly, 2, 0x89},
     {kItemThenGroupEnd, 2, 0xB3},   {kGroupStartThenItem, 3, 0x8A}, {kItemOnly, 3, 0x91},
-    {kItemOnly, 3, 0x92},           {kItemOnly, 3, 0x93},          {kItemOnly, 3, 0x94},
+    {kItemOnly, 3, 0x92},           {kItemOnly, 3, 0x93},           {kItemOnly, 3, 0x94},
     {kItemThenGroupEnd, 3, 0},
 };
 
@@ -286,13 +260,15 @@ extern "C" KAVFHANDLE CreateEegOutput(AppRecord* record, const char* path) {
     for (uint32_t group = kFirstMontageGroup; group <= kLastMontageGroup; ++group) {
         WriteHeaderItem(handle, record, kGroupStartThenItem, group, 0x8B);
         WriteHeaderItem(handle, record, kItemOnly, group, 0x8D);
-        if (record->CopyFileType == kOutputEegFiling32) WriteHeaderItem(handle, record, kItemOnly, group, 0xB0);
+        if (record->CopyFileType == kOutputEegFiling32)
+            WriteHeaderItem(handle, record, kItemOnly, group, 0xB0);
         WriteHeaderItem(handle, record, kItemOnly, group, 0x8E);
         WriteHeaderItem(handle, record, kItemThenGroupEnd, group, 0x8F);
     }
     WriteHeaderItem(handle, record, kGroupStartThenItem, kEegWaveGroup, 0xA0);
-    record->WaveFrameLimit = EegWaveFrameLimit(GetKavfInfo(handle, KAVF_INFO_DATA_POSITION),
-                                               2u + 2u * static_cast<uint32_t>(record->ChannelCount));
+    record->WaveFrameLimit =
+        EegWaveFrameLimit(GetKavfInfo(handle, KAVF_INFO_DATA_POSITION),
+                          2u + 2u * static_cast<uint32_t>(record->ChannelCount));
     PrepareEegConversion(record);
     return handle;
 }

@@ -59,7 +59,6 @@ uint32_t EegMontageTraceCount(const AppRecord* record);
 // The frames a wave can hold once its frame 0 sits at dataPosition: the
 // file's 32-bit offsets and the library's signed frame numbers bound it.
 uint32_t EegWaveFrameLimit(uint32_t dataPosition, uint32_t frameBytes);
-
 }
 
 #endif

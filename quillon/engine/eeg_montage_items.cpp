@@ -14,8 +14,8 @@ constexpr int16_t kMicrovoltExponent = -6;
 // Truncated toward zero, then the low 16 bits.
 int16_t Low16(double value) {
     if (!std::isfinite(value) || std::fabs(value) >= 9.0e18) return 0;
-    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint64_t>(
-        static_cast<int64_t>(value))));
+    return static_cast<int16_t>(
+        static_cast<uint16_t>(static_cast<uint64_t>(static_cast<int64_t>(value))));
 }
 
 bool IsSignalKind(uint16_t source) { return source >= 1 && source <= 6; }
@@ -58,8 +58,8 @@ void WriteCalibrationTable(KAVFHANDLE handle, const MontagePattern& pattern, uin
 
 void WriteAmplifierTable(KAVFHANDLE handle, const MontagePattern& pattern, uint32_t traces) {
     std::vector<uint16_t> words(6u * (1u + traces), 0);
-    const uint16_t first[6] = {0, pattern.ACCCal, pattern.ACCSens, pattern.ACCLff, pattern.ACCHff,
-                               pattern.Notch};
+    const uint16_t first[6] = {
+        0, pattern.ACCCal, pattern.ACCSens, pattern.ACCLff, pattern.ACCHff, pattern.Notch};
     std::memcpy(words.data(), first, sizeof first);
     for (uint32_t row = 0; row < traces; ++row) {
         const EegMontageRow& trace = pattern.EegRows[row];
@@ -104,8 +104,8 @@ void WriteTraceTexts(KAVFHANDLE handle, const MontagePattern& pattern, uint32_t 
         const char* label = pattern.EegRows[row].label;
         size_t kept = 0;
         while (kept < 8 && kept < sizeof pattern.EegRows[row].label && label[kept] != '\0') {
-            bool pair = PlatIsLeadByte932(static_cast<uint8_t>(label[kept])) &&
-                        label[kept + 1] != '\0';
+            bool pair =
+                PlatIsLeadByte932(static_cast<uint8_t>(label[kept])) && label[kept + 1] != '\0';
             size_t step = pair ? 2 : 1;
             if (kept + step > 8) break;
             kept += step;
@@ -133,17 +133,9 @@ void WriteMontageItem(KAVFHANDLE handle, const MontagePattern& pattern, uint32_t
                       uint32_t item) {
     if (traces > static_cast<uint32_t>(kPatternRowCount)) traces = kPatternRowCount;
     switch (item) {
-    case 0x8B:
-        WriteCalibrationTable(handle, pattern, traces);
-        break;
-    case 0x8D:
-        WriteAmplifierTable(handle, pattern, traces);
-        break;
-    case 0xB0:
-        WriteElectrodeTable(handle, pattern, traces);
-        break;
-    default:
-        WriteTraceTexts(handle, pattern, traces, item);
-        break;
+        case 0x8B: WriteCalibrationTable(handle, pattern, traces); break;
+        case 0x8D: WriteAmplifierTable(handle, pattern, traces); break;
+        case 0xB0: WriteElectrodeTable(handle, pattern, traces); break;
+        default: WriteTraceTexts(handle, pattern, traces, item); break;
     }
 }

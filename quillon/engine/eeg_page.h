@@ -23,8 +23,8 @@ struct EegPageView {
     bool createButton;       // "Disk IDを新規に作成"
     bool driveList;
     bool diskIdField;
-    bool typeLists;          // the output kind and pattern lists of the main window
-    bool askForDiskId;       // no volume: the Disk ID field shows "NEWDISK" and a beep sounds
+    bool typeLists;     // the output kind and pattern lists of the main window
+    bool askForDiskId;  // no volume: the Disk ID field shows "NEWDISK" and a beep sounds
 };
 
 extern "C" {
@@ -37,7 +37,6 @@ const char* DriveKindSuffix(int32_t kind);
 // (not asked in user-named mode). While a run is in progress nothing that
 // would change its output can be used.
 void DescribeEegConvertPage(const AppRecord* record, bool volumeFound, EegPageView* view);
-
 }
 
 #endif

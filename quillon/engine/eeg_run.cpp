@@ -37,15 +37,18 @@ void SetScaleValues(AppRecord* record) {
 
 // Zero-filled step buffers for the layout, kept when they already fit.
 bool ReserveStepBuffers(AppRecord* record) {
-    if (record->ReadBuffer == nullptr) record->ReadBuffer = std::calloc(kReadBufferBytes, 1);
-    else std::memset(record->ReadBuffer, 0, kReadBufferBytes);
+    if (record->ReadBuffer == nullptr)
+        record->ReadBuffer = std::calloc(kReadBufferBytes, 1);
+    else
+        std::memset(record->ReadBuffer, 0, kReadBufferBytes);
     const uint64_t bytes = EegStepBlockBytes(record);
     if (record->SampleBlock != nullptr && record->SampleBlockBytes == bytes && bytes != 0) {
         std::memset(record->SampleBlock, 0, static_cast<size_t>(bytes));
     } else {
         std::free(record->SampleBlock);
         record->SampleBlock = bytes != 0 ? std::calloc(static_cast<size_t>(bytes), 1) : nullptr;
-        record->SampleBlockBytes = record->SampleBlock != nullptr ? static_cast<uint32_t>(bytes) : 0;
+        record->SampleBlockBytes =
+            record->SampleBlock != nullptr ? static_cast<uint32_t>(bytes) : 0;
     }
     return record->ReadBuffer != nullptr && record->SampleBlock != nullptr;
 }
@@ -137,8 +140,9 @@ extern "C" uint64_t EegStepBlockBytes(const AppRecord* record) {
         !RateUsable(record->SampleRate))
         return 0;
     const uint64_t frames = uint64_t{static_cast<uint32_t>(record->SampleRate)} * kStepSeconds;
-    const uint64_t bytes = (uint64_t{static_cast<uint32_t>(record->ChannelCount)} + 1) * frames * 2 +
-                           kBlockSlackBytes + kBlockTailBytes;
+    const uint64_t bytes =
+        (uint64_t{static_cast<uint32_t>(record->ChannelCount)} + 1) * frames * 2 +
+        kBlockSlackBytes + kBlockTailBytes;
     return bytes <= kEegMaxStepBlockBytes ? bytes : 0;
 }
 
@@ -193,8 +197,8 @@ extern "C" int32_t PrepareEegConversion(AppRecord* record) {
     SetScaleValues(record);
     bool ready = true;
     if (record->SourceOpen != 0) {
-        record->FramesPerStep = static_cast<uint32_t>(record->SampleRate) * record->StepIncrement *
-                                kStepSeconds;
+        record->FramesPerStep =
+            static_cast<uint32_t>(record->SampleRate) * record->StepIncrement * kStepSeconds;
         ready = ReserveStepBuffers(record);
     } else {
         std::free(record->SampleBlock);
@@ -256,7 +260,8 @@ extern "C" uint32_t FinishEegConversion(AppRecord* record, const char* settingsP
     if (record == nullptr) return 0;
     uint32_t flags = RunStatusFlags(record);
     char referencePath[kPathSize + 8] = "";
-    const bool named = MakeEegReferencePath(record->OutputPath, referencePath, sizeof referencePath);
+    const bool named =
+        MakeEegReferencePath(record->OutputPath, referencePath, sizeof referencePath);
     FreeStepBlock(record);
     if (record->OutputFile == 0) {
         // No run holds an output: there is nothing to end or remove.

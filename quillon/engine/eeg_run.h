@@ -22,16 +22,16 @@ constexpr uint64_t kEegMaxStepBlockBytes = 256u << 20;
 // StartEegConversion results.
 enum EegStartOutcome {
     kEegStarted = 0,
-    kEegStartRunning = 1,          // a run is in progress: no second file
-    kEegStartNotEegType = 2,       // CopyFileType is neither 2 nor 3
-    kEegStartBadLayout = 3,        // channel count, sampling rate or pattern slot unusable
+    kEegStartRunning = 1,     // a run is in progress: no second file
+    kEegStartNotEegType = 2,  // CopyFileType is neither 2 nor 3
+    kEegStartBadLayout = 3,   // channel count, sampling rate or pattern slot unusable
     kEegStartPathTooLong = 4,
     kEegStartOutputExists = 5,     // never overwritten
     kEegStartReferenceExists = 6,  // the reference file's name is taken
     kEegStartNoMemory = 7,
     kEegStartCannotCreate = 8,
-    kEegStartNoVolume = 9,         // automatic naming without a ready volume
-    kEegStartSourceUnusable = 10   // CheckSourceForConversion says why
+    kEegStartNoVolume = 9,        // automatic naming without a ready volume
+    kEegStartSourceUnusable = 10  // CheckSourceForConversion says why
 };
 
 // FinishEegConversion result bits.
@@ -93,7 +93,6 @@ void ReleaseEegRun(AppRecord* record, const char* settingsPath);
 
 // Bytes of the step block for the record's layout; 0 when it is unusable.
 uint64_t EegStepBlockBytes(const AppRecord* record);
-
 }
 
 #endif

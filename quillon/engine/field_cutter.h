@@ -65,9 +65,7 @@ inline int32_t Cut(const ClassTables& tables, int32_t mode, const char* text, ch
                 field[out++] = static_cast<char>(b);
                 consumed += 1;
                 break;
-            case kDrop:
-                consumed += 1;
-                break;
+            case kDrop: consumed += 1; break;
             case kLead:
                 // A lead byte without its second byte is dropped with the end.
                 if (in[consumed + 1] == 0) return finish(-(consumed + 2));
@@ -75,8 +73,7 @@ inline int32_t Cut(const ClassTables& tables, int32_t mode, const char* text, ch
                 field[out++] = static_cast<char>(in[consumed + 1]);
                 consumed += 2;
                 break;
-            case kNul:
-                return finish(-(consumed + 1));
+            case kNul: return finish(-(consumed + 1));
             default:  // kEnd
                 return finish(consumed + 1);
         }

@@ -42,7 +42,8 @@ int16_t ParseSample(const char* field, int32_t length, uint8_t* flaw) {
         magnitude = limit;
         if (*flaw == kValueWhole) *flaw = kValueSaturated;
     }
-    const int32_t value = negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
+    const int32_t value =
+        negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
     return static_cast<int16_t>(value);
 }
 
@@ -205,8 +206,8 @@ extern "C" int32_t ReadIntegerFieldsCounted(const AppRecord* record, const char*
                       });
 }
 
-extern "C" int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line,
-                                          float* values, FieldFlaws* flaws) {
+extern "C" int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line, float* values,
+                                          FieldFlaws* flaws) {
     if (record == nullptr || values == nullptr || flaws == nullptr) return 0;
     const int32_t magnification = record->OrgDataMag;
     return ReadValues(

@@ -16,7 +16,7 @@ constexpr int32_t kFieldCharLimit = 30;  // characters; a double-byte one counts
 constexpr int32_t kFieldBufferSize = 2 * kFieldCharLimit + 1;
 constexpr int32_t kFieldScanLimit = 4000;  // bytes one field scan looks at
 constexpr int32_t kLineByteLimit = 4000;
-constexpr int32_t kLineValueLimit = 256;   // values or labels taken from one line
+constexpr int32_t kLineValueLimit = 256;  // values or labels taken from one line
 
 // What became of one value: stored as read, stored at a 16-bit limit, or
 // read as far as it was a number (0 when it held none).
@@ -54,7 +54,6 @@ int32_t ReadIntegerFieldsCounted(const AppRecord* record, const char* line, int1
                                  FieldFlaws* flaws);
 int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line, float* values,
                                FieldFlaws* flaws);
-
 }
 
 #endif

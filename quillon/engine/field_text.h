@@ -10,7 +10,6 @@ extern "C" {
 // terminating zero, never half a double-byte character (a lead byte without
 // its second byte is dropped).
 void CopyFieldText(char* field, size_t width, const char* text);
-
 }
 
 #endif

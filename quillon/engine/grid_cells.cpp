@@ -117,10 +117,8 @@ void PutEegSetting(GridCellText* cell, const AppRecord* record, const ElectrodeN
         case 11:
             if (row.COLOR == 0) return PutText(cell, " OFF ", colour);
             return PutNumber(cell, "Color%lli", row.COLOR, colour);
-        case 12:
-            return PutNumber(cell, "%3lli", row.WIDTH, colour);
-        default:
-            return PutText(cell, "", colour);
+        case 12: return PutNumber(cell, "%3lli", row.WIDTH, colour);
+        default: return PutText(cell, "", colour);
     }
     PutText(cell, kNoValue, colour);
 }
@@ -168,15 +166,12 @@ extern "C" void EegCellText(const AppRecord* record, const ElectrodeNameTable* n
     if (slot == nullptr || !RowInRange(row)) return;
     const EegMontageRow& data = slot->EegRows[row - 1];
     switch (column) {
-        case 0:
-            return PutNumber(cell, "%lli", row, kTextRed);
-        case 1:
-            return PutField(cell, data.label, kTextBlack);
+        case 0: return PutNumber(cell, "%lli", row, kTextRed);
+        case 1: return PutField(cell, data.label, kTextBlack);
         case 2:
             return PutTableEntry(cell, SignalKindNames, data.SOURCE,
                                  UsedSignalKind(data.SOURCE) ? kTextRed : kTextBlack);
-        default:
-            return PutEegSetting(cell, record, names, data, column);
+        default: return PutEegSetting(cell, record, names, data, column);
     }
 }
 
@@ -196,32 +191,21 @@ extern "C" void PsgCellText(const AppRecord* record, int32_t row, int32_t column
             return data.ChEnable == 1
                        ? PutText(cell, "ON", kTextRed)
                        : PutText(cell, data.ChEnable == 0 ? "OFF" : kNoValue, kTextBlack);
-        case kPsgType:
-            OstrelSignalTypeName(data.Signal, type);
-            return PutField(cell, type, colour);
-        case kPsgLabel:
-            return PutField(cell, data.ChLabel, colour);
+        case kPsgType: OstrelSignalTypeName(data.Signal, type); return PutField(cell, type, colour);
+        case kPsgLabel: return PutField(cell, data.ChLabel, colour);
         case kPsgRate:
             return PutNumber(
                 cell, "%lli",
                 static_cast<long long>(record->SampleRate) / (data.Rate == 0 ? 1 : data.Rate),
                 colour);
-        case kPsgCal:
-            return PutNumber(cell, "%lli", data.EU, colour);
-        case kPsgAd:
-            return PutNumber(cell, "%lli", data.VU, colour);
-        case kPsgSens:
-            return PutDecimal(cell, "%4.1f", data.Sens * 0.001, colour);
-        case kPsgLff:
-            return PutDecimal(cell, "%2.2f", data.LFF * 0.001, colour);
-        case kPsgHff:
-            return PutNumber(cell, "%lli", data.HFF, colour);
-        case kPsgUnit:
-            return PutField(cell, data.ChUnit, colour);
-        case kPsgMag:
-            return PutNumber(cell, "%lli", data.MAG, colour);
-        default:
-            return;
+        case kPsgCal: return PutNumber(cell, "%lli", data.EU, colour);
+        case kPsgAd: return PutNumber(cell, "%lli", data.VU, colour);
+        case kPsgSens: return PutDecimal(cell, "%4.1f", data.Sens * 0.001, colour);
+        case kPsgLff: return PutDecimal(cell, "%2.2f", data.LFF * 0.001, colour);
+        case kPsgHff: return PutNumber(cell, "%lli", data.HFF, colour);
+        case kPsgUnit: return PutField(cell, data.ChUnit, colour);
+        case kPsgMag: return PutNumber(cell, "%lli", data.MAG, colour);
+        default: return;
     }
 }
 
@@ -277,29 +261,14 @@ extern "C" int32_t StoreGridEditText(AppRecord* record, MontageKind kind, int32_
     if (slot == nullptr) return 0;
     PsgChannelRow& data = slot->PsgRows[row - 1];
     switch (column) {
-        case kPsgLabel:
-            CopyFieldText(data.ChLabel, kPatternTextSize, text);
-            return 1;
-        case kPsgUnit:
-            CopyFieldText(data.ChUnit, kPatternUnitSize, text);
-            return 1;
-        case kPsgCal:
-            data.EU = ParseTypedInteger(text);
-            return 1;
-        case kPsgAd:
-            data.VU = ParseTypedInteger(text);
-            return 1;
-        case kPsgHff:
-            data.HFF = ParseTypedInteger(text);
-            return 1;
-        case kPsgSens:
-            data.Sens = ParseTypedThousandths(text);
-            return 1;
-        case kPsgLff:
-            data.LFF = ParseTypedThousandths(text);
-            return 1;
-        default:
-            return 0;
+        case kPsgLabel: CopyFieldText(data.ChLabel, kPatternTextSize, text); return 1;
+        case kPsgUnit: CopyFieldText(data.ChUnit, kPatternUnitSize, text); return 1;
+        case kPsgCal: data.EU = ParseTypedInteger(text); return 1;
+        case kPsgAd: data.VU = ParseTypedInteger(text); return 1;
+        case kPsgHff: data.HFF = ParseTypedInteger(text); return 1;
+        case kPsgSens: data.Sens = ParseTypedThousandths(text); return 1;
+        case kPsgLff: data.LFF = ParseTypedThousandths(text); return 1;
+        default: return 0;
     }
 }
 

@@ -96,26 +96,18 @@ void AddElectrodes(GridMenu* menu, const AppRecord* record, const ElectrodeNameT
 void AddEegColumn(GridMenu* menu, const AppRecord* record, const ElectrodeNameTable* names,
                   const EegMontageRow& row, int32_t column) {
     switch (column) {
-        case 1:
-            return Add(menu, kAutoSequenceText, kMenuAutoSequence, false);
-        case 2:
-            return AddTable(menu, SignalKindNames, 16, row.SOURCE);
-        case 3:
-            return AddElectrodes(menu, record, names, row.G1);
-        case 4:
-            return AddElectrodes(menu, record, names, row.G2);
+        case 1: return Add(menu, kAutoSequenceText, kMenuAutoSequence, false);
+        case 2: return AddTable(menu, SignalKindNames, 16, row.SOURCE);
+        case 3: return AddElectrodes(menu, record, names, row.G1);
+        case 4: return AddElectrodes(menu, record, names, row.G2);
         case 5:
             for (int32_t i = 0; i < kRecordingInputs; ++i)
                 AddNumber(menu, i + 1, i, row.RECIN == i);
             return;
-        case 6:
-            return AddTable(menu, SensitivityNames, kMenuTableEntries, row.SENS);
-        case 7:
-            return AddTable(menu, LowFilterNames, kMenuTableEntries, row.LFF);
-        case 8:
-            return AddTable(menu, HighFilterNames, kMenuTableEntries, row.HFF);
-        case 9:
-            return AddTable(menu, CalibrationNames, kMenuTableEntries, row.CAL);
+        case 6: return AddTable(menu, SensitivityNames, kMenuTableEntries, row.SENS);
+        case 7: return AddTable(menu, LowFilterNames, kMenuTableEntries, row.LFF);
+        case 8: return AddTable(menu, HighFilterNames, kMenuTableEntries, row.HFF);
+        case 9: return AddTable(menu, CalibrationNames, kMenuTableEntries, row.CAL);
         case 10:
             AddValue(menu, "OFF", 0, row.SHOW == 0);
             return AddValue(menu, "ON", 1, row.SHOW == 1);
@@ -161,16 +153,13 @@ void AddPsgColumn(GridMenu* menu, const AppRecord* record, const MontagePattern&
                           row.Rate == kRateDivisors[i]);
             return;
         case 5:
-        case 7:
-            return AddTexts(menu, kAmountTexts);
+        case 7: return AddTexts(menu, kAmountTexts);
         case 6:
             if (PsgGridAdBits(record) == kAdBits12) AddTexts(menu, kAd12Texts);
             if (PsgGridAdBits(record) == kAdBits16) AddTexts(menu, kAd16Texts);
             return;
-        case 8:
-            return AddTexts(menu, kLffTexts);
-        case 9:
-            return AddTexts(menu, kHffTexts);
+        case 8: return AddTexts(menu, kLffTexts);
+        case 9: return AddTexts(menu, kHffTexts);
         case 10:
             for (int32_t i = 0; i < kPatternUnitCount; ++i) {
                 char unit[kPatternUnitSize + 1] = {};
@@ -178,8 +167,7 @@ void AddPsgColumn(GridMenu* menu, const AppRecord* record, const MontagePattern&
                 AddValue(menu, unit, i, false);
             }
             return;
-        default:
-            return AddTexts(menu, kMagTexts);
+        default: return AddTexts(menu, kMagTexts);
     }
 }
 
@@ -221,43 +209,24 @@ int32_t VuFor(const AppRecord* record, int32_t item) {
 void WritePsgValue(const AppRecord* record, MontagePattern* slot, PsgChannelRow& row,
                    int32_t column, int32_t item) {
     switch (column) {
-        case 1:
-            row.ChEnable = item;
-            return;
-        case 2:
-            row.Signal = item;
-            return;
+        case 1: row.ChEnable = item; return;
+        case 2: row.Signal = item; return;
         case 3:
             if (item < kPatternLabelCount)
                 CopyFieldText(row.ChLabel, kPatternTextSize, slot->labels[item]);
             return;
-        case 4:
-            row.Rate = Pick(kRateDivisors, item, 1);
-            return;
-        case 5:
-            row.EU = Pick(kAmounts, item, 50);
-            return;
-        case 6:
-            row.VU = VuFor(record, item);
-            return;
-        case 7:
-            row.Sens = kSensPerUnit * Pick(kAmounts, item, 50);
-            return;
-        case 8:
-            row.LFF = Pick(kLffValues, item, 0);
-            return;
-        case 9:
-            row.HFF = Pick(kHffValues, item, 0);
-            return;
+        case 4: row.Rate = Pick(kRateDivisors, item, 1); return;
+        case 5: row.EU = Pick(kAmounts, item, 50); return;
+        case 6: row.VU = VuFor(record, item); return;
+        case 7: row.Sens = kSensPerUnit * Pick(kAmounts, item, 50); return;
+        case 8: row.LFF = Pick(kLffValues, item, 0); return;
+        case 9: row.HFF = Pick(kHffValues, item, 0); return;
         case 10:
             if (item < kPatternUnitCount)
                 CopyFieldText(row.ChUnit, kPatternUnitSize, slot->units[item]);
             return;
-        case 11:
-            row.MAG = Pick(kMagValues, item, 1);
-            return;
-        default:
-            return;
+        case 11: row.MAG = Pick(kMagValues, item, 1); return;
+        default: return;
     }
 }
 

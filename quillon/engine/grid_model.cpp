@@ -139,8 +139,7 @@ extern "C" int32_t ScrollGridView(GridView* view, int32_t rowCount, ScrollReques
             view->selStart = 0;
             view->selEnd = 0;
             return 1;
-        default:
-            return 0;
+        default: return 0;
     }
 }
 

@@ -24,7 +24,6 @@ int32_t HeadListLine(const char* head, int32_t headLength, int32_t lineIndex, ch
 
 // The number of lines listed.
 int32_t HeadListLineCount(const char* head, int32_t headLength);
-
 }
 
 // Calls onLine(index, span) for the lines of head, at most lineLimit, until

@@ -19,8 +19,8 @@ const char* FindLineEnd(const char* from, int32_t span) {
     const __m128i lf = _mm_set1_epi8('\n');
     for (; at + 16 <= span; at += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + at));
-        const int hits = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        const int hits =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
         if (hits != 0) return from + at + __builtin_ctz(static_cast<unsigned>(hits));
     }
 #endif

@@ -37,14 +37,14 @@ struct EegMontageRow {
     uint16_t SOURCE;  // index into SignalKindNames; 0 = trace not used
     uint16_t G1;      // electrode indexes 0..63 into ElectrodeNames
     uint16_t G2;
-    uint16_t RECIN;   // recording input 0..15
-    uint16_t SENS;    // SensitivityNames index or AccIndex
-    uint16_t LFF;     // LowFilterNames index or AccIndex
-    uint16_t HFF;     // HighFilterNames index or AccIndex
-    uint16_t CAL;     // CalibrationNames index or AccIndex
-    uint16_t SHOW;    // 1 shown, 0 hidden
-    uint16_t COLOR;   // 0 off, 1..16 colour number
-    uint16_t WIDTH;   // 10..120 in steps of 5
+    uint16_t RECIN;  // recording input 0..15
+    uint16_t SENS;   // SensitivityNames index or AccIndex
+    uint16_t LFF;    // LowFilterNames index or AccIndex
+    uint16_t HFF;    // HighFilterNames index or AccIndex
+    uint16_t CAL;    // CalibrationNames index or AccIndex
+    uint16_t SHOW;   // 1 shown, 0 hidden
+    uint16_t COLOR;  // 0 off, 1..16 colour number
+    uint16_t WIDTH;  // 10..120 in steps of 5
     // Set by the EEG header construction just before a run; never stored.
     float ScaleNumerator;
     float ScaleDenominator;
@@ -54,7 +54,7 @@ struct EegMontageRow {
 // The name, labels and units are shared by both parts: whichever section
 // was loaded last into the slot decides them.
 struct MontagePattern {
-    uint16_t Ref;     // ReferenceNames index
+    uint16_t Ref;  // ReferenceNames index
     uint16_t ACCSens;
     uint16_t ACCLff;
     uint16_t ACCHff;

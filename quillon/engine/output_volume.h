@@ -50,7 +50,6 @@ int32_t MakeAutomaticOutputPath(const char* root, int32_t fileNumber, char* out,
 // The file number after fileNumber: 99999 (or anything outside 1..99999)
 // is followed by 1.
 int32_t NextEegFileNumber(int32_t fileNumber);
-
 }
 
 #endif

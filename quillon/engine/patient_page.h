@@ -49,7 +49,6 @@ int32_t SexEntryIndex(const char* sex);
 
 // Keys "0".."19" of section in turn until the first empty value.
 void ReadNameList(const char* patientPath, const char* section, NameList* list);
-
 }
 
 #endif

@@ -34,9 +34,9 @@ struct EegSetting {
 };
 
 const EegSetting kEegSettings[] = {
-    {"Ref", &MontagePattern::Ref, 0},         {"ACCSens", &MontagePattern::ACCSens, 6},
-    {"ACCLff", &MontagePattern::ACCLff, 4},   {"ACCHff", &MontagePattern::ACCHff, 3},
-    {"ACCCal", &MontagePattern::ACCCal, 5},   {"Notch", &MontagePattern::Notch, 0},
+    {"Ref", &MontagePattern::Ref, 0},       {"ACCSens", &MontagePattern::ACCSens, 6},
+    {"ACCLff", &MontagePattern::ACCLff, 4}, {"ACCHff", &MontagePattern::ACCHff, 3},
+    {"ACCCal", &MontagePattern::ACCCal, 5}, {"Notch", &MontagePattern::Notch, 0},
     {"Rapid", &MontagePattern::Rapid, 0},
 };
 
@@ -83,10 +83,11 @@ SectionName Section(const char* kind, int32_t slot) {
 
 // Reads a row list; returns the number of values, 0 when the key's text is 2
 // characters or shorter and the rows are to stay as they are.
-int32_t ReadRowList(const char* section, const char* key, const char* fallback,
-                    int32_t* values, const char* path) {
+int32_t ReadRowList(const char* section, const char* key, const char* fallback, int32_t* values,
+                    const char* path) {
     char text[kListTextLimit + 1];
-    int32_t length = static_cast<int32_t>(ReadText(section, key, fallback, text, sizeof text, path));
+    int32_t length =
+        static_cast<int32_t>(ReadText(section, key, fallback, text, sizeof text, path));
     if (length <= 2) return 0;
     // A text cut by the read limit would end in half a number: drop it.
     if (length == kListTextLimit) {
@@ -151,7 +152,8 @@ void LoadEegSlot(MontagePattern& slot, const char* path, const char* section) {
     for (const EegList& list : kEegLists) {
         int32_t count = ReadRowList(section, list.key, "", values, path);
         for (int32_t row = 0; row < count; ++row)
-            slot.EegRows[row].*list.field = static_cast<uint16_t>(static_cast<uint32_t>(values[row]));
+            slot.EegRows[row].*list.field =
+                static_cast<uint16_t>(static_cast<uint32_t>(values[row]));
     }
 }
 
@@ -187,13 +189,15 @@ void LoadPsgSlot(MontagePattern& slot, const char* path, const char* section) {
 extern "C" int32_t ParseRowList(const char* text, int32_t length, int32_t* values,
                                 int32_t maxCount) {
     if (text == nullptr || values == nullptr || length <= 0 || maxCount <= 0) return 0;
-    const char* end = static_cast<const char*>(std::memchr(text, '\0', static_cast<size_t>(length)));
+    const char* end =
+        static_cast<const char*>(std::memchr(text, '\0', static_cast<size_t>(length)));
     if (end == nullptr) end = text + length;
     auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     int32_t count = 0;
     const char* field = text;
     while (count < maxCount) {
-        const char* comma = static_cast<const char*>(std::memchr(field, ',', static_cast<size_t>(end - field)));
+        const char* comma =
+            static_cast<const char*>(std::memchr(field, ',', static_cast<size_t>(end - field)));
         const char* fieldEnd = comma ? comma : end;
         const char* p = field;
         while (p < fieldEnd && isBlank(*p)) ++p;
@@ -205,7 +209,8 @@ extern "C" int32_t ParseRowList(const char* text, int32_t length, int32_t* value
             magnitude = UINT64_MAX;
         // Beyond 32 bits: the nearest 32-bit limit.
         if (negative)
-            values[count++] = magnitude >= 2147483648u ? INT32_MIN : -static_cast<int32_t>(magnitude);
+            values[count++] =
+                magnitude >= 2147483648u ? INT32_MIN : -static_cast<int32_t>(magnitude);
         else
             values[count++] = magnitude > 2147483647u ? INT32_MAX : static_cast<int32_t>(magnitude);
         if (comma == nullptr) break;
@@ -237,8 +242,9 @@ extern "C" void SaveEegPattern(const AppRecord* record, const char* settingsPath
         for (const EegSetting& setting : kEegSettings)
             WriteInt(section.text, setting.key, pattern.*setting.field, settingsPath);
         for (const EegList& list : kEegLists)
-            WriteRowList(section.text, list.key,
-                         [&](int32_t row) { return pattern.EegRows[row].*list.field; }, settingsPath);
+            WriteRowList(
+                section.text, list.key,
+                [&](int32_t row) { return pattern.EegRows[row].*list.field; }, settingsPath);
     });
 }
 
@@ -260,12 +266,13 @@ extern "C" void SavePsgPattern(const AppRecord* record, const char* settingsPath
                       settingsPath);
         }
         for (const PsgList& list : kPsgLists)
-            WriteRowList(section.text, list.key,
-                         [&](int32_t row) {
-                             int32_t value = pattern.PsgRows[row].*list.field;
-                             return list.stored == Stored::Tenfold ? value / 10 : value;
-                         },
-                         settingsPath);
+            WriteRowList(
+                section.text, list.key,
+                [&](int32_t row) {
+                    int32_t value = pattern.PsgRows[row].*list.field;
+                    return list.stored == Stored::Tenfold ? value / 10 : value;
+                },
+                settingsPath);
     });
 }
 

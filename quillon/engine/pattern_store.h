@@ -29,7 +29,6 @@ void SetPsgRowDefaults(AppRecord* record);
 // than its 16: the PSG grid offers sensitivities and A/D counts beyond 65535
 // that would not survive a save and reload otherwise.
 int32_t ParseRowList(const char* text, int32_t length, int32_t* values, int32_t maxCount);
-
 }
 
 #endif

@@ -50,9 +50,8 @@ struct PlainNumber {
     int32_t consumed;        // as Cut returns it
 };
 
-inline bool ScanPlainNumber(const field_cutter::ClassTables& tables, int32_t mode,
-                            const char* text, const char* lineEnd, bool allowPoint,
-                            PlainNumber* number) {
+inline bool ScanPlainNumber(const field_cutter::ClassTables& tables, int32_t mode, const char* text,
+                            const char* lineEnd, bool allowPoint, PlainNumber* number) {
     const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* end = reinterpret_cast<const unsigned char*>(lineEnd);
     const unsigned char* start = in + (mode == kFieldModeBlank ? field_cutter::SkipBlanks(in) : 0);
@@ -88,8 +87,7 @@ inline bool ScanPlainNumber(const field_cutter::ClassTables& tables, int32_t mod
 }
 
 inline int32_t SampleInPlace(const field_cutter::ClassTables& tables, int32_t mode,
-                             const char* text, const char* lineEnd, int16_t* value,
-                             uint8_t* flaw) {
+                             const char* text, const char* lineEnd, int16_t* value, uint8_t* flaw) {
     PlainNumber number;
     if (!ScanPlainNumber(tables, mode, text, lineEnd, false, &number)) return 0;
     // At most 18 digits: saturate exactly as the general path does.

@@ -59,8 +59,8 @@ int32_t CheckChannel(const PsgChannelRow& row, const AppRecord* record, uint32_t
 
 // The channel's samples in one frame, a part of one counted whole.
 uint64_t FrameSamples(const PsgChannelRow& row, int32_t sampleRate, int32_t frameTime) {
-    const uint64_t rows = uint64_t{static_cast<uint32_t>(sampleRate)} *
-                          static_cast<uint32_t>(frameTime);
+    const uint64_t rows =
+        uint64_t{static_cast<uint32_t>(sampleRate)} * static_cast<uint32_t>(frameTime);
     const uint64_t step = static_cast<uint32_t>(sampleRate / psg::ChannelRate(sampleRate, row));
     return (rows + step - 1) / step;
 }

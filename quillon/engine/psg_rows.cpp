@@ -132,7 +132,6 @@ bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, b
     return true;
 }
 
-
 // Reads up to kPsgReadBytes at offset: the count read, -1 on failure.
 // *sourceEnds tells that the end of the file was met; a read that fails
 // after some bytes gives them without it, so that a line cut by the

@@ -32,7 +32,6 @@ void DescribeRunProgress(const AppRecord* record, int64_t firstOffset, int64_t e
 
 // "h:mm:ss" of a number of seconds. Returns the length written.
 int32_t FormatElapsed(int64_t seconds, char* out, size_t size);
-
 }
 
 #endif

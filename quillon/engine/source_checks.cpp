@@ -76,8 +76,8 @@ extern "C" int32_t CheckSourceForConversion(const AppRecord* record, SourceCheck
     const int32_t values = DataLineValues(record);
     if (values < 0) {
         // Beyond the head the line could be neither checked nor found.
-        const bool headIsWholeSource = size >= 0 && size - record->SourceTextOffset ==
-                                                        record->SourceTextLength;
+        const bool headIsWholeSource =
+            size >= 0 && size - record->SourceTextOffset == record->SourceTextLength;
         return Verdict(check, headIsWholeSource ? kSourceNoDataLine : kSourceDataLineBeyondHead,
                        record);
     }

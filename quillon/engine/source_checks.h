@@ -13,11 +13,11 @@
 enum SourceVerdict {
     kSourceUsable = 0,
     kSourceNotOpen = 1,
-    kSourceEmpty = 2,        // no byte of text (a byte order mark alone counts as none)
+    kSourceEmpty = 2,  // no byte of text (a byte order mark alone counts as none)
     kSourceUtf16 = 3,
     kSourceUtf32 = 4,
-    kSourceBinary = 5,       // NUL bytes in the head
-    kSourceNoDataLine = 6,   // the whole source has no line DataStartLine
+    kSourceBinary = 5,      // NUL bytes in the head
+    kSourceNoDataLine = 6,  // the whole source has no line DataStartLine
     kSourceTooFewColumns = 7,
     kSourceDataLineBeyondHead = 8,  // the line cannot be found in the head read ahead
 };
@@ -38,7 +38,6 @@ int32_t CheckSourceForConversion(const AppRecord* record, SourceCheck* check);
 // The verdict in English, one line without a final period. Returns the
 // length written.
 int32_t FormatSourceVerdict(const SourceCheck* check, char* out, size_t size);
-
 }
 
 #endif

@@ -71,7 +71,6 @@ void SelectChannelCount(AppRecord* record, int32_t count);
 // The data column count of a data line differs from ChannelCount: returns
 // that count, or -1 when there is nothing to ask.
 int32_t DataColumnsToAsk(const AppRecord* record, const char* line);
-
 }
 
 #endif

@@ -66,7 +66,8 @@ void CopyLabel(char* to, const char* field, int32_t length) {
     const field_cutter::ClassTables& tables = field_cutter::Tables();
     int32_t kept = 0;
     while (kept < length) {
-        int32_t step = tables.isLead[static_cast<unsigned char>(field[kept])] && kept + 1 < length ? 2 : 1;
+        int32_t step =
+            tables.isLead[static_cast<unsigned char>(field[kept])] && kept + 1 < length ? 2 : 1;
         if (kept + step > kPatternTextSize - 1) break;
         kept += step;
     }

@@ -48,7 +48,6 @@ void SwitchChannelRows(AppRecord* record, int32_t count);
 // for comparing with ChannelCount; -1 when the line has 2 bytes or fewer and
 // there is nothing to check.
 int32_t CountDataColumns(const AppRecord* record, const char* line);
-
 }
 
 #endif

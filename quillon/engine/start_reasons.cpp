@@ -48,7 +48,9 @@ extern "C" int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome
         case kEegStartCannotCreate:
             n = std::snprintf(out, size, "cannot create the output file \"%s\": %s", path, reason);
             break;
-        case kEegStartNoVolume: n = std::snprintf(out, size, "the output volume is not ready"); break;
+        case kEegStartNoVolume:
+            n = std::snprintf(out, size, "the output volume is not ready");
+            break;
         case kEegStartSourceUnusable:
             n = std::snprintf(out, size, "the source cannot be converted");
             break;
@@ -60,7 +62,14 @@ extern "C" int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome
 namespace {
 
 // What a PSG reason's text is filled with, in its order.
-enum ReasonArguments { kNoArgument, kValue, kSlotNumber, kValueAndLimit, kChannel, kChannelAndValue };
+enum ReasonArguments {
+    kNoArgument,
+    kValue,
+    kSlotNumber,
+    kValueAndLimit,
+    kChannel,
+    kChannelAndValue
+};
 
 struct PsgReason {
     int32_t outcome;

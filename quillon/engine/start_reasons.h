@@ -15,13 +15,12 @@ extern "C" {
 // The reason of an EEG start outcome for the output at path, with the
 // system's reason (RunErrorText) where the file could not be created.
 // Returns the length written.
-int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome, const char* path,
-                             char* out, size_t size);
+int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome, const char* path, char* out,
+                             size_t size);
 
 // The reason of a PSG start outcome, with the channel and value it names.
 // Returns the length written.
 int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size);
-
 }
 
 #endif

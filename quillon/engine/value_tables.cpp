@@ -34,12 +34,12 @@ const char HighFilterNames[21][kTableEntrySize] = {
 
 namespace {
 
-const float kSensitivities[20] = {1.0f,  2.0f,  3.0f,  3.333f, 5.0f,   7.0f,   10.0f,
-                                  14.0f, 20.0f, 30.0f, 40.0f,  50.0f,  70.0f,  100.0f,
+const float kSensitivities[20] = {1.0f,   2.0f,   3.0f,   3.333f,  5.0f,    7.0f,   10.0f,
+                                  14.0f,  20.0f,  30.0f,  40.0f,   50.0f,   70.0f,  100.0f,
                                   200.0f, 300.0f, 500.0f, 1000.0f, 2000.0f, 5000.0f};
 
-const float kCalibrations[15] = {0.0f,    2.0f,    5.0f,    10.0f,    20.0f,
-                                 50.0f,   100.0f,  200.0f,  500.0f,   1000.0f,
+const float kCalibrations[15] = {0.0f,    2.0f,    5.0f,     10.0f,    20.0f,
+                                 50.0f,   100.0f,  200.0f,   500.0f,   1000.0f,
                                  2000.0f, 5000.0f, 10000.0f, 20000.0f, 50000.0f};
 
 }  // namespace

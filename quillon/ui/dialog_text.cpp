@@ -45,9 +45,8 @@ void ReadComboText(HWND dialog, int id, char* out, int outSize) {
     if (out == nullptr || outSize <= 0) return;
     out[0] = '\0';
     const int index = SelectedEntry(dialog, id);
-    const LRESULT length = index != CB_ERR
-                               ? SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, index, 0)
-                               : CB_ERR;
+    const LRESULT length =
+        index != CB_ERR ? SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, index, 0) : CB_ERR;
     // The selected entry is read only when it fits; otherwise the shown text.
     if (length != CB_ERR && length < outSize) {
         SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(out));

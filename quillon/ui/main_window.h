@@ -18,7 +18,7 @@ enum StatusKind { kStatusPart0 = 0, kStatusMessage = 1, kStatusError = 2 };
 
 extern HINSTANCE g_instance;
 extern HWND g_mainWindow;
-extern HWND g_currentPage;   // the page shown now, for the dialog keys
+extern HWND g_currentPage;  // the page shown now, for the dialog keys
 extern HWND g_splashWindow;
 extern SettingsPaths g_paths;
 extern ElectrodeNameTable g_electrodeNames;

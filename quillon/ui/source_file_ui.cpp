@@ -64,7 +64,8 @@ void CheckDataColumns(HWND page, AppRecord* record, const char* line) {
     const int32_t count = DataColumnsToAsk(record, line);
     if (count < 0) return;
     MessageBeep(MB_OK);
-    if (BramwickModalDialog(GetAncestor(page, GA_ROOT), g_instance, IDD_LABEL_COUNT) != IDOK) return;
+    if (BramwickModalDialog(GetAncestor(page, GA_ROOT), g_instance, IDD_LABEL_COUNT) != IDOK)
+        return;
     record->ChannelCount = count;
     SendDlgItemMessageA(page, IDC_SRC_CHANNEL_COUNT, CB_SETCURSEL, count, 0);
 }

@@ -90,7 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (OpenSourceFromPath(r, source.c_str()) != 0) {
         // Small rates keep the steps short: 100 frames, 300 rows an epoch.
         Layout(r, data, 10);
-        if (data[3] & 4) ConvertPsg(r); else ConvertEeg(r);
+        if (data[3] & 4)
+            ConvertPsg(r);
+        else
+            ConvertEeg(r);
         CloseSourceFile(r);
     }
     std::remove(source.c_str());

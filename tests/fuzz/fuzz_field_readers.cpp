@@ -16,9 +16,9 @@
 
 namespace {
 
-const int32_t kMagnifications[] = {-1000000, -100000, -10000, -1000, -100, -10, 0,
-                                   1,        10,      100,    1000,  1000000, 1000000000,
-                                   INT32_MIN, INT32_MAX};
+const int32_t kMagnifications[] = {-1000000, -100000, -10000,     -1000,     -100,
+                                   -10,      0,       1,          10,        100,
+                                   1000,     1000000, 1000000000, INT32_MIN, INT32_MAX};
 
 void Check(bool condition) {
     if (!condition) std::abort();
@@ -54,10 +54,11 @@ std::string NumberLine(const uint8_t* data, size_t size, bool quoted) {
         std::string field;
         for (size_t i = 0; i < length && at < size; ++i, ++at)
             field += kAlphabet[data[at] % (sizeof kAlphabet - 1)];
-        if (quoted) field.insert(field.find_first_not_of(' ') == std::string::npos
-                                     ? field.size()
-                                     : field.find_first_not_of(' '),
-                                 1, '"');
+        if (quoted)
+            field.insert(field.find_first_not_of(' ') == std::string::npos
+                             ? field.size()
+                             : field.find_first_not_of(' '),
+                         1, '"');
         line += field + ',';
     }
     return line;
@@ -86,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static AppRecord* record = static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord)));
     const int32_t bias = static_cast<int8_t>(data[0]) % 20;
     const int32_t limit = static_cast<int8_t>(data[1]);
-    record->OrgDataMag = kMagnifications[data[2] % (sizeof kMagnifications / sizeof kMagnifications[0])];
+    record->OrgDataMag =
+        kMagnifications[data[2] % (sizeof kMagnifications / sizeof kMagnifications[0])];
     record->DataLineBias = bias;
 
     // The line in a buffer of exactly its size, so a read past its end shows.

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::string_view value;
             if (profile_text::FindValue(text, section, key, &value)) {
                 // The value must lie inside the text.
-                if (value.data() < text.data() || value.data() + value.size() > text.data() + text.size())
+                if (value.data() < text.data() ||
+                    value.data() + value.size() > text.data() + text.size())
                     std::abort();
                 profile_text::ParseInt(value);
             }

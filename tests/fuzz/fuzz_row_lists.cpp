@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t wide[256];
     uint16_t narrow[256];
     int32_t count = ParseRowList(text.get(), static_cast<int32_t>(length), wide, maxCount);
-    uint32_t narrowCount = ParseNumberList(narrow, text.get(), static_cast<int32_t>(length), maxCount);
+    uint32_t narrowCount =
+        ParseNumberList(narrow, text.get(), static_cast<int32_t>(length), maxCount);
     if (count < 0 || count > maxCount || static_cast<uint32_t>(count) != narrowCount) std::abort();
     for (int32_t i = 0; i < count; ++i)
         if (static_cast<uint16_t>(static_cast<uint32_t>(wide[i])) != narrow[i]) std::abort();

@@ -45,7 +45,8 @@ std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw) {
         z.push_back(static_cast<uint8_t>(n >> 8));
         z.push_back(static_cast<uint8_t>(~n));
         z.push_back(static_cast<uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<long>(pos), raw.begin() + static_cast<long>(pos + n));
+        z.insert(z.end(), raw.begin() + static_cast<long>(pos),
+                 raw.begin() + static_cast<long>(pos + n));
         pos += n;
     } while (pos < raw.size());
     PutBe32(z, (b << 16) | a);

@@ -76,7 +76,8 @@ struct RemoteBuffer {
     }
     bool Read(void* out, size_t size) const {
         SIZE_T done = 0;
-        return address != nullptr && ReadProcessMemory(process, address, out, size, &done) && done == size;
+        return address != nullptr && ReadProcessMemory(process, address, out, size, &done) &&
+               done == size;
     }
 };
 
@@ -97,7 +98,8 @@ void Check(bool ok, const std::string& what) {
 
 void CheckText(const std::string& shown, const std::string& expected, const std::string& what) {
     Check(shown == expected, what);
-    if (shown != expected) std::printf("  shown \"%s\", expected \"%s\"\n", shown.c_str(), expected.c_str());
+    if (shown != expected)
+        std::printf("  shown \"%s\", expected \"%s\"\n", shown.c_str(), expected.c_str());
 }
 
 int Failures() { return g_failures; }
@@ -108,8 +110,8 @@ bool StartProgram(const std::string& folder, const std::string& arguments, Proce
     std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    process->started = CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0,
-                                      nullptr, folder.c_str(), &startup, &process->info) != 0;
+    process->started = CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                      folder.c_str(), &startup, &process->info) != 0;
     return process->started;
 }
 
@@ -148,7 +150,9 @@ HWND WaitForMainWindow(const Process& process) {
     return main;
 }
 
-HWND FindControl(HWND parent, int id) { return SearchChildren(parent, {id, nullptr, false, nullptr}); }
+HWND FindControl(HWND parent, int id) {
+    return SearchChildren(parent, {id, nullptr, false, nullptr});
+}
 HWND FindVisibleControl(HWND parent, int id) {
     return SearchChildren(parent, {id, nullptr, true, nullptr});
 }
@@ -213,7 +217,8 @@ void PressKey(HWND window, WORD key) {
 // them: one UTF-16 character per message, double-byte ones whole.
 void TypeText(HWND window, const std::string& text) {
     wchar_t wide[1024] = {};
-    const int count = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide, 1023);
+    const int count =
+        MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide, 1023);
     for (int i = 0; i < count; ++i) PostMessageW(window, WM_CHAR, wide[i], 1);
 }
 
@@ -254,7 +259,8 @@ BOOL CALLBACK MatchDropDown(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &owner);
     char name[32] = {};
     GetClassNameA(window, name, sizeof name);
-    if (owner != search->processId || !IsWindowVisible(window) || std::strcmp(name, "ComboLBox") != 0)
+    if (owner != search->processId || !IsWindowVisible(window) ||
+        std::strcmp(name, "ComboLBox") != 0)
         return TRUE;
     search->found = window;
     return FALSE;
@@ -310,7 +316,9 @@ std::string EntryText(HWND window, UINT lengthMessage, UINT textMessage, int ind
 
 }  // namespace
 
-std::string ListText(HWND list, int index) { return EntryText(list, LB_GETTEXTLEN, LB_GETTEXT, index); }
+std::string ListText(HWND list, int index) {
+    return EntryText(list, LB_GETTEXTLEN, LB_GETTEXT, index);
+}
 
 std::string ComboEntryText(HWND combo, int index) {
     return EntryText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
@@ -340,8 +348,9 @@ bool WriteTextFile(const std::string& path, const std::string& bytes) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     CloseHandle(file);
     return ok;
 }

@@ -44,7 +44,8 @@ void CheckFonts() {
     const intptr_t normal = BramwickFont(BRAMWICK_FONT_HANDLE, BRAMWICK_FONT_NORMAL);
     const intptr_t title = BramwickFont(BRAMWICK_FONT_HANDLE, BRAMWICK_FONT_TITLE);
     Check(normal != 0 && title != 0 && normal != title, "fonts 0 and 5 are two fonts");
-    Check(BramwickFont(BRAMWICK_FONT_HANDLE, BRAMWICK_FONT_NORMAL) == normal, "a font number gives the same font again");
+    Check(BramwickFont(BRAMWICK_FONT_HANDLE, BRAMWICK_FONT_NORMAL) == normal,
+          "a font number gives the same font again");
     Check(BramwickFont(BRAMWICK_FONT_HANDLE, 99) == normal, "an unknown number gives font 0");
     HDC dc = GetDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(title));
@@ -54,7 +55,8 @@ void CheckFonts() {
     ReleaseDC(nullptr, dc);
     const intptr_t height = BramwickFont(BRAMWICK_FONT_HEIGHT, BRAMWICK_FONT_TITLE);
     Check(height > 0 && height == metrics.tmHeight, "kind 2 gives the pixel height of the font");
-    Check(BramwickFont(BRAMWICK_FONT_HEIGHT, BRAMWICK_FONT_TITLE) > BramwickFont(BRAMWICK_FONT_HEIGHT, 0),
+    Check(BramwickFont(BRAMWICK_FONT_HEIGHT, BRAMWICK_FONT_TITLE) >
+              BramwickFont(BRAMWICK_FONT_HEIGHT, 0),
           "the title font is taller than the row font");
 }
 
@@ -81,7 +83,8 @@ void CheckDialogs() {
     HINSTANCE self = GetModuleHandleA(nullptr);
     g_buttonToPress = IDCANCEL;
     SetTimer(nullptr, kPressTimer, 100, PressButton);
-    Check(BramwickModalDialog(nullptr, self, kNoticeDialog) == IDCANCEL, "ordinal 22 returns the pressed button's id");
+    Check(BramwickModalDialog(nullptr, self, kNoticeDialog) == IDCANCEL,
+          "ordinal 22 returns the pressed button's id");
     g_buttonToPress = IDOK;
     SetTimer(nullptr, kPressTimer, 100, PressButton);
     Check(BramwickAboutBox(nullptr, self, kNoticeDialog, 0, "about text", 0) == IDOK,
@@ -110,8 +113,8 @@ COLORREF PaintedColour(HWND control) {
 
 void CheckStaticControl() {
     FeldaneRegisterControls();
-    HWND control = CreateWindowA(FELDANE_STATIC_CLASS, "message", WS_POPUP | WS_VISIBLE, 10, 10, 120, 20,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND control = CreateWindowA(FELDANE_STATIC_CLASS, "message", WS_POPUP | WS_VISIBLE, 10, 10,
+                                 120, 20, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     Check(control != nullptr, "FELDANESTATIC32 is registered by ordinal 49");
     if (control == nullptr) return;
     Check(PaintedColour(control) == RGB(192, 192, 192), "the control starts light grey");

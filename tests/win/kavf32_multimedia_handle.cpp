@@ -18,9 +18,9 @@ namespace {
 
 // "KAVF", 2 groups, 1 sub-item, "EEG FILING32": L0 = 16, sub-item length
 // 10, element length 8, d = 12, the name, the zero end.
-const uint8_t kIndexRecord[36] = {
-    'K', 'A', 'V', 'F', 0, 0, 0, 16, 0, 2, 0, 1, 0, 10, 0, 0x20, 0, 8, 0, 12,
-    'E', 'E', 'G', ' ', 'F', 'I', 'L', 'I', 'N', 'G', '3', '2', 0, 0, 0, 0};
+const uint8_t kIndexRecord[36] = {'K', 'A', 'V', 'F',  0,   0,   0,   16,  0,   2,   0,   1,
+                                  0,   10,  0,   0x20, 0,   8,   0,   12,  'E', 'E', 'G', ' ',
+                                  'F', 'I', 'L', 'I',  'N', 'G', '3', '2', 0,   0,   0,   0};
 
 constexpr uint32_t kWordsId = 0x86;
 
@@ -127,9 +127,9 @@ void WriteBigWave(const std::string& path) {
               kAcross2GiB + kChunk,
           "frames across 2 GiB written");
     for (int32_t i = 0; i < kChunk; ++i) frames[i] = FrameAt(kAt3_75GiB + i);
-    Check(WriteKavfFlowWave(h, KAVF_FLOW_CONVERT, kAt3_75GiB, kChunk, frames) ==
-              kAt3_75GiB + kChunk,
-          "frames at 3.75 GiB written");
+    Check(
+        WriteKavfFlowWave(h, KAVF_FLOW_CONVERT, kAt3_75GiB, kChunk, frames) == kAt3_75GiB + kChunk,
+        "frames at 3.75 GiB written");
     Check(SetKavfWaveEnd(h) != 0, "wave end written");
     Check(CloseKavfile(h) == 0, "writer closed");
 }
@@ -147,10 +147,10 @@ void ReadBigWave(const std::string& path) {
                   kAcross2GiB + kChunk &&
               SameFrames(frames, kAcross2GiB, kChunk),
           "frames across 2 GiB read back");
-    Check(ReadKavfFlowWave(h, KAVF_FLOW_CONVERT, kAt3_75GiB, kChunk, frames) ==
-                  kAt3_75GiB + kChunk &&
-              SameFrames(frames, kAt3_75GiB, kChunk),
-          "frames at 3.75 GiB read back");
+    Check(
+        ReadKavfFlowWave(h, KAVF_FLOW_CONVERT, kAt3_75GiB, kChunk, frames) == kAt3_75GiB + kChunk &&
+            SameFrames(frames, kAt3_75GiB, kChunk),
+        "frames at 3.75 GiB read back");
     static const Frame zeros[10] = {};
     Check(ReadKavfFlowWave(h, KAVF_FLOW_CONVERT, kAcross2GiB + 5 * kChunk, 10, frames) > 0 &&
               std::memcmp(frames, zeros, sizeof zeros) == 0,

@@ -48,8 +48,8 @@ bool LeapYear(int32_t year) { return (year % 4 == 0 && year % 100 != 0) || year 
 bool ParseStart(const char* text, int32_t* fields) {
     int year, month, day, hour, minute, second, used = 0;
     if (std::strlen(text) != 19 ||
-        std::sscanf(text, "%4d-%2d-%2d %2d:%2d:%2d%n", &year, &month, &day, &hour, &minute,
-                    &second, &used) != 6 ||
+        std::sscanf(text, "%4d-%2d-%2d %2d:%2d:%2d%n", &year, &month, &day, &hour, &minute, &second,
+                    &used) != 6 ||
         used != 19)
         return false;
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

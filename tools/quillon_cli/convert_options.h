@@ -15,9 +15,9 @@ struct ConvertOptions {
     const char* newDiskId = nullptr;     // --create-disk-id
 
     // Each -1 (0 for the pattern) when not given.
-    int32_t fileType = -1;  // CopyFileType: 1 psg, 2 eeg32, 3 eeg24
-    int32_t preset = -1;    // 1..32, 0 none
-    int32_t pattern = 0;    // 1..4
+    int32_t fileType = -1;     // CopyFileType: 1 psg, 2 eeg32, 3 eeg24
+    int32_t preset = -1;       // 1..32, 0 none
+    int32_t pattern = 0;       // 1..4
     bool keepPattern = false;  // the pattern's labels and row switches stay as they are
     int32_t delimiter = -1;
     int32_t labelLine = -1;

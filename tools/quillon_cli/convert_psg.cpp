@@ -29,8 +29,7 @@ void ApplyPsgOptions(AppRecord* record, const ConvertOptions& o) {
     }
 }
 
-std::string StartRefusal(const AppRecord* record, const PsgStartResult& result,
-                         const char* path) {
+std::string StartRefusal(const AppRecord* record, const PsgStartResult& result, const char* path) {
     char reason[256];
     FormatPsgStartReason(&result, reason, sizeof reason);
     std::string text = "cannot convert to " + Quoted(path) + ": " + reason;
@@ -70,7 +69,8 @@ int RunPsgSteps(AppRecord* record, const ConvertOptions& o) {
     while (!InterruptRequested() && PsgTimerTick(record)) ShowProgress(&progress, record, o.source);
     EndProgress(progress);
     // Ostrel counts what it wrote; a failed write stops its count.
-    const int32_t framesWritten = OstrelCount(record->OutputFile, kOstrelSection, kOstrelFramesItem);
+    const int32_t framesWritten =
+        OstrelCount(record->OutputFile, kOstrelSection, kOstrelFramesItem);
     const int64_t readTo = record->SourceOffset;
     const uint32_t flags = InterruptRequested() && record->OutputFile != 0
                                ? InterruptPsgConversion(record)

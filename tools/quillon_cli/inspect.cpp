@@ -51,15 +51,15 @@ void PrintStructure(const char* path, const WalkResult& walk, int foundByLibrary
                     group.number, group.offset, group.lengthWords, group.items.size(),
                     group.items.size() == 1 ? "" : "s");
         for (const WalkItem& item : group.items)
-            std::printf("  id %u (0x%04X): %s (kind 0x%04X), %" PRIu32 " elements, %" PRIu32
-                        " words\n",
-                        item.id, item.id, ItemKindName(item.kind), item.kind, item.count,
-                        item.lengthWords);
+            std::printf(
+                "  id %u (0x%04X): %s (kind 0x%04X), %" PRIu32 " elements, %" PRIu32 " words\n",
+                item.id, item.id, ItemKindName(item.kind), item.kind, item.count, item.lengthWords);
     }
 }
 
 void PrintWave(const WalkWave& wave) {
-    std::printf("flow wave: group %" PRIu32 " id %u, type 0x%04X, %u channels, %u bits, "
+    std::printf("flow wave: group %" PRIu32
+                " id %u, type 0x%04X, %u channels, %u bits, "
                 "interval %" PRIu32 " us, %" PRIu32 " frames, frame size %" PRIu32 " bytes\n",
                 wave.group, wave.id, wave.type, wave.channels, wave.bits, wave.interval,
                 wave.frames, wave.frameSize);
@@ -72,8 +72,9 @@ void PrintWave(const WalkWave& wave) {
 // Frames in the caller's native layout, as the library hands them out.
 int PrintFrames(KAVFHANDLE handle, const WalkWave& wave, const FrameRange& range) {
     if (range.last >= wave.frames) {
-        std::fprintf(stderr, "quillon-cli: frames %" PRIu32 ":%" PRIu32
-                             " are outside the wave's %" PRIu32 " frames\n",
+        std::fprintf(stderr,
+                     "quillon-cli: frames %" PRIu32 ":%" PRIu32 " are outside the wave's %" PRIu32
+                     " frames\n",
                      range.first, range.last, wave.frames);
         return 1;
     }
@@ -87,7 +88,8 @@ int PrintFrames(KAVFHANDLE handle, const WalkWave& wave, const FrameRange& range
     const bool wide = wave.bits > 8 || wave.type == 0x0204;
     std::vector<uint8_t> buffer(size_t{wave.frameSize} * kFramesPerRead);
     for (uint32_t start = range.first; start <= range.last;) {
-        uint32_t count = range.last - start + 1 < kFramesPerRead ? range.last - start + 1 : kFramesPerRead;
+        uint32_t count =
+            range.last - start + 1 < kFramesPerRead ? range.last - start + 1 : kFramesPerRead;
         int32_t result = ReadKavfFlowWave(handle, 1, static_cast<int32_t>(start),
                                           static_cast<int32_t>(count), buffer.data());
         if (result <= 0) {
@@ -129,7 +131,8 @@ int RunInspect(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
             if (!ParseFrameRange(argv[++i], &range)) {
-                std::fprintf(stderr, "quillon-cli: --frames takes A:B, first and last frame (A <= B)\n");
+                std::fprintf(stderr,
+                             "quillon-cli: --frames takes A:B, first and last frame (A <= B)\n");
                 return 2;
             }
         } else if (argv[i][0] == '-' || path != nullptr) {

@@ -217,11 +217,13 @@ WalkResult WalkWaveFile(const char* path) {
     uint64_t offset = 0;
     out.error = ReadIndex(r, &out, &offset);
     bool last = false;
-    for (uint32_t number = 1; out.error.empty() && !last && number <= out.declaredGroups; ++number) {
+    for (uint32_t number = 1; out.error.empty() && !last && number <= out.declaredGroups;
+         ++number) {
         uint8_t h[4];
         if (offset == r.size) break;  // the file ends between groups
         if (!r.At(offset, h, 4)) {
-            out.error = Format("group %llu at offset %llu cut by the end of the file", number, offset);
+            out.error =
+                Format("group %llu at offset %llu cut by the end of the file", number, offset);
             break;
         }
         WalkGroup group{number, offset, Be32(h), {}};

@@ -32,7 +32,7 @@ struct WalkWave {
     uint32_t interval = 0;
     uint16_t bits = 0;
     uint16_t channels = 0;
-    uint32_t frameSize = 0;     // 0 for description-only kinds
+    uint32_t frameSize = 0;         // 0 for description-only kinds
     uint64_t bytesAfterHeader = 0;  // what the file really holds after the 32-byte header
 };
 

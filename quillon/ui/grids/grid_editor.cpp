@@ -35,22 +35,16 @@ void PostToGrid(HWND edit, int code) {
 
 LRESULT OnEditorKey(HWND edit, WPARAM key, LPARAM lParam) {
     switch (key) {
-        case VK_RETURN:
-            PostToGrid(edit, kEditEnter);
-            return 0;
-        case VK_TAB:
-            PostToGrid(edit, kEditTab);
-            return 0;
+        case VK_RETURN: PostToGrid(edit, kEditEnter); return 0;
+        case VK_TAB: PostToGrid(edit, kEditTab); return 0;
         case VK_UP:
-        case VK_DOWN:
-            return 0;
+        case VK_DOWN: return 0;
         case VK_LEFT:
         case VK_RIGHT:
             if (Editing(GetParent(edit))) break;
             PostMessageA(GetParent(edit), WM_KEYDOWN, key, lParam);
             return 0;
-        default:
-            break;
+        default: break;
     }
     return CallWindowProcA(ClassProcedure(edit), edit, WM_KEYDOWN, key, lParam);
 }
@@ -80,16 +74,11 @@ LRESULT OnEditorKillFocus(HWND edit, WPARAM next) {
 
 LRESULT CALLBACK GridEditorProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_KEYDOWN:
-            return OnEditorKey(edit, wParam, lParam);
-        case WM_CHAR:
-            return OnEditorChar(edit, wParam, lParam);
-        case WM_KILLFOCUS:
-            return OnEditorKillFocus(edit, wParam);
-        case WM_GETDLGCODE:
-            return DLGC_WANTALLKEYS;
-        default:
-            return CallWindowProcA(ClassProcedure(edit), edit, message, wParam, lParam);
+        case WM_KEYDOWN: return OnEditorKey(edit, wParam, lParam);
+        case WM_CHAR: return OnEditorChar(edit, wParam, lParam);
+        case WM_KILLFOCUS: return OnEditorKillFocus(edit, wParam);
+        case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
+        default: return CallWindowProcA(ClassProcedure(edit), edit, message, wParam, lParam);
     }
 }
 

@@ -55,15 +55,11 @@ GridHit HitAt(HWND grid, MontageKind kind, const AppRecord* record, LPARAM point
 ScrollRequest RequestOf(WORD code) {
     switch (code) {
         case SB_LINEUP:
-        case SB_PAGEUP:
-            return kScrollLineUp;
+        case SB_PAGEUP: return kScrollLineUp;
         case SB_LINEDOWN:
-        case SB_PAGEDOWN:
-            return kScrollLineDown;
-        case SB_THUMBPOSITION:
-            return kScrollThumbSet;
-        default:
-            return kScrollOther;
+        case SB_PAGEDOWN: return kScrollLineDown;
+        case SB_THUMBPOSITION: return kScrollThumbSet;
+        default: return kScrollOther;
     }
 }
 
@@ -280,36 +276,20 @@ BOOL RegisterMontageGridClasses(HINSTANCE instance, const ElectrodeNameTable* el
 LRESULT DispatchGridMessage(HWND grid, MontageKind kind, UINT message, WPARAM wParam,
                             LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            return 0;
-        case WM_ENABLE:
-            return OnGridEnable(grid);
-        case WM_SETFONT:
-            return OnGridSetFont(grid, wParam);
-        case WM_SIZE:
-            return OnGridSize(grid, kind);
-        case WM_PAINT:
-            PaintGrid(grid, kind);
-            return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTALLKEYS;
-        case WM_VSCROLL:
-            return OnGridScroll(grid, kind, wParam);
-        case WM_LBUTTONDOWN:
-            return OnGridButtonDown(grid, kind, lParam);
-        case WM_MOUSEMOVE:
-            return OnGridMouseMove(grid, kind, lParam);
-        case WM_LBUTTONUP:
-            return OnGridButtonUp(grid, kind);
-        case WM_LBUTTONDBLCLK:
-            return OnGridDoubleClick(grid, kind, lParam);
-        case WM_RBUTTONUP:
-            return OnGridRightButtonUp(grid, kind);
-        case WM_COMMAND:
-            return OnGridCommand(grid, kind, wParam);
-        case WM_GRID_SETDATA:
-            return OnGridSetData(grid, kind, wParam);
-        default:
-            return DefWindowProcA(grid, message, wParam, lParam);
+        case WM_CREATE: return 0;
+        case WM_ENABLE: return OnGridEnable(grid);
+        case WM_SETFONT: return OnGridSetFont(grid, wParam);
+        case WM_SIZE: return OnGridSize(grid, kind);
+        case WM_PAINT: PaintGrid(grid, kind); return 0;
+        case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
+        case WM_VSCROLL: return OnGridScroll(grid, kind, wParam);
+        case WM_LBUTTONDOWN: return OnGridButtonDown(grid, kind, lParam);
+        case WM_MOUSEMOVE: return OnGridMouseMove(grid, kind, lParam);
+        case WM_LBUTTONUP: return OnGridButtonUp(grid, kind);
+        case WM_LBUTTONDBLCLK: return OnGridDoubleClick(grid, kind, lParam);
+        case WM_RBUTTONUP: return OnGridRightButtonUp(grid, kind);
+        case WM_COMMAND: return OnGridCommand(grid, kind, wParam);
+        case WM_GRID_SETDATA: return OnGridSetData(grid, kind, wParam);
+        default: return DefWindowProcA(grid, message, wParam, lParam);
     }
 }

@@ -72,20 +72,13 @@ void OnPageShown(HWND page) {
 
 INT_PTR CALLBACK EegMontagePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog(page, lParam);
-        case WM_DESTROY:
-            return TRUE;
+        case WM_INITDIALOG: return OnInitDialog(page, lParam);
+        case WM_DESTROY: return TRUE;
         case WM_SIZE:
             LayoutMontagePageControls(page, kKind, LOWORD(lParam), HIWORD(lParam));
             return FALSE;
-        case WM_COMMAND:
-            OnCommand(page, wParam);
-            return FALSE;
-        case WM_PAGE_SHOWN:
-            OnPageShown(page);
-            return FALSE;
-        default:
-            return FALSE;
+        case WM_COMMAND: OnCommand(page, wParam); return FALSE;
+        case WM_PAGE_SHOWN: OnPageShown(page); return FALSE;
+        default: return FALSE;
     }
 }

@@ -83,7 +83,8 @@ void FillNameList(HWND page, const NameListSource& source) {
     ReadNameList(g_paths.PatientPath, source.section, &list);
     SendDlgItemMessageA(page, source.id, CB_RESETCONTENT, 0, 0);
     for (int32_t i = 0; i < list.count; ++i)
-        SendDlgItemMessageA(page, source.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.names[i]));
+        SendDlgItemMessageA(page, source.id, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(list.names[i]));
 }
 
 void FillLists(HWND page) {
@@ -134,7 +135,8 @@ void TakeText(HWND page, const TextControl& control, bool fromSelection) {
 void TakeListValue(HWND page, const ValueList& list) {
     const int index = SelectedEntry(page, list.id);
     RecordLock app(Record());
-    if (app && index != CB_ERR) app->PatientInfo.*list.field = static_cast<uint16_t>(index + list.first);
+    if (app && index != CB_ERR)
+        app->PatientInfo.*list.field = static_cast<uint16_t>(index + list.first);
 }
 
 void TakeMeasure(HWND page, int id) {
@@ -144,7 +146,8 @@ void TakeMeasure(HWND page, int id) {
     if (!app) return;
     PatientInfo* patient = &app->PatientInfo;
     const bool height = id == IDC_PAT_HEIGHT;
-    if (!(height ? TakeTypedHeight(patient, text) : TakeTypedWeight(patient, text))) MessageBeep(MB_OK);
+    if (!(height ? TakeTypedHeight(patient, text) : TakeTypedWeight(patient, text)))
+        MessageBeep(MB_OK);
     height ? FormatHeight(patient, text, sizeof text) : FormatWeight(patient, text, sizeof text);
     SetDlgItemTextA(page, id, text);
 }
@@ -167,7 +170,8 @@ void OnCommand(HWND page, WPARAM wParam) {
     }
     for (const ValueList& list : kValueLists)
         if (list.id == id && code == CBN_SELCHANGE) TakeListValue(page, list);
-    if ((id == IDC_PAT_HEIGHT || id == IDC_PAT_WEIGHT) && code == EN_KILLFOCUS) TakeMeasure(page, id);
+    if ((id == IDC_PAT_HEIGHT || id == IDC_PAT_WEIGHT) && code == EN_KILLFOCUS)
+        TakeMeasure(page, id);
     if (id == IDC_PAT_SAVE_ENABLE && code == BN_CLICKED) OnSaveEnable(page);
 }
 

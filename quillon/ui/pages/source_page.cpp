@@ -38,9 +38,12 @@ struct TypedEdit {
 };
 
 const TypedEdit kTypedEdits[] = {
-    {IDC_SRC_TIME_RES, kTypedTimeResolution}, {IDC_SRC_YEAR, kTypedYear},
-    {IDC_SRC_MONTH, kTypedMonth},             {IDC_SRC_DAY, kTypedDay},
-    {IDC_SRC_HOUR, kTypedHour},               {IDC_SRC_MINUTE, kTypedMinute},
+    {IDC_SRC_TIME_RES, kTypedTimeResolution},
+    {IDC_SRC_YEAR, kTypedYear},
+    {IDC_SRC_MONTH, kTypedMonth},
+    {IDC_SRC_DAY, kTypedDay},
+    {IDC_SRC_HOUR, kTypedHour},
+    {IDC_SRC_MINUTE, kTypedMinute},
     {IDC_SRC_SECOND, kTypedSecond},
 };
 
@@ -65,8 +68,8 @@ void ListHeadLines(HWND page, AppRecord* record) {
     // the line they convert.
     static char line[kLineByteLimit + 1];
     while (record->SourceText != nullptr && record->HeaderLines < kHeadListLines &&
-           HeadListLine(record->SourceText, record->SourceTextLength, record->HeaderLines,
-                        line) >= 0) {
+           HeadListLine(record->SourceText, record->SourceTextLength, record->HeaderLines, line) >=
+               0) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
         ++record->HeaderLines;
     }
@@ -84,7 +87,8 @@ void ReadHeadLine(HWND page, int index, char* out) {
 }
 
 void ShowSampleRate(HWND page, const AppRecord* record) {
-    const int32_t index = FindListEntry(kSampleRateEntries, kSampleRateEntryCount, record->SampleRate);
+    const int32_t index =
+        FindListEntry(kSampleRateEntries, kSampleRateEntryCount, record->SampleRate);
     SelectEntry(page, IDC_SRC_SAMPLE_RATE, index);
     if (index >= 0) return;
     char text[kNumberTextSize];
@@ -96,11 +100,13 @@ void ShowCalibration(HWND page, const AppRecord* record) {
     SelectEntry(page, IDC_SRC_DATA_MAG,
                 FindListEntry(kMagnificationEntries, kMagnificationEntryCount, record->OrgDataMag));
     EnableWindow(GetDlgItem(page, IDC_SRC_DATA_MAG), record->OrgCalDataType != 0);
-    CheckRadioButton(page, IDC_SRC_AD_DATA, IDC_SRC_CALIBRATED, IDC_SRC_AD_DATA + record->OrgCalDataType);
+    CheckRadioButton(page, IDC_SRC_AD_DATA, IDC_SRC_CALIBRATED,
+                     IDC_SRC_AD_DATA + record->OrgCalDataType);
 }
 
 void ShowTypedValues(HWND page, const AppRecord* record) {
-    CheckDlgButton(page, IDC_SRC_TIME_RES_SWITCH, record->OrgTimeResSw ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_SRC_TIME_RES_SWITCH,
+                   record->OrgTimeResSw ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(page, IDC_SRC_TIME_RES), record->OrgTimeResSw != 0);
     for (const TypedEdit& edit : kTypedEdits) {
         char text[kNumberTextSize];
@@ -122,7 +128,8 @@ void Refresh(HWND page) {
     if (!app) return;
     const int preset = app->OrgFileType;
     const bool named = preset >= 1 && preset <= kSourcePresetCount;
-    SetDlgItemTextA(page, IDC_SRC_PRESET_NAME, named ? app->SourcePreset[preset - 1].Label : "No Select");
+    SetDlgItemTextA(page, IDC_SRC_PRESET_NAME,
+                    named ? app->SourcePreset[preset - 1].Label : "No Select");
     SetDlgItemTextA(page, IDC_SRC_FILE_NAME, app->OrgFile);
     ListHeadLines(page, app.record);
     ShowSelections(page, app.record);
@@ -235,10 +242,14 @@ void OnClick(HWND page, int id) {
 void OnCommand(HWND page, WPARAM wParam) {
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
-    if (id == IDC_SRC_SAMPLE_RATE && code == CBN_KILLFOCUS) OnSampleRateTyped(page);
-    else if (code == CBN_SELCHANGE) OnSelectionChange(page, id);  // LBN_SELCHANGE is the same code
-    else if (code == EN_KILLFOCUS) OnValueTyped(page, id);
-    else if (code == BN_CLICKED) OnClick(page, id);
+    if (id == IDC_SRC_SAMPLE_RATE && code == CBN_KILLFOCUS)
+        OnSampleRateTyped(page);
+    else if (code == CBN_SELCHANGE)
+        OnSelectionChange(page, id);  // LBN_SELCHANGE is the same code
+    else if (code == EN_KILLFOCUS)
+        OnValueTyped(page, id);
+    else if (code == BN_CLICKED)
+        OnClick(page, id);
 }
 
 void OnSize(HWND page, LPARAM lParam) {
@@ -246,8 +257,8 @@ void OnSize(HWND page, LPARAM lParam) {
     RECT rect;
     GetWindowRect(list, &rect);
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
-    SetWindowPos(list, nullptr, 0, 0, LOWORD(lParam) * kListWidthPercent / 100, rect.bottom - rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(list, nullptr, 0, 0, LOWORD(lParam) * kListWidthPercent / 100,
+                 rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace

@@ -279,8 +279,8 @@ void EditEegLabels(const Host& host, const std::string& prefix) {
     for (int i = 0; i < 6; ++i) PostMessageA(host.grids[kPsg], WM_VSCROLL, SB_LINEDOWN, 0);
     Settle(host);
     Shot(prefix, "scrolled");
-    Check(CellPoint(host, kPsg, 1, 7) != 0 && SendMessageA(host.window, kGridHostCellCentre, kPsg,
-                                                           MAKELPARAM(1, 6)) == 0,
+    Check(CellPoint(host, kPsg, 1, 7) != 0 &&
+              SendMessageA(host.window, kGridHostCellCentre, kPsg, MAKELPARAM(1, 6)) == 0,
           "six lines down, the PSG grid's first row is channel 7");
     PostMessageA(host.grids[kPsg], WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
     Settle(host);
@@ -360,7 +360,8 @@ void CheckSettings(const Host& host, const std::string& settings) {
     Check(Setting(settings, "EEGPattern1", "Ref") == "2", "Ref: \"A2->A1\" is stored as 2");
     Check(Setting(settings, "EEGPattern1", "Notch") == "0", "Notch: the check box cleared");
     Check(Joined(ListHead(Setting(settings, "EEGPattern1", "SHOW"), 6)) == "1,0,0,0,1,1,",
-          "SHOW: rows 2..4 dragged with the system mouse: " + Setting(settings, "EEGPattern1", "SHOW"));
+          "SHOW: rows 2..4 dragged with the system mouse: " +
+              Setting(settings, "EEGPattern1", "SHOW"));
     Check(Joined(ListHead(Setting(settings, "EEGPattern1", "COLOR"), 12)) ==
               "1,2,3,3,3,3,3,8,9,10,11,12,",
           "COLOR: the upward drag's rows 3..7 became 3: " +

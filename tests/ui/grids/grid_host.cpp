@@ -116,22 +116,13 @@ LRESULT CellCentre(WPARAM kind, LPARAM cell) {
 
 LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case kGridHostNotices:
-            return g_host.notices[wParam & 1][lParam % 3];
-        case kGridHostEegLabel:
-            return ShowEegLabel(host, wParam);
-        case kGridHostCellCentre:
-            return CellCentre(wParam, lParam);
-        case kGridHostSync:
-            g_host.syncToken = wParam;
-            return 0;
-        case kGridHostSynced:
-            return static_cast<LRESULT>(g_host.syncToken);
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcA(host, message, wParam, lParam);
+        case kGridHostNotices: return g_host.notices[wParam & 1][lParam % 3];
+        case kGridHostEegLabel: return ShowEegLabel(host, wParam);
+        case kGridHostCellCentre: return CellCentre(wParam, lParam);
+        case kGridHostSync: g_host.syncToken = wParam; return 0;
+        case kGridHostSynced: return static_cast<LRESULT>(g_host.syncToken);
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: return DefWindowProcA(host, message, wParam, lParam);
     }
 }
 

@@ -43,7 +43,8 @@ const std::string kSamples = QUILLON_SAMPLES;
 void CopySettings(const Scratch& scratch) {
     std::filesystem::create_directory(scratch.File("COND"));
     for (const char* name : {"QUILLON.INI", "PATIENT.INF"})
-        std::filesystem::copy_file(kSamples + "/COND/" + name, scratch.File(std::string("COND/") + name));
+        std::filesystem::copy_file(kSamples + "/COND/" + name,
+                                   scratch.File(std::string("COND/") + name));
 }
 
 bool OneErrorLine(const CliRun& run) {
@@ -55,8 +56,9 @@ TEST(ConvertCommand, PresetSampleToAFile) {
     CopySettings(scratch);
     const std::string settings = ReadBytes(scratch.File("COND/QUILLON.INI"));
     // The settings select preset 1 (OrgFileType=1), as for the desktop program.
-    CliRun run = Cli(scratch, "convert " + kSamples + "/eeg_comma_time.csv --settings COND/QUILLON.INI"
-                           " --rate 200 -o out.dat");
+    CliRun run = Cli(scratch, "convert " + kSamples +
+                                  "/eeg_comma_time.csv --settings COND/QUILLON.INI"
+                                  " --rate 200 -o out.dat");
     ASSERT_EQ(run.status, 0) << run.err;
     // A title line, the label line (read as a frame of zeros) and 2400 data lines:
     // the title is no data line, the label line's eight labels are not numbers.
@@ -89,10 +91,11 @@ TEST(ConvertCommand, ExplicitOptionsWinOverThePreset) {
     CopySettings(scratch);
     WriteBytes(scratch.File("src.txt"), "t A B\r\n0 100 -100\r\n1 4882.8125 2\r\n");
     // Preset 1 is comma separated A/D with a label line 1: every option changes it.
-    CliRun run = Cli(scratch, "convert src.txt --settings COND/QUILLON.INI --preset 1 --type eeg24"
-                           " --delimiter space --bias 1 --label-line 0 --calibrated --mag 1"
-                           " --rate 250 --notch 60 --invert --pattern 2"
-                           " --start '1999-12-31 23:59:58' -o out.dat");
+    CliRun run = Cli(scratch,
+                     "convert src.txt --settings COND/QUILLON.INI --preset 1 --type eeg24"
+                     " --delimiter space --bias 1 --label-line 0 --calibrated --mag 1"
+                     " --rate 250 --notch 60 --invert --pattern 2"
+                     " --start '1999-12-31 23:59:58' -o out.dat");
     ASSERT_EQ(run.status, 0) << run.err;
     // The label line's "A" and "B" are read as 0; 4882.8125 x 409.6 / 50 = 40000 is clipped.
     EXPECT_EQ(run.out,
@@ -117,9 +120,11 @@ TEST(ConvertCommand, ExplicitOptionsWinOverThePreset) {
 TEST(ConvertCommand, JapaneseLabelsThroughTheLabelLine) {
     Scratch scratch;
     CopySettings(scratch);
-    CliRun run = Cli(scratch, "convert " + kSamples + "/eeg_japanese_labels.csv"
-                           " --settings COND/QUILLON.INI --preset 5 --label-line 0 --rate 200"
-                           " -o out.dat");
+    CliRun run =
+        Cli(scratch, "convert " + kSamples +
+                         "/eeg_japanese_labels.csv"
+                         " --settings COND/QUILLON.INI --preset 5 --label-line 0 --rate 200"
+                         " -o out.dat");
     ASSERT_EQ(run.status, 0) << run.err;
     OpenFile file(scratch.File("out.dat"));
     std::vector<std::string> labels = file.Texts(4, 0x8E);
@@ -132,7 +137,8 @@ TEST(ConvertCommand, VolumeRunsAdvanceTheFileNumber) {
     Scratch scratch;
     CopySettings(scratch);
     std::filesystem::create_directory(scratch.File("drive"));
-    const std::string args = "convert " + kSamples + "/eeg_blank.txt --settings COND/QUILLON.INI"
+    const std::string args = "convert " + kSamples +
+                             "/eeg_blank.txt --settings COND/QUILLON.INI"
                              " --preset 2 --rate 100 --volume drive";
     CliRun run = Cli(scratch, args);
     EXPECT_EQ(run.status, 1);
@@ -209,10 +215,16 @@ TEST(ConvertCommand, RefusalsNameTheirCause) {
     CopySettings(scratch);
     WriteBytes(scratch.File("src.csv"), NumberLines(10, 2));
     WriteBytes(scratch.File("empty.csv"), "");
-    WriteBytes(scratch.File("utf16.csv"), std::string("\xFF\xFE" "1\0,\0" "2\0\n\0", 10));
-    WriteBytes(scratch.File("binary.csv"), std::string("1,2\n\x7F" "ELF\0\0\x01\n", 11));
-    const std::string layout = " --settings COND/QUILLON.INI --preset 0 --delimiter comma"
-                               " --bias 0 --data-start-line 0 --channels 2";
+    WriteBytes(scratch.File("utf16.csv"), std::string("\xFF\xFE"
+                                                      "1\0,\0"
+                                                      "2\0\n\0",
+                                                      10));
+    WriteBytes(scratch.File("binary.csv"), std::string("1,2\n\x7F"
+                                                       "ELF\0\0\x01\n",
+                                                       11));
+    const std::string layout =
+        " --settings COND/QUILLON.INI --preset 0 --delimiter comma"
+        " --bias 0 --data-start-line 0 --channels 2";
     const std::pair<std::string, std::string> cases[] = {
         {"convert empty.csv" + layout + " -o a.dat", "the source is empty"},
         {"convert utf16.csv" + layout + " -o a.dat", "the source is UTF-16 text"},
@@ -244,8 +256,9 @@ TEST(ConvertCommand, KeepPatternKeepsTheStoredLabels) {
     std::string source = "t,A,B,C,D,E,F,G\n";
     for (int32_t i = 0; i < 400; ++i) source += std::to_string(i) + ",1,2,3,4,5,6,7\n";
     WriteBytes(scratch.File("src.csv"), source);
-    const std::string args = "convert src.csv --settings COND/QUILLON.INI --type psg --preset 4"
-                             " --label-line 0 --rate 200 --pattern 1 -o ";
+    const std::string args =
+        "convert src.csv --settings COND/QUILLON.INI --type psg --preset 4"
+        " --label-line 0 --rate 200 --pattern 1 -o ";
     // The first signal's label: 16 bytes after the 256-byte main header.
     auto firstLabel = [&](const char* name) {
         return ReadBytes(scratch.File(name)).substr(256, 16);
@@ -262,13 +275,13 @@ TEST(ConvertCommand, KeepPatternKeepsTheStoredLabels) {
 void WriteLongSource(const Scratch& scratch, int32_t lines) {
     std::string source;
     source.reserve(static_cast<size_t>(lines) * 24);
-    for (int32_t i = 0; i < lines; ++i)
-        source += std::to_string(i % 1000) + ",1,2,3,4,5,6,7\n";
+    for (int32_t i = 0; i < lines; ++i) source += std::to_string(i % 1000) + ",1,2,3,4,5,6,7\n";
     WriteBytes(scratch.File("long.csv"), source);
 }
 
-const char kLongLayout[] = " --preset 0 --delimiter comma --bias 0 --data-start-line 0"
-                           " --channels 8 --rate 200";
+const char kLongLayout[] =
+    " --preset 0 --delimiter comma --bias 0 --data-start-line 0"
+    " --channels 8 --rate 200";
 
 // The wave ends at its last whole frame, the reference file names it, and
 // the file holds nothing after it.
@@ -292,12 +305,16 @@ TEST(ConvertCommand, AFailedWriteEndsTheFileCleanlyAndSaysWhy) {
     // Files of at most 440 blocks of 512 bytes: the header (about 122 KiB)
     // and two steps fit, the third does not.
     CliRun run = Shell(scratch, std::string("trap '' XFSZ; ulimit -f 440; \"$CLI\" convert long.csv"
-                                            " --settings QUILLON.INI -o out.dat") + kLongLayout);
+                                            " --settings QUILLON.INI -o out.dat") +
+                                    kLongLayout);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_TRUE(OneErrorLine(run)) << run.err;
     EXPECT_EQ(run.err.rfind("quillon-cli: writing \"out.dat\" failed (File too large); \"out.dat\""
-                            " holds the first ", 0), 0u) << run.err;
+                            " holds the first ",
+                            0),
+              0u)
+        << run.err;
     const uint32_t frames = ReadWave(scratch.File("out.dat")).frames;
     EXPECT_EQ(frames, 4000u) << "whole steps only";
     EXPECT_NE(run.err.find(std::to_string(frames) + " frames"), std::string::npos) << run.err;
@@ -311,11 +328,13 @@ TEST(ConvertCommand, AnInterruptEndsTheOutputCleanly) {
     Scratch scratch;
     WriteBytes(scratch.File("QUILLON.INI"), "[SYSTEM]\r\nCopyFileType=2\r\n");
     WriteLongSource(scratch, 1000000);
-    CliRun run = Shell(scratch, std::string("\"$CLI\" convert long.csv --settings QUILLON.INI"
-                                            " -o out.dat") + kLongLayout +
-                                    " & pid=$!; until [ \"$(stat -c %s out.dat 2>/dev/null || echo 0)\""
-                                    " -gt 200000 ]; do :; done;"
-                                    " kill -STOP $pid; kill -INT $pid; kill -CONT $pid; wait $pid");
+    CliRun run =
+        Shell(scratch, std::string("\"$CLI\" convert long.csv --settings QUILLON.INI"
+                                   " -o out.dat") +
+                           kLongLayout +
+                           " & pid=$!; until [ \"$(stat -c %s out.dat 2>/dev/null || echo 0)\""
+                           " -gt 200000 ]; do :; done;"
+                           " kill -STOP $pid; kill -INT $pid; kill -CONT $pid; wait $pid");
     EXPECT_EQ(run.status, 130) << run.err;
     EXPECT_EQ(run.err.rfind("quillon-cli: interrupted; \"out.dat\" holds the first ", 0), 0u)
         << run.err;

@@ -80,8 +80,7 @@ TEST(EegFrames, IntegerValuesSaturateAndInvert) {
 TEST(EegFrames, CalibratedValuesScaleClipAndInvert) {
     Scratch scratch;
     // numerator 409.6, denominator 10 uV x 5 = 50: 100 -> 819.2; 4882.8125 -> 40000.
-    WriteBytes(scratch.File("src.csv"),
-               "100,4882.8125,-4882.8125,100,100,100,100,10,-100\n");
+    WriteBytes(scratch.File("src.csv"), "100,4882.8125,-4882.8125,100,100,100,100,10,-100\n");
     for (uint16_t inverted : {0, 1}) {
         RecordPtr record = EegRecord(scratch.File("src.csv"), 9, 200);
         record->OrgCalDataType = 1;
@@ -113,9 +112,9 @@ TEST(EegFrames, CalibratedValuesScaleClipAndInvert) {
 // One frame per second: ten lines a step.
 TEST(EegFrames, NonDataLinesTakeZeroFramesAndTheLastStepEnds) {
     Scratch scratch;
-    std::string source = "Fp1\n" + NumberLines(9, 2, 1);                 // step 1
-    source += NumberLines(4, 2, 10) + "bad\n" + NumberLines(5, 2, 14);    // step 2
-    source += NumberLines(2, 2, 19) + "\n" + NumberLines(1, 2, 21);       // step 3: 4 lines
+    std::string source = "Fp1\n" + NumberLines(9, 2, 1);                // step 1
+    source += NumberLines(4, 2, 10) + "bad\n" + NumberLines(5, 2, 14);  // step 2
+    source += NumberLines(2, 2, 19) + "\n" + NumberLines(1, 2, 21);     // step 3: 4 lines
     WriteBytes(scratch.File("src.csv"), source);
     RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
     record->DataStartLine = 1;
@@ -201,7 +200,9 @@ TEST(EegFrames, OverlongLinesLoseTheirFirst4000Bytes) {
 
 TEST(EegFrames, ConversionStartsAfterAByteOrderMark) {
     Scratch scratch;
-    WriteBytes(scratch.File("src.csv"), "\xEF\xBB\xBF" "5,6\n7,8\n");
+    WriteBytes(scratch.File("src.csv"),
+               "\xEF\xBB\xBF"
+               "5,6\n7,8\n");
     RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
     ASSERT_NE(ConvertAll(record.get(), scratch.File("out.dat")), 0u);
     Wave wave = ReadWave(scratch.File("out.dat"));

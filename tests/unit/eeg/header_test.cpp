@@ -74,9 +74,10 @@ TEST(EegHeader, ItemsOfAFiling32File) {
     EXPECT_EQ(file.ItemIds(40), (Words{0xA0}));
 
     EXPECT_EQ(file.Texts(1, 0x80),
-              (std::vector<std::string>{"1900", "500", "16", "4710", " 05/03/04", "88000012",
-                                        "VOL-0001", "000-0123", "M", "Yamada", "", "", "", "Neuro",
-                                        "", "first", "", "", "", "fifth"}));
+              (std::vector<std::string>{"1900",     "500",      "16",       "4710",  " 05/03/04",
+                                        "88000012", "VOL-0001", "000-0123", "M",     "Yamada",
+                                        "",         "",         "",         "Neuro", "",
+                                        "first",    "",         "",         "",      "fifth"}));
     EXPECT_EQ(file.Words(1, 0xB7), Words(6564, 0));
     EXPECT_EQ(file.Words(1, 0x83), Words(5120, 0));
     EXPECT_EQ(file.Texts(1, 0xAC), std::vector<std::string>(20, std::string(40, ' ')));
@@ -99,21 +100,21 @@ TEST(EegHeader, ItemsOfAFiling32File) {
     ASSERT_EQ(calibration.size(), 4u * 33);
     const uint16_t m6 = 0xFFFA;  // -6: microvolts
     EXPECT_EQ(Words(calibration.begin(), calibration.begin() + 36),
-              (Words{50, 409, 0, m6,                  // pattern-wide: 50 uV at 10 uV/mm
-                     50, 409, 0, m6,                  // row 0: its own 10 uV and 50 uV
-                     50, 409, 0, m6,                  // row 1 follows the pattern
-                     100, 409, 0, m6,                 // recording input
-                     1, 1, 0, 0,                      // unused
-                     1, 1, 0, 0,                      // mark kind
-                     50000, 0x8000, 0, m6,            // 50000 * 4096 / 50 kept to 16 bits
-                     5, 122, 0, m6,                   // 5 * 4096 / (3.333 * 50)
-                     50, 409, 0, m6}));               // no sensitivity or calibration: the pattern's
+              (Words{50,    409,    0, m6,     // pattern-wide: 50 uV at 10 uV/mm
+                     50,    409,    0, m6,     // row 0: its own 10 uV and 50 uV
+                     50,    409,    0, m6,     // row 1 follows the pattern
+                     100,   409,    0, m6,     // recording input
+                     1,     1,      0, 0,      // unused
+                     1,     1,      0, 0,      // mark kind
+                     50000, 0x8000, 0, m6,     // 50000 * 4096 / 50 kept to 16 bits
+                     5,     122,    0, m6,     // 5 * 4096 / (3.333 * 50)
+                     50,    409,    0, m6}));  // no sensitivity or calibration: the pattern's
     EXPECT_EQ(Words(calibration.end() - 4, calibration.end()), (Words{1, 1, 0, 0}));
     Words amplifier = file.Words(4, 0x8D);
     ASSERT_EQ(amplifier.size(), 6u * 33);
     EXPECT_EQ(Words(amplifier.begin(), amplifier.begin() + 36),
-              (Words{0, 5, 6, 4, 3, 1,  1, 5, 6, 2, 1, 0,  1, 20, 20, 0, 0, 0,
-                     2, 20, 20, 0, 0, 0,  0, 20, 20, 0, 0, 0,  1, 20, 20, 0, 0, 0}));
+              (Words{0, 5,  6,  4, 3, 1, 1, 5,  6,  2, 1, 0, 1, 20, 20, 0, 0, 0,
+                     2, 20, 20, 0, 0, 0, 0, 20, 20, 0, 0, 0, 1, 20, 20, 0, 0, 0}));
     Words electrodes = file.Words(4, 0xB0);
     ASSERT_EQ(electrodes.size(), 8u * 32);
     EXPECT_EQ(Words(electrodes.begin(), electrodes.begin() + 8), (Words{1, 3, 19, 4, 1, 7, 15, 0}));
@@ -138,24 +139,36 @@ TEST(EegHeader, RawBytesOfIndexFirstItemAndWave) {
     ASSERT_NE(ConvertAll(record.get(), out), 0u);
     const std::string bytes = ReadBytes(out);
 
-    const std::string index("KAVF\0\0\0\x10\0\x28\0\x01\0\x0A\0\x20\0\x08\0\x0C"
-                            "EEG FILING32\0\0\0\0", 36);
+    const std::string index(
+        "KAVF\0\0\0\x10\0\x28\0\x01\0\x0A\0\x20\0\x08\0\x0C"
+        "EEG FILING32\0\0\0\0",
+        36);
     EXPECT_EQ(bytes.substr(0, 36), index);
     EXPECT_EQ(Be32At(bytes, 36), 27844u) << "group 1: 2 + 180 + 6570 + 4 x 5126 + 448 + 138 + 2";
-    const std::string item80("\0\0\0\xB4\0\x80\0\x80\0\0\0\x14"
-                             "\0\x04\0\x04" "1900"
-                             "\0\x04\0\x03" "500\0"
-                             "\0\x04\0\x02" "16\0\0"
-                             "\0\x04\0\x04" "4710"
-                             "\0\x08\0\x09" " 05/03/04\0\0\0"
-                             "\0\x06\0\x08" "88000012", 12 + 8 + 8 + 8 + 8 + 16 + 12);
+    const std::string item80(
+        "\0\0\0\xB4\0\x80\0\x80\0\0\0\x14"
+        "\0\x04\0\x04"
+        "1900"
+        "\0\x04\0\x03"
+        "500\0"
+        "\0\x04\0\x02"
+        "16\0\0"
+        "\0\x04\0\x04"
+        "4710"
+        "\0\x08\0\x09"
+        " 05/03/04\0\0\0"
+        "\0\x06\0\x08"
+        "88000012",
+        12 + 8 + 8 + 8 + 8 + 16 + 12);
     EXPECT_EQ(bytes.substr(40, item80.size()), item80);
 
     // Three frames of 40 bytes end the file; the wave header stands before them.
     const size_t frame0 = bytes.size() - 3 * 40;
     EXPECT_EQ(Be32At(bytes, frame0 - 36), 2u) << "the wave group stays open";
-    const std::string wave("\0\0\0\x88\x02\x02\0\xA0\0\0\0\x03\0\0\x07\xD0\0\x10\0\x13\0\0"
-                           "\0\0\0\0\0\0\0\0\0\0", 32);
+    const std::string wave(
+        "\0\0\0\x88\x02\x02\0\xA0\0\0\0\x03\0\0\x07\xD0\0\x10\0\x13\0\0"
+        "\0\0\0\0\0\0\0\0\0\0",
+        32);
     EXPECT_EQ(bytes.substr(frame0 - 32, 32), wave);
     // Frame 1: event 0x1001, then line 1's values 101, 102, ... big-endian.
     EXPECT_EQ(bytes.substr(frame0 + 40, 6), std::string("\x10\x01\0\x65\0\x66", 6));
@@ -229,8 +242,9 @@ TEST(EegHeader, TextsAreCutBetweenCharacters) {
     // ABC, then three double-byte characters: only two fit 8 bytes.
     SET_TEXT(record->PatternSlots[0].EegRows[0].label, "ABC\x82\xA0\x82\xA2\x82\xA4");
     // Eleven double-byte characters: ten fit the 20-byte room.
-    SET_TEXT(record->PatientInfo.Name1, "X\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0"
-                                        "\x82\xA0\x82\xA0\x82\xA0");
+    SET_TEXT(record->PatientInfo.Name1,
+             "X\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0"
+             "\x82\xA0\x82\xA0\x82\xA0");
     ASSERT_NE(ConvertAll(record.get(), scratch.File("out.dat")), 0u);
     OpenFile file(scratch.File("out.dat"));
     EXPECT_EQ(file.Texts(4, 0x8E)[0], "ABC\x82\xA0\x82\xA2");

@@ -25,8 +25,9 @@ TEST(EegRun, RefusedStartsCreateNothing) {
     EXPECT_EQ(StartEegConversion(record.get(), scratch.File("other.dat").c_str()),
               kEegStartReferenceExists);
     EXPECT_FALSE(Exists(scratch.File("other.dat")));
-    EXPECT_EQ(StartEegConversion(record.get(), (scratch.Path() + "/" + std::string(300, 'a')).c_str()),
-              kEegStartPathTooLong);
+    EXPECT_EQ(
+        StartEegConversion(record.get(), (scratch.Path() + "/" + std::string(300, 'a')).c_str()),
+        kEegStartPathTooLong);
 
     record->CopyFileType = 1;
     EXPECT_EQ(StartEegConversion(record.get(), scratch.File("a.dat").c_str()), kEegStartNotEegType);
@@ -47,7 +48,8 @@ TEST(EegRun, RefusedStartsCreateNothing) {
     const KAVFHANDLE running = record->OutputFile;
     EXPECT_EQ(EegTimerTick(record.get()), 1);
     EXPECT_EQ(StartEegConversion(record.get(), scratch.File("run.dat").c_str()), kEegStartRunning);
-    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("second.dat").c_str()), kEegStartRunning);
+    EXPECT_EQ(StartEegConversion(record.get(), scratch.File("second.dat").c_str()),
+              kEegStartRunning);
     EXPECT_EQ(record->OutputFile, running);
     EXPECT_FALSE(Exists(scratch.File("second.dat")));
     while (EegTimerTick(record.get())) {
@@ -67,14 +69,17 @@ TEST(EegRun, ReferenceFileBytes) {
     const std::string bytes = ReadBytes(scratch.File("88000012.REF"));
     ASSERT_EQ(bytes.size(), 36u + 4 + 2 * 406 + 2 * 806 + 4);
     EXPECT_EQ(bytes.substr(0, 36), std::string("KAVT\0\0\0\x10\0\x01\0\x01\0\x0A\0\x20\0\x08\0\x0C"
-                                               "EEG FILING\0\0\0\0\0\0", 36));
+                                               "EEG FILING\0\0\0\0\0\0",
+                                               36));
     EXPECT_EQ(Be32At(bytes, 36), 2u + 406 + 806 + 2);
     EXPECT_EQ(bytes.substr(40, 20), std::string("\0\0\x01\x96\0\x11\0\xD2\0\0\x01\x90"
-                                                "\x10\x01\x40\0\x10\xC1\x10\0", 20));
+                                                "\x10\x01\x40\0\x10\xC1\x10\0",
+                                                20));
     EXPECT_EQ(bytes.substr(60, 2 * 396), std::string(2 * 396, '\0'));
     const size_t longs = 40 + 2 * 406;
     EXPECT_EQ(bytes.substr(longs, 28), std::string("\0\0\x03\x26\0\x12\0\xD3\0\0\x01\x90"
-                                                   "\0\0\0\x01\0\0\0\x02\0\0\0\x03\0\0\x03\xE7", 28));
+                                                   "\0\0\0\x01\0\0\0\x02\0\0\0\x03\0\0\x03\xE7",
+                                                   28));
     EXPECT_EQ(Be32At(bytes, bytes.size() - 4), 0u);
 }
 
@@ -138,8 +143,15 @@ TEST(EegRun, UnusableSourcesAreRefusedBeforeAnythingIsCreated) {
         {"missing", ""},
         {"empty", ""},
         {"bom only", "\xEF\xBB\xBF"},
-        {"utf16", std::string("\xFF\xFE" "1\0,\0" "2\0\n\0", 10)},
-        {"utf16 without a mark", std::string("1\0,\0" "2\0\n\0" "3\0,\0" "4\0\n\0", 16)},
+        {"utf16", std::string("\xFF\xFE"
+                              "1\0,\0"
+                              "2\0\n\0",
+                              10)},
+        {"utf16 without a mark", std::string("1\0,\0"
+                                             "2\0\n\0"
+                                             "3\0,\0"
+                                             "4\0\n\0",
+                                             16)},
         {"binary", std::string("1,2\n\0\x01\x02\n", 9)},
         {"too few columns", "1\n2\n"},
         {"no data line in a whole source", "Fp1,Fp2\n"},

@@ -13,7 +13,9 @@
 
 namespace {
 
-RecordPtr ZeroRecord() { return RecordPtr(static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord)))); }
+RecordPtr ZeroRecord() {
+    return RecordPtr(static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord))));
+}
 
 TEST(OutputVolume, AVolumeFileGivesModelAndDiskId) {
     Scratch scratch;
@@ -64,7 +66,8 @@ TEST(OutputVolume, CreatingADiskId) {
     EXPECT_EQ(record->ConvertState, 1);
 
     // A double-byte character is not split at the ninth byte.
-    EXPECT_EQ(CreateDiskId(record.get(), scratch.Path().c_str(), "ABCDEFGH\x82\xA0"), kDiskIdCreated);
+    EXPECT_EQ(CreateDiskId(record.get(), scratch.Path().c_str(), "ABCDEFGH\x82\xA0"),
+              kDiskIdCreated);
     EXPECT_EQ(ReadBytes(scratch.File("4710.VOL")), std::string("ABCDEFGH\0\0\0\0", 12));
 
     // A volume file that cannot be written is reported, not passed over.

@@ -57,12 +57,15 @@ TEST(NextField, ConsumesTheEndingByteAndNegatesTheEndOfTheText) {
 }
 
 TEST(NextField, EachModeEndsFieldsAtItsOwnBytes) {
-    EXPECT_EQ(Next("a b\tc,d", 0), (Cut{4, "a b"}));             // TAB ends, blank stays
+    EXPECT_EQ(Next("a b\tc,d", 0), (Cut{4, "a b"}));  // TAB ends, blank stays
     EXPECT_EQ(Next("a b\tc,d", 1), (Cut{2, "a"}));
-    EXPECT_EQ(Next("a b\tc\r,d", 2), (Cut{7, "a b\tc\r"}));    // TAB and CR stay
-    EXPECT_EQ(Next("a\x08" "b", 2), (Cut{2, "a"}));                // below 0x09 ends
-    EXPECT_EQ(Next("   x  y", 1), (Cut{5, "x"}));                  // leading blanks skipped
-    EXPECT_EQ(Next("\"a'b\",c", 0), (Cut{6, "ab"}));               // quotation marks dropped
+    EXPECT_EQ(Next("a b\tc\r,d", 2), (Cut{7, "a b\tc\r"}));  // TAB and CR stay
+    EXPECT_EQ(Next("a\x08"
+                   "b",
+                   2),
+              (Cut{2, "a"}));                         // below 0x09 ends
+    EXPECT_EQ(Next("   x  y", 1), (Cut{5, "x"}));     // leading blanks skipped
+    EXPECT_EQ(Next("\"a'b\",c", 0), (Cut{6, "ab"}));  // quotation marks dropped
     // Mode 1 skips the wide blank too, but no other double-byte text.
     EXPECT_EQ(Next("\x81\x40 12 3", 1), (Cut{6, "12"}));
     EXPECT_EQ(Next(" \x93\xFA 12", 1), (Cut{4, "\x93\xFA"}));
@@ -70,7 +73,11 @@ TEST(NextField, EachModeEndsFieldsAtItsOwnBytes) {
 
 TEST(NextField, SingleHighBytesEndAndDoubleByteCharactersStayWhole) {
     // 0xB1 is a half-width katakana byte, not a lead byte: it ends the field.
-    for (int mode = 0; mode < 3; ++mode) EXPECT_EQ(Next("12\xB1" "34", mode), (Cut{3, "12"}));
+    for (int mode = 0; mode < 3; ++mode)
+        EXPECT_EQ(Next("12\xB1"
+                       "34",
+                       mode),
+                  (Cut{3, "12"}));
     // A lead byte takes the next byte with it, even a comma.
     EXPECT_EQ(Next("\x93\xFA\x96\x7B,x", 0), (Cut{5, "\x93\xFA\x96\x7B"}));
     EXPECT_EQ(Next("\x81,X,Y", 0), (Cut{4, "\x81,X"}));
@@ -119,7 +126,8 @@ TEST(ReadIntegerFields, SaturateAtSixteenBitsAndCountWhatIsNotAWholeNumber) {
     EXPECT_EQ(values[6], 1);
     flaws = FieldFlaws{};
     float reals[kLineValueLimit];
-    EXPECT_EQ(ReadFloatFieldsCounted(record.get(), "1.5, 2 ,nan,1e3,3x,,\"4\",-inf", reals, &flaws), 8);
+    EXPECT_EQ(ReadFloatFieldsCounted(record.get(), "1.5, 2 ,nan,1e3,3x,,\"4\",-inf", reals, &flaws),
+              8);
     EXPECT_EQ(flaws.notNumbers, 4u) << "nan, 3x, the empty field and -inf";
     EXPECT_EQ(flaws.saturated, 0u) << "calibrated values are clipped when scaled, not here";
 }
@@ -155,12 +163,28 @@ TEST(ReadFloatFields, OutOfRangeNumbersBecomeInfinityOrZero) {
 // A quotation mark is dropped from a field but keeps it from being read in
 // place, so the two lines below go through both number readers.
 TEST(FieldReaders, ReadInPlaceAndCopiedFieldsAlike) {
-    const char* const numbers[] = {
-        "0",          "-0",          "+7",          "12345678",    "123456789",
-        "-2147483648", "2147483648", "00000000000000000123", "999999999999999999",
-        "9999999999999999999", "1.5",  "-0.001",     "123.456",     ".5",
-        "5.",         "0.1234567890123", "9007199254740993", "9007199254740992.5",
-        "1.00000000000000000001", "  42",  "3.14159265358979",  "65535.99"};
+    const char* const numbers[] = {"0",
+                                   "-0",
+                                   "+7",
+                                   "12345678",
+                                   "123456789",
+                                   "-2147483648",
+                                   "2147483648",
+                                   "00000000000000000123",
+                                   "999999999999999999",
+                                   "9999999999999999999",
+                                   "1.5",
+                                   "-0.001",
+                                   "123.456",
+                                   ".5",
+                                   "5.",
+                                   "0.1234567890123",
+                                   "9007199254740993",
+                                   "9007199254740992.5",
+                                   "1.00000000000000000001",
+                                   "  42",
+                                   "3.14159265358979",
+                                   "65535.99"};
     std::string direct;
     std::string quoted;
     for (const char* number : numbers) {

@@ -154,9 +154,10 @@ TEST(ValueTables, HoldEightByteEntriesAndTheirValues) {
     EXPECT_EQ(std::memcmp(ReferenceNames[4], "A1<>A2\0\0", 8), 0);
     EXPECT_EQ(std::memcmp(SensitivityNames[AccIndex], " ACC\0\0\0\0", 8), 0);
     EXPECT_EQ(std::memcmp(CalibrationNames[14], " 50m\0\0\0\0", 8), 0);
-    EXPECT_EQ(std::make_tuple(SensitivityValues(3), SensitivityValues(AccIndex),
-                              SensitivityValues(65535), CalibrationValues(14), CalibrationValues(15)),
-              std::make_tuple(3.333f, 0.0f, 0.0f, 50000.0f, 0.0f));
+    EXPECT_EQ(
+        std::make_tuple(SensitivityValues(3), SensitivityValues(AccIndex), SensitivityValues(65535),
+                        CalibrationValues(14), CalibrationValues(15)),
+        std::make_tuple(3.333f, 0.0f, 0.0f, 50000.0f, 0.0f));
 }
 
 }  // namespace

@@ -83,20 +83,21 @@ TEST(StartUp, CountsEveryStart) {
 
 TEST(StartUp, AHandWrittenSettingsFileLoadsAsWritten) {
     Install install;
-    WriteBytes(install.Settings(),
-               "[SYSTEM]\r\nMaxCh=70000\r\nFrameTime=5\r\nOrgFileType=3\r\nCopyFileType=2\r\n"
-               "EEGFileNo=17\r\nDelimitChar=1\r\nOrgTimeRes=250\r\nOrgDataMag=-100\r\n"
-               "SaveEnable=0\r\nOrgFile=C:\\data\\night.csv\r\nRefCount=41\r\n"
-               "[ORGCOND0]\r\nEnable=1\r\nLabel=Lab A\r\nDelimitChar=2\r\nDataLineBias=2\r\n"
-               "ChStartLine=3\r\nDataStartLine=5\r\n"
-               "[ORGCOND2]\r\nEnable=1\r\nOrgCalDataType=0\r\nLabel=Ward\r\n"
-               "[ORGCOND5]\r\nEnable=0\r\nLabel=Ignored\r\nDelimitChar=1\r\n"
-               "[MONT0]\r\n0=Fp1\r\n1=Fpz2\r\n2=-x\r\n"
-               "[MONT2]\r\n63=O2\r\n"
-               "[EEGPattern1]\r\nPATTERN=Routine\r\nLabel1=EEG\r\nUnit1=uV\r\nRef=5\r\nACCSens=8\r\n"
-               "SOURCE=1,1,3,\r\nG1=0,2,70000,\r\nSENS=20,6,\r\nWIDTH=5,\r\n"
-               "[PSGPattern2]\r\nPATTERN=Sleep\r\nChLabel1=Airflow\r\nChUnit1=mV\r\n"
-               "Sens=5000,20,\r\nMAG=0,10,\r\nVU=65536,\r\n");
+    WriteBytes(
+        install.Settings(),
+        "[SYSTEM]\r\nMaxCh=70000\r\nFrameTime=5\r\nOrgFileType=3\r\nCopyFileType=2\r\n"
+        "EEGFileNo=17\r\nDelimitChar=1\r\nOrgTimeRes=250\r\nOrgDataMag=-100\r\n"
+        "SaveEnable=0\r\nOrgFile=C:\\data\\night.csv\r\nRefCount=41\r\n"
+        "[ORGCOND0]\r\nEnable=1\r\nLabel=Lab A\r\nDelimitChar=2\r\nDataLineBias=2\r\n"
+        "ChStartLine=3\r\nDataStartLine=5\r\n"
+        "[ORGCOND2]\r\nEnable=1\r\nOrgCalDataType=0\r\nLabel=Ward\r\n"
+        "[ORGCOND5]\r\nEnable=0\r\nLabel=Ignored\r\nDelimitChar=1\r\n"
+        "[MONT0]\r\n0=Fp1\r\n1=Fpz2\r\n2=-x\r\n"
+        "[MONT2]\r\n63=O2\r\n"
+        "[EEGPattern1]\r\nPATTERN=Routine\r\nLabel1=EEG\r\nUnit1=uV\r\nRef=5\r\nACCSens=8\r\n"
+        "SOURCE=1,1,3,\r\nG1=0,2,70000,\r\nSENS=20,6,\r\nWIDTH=5,\r\n"
+        "[PSGPattern2]\r\nPATTERN=Sleep\r\nChLabel1=Airflow\r\nChUnit1=mV\r\n"
+        "Sens=5000,20,\r\nMAG=0,10,\r\nVU=65536,\r\n");
     RecordPtr record = ZeroRecord();
     ElectrodeNameTable names;
     StartUp(record.get(), &names, install.paths);
@@ -212,9 +213,9 @@ TEST(ExitSave, WritesTheSystemKeysInOrderAndThePatientOnlyWhenAsked) {
 // Every stored field of the record gets a value of its own kind.
 void FillForRoundTrip(AppRecord* record) {
     uint16_t AppRecord::*const words[] = {
-        &AppRecord::MaxCh,        &AppRecord::OrgFileType,   &AppRecord::CopyFileType,
-        &AppRecord::DelimitChar,  &AppRecord::OrgTimeResSw,  &AppRecord::CopyPrivateFile,
-        &AppRecord::CopyDrive,    &AppRecord::ElectrodeType, &AppRecord::PolarityCopy};
+        &AppRecord::MaxCh,       &AppRecord::OrgFileType,   &AppRecord::CopyFileType,
+        &AppRecord::DelimitChar, &AppRecord::OrgTimeResSw,  &AppRecord::CopyPrivateFile,
+        &AppRecord::CopyDrive,   &AppRecord::ElectrodeType, &AppRecord::PolarityCopy};
     for (size_t i = 0; i < std::size(words); ++i) record->*words[i] = static_cast<uint16_t>(i + 3);
     record->FrameTime = 10;
     record->OrgTimeRes = 10000;
@@ -224,9 +225,30 @@ void FillForRoundTrip(AppRecord* record) {
     std::strcpy(record->OrgFile, "C:\\source\\night 2.csv");
     std::strcpy(record->CopyFile, "D:\\out\\night.psg");
     PatientInfo& patient = record->PatientInfo;
-    patient = PatientInfo{1812, 70500, {}, {}, "X-42", "\x8E\x52\x93\x63 \x91\xBE\x98\x59",
-                          "\x82\xE2\x82\xDC\x82\xBE", "M", 41, 11, 1983, 12, 31, "Sleep lab",
-                          "Dr. A", "B", "Dr. C", "North Hospital", {}, {}, {}, {}, {}, {}};
+    patient = PatientInfo{1812,
+                          70500,
+                          {},
+                          {},
+                          "X-42",
+                          "\x8E\x52\x93\x63 \x91\xBE\x98\x59",
+                          "\x82\xE2\x82\xDC\x82\xBE",
+                          "M",
+                          41,
+                          11,
+                          1983,
+                          12,
+                          31,
+                          "Sleep lab",
+                          "Dr. A",
+                          "B",
+                          "Dr. C",
+                          "North Hospital",
+                          {},
+                          {},
+                          {},
+                          {},
+                          {},
+                          {}};
     for (int s = 0; s < kPatternSlotCount; ++s) {
         MontagePattern& slot = record->PatternSlots[s];
         std::snprintf(slot.name, sizeof slot.name, "Pattern %c", 'A' + s);

@@ -130,7 +130,11 @@ TEST(ReapplySourcePreset, TakesTheLabelsWithoutAskingForARecheck) {
 
 TEST(CollectLabelLine, KeepsPrintableAsciiOfTheWantedLine) {
     // Japanese text read from the head loses its bytes 0x80..0xFF.
-    EXPECT_EQ(Collect("A\tB\x93\xFA" "C\x01" "D\r\nNext", 0), "A BCD");
+    EXPECT_EQ(Collect("A\tB\x93\xFA"
+                      "C\x01"
+                      "D\r\nNext",
+                      0),
+              "A BCD");
     EXPECT_EQ(Collect("A\r\nNext", 1), "Next");  // cut where the head ends
     EXPECT_EQ(Collect("A\r\nNext", 2), "<none>");
     EXPECT_EQ(Collect("A\r\nNext", -1), "<none>");
@@ -153,9 +157,10 @@ TEST(SetChannelLabels, TakesTheNonEmptyFieldsAfterTheBiasIntoThePatternsInUse) {
                          string(r.PatternSlots[1].PsgRows[1].ChLabel),
                          string(r.PatternSlots[0].EegRows[0].label)),
               make_tuple(3, "Fp1", "O1", "Fp2", ""));
-    EXPECT_EQ(std::tie(r.PatternSlots[2].EegRows[2].SOURCE, r.PatternSlots[2].EegRows[3].SOURCE,
-                       r.PatternSlots[1].PsgRows[2].ChEnable, r.PatternSlots[0].PsgRows[2].ChEnable),
-              make_tuple(1, 0, 1, 0));
+    EXPECT_EQ(
+        std::tie(r.PatternSlots[2].EegRows[2].SOURCE, r.PatternSlots[2].EegRows[3].SOURCE,
+                 r.PatternSlots[1].PsgRows[2].ChEnable, r.PatternSlots[0].PsgRows[2].ChEnable),
+        make_tuple(1, 0, 1, 0));
     SetChannelLabels(&r, "ab");  // too short: nothing changes
     EXPECT_EQ(r.ChannelCount, 3);
 }
@@ -174,11 +179,11 @@ TEST(CountDataColumns, CountsNonEmptyDataFieldsUpToTheChannelLimit) {
     record->DataLineBias = 1;
     string wide = "t";
     for (int i = 0; i < 300; ++i) wide += ",1";
-    EXPECT_EQ(make_tuple(CountDataColumns(record.get(), "t,1,2,3,4"),
-                         CountDataColumns(record.get(), "t,1,,2\r"),
-                         CountDataColumns(record.get(), "ab"),
-                         CountDataColumns(record.get(), wide.c_str())),
-              make_tuple(4, 2, -1, 256));
+    EXPECT_EQ(
+        make_tuple(CountDataColumns(record.get(), "t,1,2,3,4"),
+                   CountDataColumns(record.get(), "t,1,,2\r"), CountDataColumns(record.get(), "ab"),
+                   CountDataColumns(record.get(), wide.c_str())),
+        make_tuple(4, 2, -1, 256));
 }
 
 }  // namespace

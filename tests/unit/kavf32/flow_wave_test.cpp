@@ -14,7 +14,8 @@ constexpr uint32_t kFrameBytes = 2 + 2 * kChannels;
 struct WaveFile {
     Scratch scratch;
     KAVFHANDLE h = 0;
-    explicit WaveFile(uint16_t type = KAVF_WAVE_EVENT, uint16_t bits = 16, uint16_t channels = kChannels) {
+    explicit WaveFile(uint16_t type = KAVF_WAVE_EVENT, uint16_t bits = 16,
+                      uint16_t channels = kChannels) {
         h = OpenKavfile(scratch.path.c_str(), 0x1002, 8192);
         CreateKavfIndexInfo(h, "KAVF", 2, 1, "EEG FILING24");
         CreateKavfGroupStart(h, 1, 0);
@@ -297,7 +298,8 @@ TEST(KavfFlowWave, BlockReadContinuesFromTheHandleAndWrapsTheRing) {
     EXPECT_EQ(slot, 0) << "the ring wraps when it is full";
     EXPECT_EQ(set.Word(0, 4, 0), 5);
     position = -1;
-    EXPECT_EQ(ReadKavfFlowWaveBlock(w.h, set.bytes, 0, &position, &slot, 0), 8) << "0 = ring frames";
+    EXPECT_EQ(ReadKavfFlowWaveBlock(w.h, set.bytes, 0, &position, &slot, 0), 8)
+        << "0 = ring frames";
     EXPECT_EQ(position, 16);
     EXPECT_EQ(set.Word(0, 7, 0), 16);
     EXPECT_EQ(ReadKavfFlowWaveBlock(w.h, set.bytes, 0, &position, &slot, 8), 8);
@@ -309,7 +311,8 @@ TEST(KavfFlowWave, BlockReadContinuesFromTheHandleAndWrapsTheRing) {
     EXPECT_EQ(ReadKavfFlowWaveBlock(w.h, set.bytes, 0, &position, &slot, 4), -1) << "past the ring";
     BlockSet other(KAVF_WAVE_PLAIN, 8, kFrameBytes);
     slot = 0;
-    EXPECT_EQ(ReadKavfFlowWaveBlock(w.h, other.bytes, 0, &position, &slot, 1), -1) << "type mismatch";
+    EXPECT_EQ(ReadKavfFlowWaveBlock(w.h, other.bytes, 0, &position, &slot, 1), -1)
+        << "type mismatch";
     EXPECT_EQ(ReadKavfFlowWaveBlock(w.h, nullptr, 0, &position, &slot, 1), -1);
 }
 
@@ -332,7 +335,8 @@ TEST(KavfFlowWave, BlockAndClipWritesExtendTheWave) {
     std::memcpy(set.buffers[1].data(), frames.data(), 4 * kFrameBytes);
     EXPECT_EQ(WriteKavfFlowWaveBlock(w.h, set.bytes, 1, 1, 3), 7);
     EXPECT_EQ(WriteKavfFlowWaveClip(w.h, set.bytes, 1, 10, 0, 2), 12);
-    EXPECT_EQ(WriteKavfFlowWaveClip(w.h, set.bytes, 1, -1, 0, 1), 13) << "negative: the handle's position";
+    EXPECT_EQ(WriteKavfFlowWaveClip(w.h, set.bytes, 1, -1, 0, 1), 13)
+        << "negative: the handle's position";
     EXPECT_EQ(WriteKavfFlowWaveClip(w.h, set.bytes, 1, 0, 3, 2), -4) << "past the ring";
     EXPECT_EQ(WriteKavfFlowWaveClip(w.h, nullptr, 1, 0, 0, 1), -5);
     SetKavfInfo(w.h, KAVF_INFO_POSITION, 13);
@@ -356,7 +360,8 @@ TEST(KavfFlowWave, ClipReadCopiesFileOrderAndMovesThePosition) {
     EXPECT_EQ(set.Mode(), 1u);
     EXPECT_EQ(slot, 0);
     EXPECT_EQ(set.buffers[0][2 * kFrameBytes + 1], 5) << "event of frame 4, big-endian";
-    EXPECT_EQ(ReadKavfFlowWaveClip(w.h, set.bytes, 0, -1, &slot, 1), -4) << "position 6 is the count";
+    EXPECT_EQ(ReadKavfFlowWaveClip(w.h, set.bytes, 0, -1, &slot, 1), -4)
+        << "position 6 is the count";
     EXPECT_EQ(ReadKavfFlowWaveClip(w.h, nullptr, 0, 0, &slot, 1), -6);
 }
 

@@ -40,8 +40,9 @@ void ReadEverything(KAVFHANDLE h) {
 Bytes SampleFile() {
     Bytes image = {9, 8, 7};
     Zeros(image, 1);
-    Bytes g1 = Group({TextList(1, {"PATIENT", "", "X"}), Item(KAVF_KIND_WORDS, 2, 3, Words({1, 2, 3, 0})),
-                      Item(KAVF_KIND_LONGS, 3, 1, Words({1, 2})), Item(KAVF_KIND_BLOCK, 4, 3, image)});
+    Bytes g1 =
+        Group({TextList(1, {"PATIENT", "", "X"}), Item(KAVF_KIND_WORDS, 2, 3, Words({1, 2, 3, 0})),
+               Item(KAVF_KIND_LONGS, 3, 1, Words({1, 2})), Item(KAVF_KIND_BLOCK, 4, 3, image)});
     Bytes g2;
     Be32(g2, 2);
     Be32(g2, 16);
@@ -65,8 +66,10 @@ TEST(KavfHostile, EveryTruncationOfAFileReadsSafely) {
         KAVFHANDLE h = OpenKavfile(s.path.c_str(), KAVF_OPEN_READ, 1024);
         char name[33];
         uint32_t groups = CheckKavfile(h, "KAVF", name);
-        if (n < 4) EXPECT_EQ(groups, KAVF_CHECK_WRONG_MAGIC) << n;
-        else EXPECT_LE(groups, 2u) << n;
+        if (n < 4)
+            EXPECT_EQ(groups, KAVF_CHECK_WRONG_MAGIC) << n;
+        else
+            EXPECT_LE(groups, 2u) << n;
         ReadEverything(h);
         CloseKavfile(h);
     }

@@ -29,15 +29,17 @@ TEST(KavfLayout, IndexRecordForTheConverterNames) {
     KAVFHANDLE h = OpenKavfile(s.path.c_str(), 0x1002, 8192);
     EXPECT_EQ(CreateKavfIndexInfo(h, "KAVF", 40, 1, "EEG FILING32"), 36u);
     CloseKavfile(h);
-    const Bytes kavf = {'K', 'A', 'V', 'F', 0, 0, 0, 16, 0, 40, 0, 1, 0, 10, 0, 0x20, 0, 8, 0, 12,
-                        'E', 'E', 'G', ' ', 'F', 'I', 'L', 'I', 'N', 'G', '3', '2', 0, 0, 0, 0};
+    const Bytes kavf = {'K', 'A', 'V', 'F',  0,   0,   0,   16,  0,   40,  0,   1,
+                        0,   10,  0,   0x20, 0,   8,   0,   12,  'E', 'E', 'G', ' ',
+                        'F', 'I', 'L', 'I',  'N', 'G', '3', '2', 0,   0,   0,   0};
     EXPECT_EQ(ReadAll(s.path), kavf);
 
     h = OpenKavfile(s.path.c_str(), 0x1002, 8192);
     EXPECT_EQ(CreateKavfIndexInfo(h, "KAVT", 1, 1, "EEG FILING"), 36u);
     CloseKavfile(h);
-    const Bytes kavt = {'K', 'A', 'V', 'T', 0, 0, 0, 16, 0, 1, 0, 1, 0, 10, 0, 0x20, 0, 8, 0, 12,
-                        'E', 'E', 'G', ' ', 'F', 'I', 'L', 'I', 'N', 'G', 0, 0, 0, 0, 0, 0};
+    const Bytes kavt = {'K', 'A', 'V', 'T',  0,   0,   0, 16, 0,   1,   0,   1,
+                        0,   10,  0,   0x20, 0,   8,   0, 12, 'E', 'E', 'G', ' ',
+                        'F', 'I', 'L', 'I',  'N', 'G', 0, 0,  0,   0,   0,   0};
     EXPECT_EQ(ReadAll(s.path), kavt);
 }
 
@@ -47,8 +49,8 @@ TEST(KavfLayout, IndexNameEmptyOrLongerThan32Characters) {
     EXPECT_EQ(CreateKavfIndexInfo(h, "KAVF", 3, 1, ""), 24u);
     EXPECT_EQ(CreateKavfGroupStart(h, 1, 0), 28u) << "the first group starts at 24";
     CloseKavfile(h);
-    const Bytes empty = {'K', 'A', 'V', 'F', 0, 0, 0, 10, 0, 3, 0, 1, 0, 4, 0, 0x20,
-                         0,   2,   0,   0,   0, 0, 0, 0,  0, 0, 0, 2};
+    const Bytes empty = {'K', 'A',  'V', 'F', 0, 0, 0, 10, 0, 3, 0, 1, 0, 4,
+                         0,   0x20, 0,   2,   0, 0, 0, 0,  0, 0, 0, 0, 0, 2};
     EXPECT_EQ(ReadAll(s.path), empty);
 
     h = OpenKavfile(s.path.c_str(), 0x1002, 8192);
@@ -62,7 +64,7 @@ TEST(KavfLayout, IndexNameEmptyOrLongerThan32Characters) {
     EXPECT_EQ(At16(file, 12), 20u);  // sub-item
     EXPECT_EQ(At16(file, 16), 18u);  // text element
     EXPECT_EQ(At16(file, 18), 32u);
-    EXPECT_EQ(file[51], 'Z');        // last character kept, no zero inside the field
+    EXPECT_EQ(file[51], 'Z');  // last character kept, no zero inside the field
     EXPECT_EQ(At32(file, 52), 0u);
 }
 
@@ -82,12 +84,12 @@ TEST(KavfLayout, TextListElementsKeepTheirWholeRoom) {
     EXPECT_EQ(CreateKavfTextInfo(w.h, 0x0101, 2, e), 70u);
     EXPECT_EQ(CreateKavfGroupEnd(w.h, 1), 74u);
     Bytes file = w.Close();
-    const Bytes expected = {0, 0, 0, 19,                                          // group
-                            0, 0, 0, 15, 0, 0x80, 1, 1, 0, 0, 0, 2,               // item
-                            0, 4, 0, 2, 'A', 'B', 0, 'q',                         // room 4
-                            0, 3, 0, 2, 'X', 'Y',                                 // room 2
-                            0, 0, 0, 0,                                           // end element
-                            0, 0, 0, 0};                                          // terminator
+    const Bytes expected = {0, 0, 0, 19,                                 // group
+                            0, 0, 0, 15, 0,   0x80, 1, 1,   0, 0, 0, 2,  // item
+                            0, 4, 0, 2,  'A', 'B',  0, 'q',              // room 4
+                            0, 3, 0, 2,  'X', 'Y',                       // room 2
+                            0, 0, 0, 0,                                  // end element
+                            0, 0, 0, 0};                                 // terminator
     EXPECT_EQ(Slice(file, 36, 38), expected);
 }
 
@@ -115,8 +117,8 @@ TEST(KavfLayout, LongArraysTakeSixteenOrThirtyTwoBitCounts) {
     EXPECT_EQ(CreateKavfLongInfo(w.h, 1, 0x31, 0x10002, values), 60u);
     EXPECT_EQ(CreateKavfLongInfoEx(w.h, 1, 0x32, 2, values), 80u);
     Bytes file = w.Close();
-    const Bytes item = {0, 0, 0, 10, 0, 0x12, 0, 0x31, 0, 0, 0, 2,
-                        1, 2, 3, 4, 0xA0, 0xB0, 0xC0, 0xD0};
+    const Bytes item = {0, 0, 0, 10, 0, 0x12, 0,    0x31, 0,    0,
+                        0, 2, 1, 2,  3, 4,    0xA0, 0xB0, 0xC0, 0xD0};
     EXPECT_EQ(Slice(file, 40, 20), item) << "the 16-bit writer keeps the low half of the count";
     EXPECT_EQ(At16(file, 66), 0x32u);
     EXPECT_EQ(Slice(file, 72, 8), Slice(item, 12, 8));
@@ -129,8 +131,8 @@ TEST(KavfLayout, ImageBlockReservesTwiceTheRoundedSize) {
     EXPECT_EQ(CreateKavfImageInfo(w.h, 999, 0x41, 5, data), 64u);
     EXPECT_EQ(CreateKavfImageInfo(w.h, 0, 0x42, 0, nullptr), 76u);
     Bytes file = w.Close();
-    EXPECT_EQ(Slice(file, 40, 24), (Bytes{0, 0, 0, 12, 0, 0x10, 0, 0x41, 0, 0, 0, 5, 1, 2, 3, 4, 5,
-                                          0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Slice(file, 40, 24), (Bytes{0, 0, 0, 12, 0, 0x10, 0, 0x41, 0, 0, 0, 5,
+                                          1, 2, 3, 4,  5, 0,    0, 0,    0, 0, 0, 0}));
     EXPECT_EQ(Slice(file, 64, 12), (Bytes{0, 0, 0, 6, 0, 0x10, 0, 0x42, 0, 0, 0, 0}));
 }
 
@@ -152,8 +154,8 @@ TEST(KavfLayout, FlowWaveHeaderFramesAndEnd) {
     Bytes file = w.Close();
     ASSERT_EQ(file.size(), 72u + 40000u);
     EXPECT_EQ(At32(file, 36), 2u) << "the converter's group stays open";
-    const Bytes header = {0, 0, 0x9C, 0x50, 2, 2, 0, 0xA0, 0, 0, 0x03, 0xE8, 0, 0, 3, 0xE8,
-                          0, 16,      0,    19, 0, 0, 0, 0, 0, 0, 0,    0,    0, 0, 0, 0};
+    const Bytes header = {0, 0,  0x9C, 0x50, 2, 2, 0, 0xA0, 0, 0, 0x03, 0xE8, 0, 0, 3, 0xE8,
+                          0, 16, 0,    19,   0, 0, 0, 0,    0, 0, 0,    0,    0, 0, 0, 0};
     EXPECT_EQ(Slice(file, 40, 32), header);
     EXPECT_EQ(Slice(file, 72, 6), (Bytes{0xFF, 0xFB, 0xFF, 0xFC, 0xFF, 0xFD}));
     EXPECT_EQ(Slice(file, 72 + 40, 2), (Bytes{0, 15}));  // frame 1's event word
@@ -210,8 +212,8 @@ TEST(KavfLayout, SweepHeaderAndRecordsBackToBack) {
     EXPECT_EQ(SetKavfSweepWaveEnd(w.h), 148u);
     EXPECT_EQ(CreateKavfGroupEnd(w.h, 1), 152u);
     Bytes file = w.Close();
-    const Bytes expected = {0, 0, 0, 54, 3, 1, 0, 9, 0, 0, 0, 3, 0, 0, 1, 0xF4,
-                            0, 16, 0, 7, 0, 2, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0};
+    const Bytes expected = {0, 0,  0, 54, 3, 1, 0, 9, 0, 0, 0, 3, 0, 0, 1, 0xF4,
+                            0, 16, 0, 7,  0, 2, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(Slice(file, 40, 32), expected);
     EXPECT_EQ(At16(file, 72), 1u);
     EXPECT_EQ(At16(file, 102), 16u);
@@ -252,8 +254,8 @@ TEST(KavfLayout, SpectrumHeaderLineAndRecord) {
     EXPECT_EQ(CreateKavfSpectrumData(w.h, line, values, 1), 72u + 224 + 40);
     EXPECT_EQ(SetKavfSpectrumEnd(w.h), 40u + 2 * 148);
     Bytes file = w.Close();
-    const Bytes header = {0, 0, 0, 148, 2, 7, 0, 5, 0, 0, 0, 2, 0, 0, 0, 0x11,
-                          0, 0x22, 0, 1, 0, 0, 0, 0x33, 0, 0, 0, 1, 0, 0, 0, 0x44};
+    const Bytes header = {0, 0,    0, 148, 2, 7, 0, 5,    0, 0, 0, 2, 0, 0, 0, 0x11,
+                          0, 0x22, 0, 1,   0, 0, 0, 0x33, 0, 0, 0, 1, 0, 0, 0, 0x44};
     EXPECT_EQ(Slice(file, 40, 32), header);
     EXPECT_EQ(Slice(file, 72, 2), (Bytes{0x0A, 0x0B}));
     EXPECT_EQ(Slice(file, 88, 16), (Bytes{1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -281,14 +283,14 @@ TEST(KavfLayout, TrendHeaderLineBlockAndEnd) {
     EXPECT_EQ(SetKavfTrendEnd(w.h), 40u + 2 * 260);
     EXPECT_EQ(CreateKavfGroupEnd(w.h, 1), 72u + 448 + 40 + 8);
     Bytes file = w.Close();
-    const Bytes head = {0, 0, 1, 4, 2, 9, 0, 6, 0, 0, 0, 2, 0, 0, 0, 96,
+    const Bytes head = {0, 0,  1, 4, 2, 9, 0, 6, 0, 0, 0, 2, 0, 0, 0, 96,
                         0, 10, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(Slice(file, 40, 32), head);
     EXPECT_EQ(Slice(file, 72, 2), (Bytes{1, 2}));
     EXPECT_EQ(Slice(file, 72 + 60, 4), (Bytes{3, 4, 5, 6}));
     EXPECT_EQ(Slice(file, 72 + 64 + 192, 2), (Bytes{7, 8}));
     EXPECT_EQ(Slice(file, 72 + 64 + 384 - 4, 4), (Bytes{9, 10, 11, 12}));
-    const Bytes block = {0, 1, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 6, 0, 7,
+    const Bytes block = {0, 1, 0, 2, 0, 0, 0, 3,  0, 0, 0, 4,  0, 0, 0, 5,  0, 6,  0, 7,
                          0, 8, 0, 9, 0, 0, 0, 10, 0, 0, 0, 11, 0, 0, 0, 12, 0, 13, 0, 14};
     EXPECT_EQ(Slice(file, 520, 40), block);
     EXPECT_EQ(Slice(file, 560, 8), Bytes(8, 0)) << "item zero, then the group terminator";

@@ -35,12 +35,13 @@ TEST(KavfMemoryFile, OneGroupIsBuiltAtItsFileOffsetAndCommittedInOneWrite) {
     EXPECT_EQ(ReadAll(f.scratch.path).size(), 36u) << "nothing reaches the file before the commit";
     EXPECT_EQ(WriteKavfMemFile(f.h, 1, 1), 64);
     Bytes file = ReadAll(f.scratch.path);
-    const Bytes group = {0, 0, 0, 14, 0, 0, 0, 10, 0, 0x11, 0, 9, 0, 0, 0, 3,
-                         1, 2, 3, 4, 5, 6, 0, 0, 0, 0, 0, 0};
+    const Bytes group = {0, 0, 0, 14, 0, 0, 0, 10, 0, 0x11, 0, 9, 0, 0,
+                         0, 3, 1, 2,  3, 4, 5, 6,  0, 0,    0, 0, 0, 0};
     EXPECT_EQ(Slice(file, 36, 28), group);
     EXPECT_EQ(file.size(), 64u);
     uint16_t back[4];
-    EXPECT_EQ(ReadKavfWordData(f.h, back, 1, 9, 0), 4u) << "the handle's group table knows the group";
+    EXPECT_EQ(ReadKavfWordData(f.h, back, 1, 9, 0), 4u)
+        << "the handle's group table knows the group";
     EXPECT_EQ(back[2], 0x0506u);
 }
 

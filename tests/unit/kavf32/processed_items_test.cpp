@@ -51,7 +51,8 @@ TEST(KavfSpectrum, ThreeLinesOfTwoRecordsRoundTrip) {
         EXPECT_EQ(CreateKavfSpectrumLine(g.h, header), l + 1u);
         for (uint32_t r = 0; r < 2; ++r) {
             for (uint32_t i = 0; i < 64; ++i) values[i] = l * 1000u + r * 100u + i;
-            EXPECT_NE(CreateKavfSpectrumData(g.h, header, values.data(), r == 1 && l == 2 ? 10 : 64), 0u);
+            EXPECT_NE(
+                CreateKavfSpectrumData(g.h, header, values.data(), r == 1 && l == 2 ? 10 : 64), 0u);
         }
     }
     EXPECT_EQ(SetKavfSpectrumEnd(g.h), 40u + 2 * 1216);
@@ -76,7 +77,8 @@ TEST(KavfSpectrum, ThreeLinesOfTwoRecordsRoundTrip) {
     std::memcpy(&second, line.data() + sizeof(KavfSpectrumLine) + sizeof second, sizeof second);
     EXPECT_EQ(second.values[15], 21u);
     std::vector<uint32_t> out(64, 7);
-    EXPECT_EQ(ReadKavfSpectrumData(h, 1, 0, out.data()), 64) << "line 1 though line 2 was read last";
+    EXPECT_EQ(ReadKavfSpectrumData(h, 1, 0, out.data()), 64)
+        << "line 1 though line 2 was read last";
     EXPECT_EQ(out[5], 1005u);
     EXPECT_EQ(ReadKavfSpectrumData(h, 2, 1, out.data()), 64);
     EXPECT_EQ(out[9], 2109u);
@@ -214,7 +216,8 @@ TEST(KavfSweep, SweepsAreReadOneAfterAnotherByTheirRecordLength) {
         EXPECT_EQ(samples[3], -1000);
         uint32_t words = GetKavfInfo(h, KAVF_INFO_POSITION);
         EXPECT_EQ(words, 20u);
-        SetKavfInfo(h, KAVF_INFO_DATA_POSITION, GetKavfInfo(h, KAVF_INFO_DATA_POSITION) + 2 * words);
+        SetKavfInfo(h, KAVF_INFO_DATA_POSITION,
+                    GetKavfInfo(h, KAVF_INFO_DATA_POSITION) + 2 * words);
     }
     uint16_t back[16];
     int16_t samples[4];

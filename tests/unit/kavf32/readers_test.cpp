@@ -64,10 +64,10 @@ TEST(KavfReaders, FileTypeCodesCompareNamesExactly) {
     const struct {
         const char* name;
         uint32_t code;
-    } cases[] = {{"SLEEP DATA", 1},     {"HOLTER RECORDER", 2}, {"EEG FILING24", 4},
-                 {"EEG FILING32", 5},   {"EEG FILINGMONO", 6},  {"MERON DATA O21", 20},
+    } cases[] = {{"SLEEP DATA", 1},      {"HOLTER RECORDER", 2}, {"EEG FILING24", 4},
+                 {"EEG FILING32", 5},    {"EEG FILINGMONO", 6},  {"MERON DATA O21", 20},
                  {"MERON DATA S21", 40}, {"MERON DATA C21", 60}, {"MULTI REPORT", 100},
-                 {"EEG FILING", 0},     {"eeg filing24", 0},    {"EEG FILING24 ", 0}};
+                 {"EEG FILING", 0},      {"eeg filing24", 0},    {"EEG FILING24 ", 0}};
     Scratch s;
     for (const auto& c : cases) {
         WriteAll(s.path, FileOf(1, {Group({})}, c.name));
@@ -79,7 +79,8 @@ TEST(KavfReaders, FileTypeCodesCompareNamesExactly) {
 
 TEST(KavfReaders, LookupTakesTheFirstOfTwoEqualIdsAndReachesAWaveBehindLengthTwo) {
     Scratch s;
-    Bytes g1 = Group({Item(KAVF_KIND_WORDS, 5, 2, Words({1, 2})), Item(KAVF_KIND_WORDS, 5, 2, Words({3, 4})),
+    Bytes g1 = Group({Item(KAVF_KIND_WORDS, 5, 2, Words({1, 2})),
+                      Item(KAVF_KIND_WORDS, 5, 2, Words({3, 4})),
                       Item(KAVF_KIND_LONGS, 6, 77, Words({0, 9}))});
     Bytes g2 = OpenWaveGroup(WaveHeader(KAVF_WAVE_EVENT, 0xA0, 0, 16, 2, 0, 0), {});
     WriteAll(s.path, FileOf(2, {g1, g2}));
@@ -178,9 +179,10 @@ TEST(KavfReaders, WordLongAndImageReadersStayInsideTheItem) {
     Scratch s;
     Bytes image = {1, 2, 3, 4, 5};
     Zeros(image, 7);
-    WriteAll(s.path, FileOf(1, {Group({Item(KAVF_KIND_WORDS, 1, 3, Words({0x0102, 0x0304, 0x0506, 0})),
-                                       Item(KAVF_KIND_LONGS, 2, 3, Words({1, 2, 3, 4, 0xFFFF, 0xFFFE})),
-                                       Item(KAVF_KIND_BLOCK, 3, 5, image)})}));
+    WriteAll(s.path,
+             FileOf(1, {Group({Item(KAVF_KIND_WORDS, 1, 3, Words({0x0102, 0x0304, 0x0506, 0})),
+                               Item(KAVF_KIND_LONGS, 2, 3, Words({1, 2, 3, 4, 0xFFFF, 0xFFFE})),
+                               Item(KAVF_KIND_BLOCK, 3, 5, image)})}));
     KAVFHANDLE h = OpenChecked(s.path);
     uint16_t words[8];
     std::memset(words, 0xEE, sizeof words);
@@ -237,7 +239,8 @@ TEST(KavfReaders, WaveDescriptionAndSingleFrames) {
 
 TEST(KavfReaders, PlainAndEightBitWavesAndTheTwoExtraValueTypes) {
     Scratch s;
-    Bytes plain = OpenWaveGroup(WaveHeader(KAVF_WAVE_PLAIN, 1, 1, 8, 3, 0, 0), {0x80, 0x7F, 0x01, 0});
+    Bytes plain =
+        OpenWaveGroup(WaveHeader(KAVF_WAVE_PLAIN, 1, 1, 8, 3, 0, 0), {0x80, 0x7F, 0x01, 0});
     Bytes extra = OpenWaveGroup(WaveHeader(KAVF_WAVE_EXTRA_0205, 2, 0, 16, 4, 0x1111, 0x2222), {});
     WriteAll(s.path, FileOf(1, {plain}));
     KAVFHANDLE h = OpenChecked(s.path);

@@ -22,11 +22,11 @@ Bytes EditableFile() {
     Zeros(image5, 7);
     Bytes image4 = {1, 2, 3, 4};
     Zeros(image4, 4);
-    Bytes g1 = Group({Item(KAVF_KIND_LONGS, KAVF_ID_REVISIONS, 66, Bytes(264, 0)),
-                      TextList(2, {"OLDTEXT", "B"}),
-                      Item(KAVF_KIND_WORDS, 3, 4, Words({1, 2, 3, 4})),
-                      Item(KAVF_KIND_LONGS, 4, 2, Words({0, 1, 0, 2})),
-                      Item(KAVF_KIND_BLOCK, 5, 5, image5), Item(KAVF_KIND_BLOCK, 6, 4, image4)});
+    Bytes g1 =
+        Group({Item(KAVF_KIND_LONGS, KAVF_ID_REVISIONS, 66, Bytes(264, 0)),
+               TextList(2, {"OLDTEXT", "B"}), Item(KAVF_KIND_WORDS, 3, 4, Words({1, 2, 3, 4})),
+               Item(KAVF_KIND_LONGS, 4, 2, Words({0, 1, 0, 2})),
+               Item(KAVF_KIND_BLOCK, 5, 5, image5), Item(KAVF_KIND_BLOCK, 6, 4, image4)});
     Bytes g2;
     Be32(g2, 2);
     Be32(g2, 16);

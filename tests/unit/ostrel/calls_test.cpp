@@ -279,9 +279,9 @@ TEST(Epochs, AFailedWriteLeavesWholeRecordsAndTheirCount) {
 
 TEST(TypeNames, TableAndBounds) {
     const char* expected[OSTREL_TYPE_COUNT] = {
-        "Misc", "Event", "DC",   "AC",    "EEG",   "EOG",   "EMG",
-        "ECG",  "Resp",  "Flow", "Effort", "SaO2", "Pleth", "HR",
-        "Pos",  "Snore", "Sound", "Light", "Temp", "CO2",   "Pressure"};
+        "Misc", "Event", "DC",    "AC",     "EEG",  "EOG",   "EMG",
+        "ECG",  "Resp",  "Flow",  "Effort", "SaO2", "Pleth", "HR",
+        "Pos",  "Snore", "Sound", "Light",  "Temp", "CO2",   "Pressure"};
     for (int32_t code = -1; code <= OSTREL_TYPE_COUNT; ++code) {
         char buffer[OSTREL_TYPE_NAME_SIZE + 8];
         std::memset(buffer, 0x55, sizeof buffer);

@@ -37,14 +37,12 @@ TEST(Header, ProgramRunFieldByField) {
     std::string signals =
         Pad("EEG Fp1", 16) + Pad("Resp Ch3", 16) + Pad("EDF Annotations", 16) +
         Pad("Source channel 1, sensitivity 50.0", 80) +
-        Pad("Source channel 3, sensitivity 10.0", 80) + Pad("", 80) +
-        Pad("uV", 8) + Pad("uV", 8) + Pad("", 8) +
-        "-4005.75" + Pad("-3276.7", 8) + Pad("-1", 8) +   // 32767 x 50/409, x 100/1000
-        Pad("4005.75", 8) + Pad("3276.7", 8) + Pad("1", 8) +
-        Pad("-32767", 8) + Pad("-32767", 8) + Pad("-32768", 8) +
-        Pad("32767", 8) + Pad("32767", 8) + Pad("32767", 8) +
-        Pad("HP:0.3Hz LP:120Hz N:50Hz", 80) + Pad("N:50Hz", 80) + Pad("", 80) +
-        Pad("200", 8) + Pad("100", 8) + Pad("20", 8) + std::string(96, ' ');
+        Pad("Source channel 3, sensitivity 10.0", 80) + Pad("", 80) + Pad("uV", 8) + Pad("uV", 8) +
+        Pad("", 8) + "-4005.75" + Pad("-3276.7", 8) + Pad("-1", 8) +  // 32767 x 50/409, x 100/1000
+        Pad("4005.75", 8) + Pad("3276.7", 8) + Pad("1", 8) + Pad("-32767", 8) + Pad("-32767", 8) +
+        Pad("-32768", 8) + Pad("32767", 8) + Pad("32767", 8) + Pad("32767", 8) +
+        Pad("HP:0.3Hz LP:120Hz N:50Hz", 80) + Pad("N:50Hz", 80) + Pad("", 80) + Pad("200", 8) +
+        Pad("100", 8) + Pad("20", 8) + std::string(96, ' ');
     EXPECT_EQ(file.substr(0, 256), main);
     EXPECT_EQ(file.substr(256, 768), signals);
     EXPECT_EQ(file.size(), 1024u + 60u * 640u);  // 2 x 300 samples + 40 annotation bytes
@@ -74,11 +72,14 @@ TEST(Header, RecordCountIsWrittenAtTheEnd) {
 TEST(Header, PatientAndRecordingFields) {
     ScratchFolder dir;
     PsgRecording r = ProgramRecording();
-    r.fields = {{11, 20, "AB 12"}, {13, 32, "Taro Yamada"}, {22, 10, "1950.02.30  "},
-                {21, 4, "F"}, {106, 32, "Dr Sato"}};
+    r.fields = {{11, 20, "AB 12"},
+                {13, 32, "Taro Yamada"},
+                {22, 10, "1950.02.30  "},
+                {21, 4, "F"},
+                {106, 32, "Dr Sato"}};
     std::string file = WriteRun(dir.File("a.edf"), r, 0);
-    EXPECT_EQ(file.substr(8, 160), Pad("AB_12 F X Taro_Yamada", 80) +
-                                       Pad("Startdate 05-APR-2023 X Dr_Sato X", 80));
+    EXPECT_EQ(file.substr(8, 160),
+              Pad("AB_12 F X Taro_Yamada", 80) + Pad("Startdate 05-APR-2023 X Dr_Sato X", 80));
     r.fields = {{22, 10, "2000.02.29"}, {21, 4, "0"}, {106, 32, "\x8d\xb2\x93\xa1"}};  // 佐藤
     file = WriteRun(dir.File("b.edf"), r, 0);
     EXPECT_EQ(file.substr(8, 160),
@@ -114,7 +115,7 @@ TEST(Header, PhysicalRangeFitsEightCharacters) {
         int32_t eu, vu;
         const char* max;
     } cases[] = {
-        {1, 1, "32767"},      {1, 3, "10922.3"},  {5, 2, "81917.5"},
+        {1, 1, "32767"},        {1, 3, "10922.3"},   {5, 2, "81917.5"},
         {3, 100000, "0.98301"}, {300, 1, "9830100"},  // the largest that fits
     };
     for (const Case& c : cases) {
@@ -137,15 +138,31 @@ TEST(Header, LabelsUnitsFiltersAndTransducer) {
         const char* prefiltering;
         const char* transducer;
     } cases[] = {
-        {{2, "C3", "uV", 4, 200, 1, 1, 30, 0, 0}, 60, "EEG C3", "uV", "HP:0.03Hz N:60Hz",
+        {{2, "C3", "uV", 4, 200, 1, 1, 30, 0, 0},
+         60,
+         "EEG C3",
+         "uV",
+         "HP:0.03Hz N:60Hz",
          "Source channel 2"},
-        {{2, "eeg C3", "uV", 4, 200, 1, 1, 1500, 35, 7000}, 0, "eeg C3", "uV", "HP:1.5Hz LP:35Hz",
+        {{2, "eeg C3", "uV", 4, 200, 1, 1, 1500, 35, 7000},
+         0,
+         "eeg C3",
+         "uV",
+         "HP:1.5Hz LP:35Hz",
          "Source channel 2, sensitivity 7.0"},
         {{0, "", "\x81\x8e", 18, 200, 1, 1, 10000, 0, 0}, 0, "Temp Ch1", "degC", "HP:10Hz", ""},
         {{4, "Chin", "mV", 21, 200, 1, 1, 0, 0, 0}, 0, "Chin", "mV", "", "Source channel 4"},
-        {{5, "LongerLabelText", "%", 11, 200, 1, 1, 0, 0, 0}, 0, "SaO2 LongerLabel", "%", "",
+        {{5, "LongerLabelText", "%", 11, 200, 1, 1, 0, 0, 0},
+         0,
+         "SaO2 LongerLabel",
+         "%",
+         "",
          "Source channel 5"},
-        {{6, "x", "\x82\x6c\x82\x75", 0, 200, 1, 1, 0, 0, 0}, 0, "Misc x", "", "",  // ＭＶ
+        {{6, "x", "\x82\x6c\x82\x75", 0, 200, 1, 1, 0, 0, 0},
+         0,
+         "Misc x",
+         "",
+         "",  // ＭＶ
          "Source channel 6"},
     };
     for (const Case& c : cases) {

@@ -53,20 +53,26 @@ uint32_t DefineCreatedPsgFile(uint32_t h, const PsgRecording& r, int32_t* total)
     if (OstrelPrepareHeader(h) == 0) return OstrelRelease(h);
     OstrelBeginHeader(h);
     const int32_t items[12][2] = {
-        {1, 1},           {2, static_cast<int32_t>(r.channels.size())},
-        {3, r.frameSeconds}, {20, 0},
-        {21, r.sampleRate},  {22, r.mainsHz},
-        {10, r.start[0]},    {11, r.start[1]},
-        {12, r.start[2]},    {13, r.start[3]},
-        {14, r.start[4]},    {15, r.start[5]},
+        {1, 1},
+        {2, static_cast<int32_t>(r.channels.size())},
+        {3, r.frameSeconds},
+        {20, 0},
+        {21, r.sampleRate},
+        {22, r.mainsHz},
+        {10, r.start[0]},
+        {11, r.start[1]},
+        {12, r.start[2]},
+        {13, r.start[3]},
+        {14, r.start[4]},
+        {15, r.start[5]},
     };
     for (const auto& item : items) OstrelSetHeaderItem(h, 0, item[0], item[1]);
     OstrelSetHeaderText(h, 0, 1, r.comment.c_str());
     OstrelBeginPatient(h);
     int32_t offset = 0;
     for (const PsgField& field : r.fields)
-        offset = OstrelPutPatientField(h, 0, offset, field.width, field.id, field.text.c_str()) &
-                 0xFFFF;
+        offset =
+            OstrelPutPatientField(h, 0, offset, field.width, field.id, field.text.c_str()) & 0xFFFF;
     OstrelEndPatient(h, 0, 130, offset);
     OstrelSetBlockLayout(h, 0, 1, 20, 32);
     OstrelBeginChannels(h);
@@ -75,10 +81,9 @@ uint32_t DefineCreatedPsgFile(uint32_t h, const PsgRecording& r, int32_t* total)
         int32_t n = static_cast<int32_t>(k);
         OstrelSetChannelText(h, 0, 1, n, c.label.c_str());
         OstrelSetChannelText(h, 0, 2, n, c.unit.c_str());
-        const int32_t values[10][2] = {{2, c.source},    {3, c.type},       {4, c.rate},
-                                       {6, c.eu},        {7, c.vu},         {9, 0},
-                                       {8, 0},           {12, c.lowFilter}, {13, c.highFilter},
-                                       {14, c.sensitivity}};
+        const int32_t values[10][2] = {
+            {2, c.source}, {3, c.type}, {4, c.rate},       {6, c.eu},          {7, c.vu},
+            {9, 0},        {8, 0},      {12, c.lowFilter}, {13, c.highFilter}, {14, c.sensitivity}};
         for (const auto& value : values) OstrelSetChannelItem(h, 0, value[0], n, value[1]);
     }
     OstrelEndChannels(h);

@@ -107,12 +107,12 @@ TEST(Records, UnevenRatesGetRecordsOfWholeSamples) {
         std::string file = WriteProgramRun(dir.File("uneven.edf"), r, 1);
         size_t size = 1024u + static_cast<size_t>(c.records * c.recordBytes);
         ASSERT_EQ(file.size(), size);
-        EXPECT_EQ(file.substr(236, 16), Pad(std::to_string(c.records), 8) +
-                                            Pad(std::to_string(c.recordSeconds), 8));
-        EXPECT_EQ(SignalField(file, 3, kSamples, 0) + SignalField(file, 3, kSamples, 1) +
-                      SignalField(file, 3, kSamples, 2),
-                  Pad(std::to_string(c.samplesA), 8) + Pad(std::to_string(c.samplesB), 8) +
-                      Pad("7", 8));
+        EXPECT_EQ(file.substr(236, 16),
+                  Pad(std::to_string(c.records), 8) + Pad(std::to_string(c.recordSeconds), 8));
+        EXPECT_EQ(
+            SignalField(file, 3, kSamples, 0) + SignalField(file, 3, kSamples, 1) +
+                SignalField(file, 3, kSamples, 2),
+            Pad(std::to_string(c.samplesA), 8) + Pad(std::to_string(c.samplesB), 8) + Pad("7", 8));
         // The second record goes on where the first ended, in both channels.
         std::string second = file.substr(1024 + static_cast<size_t>(c.recordBytes),
                                          static_cast<size_t>(c.recordBytes));
@@ -137,13 +137,15 @@ TEST(Annotations, OnsetZeroTextsAreUtf8InTheFirstRecords) {
     std::vector<std::string> expected = {
         "+0\x14Record comment: night 1\x14",
         "+0\x14Name: \xe5\xb1\xb1\xe7\x94\xb0\xe5\xa4\xaa\xe9\x83\x8e\x14",  // 山田太郎
-        "+0\x14Name (kana): \xe3\x81\x8b\xe3\x81\xaa\x14",                 // かな
-        "+0\x14" "Age: 25Y00M\x14",
+        "+0\x14Name (kana): \xe3\x81\x8b\xe3\x81\xaa\x14",                   // かな
+        "+0\x14"
+        "Age: 25Y00M\x14",
         "+0\x14Height: 160.0 cm\x14",
         "+0\x14Weight: 60.000 kg\x14",
         "+0\x14Hospital: Sleep Center\x14",
         "+0\x14Technician: Sato\x14",
-        "+0\x14" "Comment 1: first night\x14",
+        "+0\x14"
+        "Comment 1: first night\x14",
         "+0\x14Signal 2 label: \xe5\x91\xbc\xe5\x90\xb8\x14",  // 呼吸
     };
     EXPECT_EQ(OnsetTexts(file, 640, 30), expected);
@@ -201,7 +203,10 @@ TEST(Annotations, AFewLongRecordsShareTheTexts) {
 TEST(Annotations, ControlBytesCannotBreakATal) {
     ScratchFolder dir;
     PsgRecording r = ProgramRecording();
-    r.comment = "a\x14" "b\x15" "c\r\nd";
+    r.comment =
+        "a\x14"
+        "b\x15"
+        "c\r\nd";
     r.fields = {{301, 128, "\x82\xa0\x14"}};  // あ and a TAL separator
     std::string file = WriteProgramRun(dir.File("ctl.edf"), r, 1);
     // The comment's TAL is now the longest, 29 bytes: 42-byte annotations.
@@ -209,7 +214,9 @@ TEST(Annotations, ControlBytesCannotBreakATal) {
     std::vector<std::string> texts = OnsetTexts(file, 642, 30);
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0], "+0\x14Record comment: a b c  d\x14");
-    EXPECT_EQ(texts[1], "+0\x14" "Comment 1: \xe3\x81\x82 \x14");
+    EXPECT_EQ(texts[1],
+              "+0\x14"
+              "Comment 1: \xe3\x81\x82 \x14");
 }
 
 }  // namespace

@@ -57,8 +57,9 @@ TEST(Profile, MissingFileSectionOrKeyGiveTheDefault) {
 TEST(Profile, NamesAreCaseInsensitiveAndTheFirstMatchWins) {
     ScratchFolder dir;
     std::string ini = dir.File("q.ini");
-    WriteBytes(ini,
-               "[System]\r\nmaxch = 16 \r\nMAXCH=17\r\n[SYSTEM]\r\nMaxCh=18\r\nOther=\"quoted \"\r\n");
+    WriteBytes(
+        ini,
+        "[System]\r\nmaxch = 16 \r\nMAXCH=17\r\n[SYSTEM]\r\nMaxCh=18\r\nOther=\"quoted \"\r\n");
     EXPECT_EQ(Get(ini, "SYSTEM", "MaxCh"), "16");
     EXPECT_EQ(Get(ini, "system", "Other"), "dflt") << "only the first section is searched";
     WriteBytes(ini, "[A]\r\nText=  \"quoted \"  \r\nEmpty=\r\n");

@@ -67,8 +67,9 @@ TEST(PsgConvertCommand, NightSampleToAnEdfFile) {
     ScratchFolder scratch;
     CopySampleSettings(scratch);
     const std::string settings = ReadBytes(scratch.File("COND/QUILLON.INI"));
-    CliRun run = Cli(scratch, kNightSample + " --frame-time 10 --comment 'night 1'"
-                                             " --start '2024-03-01 22:30:00' -o night.edf");
+    CliRun run = Cli(scratch, kNightSample +
+                                  " --frame-time 10 --comment 'night 1'"
+                                  " --start '2024-03-01 22:30:00' -o night.edf");
     ASSERT_EQ(run.status, 0) << run.err;
     // One 30-second epoch of three 10-second frames; the counter also
     // counts the step that found the source used up.
@@ -101,9 +102,8 @@ TEST(PsgConvertCommand, NightSampleToAnEdfFile) {
 
     // Source lines 0, 1, 1000 and 3000 in counts: value x VU / EU, toward
     // zero; Airflow takes every 4th line, Thorax every 10th, SpO2 every 50th.
-    const std::vector<int16_t> eeg = edf.Samples(0), ecg = edf.Samples(3),
-                               flow = edf.Samples(4), thorax = edf.Samples(5),
-                               spo2 = edf.Samples(6);
+    const std::vector<int16_t> eeg = edf.Samples(0), ecg = edf.Samples(3), flow = edf.Samples(4),
+                               thorax = edf.Samples(5), spo2 = edf.Samples(6);
     ASSERT_EQ(eeg.size(), 6000u);
     ASSERT_EQ(spo2.size(), 120u);
     EXPECT_EQ(eeg[0], 103);        // 12.6 uV
@@ -147,8 +147,8 @@ TEST(PsgConvertCommand, AFailedWriteIsNoSuccess) {
     ScratchFolder scratch;
     CopySampleSettings(scratch);
     // Files of at most 30 KiB: the header fits, the epoch does not.
-    CliRun run = RunIn(scratch, "trap '' XFSZ; ulimit -f 60; '" QUILLON_CLI "' " + kNightSample +
-                                    " -o night.edf");
+    CliRun run = RunIn(
+        scratch, "trap '' XFSZ; ulimit -f 60; '" QUILLON_CLI "' " + kNightSample + " -o night.edf");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
@@ -167,7 +167,8 @@ TEST(PsgConvertCommand, AnInterruptLeavesACompleteRecording) {
     std::string source;
     for (int32_t i = 0; i < 1000000; ++i) source += std::to_string(i % 1000) + ",7\n";
     WriteBytes(scratch.File("long.csv"), source);
-    CliRun run = RunIn(scratch, "'" QUILLON_CLI "' convert long.csv --settings QUILLON.INI"
+    CliRun run = RunIn(scratch, "'" QUILLON_CLI
+                                "' convert long.csv --settings QUILLON.INI"
                                 " --type psg --preset 0 --delimiter comma --bias 0"
                                 " --data-start-line 0 --channels 2 --rate 200 -o out.edf &"
                                 " pid=$!; until [ \"$(stat -c %s out.edf 2>/dev/null || echo 0)\""
@@ -191,9 +192,10 @@ TEST(PsgConvertCommand, TimeResolutionFrameTimeAndPolarity) {
     for (int32_t i = 0; i < 45000; ++i)
         source += std::to_string(i % 1000) + "," + std::to_string(-(i % 500)) + "\n";
     WriteBytes(scratch.File("ms.csv"), source);
-    CliRun run = Cli(scratch, "convert ms.csv --settings QUILLON.INI --type psg --preset 0"
-                              " --channels 2 --ad --rate 100 --time-resolution 1"
-                              " --frame-time 5 --notch 60 --invert --mag 10 -o ms.edf");
+    CliRun run = Cli(scratch,
+                     "convert ms.csv --settings QUILLON.INI --type psg --preset 0"
+                     " --channels 2 --ad --rate 100 --time-resolution 1"
+                     " --frame-time 5 --notch 60 --invert --mag 10 -o ms.edf");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "ms.edf: 12 frames, 18 steps\n");
     EXPECT_EQ(run.err,
@@ -244,7 +246,8 @@ TEST(PsgConvertCommand, UsageErrorsWriteNothing) {
     const std::string comment = "1234567890123456789012345678901";
     CliRun run = Cli(scratch, src + "--type psg -o a.edf --comment " + comment);
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> notes = EdfView(ReadBytes(scratch.File("a.edf"))).AllAnnotations();
+    const std::vector<std::string> notes =
+        EdfView(ReadBytes(scratch.File("a.edf"))).AllAnnotations();
     EXPECT_NE(std::find(notes.begin(), notes.end(), "Record comment: " + comment), notes.end());
 }
 

@@ -244,8 +244,8 @@ TEST(PsgRun, DataStartAfterTheLabelLinesAndAByteOrderMark) {
 // The data start line is the line the source page lists as that line,
 // whatever its line ends, blank lines included.
 TEST(PsgRun, TheDataStartLineIsTheListedLine) {
-    for (const char* source : {"title\n\nA\n0,5\n1,6\n", "title\r\rA\r0,5\r1,6\r",
-                               "title\r\n\nA\r0,5\n1,6"}) {
+    for (const char* source :
+         {"title\n\nA\n0,5\n1,6\n", "title\r\rA\r0,5\r1,6\r", "title\r\n\nA\r0,5\n1,6"}) {
         Psg psg;
         psg.Source(source, 1, 1, 0);
         psg.r.DataLineBias = 1;

@@ -81,7 +81,8 @@ struct CliResult {
 
 CliResult RunCli(const Scratch& scratch, const std::string& args) {
     std::string out = scratch.Path("stdout"), err = scratch.Path("stderr");
-    int raw = std::system((std::string(QUILLON_CLI) + " " + args + " >" + out + " 2>" + err).c_str());
+    int raw =
+        std::system((std::string(QUILLON_CLI) + " " + args + " >" + out + " 2>" + err).c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
 }
 
@@ -124,7 +125,8 @@ TEST(InspectWalk, RefusesWhatIsNotSound) {
 
     // Cut inside every structure in turn: index, group 1, the wave's header
     // and its frames.
-    for (size_t cut : {size_t{10}, size_t{40}, size_t{70}, size_t{100}, size_t{140}, sound.size() - 1}) {
+    for (size_t cut :
+         {size_t{10}, size_t{40}, size_t{70}, size_t{100}, size_t{140}, sound.size() - 1}) {
         WriteAll(bad, sound.substr(0, cut));
         EXPECT_NE(WalkWaveFile(bad.c_str()).error, "") << "cut at " << cut;
     }
@@ -169,8 +171,8 @@ TEST(InspectCommand, BadFilesGetOneLineAndAFailingStatus) {
     std::string sound = ReadAll(path);
     std::string bad = scratch.Path("bad.DAT");
     WriteAll(bad, sound.substr(0, sound.size() - 5));
-    for (const std::string& args :
-         {"inspect " + bad, "inspect " + scratch.Path("missing.DAT"), "inspect " + path + " --frames 5:10"}) {
+    for (const std::string& args : {"inspect " + bad, "inspect " + scratch.Path("missing.DAT"),
+                                    "inspect " + path + " --frames 5:10"}) {
         CliResult r = RunCli(scratch, args);
         EXPECT_NE(r.status, 0) << args;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
