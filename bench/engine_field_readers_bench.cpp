@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "field_reader.h"
+#include "source/field_reader.h"
 
 namespace {
 

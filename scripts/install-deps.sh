@@ -13,7 +13,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 wine32:i386 xvfb x11-utils
     locales fonts-ipafont-gothic
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     python3-mne
 )
 full=1

@@ -6,7 +6,7 @@
 
 #include <stdint.h>
 
-#include "source_page.h"
+#include "pages/source_page.h"
 
 // Light grey normally, red for an error text.
 constexpr COLORREF kFeldaneGrey = RGB(192, 192, 192);

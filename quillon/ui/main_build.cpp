@@ -4,12 +4,12 @@
 
 #include "bramwick.h"
 #include "main_window.h"
-#include "eeg_run.h"
+#include "eeg/eeg_run.h"
 #include "ostrel.h"
-#include "psg_run.h"
+#include "psg/psg_run.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"
-#include "source_reader.h"
+#include "source/source_reader.h"
 
 ElectrodeNameTable g_electrodeNames;
 

@@ -4,14 +4,14 @@
 #include <shellapi.h>
 
 #include "bramwick.h"
-#include "engine_trace.h"
-#include "main_window_states.h"
+#include "store/engine_trace.h"
+#include "pages/main_window_states.h"
 #include "pages/convert_pages.h"
 #include "page_messages.h"
 #include "platform.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"
-#include "source_reader.h"
+#include "source/source_reader.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "dialog_text.h"
 #include "feldane.h"
 #include "main_window.h"
-#include "main_window_states.h"
+#include "pages/main_window_states.h"
 #include "bramwick.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"

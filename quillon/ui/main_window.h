@@ -5,8 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app_record.h"
-#include "settings_store.h"
+#include "store/app_record.h"
+#include "store/settings_store.h"
 
 #define MAIN_WINDOW_CLASS "VQUILLONCONVERTOR"
 #define MAIN_WINDOW_TITLE "Quillon Convertor"

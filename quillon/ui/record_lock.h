@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app_record.h"
+#include "store/app_record.h"
 
 struct RecordLock {
     HGLOBAL handle;

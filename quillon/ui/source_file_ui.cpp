@@ -8,8 +8,8 @@
 
 #include "bramwick.h"
 #include "res/resource_ids.h"
-#include "source_page.h"
-#include "source_reader.h"
+#include "pages/source_page.h"
+#include "source/source_reader.h"
 
 namespace {
 

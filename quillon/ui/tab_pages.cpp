@@ -3,7 +3,7 @@
 #include "bramwick.h"
 #include "feldane.h"
 #include "main_window.h"
-#include "main_window_states.h"
+#include "pages/main_window_states.h"
 #include "page_messages.h"
 #include "pages/convert_pages.h"
 #include "pages/montage_pages.h"

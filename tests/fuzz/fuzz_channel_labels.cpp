@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "source_reader.h"
+#include "source/source_reader.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <unistd.h>
 
-#include "eeg_run.h"
-#include "pattern_store.h"
-#include "psg_run.h"
-#include "settings_store.h"
-#include "source_reader.h"
+#include "eeg/eeg_run.h"
+#include "store/pattern_store.h"
+#include "psg/psg_run.h"
+#include "store/settings_store.h"
+#include "source/source_reader.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "field_reader.h"
+#include "source/field_reader.h"
 
 namespace {
 

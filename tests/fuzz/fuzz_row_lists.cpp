@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "bramwick.h"
-#include "pattern_store.h"
+#include "store/pattern_store.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;

@@ -11,21 +11,21 @@
 #include <memory>
 #include <string>
 
-#include "app_record.h"
+#include "store/app_record.h"
 #include "convert_options.h"
 #include "convert_psg.h"
 #include "convert_report.h"
-#include "eeg_header.h"
-#include "eeg_run.h"
-#include "head_lines.h"
+#include "eeg/eeg_header.h"
+#include "eeg/eeg_run.h"
+#include "source/head_lines.h"
 #include "interrupts.h"
-#include "output_volume.h"
-#include "pattern_store.h"
+#include "eeg/output_volume.h"
+#include "store/pattern_store.h"
 #include "platform.h"
-#include "psg_run.h"
-#include "settings_store.h"
-#include "source_reader.h"
-#include "start_reasons.h"
+#include "psg/psg_run.h"
+#include "store/settings_store.h"
+#include "source/source_reader.h"
+#include "runs/start_reasons.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "convert_options.h"
 
-#include "app_record.h"
+#include "store/app_record.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "interrupts.h"
 #include "ostrel.h"
 #include "platform.h"
-#include "psg_run.h"
-#include "start_reasons.h"
+#include "psg/psg_run.h"
+#include "runs/start_reasons.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #ifndef QUILLON_CLI_CONVERT_PSG_H
 #define QUILLON_CLI_CONVERT_PSG_H
 
-#include "app_record.h"
+#include "store/app_record.h"
 #include "convert_options.h"
 
 // Converts the open source of record, with the settings and the layout

@@ -4,9 +4,9 @@
 
 #include <cinttypes>
 
-#include "head_lines.h"
-#include "source_checks.h"
-#include "source_reader.h"
+#include "source/head_lines.h"
+#include "source/source_checks.h"
+#include "source/source_reader.h"
 
 namespace {
 

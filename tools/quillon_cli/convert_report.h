@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app_record.h"
+#include "store/app_record.h"
 
 constexpr int kExitConverted = 0;
 constexpr int kExitFailed = 1;

@@ -1,7 +1,7 @@
 // The EEG montage grid: the traces of the current EEG pattern, one row per trace.
 #include "grid_window.h"
 #include "montage_grids.h"
-#include "montage_ids.h"
+#include "ids/montage_ids.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "app_record.h"
-#include "grid_model.h"
+#include "store/app_record.h"
+#include "montage/grid_model.h"
 
 // Window data: the record's handle, the font, then a word that is 1 while
 // the in-place editor is open on a cell.

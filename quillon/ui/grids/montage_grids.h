@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "app_record.h"
+#include "store/app_record.h"
 
 #ifndef WM_GRID_SETDATA
 #define WM_GRID_SETDATA (WM_USER + 100)

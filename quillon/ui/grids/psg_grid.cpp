@@ -1,7 +1,7 @@
 // The PSG montage grid: one row per source channel of the current PSG pattern.
 #include "grid_window.h"
 #include "montage_grids.h"
-#include "montage_ids.h"
+#include "ids/montage_ids.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <cstring>
 
 #include "bramwick.h"
-#include "convert_finish.h"
-#include "convert_ids.h"
+#include "runs/convert_finish.h"
+#include "ids/convert_ids.h"
 #include "record_lock.h"
-#include "run_ticks.h"
-#include "source_checks.h"
+#include "runs/run_ticks.h"
+#include "source/source_checks.h"
 
 namespace {
 

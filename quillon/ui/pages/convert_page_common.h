@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "app_record.h"
+#include "store/app_record.h"
 #include "convert_pages.h"
 
 constexpr UINT_PTR kConversionTimerId = 800;

@@ -3,13 +3,13 @@
 #include <cstdio>
 
 #include "bramwick.h"
-#include "convert_ids.h"
+#include "ids/convert_ids.h"
 #include "convert_page_common.h"
-#include "eeg_page.h"
-#include "eeg_run.h"
-#include "output_volume.h"
+#include "pages/eeg_page.h"
+#include "eeg/eeg_run.h"
+#include "eeg/output_volume.h"
 #include "record_lock.h"
-#include "start_reasons.h"
+#include "runs/start_reasons.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The EEG montage page: pattern choice, its grid, registry, and the
 // pattern-wide reference, ACC settings, notch and RPD40.
-#include "montage_ids.h"
-#include "montage_page.h"
+#include "ids/montage_ids.h"
+#include "pages/montage_page.h"
 #include "montage_page_common.h"
 #include "record_lock.h"
-#include "value_tables.h"
+#include "montage/value_tables.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "bramwick.h"
 #include "montage_grids.h"
-#include "montage_ids.h"
-#include "montage_page.h"
+#include "ids/montage_ids.h"
+#include "pages/montage_page.h"
 #include "record_lock.h"
 
 namespace {

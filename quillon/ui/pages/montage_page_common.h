@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "grid_model.h"
+#include "montage/grid_model.h"
 #include "montage_pages.h"
 
 const MontagePageContext* PageContext(HWND page);

@@ -6,7 +6,7 @@
 #include "main_window.h"
 #include "page_messages.h"
 #include "page_procs.h"
-#include "patient_page.h"
+#include "pages/patient_page.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"
 

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "convert_ids.h"
+#include "ids/convert_ids.h"
 #include "convert_page_common.h"
-#include "psg_run.h"
+#include "psg/psg_run.h"
 #include "record_lock.h"
-#include "start_reasons.h"
+#include "runs/start_reasons.h"
 
 namespace {
 

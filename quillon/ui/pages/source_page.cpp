@@ -9,9 +9,9 @@
 #include "page_procs.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"
-#include "head_lines.h"
-#include "source_page.h"
-#include "source_reader.h"
+#include "source/head_lines.h"
+#include "pages/source_page.h"
+#include "source/source_reader.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "convert_host_protocol.h"
-#include "convert_ids.h"
+#include "ids/convert_ids.h"
 #include "host_driver.h"
 #include "screenshot.h"
 

@@ -14,14 +14,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app_record.h"
+#include "store/app_record.h"
 #include "convert_host_protocol.h"
-#include "convert_ids.h"
+#include "ids/convert_ids.h"
 #include "convert_pages.h"
-#include "pattern_store.h"
+#include "store/pattern_store.h"
 #include "record_lock.h"
-#include "settings_store.h"
-#include "source_reader.h"
+#include "store/settings_store.h"
+#include "source/source_reader.h"
 
 namespace {
 

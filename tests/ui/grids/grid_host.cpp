@@ -14,11 +14,11 @@
 #include "grid_host_protocol.h"
 #include "grid_window.h"
 #include "montage_grids.h"
-#include "montage_ids.h"
-#include "montage_page.h"
+#include "ids/montage_ids.h"
+#include "pages/montage_page.h"
 #include "montage_pages.h"
 #include "record_lock.h"
-#include "settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // file that holds everything, otherwise why not and what the file holds.
 #include <gtest/gtest.h>
 
-#include "convert_finish.h"
-#include "convert_ids.h"
-#include "eeg_run.h"
+#include "runs/convert_finish.h"
+#include "ids/convert_ids.h"
+#include "eeg/eeg_run.h"
 #include "eeg_test_support.h"
-#include "psg_run.h"
+#include "psg/psg_run.h"
 
 namespace {
 

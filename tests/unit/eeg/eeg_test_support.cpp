@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "eeg_run.h"
-#include "source_reader.h"
+#include "eeg/eeg_run.h"
+#include "source/source_reader.h"
 
 Scratch::Scratch() {
     std::string pattern = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app_record.h"
+#include "store/app_record.h"
 #include "kavf32.h"
 
 class Scratch {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "eeg_header.h"
-#include "eeg_run.h"
+#include "eeg/eeg_header.h"
+#include "eeg/eeg_run.h"
 #include "eeg_test_support.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "eeg_header.h"
-#include "eeg_run.h"
+#include "eeg/eeg_header.h"
+#include "eeg/eeg_run.h"
 #include "eeg_test_support.h"
 
 namespace {

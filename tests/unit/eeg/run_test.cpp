@@ -4,11 +4,11 @@
 
 #include <filesystem>
 
-#include "eeg_header.h"
-#include "eeg_run.h"
+#include "eeg/eeg_header.h"
+#include "eeg/eeg_run.h"
 #include "eeg_test_support.h"
 #include "kavf32.h"
-#include "run_ticks.h"
+#include "runs/run_ticks.h"
 
 namespace {
 

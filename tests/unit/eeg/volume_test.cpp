@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
-#include "eeg_page.h"
-#include "eeg_run.h"
+#include "pages/eeg_page.h"
+#include "eeg/eeg_run.h"
 #include "eeg_test_support.h"
-#include "head_lines.h"
-#include "source_reader.h"
-#include "output_volume.h"
+#include "source/head_lines.h"
+#include "source/source_reader.h"
+#include "eeg/output_volume.h"
 
 namespace {
 

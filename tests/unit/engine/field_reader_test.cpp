@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "field_reader.h"
+#include "source/field_reader.h"
 #include "scratch_files.h"
 
 namespace {

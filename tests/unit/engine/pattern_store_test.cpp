@@ -5,9 +5,9 @@
 #include <tuple>
 #include <vector>
 
-#include "pattern_store.h"
+#include "store/pattern_store.h"
 #include "scratch_files.h"
-#include "value_tables.h"
+#include "montage/value_tables.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "app_record.h"
-#include "source_reader.h"
+#include "store/app_record.h"
+#include "source/source_reader.h"
 
 class ScratchFolder {
 public:

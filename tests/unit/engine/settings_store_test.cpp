@@ -7,9 +7,9 @@
 #include <string>
 #include <tuple>
 
-#include "pattern_store.h"
+#include "store/pattern_store.h"
 #include "scratch_files.h"
-#include "settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "scratch_files.h"
-#include "source_reader.h"
+#include "source/source_reader.h"
 
 namespace {
 

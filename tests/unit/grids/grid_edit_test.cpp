@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstring>
 
-#include "grid_model.h"
+#include "montage/grid_model.h"
 #include "scratch_files.h"
 
 namespace {

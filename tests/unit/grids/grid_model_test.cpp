@@ -1,4 +1,4 @@
-#include "grid_model.h"
+#include "montage/grid_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "montage_page.h"
+#include "pages/montage_page.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "montage_ids.h"
-#include "pattern_store.h"
+#include "ids/montage_ids.h"
+#include "store/pattern_store.h"
 #include "scratch_files.h"
 
 namespace {

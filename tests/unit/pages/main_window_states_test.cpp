@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "main_window_states.h"
+#include "pages/main_window_states.h"
 #include "scratch_files.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "patient_page.h"
+#include "pages/patient_page.h"
 #include "scratch_files.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "scratch_files.h"
-#include "head_lines.h"
-#include "source_page.h"
+#include "source/head_lines.h"
+#include "pages/source_page.h"
 
 namespace {
 

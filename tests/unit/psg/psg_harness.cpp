@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "pattern_store.h"
+#include "store/pattern_store.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "psg_run.h"
+#include "psg/psg_run.h"
 #include "scratch_files.h"
 
 // After start-up: the built-in PSG row defaults (Rate 1, EU 50, VU 409,

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "bramwick.h"
-#include "engine_trace.h"
+#include "store/engine_trace.h"
 #include "psg_fixture.h"
-#include "settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "head_lines.h"
+#include "source/head_lines.h"
 #include "psg_fixture.h"
 
 namespace {

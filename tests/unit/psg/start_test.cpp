@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "psg_fixture.h"
-#include "start_reasons.h"
+#include "runs/start_reasons.h"
 
 namespace {
 

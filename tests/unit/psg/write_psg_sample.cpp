@@ -6,7 +6,7 @@
 #include <string>
 
 #include "psg_harness.h"
-#include "start_reasons.h"
+#include "runs/start_reasons.h"
 
 namespace {
 

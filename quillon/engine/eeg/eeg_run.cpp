@@ -1,0 +1,294 @@
+#include "eeg/eeg_run.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "eeg/eeg_header.h"
+#include "kavf32.h"
+#include "store/output_files.h"
+#include "eeg/output_volume.h"
+#include "platform.h"
+#include "store/profile_io.h"
+#include "source/source_checks.h"
+#include "montage/value_tables.h"
+
+namespace {
+
+constexpr float kScaleNumerator = 409.6f;
+constexpr uint32_t kBlockSlackBytes = 64;
+constexpr uint32_t kBlockTailBytes = 256;
+
+bool ChannelsUsable(int32_t channels) { return channels >= 1 && channels <= kEegMaxChannels; }
+bool RateUsable(int32_t rate) { return rate >= 1 && rate <= kEegMaxSampleRate; }
+
+void SetScaleValues(AppRecord* record) {
+    MontagePattern* pattern = CurrentEegSlot(record);
+    if (pattern == nullptr) return;
+    int32_t rows = record->ChannelCount < 0 ? 0 : record->ChannelCount;
+    if (rows > kPatternRowCount) rows = kPatternRowCount;
+    for (int32_t row = 0; row < rows; ++row) {
+        EegMontageRow& trace = pattern->EegRows[row];
+        uint32_t sensitivity = trace.SENS == AccIndex ? pattern->ACCSens : trace.SENS;
+        trace.ScaleNumerator = kScaleNumerator;
+        trace.ScaleDenominator = SensitivityValues(sensitivity) * 5.0f;
+    }
+}
+
+// Zero-filled step buffers for the layout, kept when they already fit.
+bool ReserveStepBuffers(AppRecord* record) {
+    if (record->ReadBuffer == nullptr)
+        record->ReadBuffer = std::calloc(kReadBufferBytes, 1);
+    else
+        std::memset(record->ReadBuffer, 0, kReadBufferBytes);
+    const uint64_t bytes = EegStepBlockBytes(record);
+    if (record->SampleBlock != nullptr && record->SampleBlockBytes == bytes && bytes != 0) {
+        std::memset(record->SampleBlock, 0, static_cast<size_t>(bytes));
+    } else {
+        std::free(record->SampleBlock);
+        record->SampleBlock = bytes != 0 ? std::calloc(static_cast<size_t>(bytes), 1) : nullptr;
+        record->SampleBlockBytes =
+            record->SampleBlock != nullptr ? static_cast<uint32_t>(bytes) : 0;
+    }
+    return record->ReadBuffer != nullptr && record->SampleBlock != nullptr;
+}
+
+bool SourceLeftOver(const AppRecord* record) {
+    int64_t size = record->SourceFile != nullptr ? PlatFileSize(record->SourceFile) : -1;
+    return size < 0 || record->SourceOffset < size;
+}
+
+void FreeStepBlock(AppRecord* record) {
+    std::free(record->SampleBlock);
+    record->SampleBlock = nullptr;
+    record->SampleBlockBytes = 0;
+}
+
+void ResetRunCounts(AppRecord* record) {
+    record->FramesDone = 0;
+    record->StepCount = 0;
+    record->NextFrame = 0;
+    record->WaveLimitReached = 0;
+    ClearRunOutcome(record);
+}
+
+// Claims the output and its reference file; on failure nothing is left.
+int32_t ClaimOutputs(AppRecord* record, const char* path, const char* referencePath) {
+    char* reason = record->RunErrorText;
+    const size_t reasonSize = sizeof record->RunErrorText;
+    uint32_t error = ClaimNewFile(path, reason, reasonSize);
+    if (error != PLAT_ERR_NONE)
+        return error == PLAT_ERR_FILEEXISTS ? kEegStartOutputExists : kEegStartCannotCreate;
+    error = ClaimNewFile(referencePath, reason, reasonSize);
+    if (error == PLAT_ERR_NONE) return kEegStarted;
+    PlatDeleteFile(path);
+    return error == PLAT_ERR_FILEEXISTS ? kEegStartReferenceExists : kEegStartCannotCreate;
+}
+
+// The wave's end at the frames written, and the file cut back to it when a
+// failed write left part of a step behind.
+uint32_t EndWave(AppRecord* record) {
+    const bool ended = SetKavfWaveEnd(record->OutputFile) != 0;
+    const bool closed = CloseKavfile(record->OutputFile) == 0;
+    record->OutputFile = 0;
+    bool whole = true;
+    if (record->WaveWriteFailed)
+        whole = CutFileTo(record->OutputPath, int64_t{record->WaveDataOffset} +
+                                                  int64_t{record->FramesDone} * record->FrameBytes);
+    return ended && closed && whole ? kEegFinishWaveClosed : 0;
+}
+
+// The reference file in the name claimed at the start; never left empty.
+uint32_t WriteReference(AppRecord* record, const char* referencePath) {
+    KAVFHANDLE reference = CreateEegReference(record, referencePath);
+    if (reference != 0 && CloseKavfile(reference) == 0) return kEegFinishReferenceWritten;
+    PlatDeleteFile(referencePath);
+    return 0;
+}
+
+uint32_t AdvanceFileNumber(AppRecord* record, const char* settingsPath) {
+    record->EEGFileNo = NextEegFileNumber(record->EEGFileNo);
+    if (settingsPath == nullptr) return 0;
+    profile_io::WriteInt("SYSTEM", "EEGFileNo", record->EEGFileNo, settingsPath);
+    return profile_io::ReadInt("SYSTEM", "EEGFileNo", 0, settingsPath) == record->EEGFileNo
+               ? kEegFinishFileNumberSaved
+               : 0;
+}
+
+// A run that wrote no frame leaves nothing: a file of zero frames would
+// open fine and hold nothing of the source.
+void RemoveOutputs(AppRecord* record, const char* referencePath) {
+    CloseKavfile(record->OutputFile);
+    record->OutputFile = 0;
+    PlatDeleteFile(record->OutputPath);
+    PlatDeleteFile(referencePath);
+}
+
+uint32_t RunStatusFlags(const AppRecord* record) {
+    uint32_t flags = 0;
+    if (record->WaveLimitReached) flags |= kEegFinishWaveFull;
+    if (record->WaveWriteFailed) flags |= kEegFinishWriteFailed;
+    if (record->RunLayoutChanged) flags |= kEegFinishLayoutChanged;
+    if (record->RunInterrupted) flags |= kEegFinishInterrupted;
+    return flags;
+}
+
+}  // namespace
+
+extern "C" uint64_t EegStepBlockBytes(const AppRecord* record) {
+    if (record == nullptr || !ChannelsUsable(record->ChannelCount) ||
+        !RateUsable(record->SampleRate))
+        return 0;
+    const uint64_t frames = uint64_t{static_cast<uint32_t>(record->SampleRate)} * kStepSeconds;
+    const uint64_t bytes =
+        (uint64_t{static_cast<uint32_t>(record->ChannelCount)} + 1) * frames * 2 +
+        kBlockSlackBytes + kBlockTailBytes;
+    return bytes <= kEegMaxStepBlockBytes ? bytes : 0;
+}
+
+extern "C" int32_t StartEegConversion(AppRecord* record, const char* path) {
+    if (record == nullptr || path == nullptr) return kEegStartCannotCreate;
+    if (record->ConvertState == kConvertRunning || record->OutputFile != 0) return kEegStartRunning;
+    if (!IsEegOutput(record->CopyFileType)) return kEegStartNotEegType;
+    if (EegStepBlockBytes(record) == 0 || CurrentEegSlot(record) == nullptr)
+        return kEegStartBadLayout;
+    char referencePath[kPathSize + 8];
+    if (path[0] == '\0' || std::strlen(path) >= sizeof record->OutputPath ||
+        !MakeEegReferencePath(path, referencePath, sizeof referencePath))
+        return kEegStartPathTooLong;
+    if (CheckSourceForConversion(record, nullptr) != kSourceUsable) return kEegStartSourceUnusable;
+    if (PlatFileExists(path)) return kEegStartOutputExists;
+    if (PlatFileExists(referencePath)) return kEegStartReferenceExists;
+    // Had before the file exists, so a refusal leaves nothing behind.
+    if (!ReserveStepBuffers(record)) return kEegStartNoMemory;
+
+    ResetRunCounts(record);
+    const int32_t claimed = ClaimOutputs(record, path, referencePath);
+    if (claimed != kEegStarted) return claimed;
+    record->OutputFile = CreateEegOutput(record, path);
+    if (record->OutputFile == 0) {
+        KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
+        PlatDeleteFile(path);
+        PlatDeleteFile(referencePath);
+        return kEegStartCannotCreate;
+    }
+    PrepareEegConversion(record);
+    record->WaveDataOffset = GetKavfInfo(record->OutputFile, KAVF_INFO_DATA_POSITION);
+    record->ConvertState = kConvertRunning;
+    record->RunOwner = kRunEeg;
+    return kEegStarted;
+}
+
+extern "C" int32_t StartEegConversionOnVolume(AppRecord* record, const char* root, char* path,
+                                              size_t pathSize) {
+    if (path != nullptr && pathSize > 0) path[0] = '\0';
+    if (record == nullptr || root == nullptr) return kEegStartNoVolume;
+    if (record->ConvertState == kConvertRunning || record->OutputFile != 0) return kEegStartRunning;
+    if (record->ConvertState == kConvertNotReady) return kEegStartNoVolume;
+    char automatic[kPathSize];
+    if (!MakeAutomaticOutputPath(root, record->EEGFileNo, automatic, sizeof automatic))
+        return kEegStartPathTooLong;
+    if (path != nullptr && pathSize > 0) std::snprintf(path, pathSize, "%s", automatic);
+    return StartEegConversion(record, automatic);
+}
+
+extern "C" int32_t PrepareEegConversion(AppRecord* record) {
+    if (record == nullptr) return 0;
+    record->StepIncrement = 1;
+    SetScaleValues(record);
+    bool ready = true;
+    if (record->SourceOpen != 0) {
+        record->FramesPerStep =
+            static_cast<uint32_t>(record->SampleRate) * record->StepIncrement * kStepSeconds;
+        ready = ReserveStepBuffers(record);
+    } else {
+        std::free(record->SampleBlock);
+        record->SampleBlock = nullptr;
+        record->SampleBlockBytes = 0;
+        if (record->ReadBuffer == nullptr) record->ReadBuffer = std::calloc(kReadBufferBytes, 1);
+        ready = record->ReadBuffer != nullptr;
+    }
+    // Past a UTF-8 byte order mark.
+    record->SourceOffset = record->SourceTextOffset;
+    record->FrameBytes = static_cast<uint32_t>(record->ChannelCount) * 2u + 2u;
+    return ready ? 1 : 0;
+}
+
+extern "C" int32_t EegTimerTick(AppRecord* record) {
+    if (record == nullptr) return 0;
+    if (!IsEegOutput(record->CopyFileType)) return 0;
+    return ConvertStep(record);
+}
+
+extern "C" int32_t ConvertStep(AppRecord* record) {
+    if (record == nullptr || record->ConvertState == kConvertNotReady || record->OutputFile == 0 ||
+        record->SampleBlock == nullptr)
+        return 0;
+    // The block was made for the channels and rate of the start: a change on
+    // the source page since then ends the run instead of outgrowing it.
+    if (EegStepBlockBytes(record) != record->SampleBlockBytes ||
+        record->FramesPerStep != static_cast<uint32_t>(record->SampleRate) * kStepSeconds) {
+        record->RunLayoutChanged = 1;
+        return 0;
+    }
+    uint32_t wanted = record->FramesPerStep;
+    const uint32_t room =
+        record->NextFrame < record->WaveFrameLimit ? record->WaveFrameLimit - record->NextFrame : 0;
+    const bool cut = room < wanted;
+    if (cut) wanted = room;
+    const uint32_t lines = wanted > 0 ? ReadFrames(record, wanted, record->SampleBlock) : 0;
+    int32_t result = 0;
+    if (lines > 0) {
+        int32_t written = WriteKavfFlowWave(record->OutputFile, KAVF_FLOW_CONVERT,
+                                            static_cast<int32_t>(record->NextFrame),
+                                            static_cast<int32_t>(lines), record->SampleBlock);
+        if (written < 0) {
+            // Ends the run: the wave stops before these frames.
+            KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
+            record->WaveWriteFailed = 1;
+            record->FramesDone -= lines;
+        } else {
+            result = 1;
+        }
+    }
+    if (cut && lines == wanted && SourceLeftOver(record)) record->WaveLimitReached = 1;
+    record->NextFrame += record->FramesPerStep;
+    record->StepCount += record->StepIncrement;
+    return result;
+}
+
+extern "C" uint32_t FinishEegConversion(AppRecord* record, const char* settingsPath) {
+    if (record == nullptr) return 0;
+    uint32_t flags = RunStatusFlags(record);
+    char referencePath[kPathSize + 8] = "";
+    const bool named =
+        MakeEegReferencePath(record->OutputPath, referencePath, sizeof referencePath);
+    FreeStepBlock(record);
+    if (record->OutputFile == 0) {
+        // No run holds an output: there is nothing to end or remove.
+    } else if (record->Tally.DataRows == 0 || record->FramesDone == 0) {
+        RemoveOutputs(record, referencePath);
+        flags |= kEegFinishRemoved;
+    } else {
+        flags |= EndWave(record);
+        if (named) flags |= WriteReference(record, referencePath);
+        flags |= AdvanceFileNumber(record, settingsPath);
+    }
+    record->ConvertState = kConvertFinished;
+    record->RunOwner = kRunNone;
+    return flags;
+}
+
+extern "C" uint32_t InterruptEegConversion(AppRecord* record, const char* settingsPath) {
+    if (record == nullptr || record->OutputFile == 0) return 0;
+    record->RunInterrupted = 1;
+    return FinishEegConversion(record, settingsPath);
+}
+
+extern "C" void ReleaseEegRun(AppRecord* record, const char* settingsPath) {
+    if (record == nullptr) return;
+    InterruptEegConversion(record, settingsPath);
+    FreeStepBlock(record);
+    std::free(record->ReadBuffer);
+    record->ReadBuffer = nullptr;
+}

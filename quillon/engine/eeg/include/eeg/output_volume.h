@@ -1,0 +1,55 @@
+// The output volume of EEG runs: a root folder (a drive's root on Windows)
+// that holds a volume file with the Disk ID and a "DAT" folder of files
+// named from the running file number.
+#ifndef QUILLON_OUTPUT_VOLUME_H
+#define QUILLON_OUTPUT_VOLUME_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "store/app_record.h"
+
+constexpr int32_t kDiskIdTypedLimit = 9;  // characters kept of a typed Disk ID
+constexpr int32_t kVolumeFileBytes = 12;
+constexpr int32_t kFileNumberLast = 99999;
+
+// CheckOutputVolume results.
+enum EegVolumeCheck {
+    kVolumeReady = 1,        // volume file read: Disk ID and model set, ConvertState 1
+    kVolumeNoDiskId = 2,     // volume file present but unreadable or short: ConvertState 0
+    kVolumeMissing = 3,      // no volume file in the root
+    kVolumeRootUnusable = 4  // the root is not an accessible folder
+};
+
+// CreateDiskId results.
+enum EegDiskIdCreation {
+    kDiskIdCreated = 1,
+    kDiskIdEmpty = 2,             // nothing typed: nothing written
+    kDiskIdVolumeFileFailed = 3,  // the volume file could not be written
+    kDiskIdFolderFailed = 4       // the "DAT" folder could not be made
+};
+
+extern "C" {
+
+// Looks for a "*.VOL" file in root. ConvertState becomes 1 when its Disk ID
+// could be read, else 0. volumeFile (may be null) receives the file's name.
+int32_t CheckOutputVolume(AppRecord* record, const char* root, char* volumeFile,
+                          size_t volumeFileSize);
+
+// Writes root's "4710.VOL" with the first 9 characters of typedId and makes
+// the "DAT" folder; ConvertState 1 on success.
+int32_t CreateDiskId(AppRecord* record, const char* root, const char* typedId);
+
+// "88%06i" with the file number.
+void FormatEegFileName(int32_t fileNumber, char* out, size_t size);
+
+// root + "DAT" + "88%06i.DAT", joined with the platform's separator. 0 when
+// it does not fit size bytes.
+int32_t MakeAutomaticOutputPath(const char* root, int32_t fileNumber, char* out, size_t size);
+
+// The file number after fileNumber: 99999 (or anything outside 1..99999)
+// is followed by 1.
+int32_t NextEegFileNumber(int32_t fileNumber);
+}
+
+#endif

@@ -1,0 +1,124 @@
+#include "eeg/output_volume.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform.h"
+
+namespace {
+
+const char kVolumeFileName[] = "4710.VOL";
+const char kVolumeModel[] = "4710";
+const char kDataFolder[] = "DAT";
+
+bool EndsWithSeparator(const char* path) {
+    size_t length = std::strlen(path);
+    return length > 0 && (path[length - 1] == PlatPathSeparator() || path[length - 1] == '/');
+}
+
+// root joined with one or two names; false when it does not fit.
+bool JoinUnderRoot(char* out, size_t size, const char* root, const char* first,
+                   const char* second = nullptr) {
+    const char separator[2] = {PlatPathSeparator(), '\0'};
+    const char* glue = EndsWithSeparator(root) ? "" : separator;
+    int n = second == nullptr
+                ? std::snprintf(out, size, "%s%s%s", root, glue, first)
+                : std::snprintf(out, size, "%s%s%s%s%s", root, glue, first, separator, second);
+    if (n < 0 || static_cast<size_t>(n) >= size) {
+        if (size > 0) out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+// At most kDiskIdTypedLimit bytes, never half of a double-byte character.
+size_t TypedDiskIdLength(const char* typed) {
+    size_t kept = 0;
+    while (typed[kept] != '\0') {
+        bool pair = PlatIsLeadByte932(static_cast<uint8_t>(typed[kept])) && typed[kept + 1] != '\0';
+        size_t step = pair ? 2 : 1;
+        if (kept + step > static_cast<size_t>(kDiskIdTypedLimit)) break;
+        kept += step;
+    }
+    return kept;
+}
+
+}  // namespace
+
+extern "C" int32_t CheckOutputVolume(AppRecord* record, const char* root, char* volumeFile,
+                                     size_t volumeFileSize) {
+    if (volumeFile != nullptr && volumeFileSize > 0) volumeFile[0] = '\0';
+    if (record == nullptr) return kVolumeRootUnusable;
+    record->ConvertState = kConvertNotReady;
+    if (root == nullptr || !PlatIsDirectory(root)) return kVolumeRootUnusable;
+    char name[kPathSize];
+    if (!PlatFindFirstWithExtension(root, "VOL", name, sizeof name)) return kVolumeMissing;
+    if (volumeFile != nullptr && volumeFileSize > 0)
+        std::snprintf(volumeFile, volumeFileSize, "%s", name);
+    PatientInfo& info = record->PatientInfo;
+    std::memset(info.VolumeModel, 0, sizeof info.VolumeModel);
+    std::memcpy(info.VolumeModel, name, std::strlen(name) < 4 ? std::strlen(name) : 4);
+
+    char path[kPathSize * 2];
+    if (!JoinUnderRoot(path, sizeof path, root, name)) return kVolumeNoDiskId;
+    PlatFile file = PlatFileOpen(path, PLAT_OPEN_READ, nullptr);
+    if (file == nullptr) return kVolumeNoDiskId;
+    char bytes[kVolumeFileBytes];
+    int32_t got = 0;
+    while (got < kVolumeFileBytes) {
+        int32_t n = PlatFileRead(file, bytes + got, kVolumeFileBytes - got);
+        if (n <= 0) break;
+        got += n;
+    }
+    PlatFileClose(file);
+    if (got != kVolumeFileBytes) return kVolumeNoDiskId;
+    std::memset(info.DiskId, 0, sizeof info.DiskId);
+    std::memcpy(info.DiskId, bytes, sizeof info.DiskId - 1);
+    record->ConvertState = kConvertReady;
+    return kVolumeReady;
+}
+
+extern "C" int32_t CreateDiskId(AppRecord* record, const char* root, const char* typedId) {
+    if (record == nullptr || root == nullptr) return kDiskIdVolumeFileFailed;
+    const size_t length = typedId != nullptr ? TypedDiskIdLength(typedId) : 0;
+    if (length == 0) return kDiskIdEmpty;
+    char bytes[kVolumeFileBytes] = {};
+    std::memcpy(bytes, typedId, length);
+
+    char path[kPathSize * 2];
+    if (!JoinUnderRoot(path, sizeof path, root, kVolumeFileName)) return kDiskIdVolumeFileFailed;
+    PlatFile file = PlatFileOpen(path, PLAT_OPEN_CREATE | PLAT_OPEN_READWRITE, nullptr);
+    if (file == nullptr) return kDiskIdVolumeFileFailed;
+    bool written = PlatFileWrite(file, bytes, kVolumeFileBytes) == kVolumeFileBytes;
+    PlatFileClose(file);
+    if (!written) return kDiskIdVolumeFileFailed;
+
+    PatientInfo& info = record->PatientInfo;
+    std::memset(info.DiskId, 0, sizeof info.DiskId);
+    std::memcpy(info.DiskId, bytes, length);
+    std::memset(info.VolumeModel, 0, sizeof info.VolumeModel);
+    std::memcpy(info.VolumeModel, kVolumeModel, sizeof kVolumeModel - 1);
+
+    if (!JoinUnderRoot(path, sizeof path, root, kDataFolder) || !PlatCreateDirectory(path))
+        return kDiskIdFolderFailed;
+    record->ConvertState = kConvertReady;
+    return kDiskIdCreated;
+}
+
+extern "C" void FormatEegFileName(int32_t fileNumber, char* out, size_t size) {
+    if (out == nullptr || size == 0) return;
+    std::snprintf(out, size, "88%06i", static_cast<int>(fileNumber));
+}
+
+extern "C" int32_t MakeAutomaticOutputPath(const char* root, int32_t fileNumber, char* out,
+                                           size_t size) {
+    if (root == nullptr || out == nullptr || size == 0) return 0;
+    char name[32];
+    FormatEegFileName(fileNumber, name, sizeof name);
+    std::strcat(name, ".DAT");
+    return JoinUnderRoot(out, size, root, kDataFolder, name) ? 1 : 0;
+}
+
+extern "C" int32_t NextEegFileNumber(int32_t fileNumber) {
+    return fileNumber >= 1 && fileNumber < kFileNumberLast ? fileNumber + 1 : 1;
+}

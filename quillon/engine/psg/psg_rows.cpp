@@ -1,0 +1,231 @@
+// Source lines to the epoch's sample rows: the hot path of a PSG run. It
+// allocates nothing: the record's read buffer holds one read, the caller's
+// buffer the rows.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "bramwick.h"
+#include "store/engine_trace.h"
+#include "source/field_reader.h"
+#include "source/line_walker.h"
+#include "platform.h"
+#include "psg_internal.h"
+
+namespace {
+
+constexpr int32_t kSampleMax = 32767;
+
+enum class TraceKind { kNormal, kTimeResolution };
+
+// What turning a line into a row needs, fixed for one call. The per-sample
+// loops have no branches, so that the compiler can vectorise them.
+struct RowMaker {
+    int32_t channels;
+    int32_t valueKind;  // OrgCalDataType: 0 A/D values, 1 calibrated values
+    bool traced;        // calibrated values with the trace on
+    TraceKind traceKind;
+    int32_t sign;
+    bool on[kPatternRowCount];
+    uint32_t onMask[kPatternRowCount];  // 1 for a channel that is on: its clamps are counted
+    // MAG x sign, limited to +-32768: any larger factor clamps every
+    // non-zero value just the same, and the product stays in 32 bits.
+    int32_t adFactor[kPatternRowCount];
+    // VU x MAG and EU; 0 and 1 for a channel that is off, which stores 0.
+    double numerator[kPatternRowCount];
+    double eu[kPatternRowCount];
+};
+
+void SetUpMaker(const AppRecord* record, TraceKind traceKind, RowMaker* maker) {
+    const MontagePattern* pattern = CurrentPsgSlot(const_cast<AppRecord*>(record));
+    maker->channels = record->ChannelCount;
+    maker->valueKind = record->OrgCalDataType;
+    maker->traced = maker->valueKind == 1 && EngineTraceEnabled() != 0;
+    maker->traceKind = traceKind;
+    maker->sign = record->PolarityCopy != 0 ? -1 : 1;
+    for (int32_t c = 0; c < maker->channels; ++c) {
+        const PsgChannelRow& row = pattern->PsgRows[c];
+        const int32_t magnification = psg::Magnification(row);
+        const int64_t factor = int64_t{magnification} * maker->sign;
+        maker->on[c] = psg::RowOn(row);
+        maker->onMask[c] = maker->on[c] ? 1u : 0u;
+        maker->adFactor[c] = static_cast<int32_t>(std::clamp<int64_t>(factor, -32768, 32768));
+        maker->numerator[c] = maker->on[c] ? static_cast<double>(row.VU) * magnification : 0.0;
+        maker->eu[c] = maker->on[c] ? row.EU : 1.0;
+    }
+}
+
+// VU x MAG x value / EU; NaN (an EU or VU of 0, which the start refuses,
+// met after a change during the run) counts as 0.
+double Counts(const RowMaker& maker, int32_t c, float value) {
+    const double v = maker.numerator[c] * static_cast<double>(value) / maker.eu[c];
+    return v == v ? v : 0.0;
+}
+
+// Toward zero and within +-32767: values of 32768 and more become 32767,
+// of -32768 and less -32767.
+int16_t Sample(double counts) {
+    return static_cast<int16_t>(static_cast<int32_t>(std::clamp(counts, -32767.0, 32767.0)));
+}
+
+uint32_t Clamped(double counts) { return (counts >= 32768.0) | (counts <= -32768.0); }
+
+int32_t TracedInt(double counts) {
+    if (counts > 2147483647.0) return 2147483647;
+    if (counts < -2147483648.0) return -2147483647 - 1;
+    return static_cast<int32_t>(counts);
+}
+
+// The traced form of the calibrated loop: each value and its sample before
+// clamping.
+void TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t* row,
+                         FieldFlaws* flaws) {
+    for (int32_t c = 0; c < maker.channels; ++c) {
+        const double counts = Counts(maker, c, values[c]);
+        flaws->saturated += Clamped(counts) & maker.onMask[c];
+        row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
+        if (!maker.on[c]) continue;
+        char text[96];
+        const int32_t before = TracedInt(std::trunc(counts));
+        if (maker.traceKind == TraceKind::kNormal)
+            std::snprintf(text, sizeof text, "Val = %f  %i ", static_cast<double>(values[c]),
+                          before);
+        else
+            std::snprintf(text, sizeof text, "D%i =  %i    %3.3f", c, before,
+                          static_cast<double>(values[c]));
+        BramwickTrace(text);
+    }
+}
+
+// One line into one row when it holds a value for every channel; false
+// when it stores nothing.
+bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, bool traceLine,
+             int16_t* row, FieldFlaws* flaws) {
+    if (traceLine) BramwickTrace(line);
+    if (maker.valueKind == 0) {
+        int16_t values[kLineValueLimit];
+        if (ReadIntegerFieldsCounted(record, line, values, flaws) < maker.channels) return false;
+        uint32_t clamped = 0;
+        for (int32_t c = 0; c < maker.channels; ++c) {
+            const int32_t product = int32_t{values[c]} * maker.adFactor[c];
+            clamped += ((product > kSampleMax) | (product < -kSampleMax)) & maker.onMask[c];
+            row[c] = static_cast<int16_t>(std::clamp(product, -kSampleMax, kSampleMax));
+        }
+        flaws->saturated += clamped;
+        return true;
+    }
+    if (maker.valueKind != 1) return false;
+    float values[kLineValueLimit];
+    if (ReadFloatFieldsCounted(record, line, values, flaws) < maker.channels) return false;
+    if (traceLine) {
+        TracedCalibratedRow(maker, values, row, flaws);
+        return true;
+    }
+    uint32_t clamped = 0;
+    for (int32_t c = 0; c < maker.channels; ++c) {
+        const double counts = Counts(maker, c, values[c]);
+        clamped += Clamped(counts) & maker.onMask[c];
+        row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
+    }
+    flaws->saturated += clamped;
+    return true;
+}
+
+// Reads up to kPsgReadBytes at offset: the count read, -1 on failure.
+// *sourceEnds tells that the end of the file was met; a read that fails
+// after some bytes gives them without it, so that a line cut by the
+// failure is not taken for a last line.
+int32_t ReadAt(PlatFile file, int64_t offset, char* buffer, bool* sourceEnds) {
+    *sourceEnds = false;
+    if (file == nullptr || PlatFileSeek(file, offset) != offset) return -1;
+    int32_t total = 0;
+    while (total < kPsgReadBytes) {
+        const int32_t got = PlatFileRead(file, buffer + total, kPsgReadBytes - total);
+        if (got < 0) return total > 0 ? total : -1;
+        if (got == 0) {
+            *sourceEnds = true;
+            break;
+        }
+        total += got;
+    }
+    return total;
+}
+
+uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsBytes,
+                  TraceKind traceKind) {
+    if (record == nullptr || record->ReadBuffer == nullptr || record->SampleBlock == nullptr ||
+        rows == nullptr || CurrentPsgSlot(record) == nullptr || record->ChannelCount < 1 ||
+        record->ChannelCount > kPatternRowCount)
+        return 0;
+    const size_t rowBytes = static_cast<size_t>(record->ChannelCount) * sizeof(int16_t);
+    if (wanted > rowsBytes / rowBytes) wanted = static_cast<uint32_t>(rowsBytes / rowBytes);
+    static_assert(kPsgReadBufferBytes > static_cast<uint32_t>(kPsgReadBytes), "room for a zero");
+
+    RowMaker maker;
+    SetUpMaker(record, traceKind, &maker);
+    char* const buffer = static_cast<char*>(record->ReadBuffer);
+    int16_t* const out = static_cast<int16_t*>(rows);
+    const size_t channels = static_cast<size_t>(maker.channels);
+    uint32_t counted = 0;
+    uint32_t stored = 0;
+    int64_t offset = record->SourceOffset;
+
+    ConversionTally& tally = record->Tally;
+    FieldFlaws flaws{};
+    auto takeLine = [&](char* line, int32_t length) {
+        const bool traceLine = maker.traced && (traceKind == TraceKind::kTimeResolution ||
+                                                counted < uint32_t{kPsgTracedLinesPerCall});
+        line[length] = '\0';
+        // A line that gives no row stores nothing: its values are not counted.
+        FieldFlaws lineFlaws{};
+        if (MakeRow(record, maker, line, traceLine, out + stored * channels, &lineFlaws)) {
+            ++stored;
+            flaws.saturated += lineFlaws.saturated;
+            flaws.notNumbers += lineFlaws.notNumbers;
+        } else {
+            TallyNonDataLine(line, length, &tally);
+        }
+        ++counted;
+    };
+
+    while (counted < wanted) {
+        bool sourceEndsHere = false;
+        const int32_t got = ReadAt(record->SourceFile, offset, buffer, &sourceEndsHere);
+        if (got <= 0) break;
+        buffer[got] = '\0';
+        int32_t at = 0;
+        while (counted < wanted && at < got) {
+            LineSpan span;
+            const LineFind found = FindLine(buffer, at, got, sourceEndsHere, &span);
+            if (found == kLineCut) break;  // read again from the line's start
+            at = span.next;
+            if (found == kLineOverLong)
+                ++tally.OverLongLines;  // dropped, the rest is read on
+            else if (found != kLineNone)
+                takeLine(buffer + span.start, span.length);
+        }
+        offset += at;
+        if (sourceEndsHere || got < kPsgReadBytes || at == 0) break;
+    }
+    record->SourceOffset = offset;
+    tally.DataRows += stored;
+    tally.SaturatedValues += flaws.saturated;
+    tally.NotNumbers += flaws.notNumbers;
+
+    // Rows no line filled, at the end of the source or behind skipped lines.
+    if (counted > 0 && stored < wanted)
+        std::memset(out + stored * channels, 0, (wanted - stored) * rowBytes);
+    return counted;
+}
+
+}  // namespace
+
+extern "C" uint32_t ReadPsgRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsBytes) {
+    return ReadRows(record, wanted, rows, rowsBytes, TraceKind::kNormal);
+}
+
+extern "C" uint32_t ReadPsgRowsTimeResolution(AppRecord* record, uint32_t wanted, void* rows,
+                                              size_t rowsBytes) {
+    return ReadRows(record, wanted, rows, rowsBytes, TraceKind::kTimeResolution);
+}

@@ -1,0 +1,246 @@
+#include "psg/psg_run.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "source/field_reader.h"
+#include "source/head_lines.h"
+#include "ostrel.h"
+#include "store/output_files.h"
+#include "platform.h"
+#include "psg_internal.h"
+#include "source/source_checks.h"
+
+namespace {
+
+constexpr int32_t kSection = 0;
+constexpr int32_t kFramesItem = 4;  // ordinal 34: frames committed so far
+
+int32_t Report(PsgStartResult* result, int32_t outcome) {
+    if (result != nullptr) *result = PsgStartResult{outcome, 0, 0};
+    return outcome;
+}
+
+// CreatePsgFile's failure: no handle.
+uint32_t Refuse(PsgStartResult* result, int32_t outcome) {
+    Report(result, outcome);
+    return 0;
+}
+
+void FreeRunBuffers(AppRecord* record) {
+    std::free(record->ReadBuffer);
+    record->ReadBuffer = nullptr;
+    std::free(record->SampleBlock);
+    record->SampleBlock = nullptr;
+    record->SampleBlockBytes = 0;
+}
+
+// Both buffers for the epoch shape, had before anything is created.
+bool ReserveRunBuffers(AppRecord* record, uint64_t blockBytes) {
+    FreeRunBuffers(record);
+    record->ReadBuffer = std::calloc(kPsgReadBufferBytes, 1);
+    record->SampleBlock = std::calloc(static_cast<size_t>(blockBytes), 1);
+    if (record->ReadBuffer == nullptr || record->SampleBlock == nullptr) {
+        FreeRunBuffers(record);
+        return false;
+    }
+    record->SampleBlockBytes = static_cast<uint32_t>(blockBytes);
+    return true;
+}
+
+int32_t CountRowsOn(const AppRecord* record, const MontagePattern& pattern) {
+    int32_t count = 0;
+    const int32_t rows =
+        record->ChannelCount < kPatternRowCount ? record->ChannelCount : kPatternRowCount;
+    for (int32_t c = 0; c < rows; ++c)
+        if (psg::RowOn(pattern.PsgRows[c])) ++count;
+    return count;
+}
+
+uint32_t RunStatusFlags(const AppRecord* record) {
+    uint32_t flags = 0;
+    if (record->WaveWriteFailed) flags |= kPsgFinishWriteFailed;
+    if (record->RunLayoutChanged) flags |= kPsgFinishLayoutChanged;
+    if (record->RunInterrupted) flags |= kPsgFinishInterrupted;
+    return flags;
+}
+
+// Ostrel says only that it could not make the file. A name taken since the
+// existence check was another run's; otherwise creating the file here shows
+// whether the system refuses it, and why (kept in RunErrorText).
+int32_t ExplainCreateFailure(AppRecord* record, int32_t outcome) {
+    if (outcome != kPsgStartRefused && outcome != kPsgStartCannotCreate) return outcome;
+    const char* target = record->PsgTargetPath;
+    if (target[0] == '\0') return outcome;
+    if (PlatFileExists(target)) return kPsgStartTargetExists;
+    const uint32_t error = ClaimNewFile(target, record->RunErrorText, sizeof record->RunErrorText);
+    if (error == PLAT_ERR_FILEEXISTS) return kPsgStartTargetExists;
+    if (error != PLAT_ERR_NONE) return kPsgStartCannotCreate;
+    PlatDeleteFile(target);
+    return outcome;
+}
+
+// The epoch buffer was sized for the channel count at the start; a count
+// changed on the source page since then must not make the rows outgrow it.
+bool BlockFitsLayout(const AppRecord* record) {
+    if (record->ChannelCount < 1 || record->ChannelCount > kPatternRowCount) return false;
+    const uint64_t bytes =
+        uint64_t{record->FramesPerStep} * static_cast<uint32_t>(record->ChannelCount) * 2u +
+        kPsgBlockSlackBytes;
+    return bytes == record->SampleBlockBytes;
+}
+
+}  // namespace
+
+namespace psg {
+
+int64_t FirstDataOffset(const AppRecord* record) {
+    const int64_t line =
+        HeadLineOffset(record->SourceText, record->SourceTextLength, record->DataStartLine);
+    return record->SourceTextOffset + (line > 0 ? line : 0);
+}
+
+}  // namespace psg
+
+extern "C" uint32_t CreatePsgFile(AppRecord* record, PsgStartResult* result) {
+    if (record == nullptr) return Refuse(result, kPsgStartNoSource);
+    record->StepCount = 0;
+    if (record->ConvertState == kConvertNotReady) return Refuse(result, kPsgStartNoTarget);
+    const MontagePattern* pattern = CurrentPsgSlot(record);
+    if (pattern != nullptr) record->EnabledChannels = CountRowsOn(record, *pattern);
+    if (CheckPsgLayout(record, result) != kPsgStarted) return 0;
+    if (CheckSourceForConversion(record, nullptr) != kSourceUsable)
+        return Refuse(result, kPsgStartSourceUnusable);
+
+    const psg::EpochShape shape = psg::ShapeOf(record);
+    record->StepIncrement = shape.stepIncrement;
+    record->FramesPerStep = shape.framesPerStep;
+    record->FrameBytes = shape.frameBytes;
+    if (!ReserveRunBuffers(record, shape.blockBytes)) return Refuse(result, kPsgStartNoMemory);
+
+    int32_t outcome = kPsgStartCannotCreate;
+    const uint32_t handle = psg::WriteDefinitions(record, *pattern, &outcome);
+    if (handle == 0) {
+        FreeRunBuffers(record);
+        return Refuse(result, outcome);
+    }
+    record->SourceOffset = psg::FirstDataOffset(record);
+    Report(result, kPsgStarted);
+    return handle;
+}
+
+extern "C" int32_t StartPsgConversion(AppRecord* record, PsgStartResult* result) {
+    if (record == nullptr) return Report(result, kPsgStartNoSource);
+    if (record->OutputFile != 0 || record->ConvertState == kConvertRunning)
+        return Report(result, kPsgStartRunning);
+    const char* target = record->PsgTargetPath;
+    // A path that fills the field without its terminator was cut.
+    if (std::memchr(target, '\0', sizeof record->PsgTargetPath) == nullptr)
+        return Report(result, kPsgStartCannotCreate);
+    if (target[0] != '\0' && PlatFileExists(target)) return Report(result, kPsgStartTargetExists);
+    ClearRunOutcome(record);
+    PsgStartResult created;
+    const uint32_t handle = CreatePsgFile(record, &created);
+    if (handle == 0) created.outcome = ExplainCreateFailure(record, created.outcome);
+    if (result != nullptr) *result = created;
+    if (handle == 0) return created.outcome;
+    record->OutputFile = handle;
+    record->ConvertState = kConvertRunning;
+    record->RunOwner = kRunPsg;
+    return kPsgStarted;
+}
+
+extern "C" int32_t PsgTimerTick(AppRecord* record) {
+    if (record == nullptr || record->CopyFileType != kOutputPsg) return 0;
+    return ConvertPsgEpoch(record);
+}
+
+extern "C" int32_t ConvertPsgEpoch(AppRecord* record) {
+    if (record == nullptr || record->ConvertState == kConvertNotReady || record->OutputFile == 0 ||
+        record->SampleBlock == nullptr)
+        return 0;
+    const MontagePattern* pattern = CurrentPsgSlot(record);
+    if (pattern == nullptr || !BlockFitsLayout(record)) {
+        record->RunLayoutChanged = 1;
+        return 0;
+    }
+    const uint32_t counted =
+        record->OrgTimeResSw != 0
+            ? ReadPsgRowsTimeResolution(record, record->FramesPerStep, record->SampleBlock,
+                                        record->SampleBlockBytes)
+            : ReadPsgRows(record, record->FramesPerStep, record->SampleBlock,
+                          record->SampleBlockBytes);
+    int32_t written = 0;
+    if (counted > 0) {
+        const int16_t* firstRow = static_cast<const int16_t*>(record->SampleBlock);
+        const int32_t frames = static_cast<int32_t>(record->StepIncrement);
+        const int32_t stride = static_cast<int32_t>(record->FrameBytes);
+        int32_t k = 0;
+        // Rows switched on since the start have no channel in the file.
+        for (int32_t ch = 1; ch <= record->ChannelCount && k < record->EnabledChannels; ++ch) {
+            if (!psg::RowOn(pattern->PsgRows[ch - 1])) continue;
+            OstrelPutChannelSamples(record->OutputFile, kSection, frames, k, stride,
+                                    firstRow + (ch - 1));
+            ++k;
+        }
+        const int32_t before = OstrelCount(record->OutputFile, kSection, kFramesItem);
+        OstrelCommitFrames(record->OutputFile, frames);
+        // Ostrel's count moves only when the epoch reached the file.
+        if (OstrelCount(record->OutputFile, kSection, kFramesItem) - before == frames) {
+            written = 1;
+        } else {
+            KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
+            record->WaveWriteFailed = 1;
+        }
+    }
+    record->StepCount += record->StepIncrement;
+    return written;
+}
+
+extern "C" uint32_t FinishPsgConversion(AppRecord* record) {
+    if (record == nullptr) return 0;
+    uint32_t flags = RunStatusFlags(record);
+    const int64_t size = record->SourceFile != nullptr ? PlatFileSize(record->SourceFile) : -1;
+    if (size >= 0 && record->SourceOffset < size) flags |= kPsgFinishSourceLeft;
+    FreeRunBuffers(record);
+    if (record->OutputFile != 0) {
+        const int32_t frames = OstrelCount(record->OutputFile, kSection, kFramesItem);
+        record->FramesDone = frames > 0 ? static_cast<uint32_t>(frames) : 0;
+        OstrelFinishRecording(record->OutputFile, kSection);
+        OstrelCloseContents(record->OutputFile);
+        record->OutputFile = OstrelRelease(record->OutputFile);
+        flags |= kPsgFinishClosed;
+        // A recording without a frame holds nothing of the source, and EDF
+        // readers refuse one without data records.
+        if (record->Tally.DataRows == 0 || frames <= 0) {
+            PlatDeleteFile(record->PsgTargetPath);
+            flags = (flags & ~uint32_t{kPsgFinishClosed}) | kPsgFinishRemoved;
+        }
+    }
+    record->ConvertState = kConvertFinished;
+    record->RunOwner = kRunNone;
+    return flags;
+}
+
+extern "C" uint32_t InterruptPsgConversion(AppRecord* record) {
+    if (record == nullptr || record->OutputFile == 0) return 0;
+    record->RunInterrupted = 1;
+    return FinishPsgConversion(record);
+}
+
+extern "C" void ReleasePsgRun(AppRecord* record) {
+    if (record == nullptr) return;
+    InterruptPsgConversion(record);
+    FreeRunBuffers(record);
+}
+
+extern "C" void FormatPsgFrameCounter(const AppRecord* record, char* out, size_t size) {
+    if (out == nullptr || size == 0) return;
+    if (record == nullptr) {
+        out[0] = '\0';
+        return;
+    }
+    std::snprintf(out, size, "%i / %i", static_cast<int32_t>(record->StepCount),
+                  static_cast<int32_t>(record->StepTotal));
+}

@@ -1,0 +1,44 @@
+// The end of a conversion run as the convert pages report it: the run is
+// ended by the functions of the kind that owns the output, and the status
+// line says "ended normally" only when the file holds everything the source
+// gave; otherwise, in red, why not and what the file holds.
+#ifndef QUILLON_CONVERT_FINISH_H
+#define QUILLON_CONVERT_FINISH_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "store/app_record.h"
+
+struct RunEnd {
+    uint16_t kind;        // RunKind that owned the output; kRunNone when none did
+    uint32_t flags;       // EegFinishFlags or PsgFinishFlags
+    uint64_t framesHeld;  // frames (EEG) or data records (PSG) in the file
+};
+
+struct FinishMessage {
+    int32_t causeStringId;  // the status line's first text
+    int32_t holdsStringId;  // what the file holds, appended; 0 for nothing
+    bool warning;           // shown in red
+    uint64_t frames;        // %1
+    uint64_t count;         // %2
+};
+
+extern "C" {
+
+// Ends the run that owns the output (interrupt: before the source is used
+// up, as at exit) by its own kind's functions, whatever the output kind
+// shows now. settingsPath receives an EEG run's next file number in
+// automatic mode; null keeps it unsaved (user-named files).
+void FinishOwnedRun(AppRecord* record, const char* settingsPath, bool interrupt, RunEnd* end);
+
+// The status line for the end of a run; record gives its counts.
+void DescribeRunEnd(const AppRecord* record, const RunEnd* end, FinishMessage* message);
+
+// pattern with "%1" and "%2" replaced by the message's numbers and "%e" by
+// errorText (may be null). Returns the length written.
+int32_t FormatFinishText(const char* pattern, const FinishMessage* message, const char* errorText,
+                         char* out, size_t size);
+}
+
+#endif

@@ -1,0 +1,26 @@
+// Why a conversion did not start, in English, for the command-line tool's
+// messages and logs: the one place for both output kinds' start outcomes.
+#ifndef QUILLON_START_REASONS_H
+#define QUILLON_START_REASONS_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "store/app_record.h"
+#include "eeg/eeg_run.h"
+#include "psg/psg_run.h"
+
+extern "C" {
+
+// The reason of an EEG start outcome for the output at path, with the
+// system's reason (RunErrorText) where the file could not be created.
+// Returns the length written.
+int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome, const char* path, char* out,
+                             size_t size);
+
+// The reason of a PSG start outcome, with the channel and value it names.
+// Returns the length written.
+int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size);
+}
+
+#endif

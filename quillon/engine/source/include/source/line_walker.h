@@ -1,0 +1,38 @@
+// Where the lines of a source are: the one rule the head list, the EEG run
+// and the PSG run share, so a line number on the source page is the line the
+// runs convert. CR, LF and CR LF end a line, mixed freely; a piece of
+// kLineByteLimit bytes without a line end is over-long; a last piece without
+// a line end is a line when it holds more than blanks and control bytes.
+#ifndef QUILLON_LINE_WALKER_H
+#define QUILLON_LINE_WALKER_H
+
+#include <stdint.h>
+
+#include "store/app_record.h"
+
+enum LineFind {
+    kLineComplete,  // ended by CR, LF or CR LF
+    kLineLast,      // the source ends without a line end after text
+    kLineOverLong,  // kLineByteLimit bytes without a line end
+    kLineCut,       // the bytes end before the line does: read on from start
+    kLineNone,      // nothing left but blanks and control bytes at the end
+};
+
+struct LineSpan {
+    int32_t start;   // first byte
+    int32_t length;  // bytes before the line end
+    int32_t next;    // first byte after the line end
+};
+
+// The line starting at at in text[0..end). sourceEnds tells that the source
+// ends at end (else more bytes may follow).
+LineFind FindLine(const char* text, int32_t at, int32_t end, bool sourceEnds, LineSpan* line);
+
+// Only blanks and control bytes (an end-of-file mark, a lone CR).
+bool HoldsNoText(const char* text, int32_t length);
+
+// Counts a line that gave no frame or row by why it is none: a NUL byte
+// cut it short, it was blank, or it had fewer values than channels.
+void TallyNonDataLine(const char* line, int32_t length, ConversionTally* tally);
+
+#endif

@@ -1,0 +1,72 @@
+#include "source/line_walker.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "source/field_reader.h"
+
+namespace {
+
+// The first CR or LF of [from, from + span), or null. Every source byte
+// passes here once, so it looks at sixteen at a time where it can.
+const char* FindLineEnd(const char* from, int32_t span) {
+    int32_t at = 0;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; at + 16 <= span; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + at));
+        const int hits =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        if (hits != 0) return from + at + __builtin_ctz(static_cast<unsigned>(hits));
+    }
+#endif
+    for (; at < span; ++at)
+        if (from[at] == '\r' || from[at] == '\n') return from + at;
+    return nullptr;
+}
+
+}  // namespace
+
+bool HoldsNoText(const char* text, int32_t length) {
+    for (int32_t i = 0; i < length; ++i)
+        if (static_cast<uint8_t>(text[i]) > 0x20) return false;
+    return true;
+}
+
+void TallyNonDataLine(const char* line, int32_t length, ConversionTally* tally) {
+    if (std::memchr(line, '\0', static_cast<size_t>(length)) != nullptr)
+        ++tally->NulLines;
+    else if (HoldsNoText(line, length))
+        ++tally->BlankLines;
+    else
+        ++tally->ShortLines;
+}
+
+LineFind FindLine(const char* text, int32_t at, int32_t end, bool sourceEnds, LineSpan* line) {
+    const int32_t left = end - at;
+    const int32_t span = left < kLineByteLimit ? left : kLineByteLimit;
+    *line = LineSpan{at, 0, end};
+    if (const char* stop = FindLineEnd(text + at, span)) {
+        const int32_t position = static_cast<int32_t>(stop - text);
+        line->length = position - at;
+        line->next = position + 1;
+        if (*stop == '\r') {
+            // Whether an LF follows shows only with the next byte.
+            if (line->next == end && !sourceEnds) return kLineCut;
+            if (line->next < end && text[line->next] == '\n') ++line->next;
+        }
+        return kLineComplete;
+    }
+    if (left >= kLineByteLimit) {
+        line->length = kLineByteLimit;
+        line->next = at + kLineByteLimit;
+        return kLineOverLong;
+    }
+    if (!sourceEnds) return kLineCut;
+    line->length = left;
+    return HoldsNoText(text + at, left) ? kLineNone : kLineLast;
+}
