@@ -237,6 +237,10 @@ int EegEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions&
         Quoted(path.c_str()) + " holds the first " +
         HeldFrames(record->FramesDone, record->SampleRate > 0 ? 1.0 / record->SampleRate : 0.0);
     const std::string removed = Quoted(path.c_str()) + " held no frame and was removed";
+    if (flags & kEegFinishReadFailed)
+        return Fail(kExitFailed, "reading " + Quoted(o.source) + " failed (" +
+                                     record->RunErrorText + "); " +
+                                     (flags & kEegFinishRemoved ? removed : held));
     if (flags & kEegFinishWriteFailed)
         return Fail(kExitFailed, "writing " + Quoted(path.c_str()) + " failed (" +
                                      record->RunErrorText + "); " +

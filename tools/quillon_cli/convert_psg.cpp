@@ -45,6 +45,10 @@ int PsgEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions&
     const std::string held = Quoted(path) + " holds the first " +
                              HeldFrames(framesWritten > 0 ? framesWritten : 0, record->FrameTime);
     const std::string removed = Quoted(path) + " held no frame and was removed";
+    if (flags & kPsgFinishReadFailed)
+        return Fail(kExitFailed, "reading " + Quoted(o.source) + " failed (" +
+                                     record->RunErrorText + "); " +
+                                     (flags & kPsgFinishRemoved ? removed : held));
     if (flags & kPsgFinishWriteFailed)
         return Fail(kExitFailed, "writing " + Quoted(path) + " failed (" + record->RunErrorText +
                                      "); " + (flags & kPsgFinishRemoved ? removed : held));

@@ -6,7 +6,7 @@
 #include "eeg/eeg_run.h"
 #include "source/field_reader.h"
 #include "source/line_walker.h"
-#include "platform.h"
+#include "source/source_lines.h"
 
 namespace {
 
@@ -92,20 +92,6 @@ bool MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* lin
     return true;
 }
 
-// Reads up to kSourceReadBytes at offset; the count read, 0 at the end, -1
-// on failure. A count below the request means the source ends in it.
-int32_t ReadAt(PlatFile file, int64_t offset, char* buffer) {
-    if (file == nullptr || PlatFileSeek(file, offset) != offset) return -1;
-    int32_t total = 0;
-    while (total < kSourceReadBytes) {
-        int32_t got = PlatFileRead(file, buffer + total, kSourceReadBytes - total);
-        if (got < 0) return total > 0 ? total : -1;
-        if (got == 0) break;
-        total += got;
-    }
-    return total;
-}
-
 // Frames of non-data lines: zero frames, and in the step where the source
 // ends the end mark after the last data frame.
 void FillAfterDataFrames(const FrameMaker& maker, uint32_t wanted, uint32_t lines,
@@ -124,54 +110,35 @@ extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) 
     if (record == nullptr || record->ReadBuffer == nullptr || block == nullptr ||
         record->ChannelCount < 0 || record->ChannelCount > kEegMaxChannels)
         return 0;
-    static_assert(kReadBufferBytes > static_cast<uint32_t>(kSourceReadBytes), "room for a zero");
     FrameMaker maker;
     SetUpMaker(record, &maker);
-    char* const buffer = static_cast<char*>(record->ReadBuffer);
     uint16_t* const frames = static_cast<uint16_t*>(block);
-    ConversionTally& tally = record->Tally;
+    ConversionTally step{};
     FieldFlaws flaws{};
     uint32_t lines = 0;
     uint32_t dataFrames = 0;
-    int64_t readOffset = record->SourceOffset;
-
-    while (lines < wanted) {
-        const int32_t got = ReadAt(record->SourceFile, readOffset, buffer);
-        if (got <= 0) break;
-        const bool sourceEndsHere = got < kSourceReadBytes;
-        buffer[got] = '\0';
-        int32_t at = 0;
-        while (lines < wanted && at < got) {
-            LineSpan span;
-            const LineFind found = FindLine(buffer, at, got, sourceEndsHere, &span);
-            if (found == kLineCut) break;  // read again from the line's start
-            at = span.next;
-            if (found == kLineNone) continue;
-            if (found == kLineOverLong) {
-                ++tally.OverLongLines;  // its first bytes are no line, the rest is read on
-                continue;
-            }
-            char* const line = buffer + span.start;
-            line[span.length] = '\0';
-            // A line that gives no frame stores nothing: its values are not counted.
-            FieldFlaws lineFlaws{};
-            if (MakeFrame(record, maker, line, lines,
-                          frames + size_t{dataFrames} * maker.frameWords, &lineFlaws)) {
-                ++dataFrames;
-                flaws.saturated += lineFlaws.saturated;
-                flaws.notNumbers += lineFlaws.notNumbers;
-            } else {
-                TallyNonDataLine(line, span.length, &tally);
-            }
-            ++lines;
+    SourceLines source;
+    OpenSourceLines(record, &source);
+    SourceLine line;
+    SourceLineStep found = kSourceLineFound;
+    while (lines < wanted && (found = NextSourceLine(&source, &line)) == kSourceLineFound) {
+        // A line that gives no frame stores nothing: its values are not counted.
+        FieldFlaws lineFlaws{};
+        if (MakeFrame(record, maker, line.text, lines,
+                      frames + size_t{dataFrames} * maker.frameWords, &lineFlaws)) {
+            ++dataFrames;
+            flaws.saturated += lineFlaws.saturated;
+            flaws.notNumbers += lineFlaws.notNumbers;
+        } else {
+            TallyNonDataLine(line.text, line.length, &step);
         }
-        readOffset += at;
-        if (at == 0 || sourceEndsHere) break;
+        ++lines;
     }
-    record->SourceOffset = readOffset;
-    tally.DataRows += dataFrames;
-    tally.SaturatedValues += flaws.saturated;
-    tally.NotNumbers += flaws.notNumbers;
+    step.DataRows = dataFrames;
+    step.SaturatedValues = flaws.saturated;
+    step.NotNumbers = flaws.notNumbers;
+    CloseSourceLines(&source, found, step);
+    if (found == kSourceReadFailed) return 0;
     FillAfterDataFrames(maker, wanted, lines, dataFrames, frames);
     record->FramesDone += lines;
     return lines;

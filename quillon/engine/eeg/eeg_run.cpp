@@ -128,6 +128,7 @@ uint32_t RunStatusFlags(const AppRecord* record) {
     uint32_t flags = 0;
     if (record->WaveLimitReached) flags |= kEegFinishWaveFull;
     if (record->WaveWriteFailed) flags |= kEegFinishWriteFailed;
+    if (record->SourceReadFailed) flags |= kEegFinishReadFailed;
     if (record->RunLayoutChanged) flags |= kEegFinishLayoutChanged;
     if (record->RunInterrupted) flags |= kEegFinishInterrupted;
     return flags;

@@ -10,7 +10,7 @@
 #include "store/engine_trace.h"
 #include "source/field_reader.h"
 #include "source/line_walker.h"
-#include "platform.h"
+#include "source/source_lines.h"
 #include "psg_internal.h"
 
 namespace {
@@ -132,26 +132,6 @@ bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, b
     return true;
 }
 
-// Reads up to kPsgReadBytes at offset: the count read, -1 on failure.
-// *sourceEnds tells that the end of the file was met; a read that fails
-// after some bytes gives them without it, so that a line cut by the
-// failure is not taken for a last line.
-int32_t ReadAt(PlatFile file, int64_t offset, char* buffer, bool* sourceEnds) {
-    *sourceEnds = false;
-    if (file == nullptr || PlatFileSeek(file, offset) != offset) return -1;
-    int32_t total = 0;
-    while (total < kPsgReadBytes) {
-        const int32_t got = PlatFileRead(file, buffer + total, kPsgReadBytes - total);
-        if (got < 0) return total > 0 ? total : -1;
-        if (got == 0) {
-            *sourceEnds = true;
-            break;
-        }
-        total += got;
-    }
-    return total;
-}
-
 uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsBytes,
                   TraceKind traceKind) {
     if (record == nullptr || record->ReadBuffer == nullptr || record->SampleBlock == nullptr ||
@@ -160,58 +140,38 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
         return 0;
     const size_t rowBytes = static_cast<size_t>(record->ChannelCount) * sizeof(int16_t);
     if (wanted > rowsBytes / rowBytes) wanted = static_cast<uint32_t>(rowsBytes / rowBytes);
-    static_assert(kPsgReadBufferBytes > static_cast<uint32_t>(kPsgReadBytes), "room for a zero");
 
     RowMaker maker;
     SetUpMaker(record, traceKind, &maker);
-    char* const buffer = static_cast<char*>(record->ReadBuffer);
     int16_t* const out = static_cast<int16_t*>(rows);
     const size_t channels = static_cast<size_t>(maker.channels);
     uint32_t counted = 0;
     uint32_t stored = 0;
-    int64_t offset = record->SourceOffset;
-
-    ConversionTally& tally = record->Tally;
+    ConversionTally step{};
     FieldFlaws flaws{};
-    auto takeLine = [&](char* line, int32_t length) {
+    SourceLines source;
+    OpenSourceLines(record, &source);
+    SourceLine line;
+    SourceLineStep found = kSourceLineFound;
+    while (counted < wanted && (found = NextSourceLine(&source, &line)) == kSourceLineFound) {
         const bool traceLine = maker.traced && (traceKind == TraceKind::kTimeResolution ||
                                                 counted < uint32_t{kPsgTracedLinesPerCall});
-        line[length] = '\0';
         // A line that gives no row stores nothing: its values are not counted.
         FieldFlaws lineFlaws{};
-        if (MakeRow(record, maker, line, traceLine, out + stored * channels, &lineFlaws)) {
+        if (MakeRow(record, maker, line.text, traceLine, out + stored * channels, &lineFlaws)) {
             ++stored;
             flaws.saturated += lineFlaws.saturated;
             flaws.notNumbers += lineFlaws.notNumbers;
         } else {
-            TallyNonDataLine(line, length, &tally);
+            TallyNonDataLine(line.text, line.length, &step);
         }
         ++counted;
-    };
-
-    while (counted < wanted) {
-        bool sourceEndsHere = false;
-        const int32_t got = ReadAt(record->SourceFile, offset, buffer, &sourceEndsHere);
-        if (got <= 0) break;
-        buffer[got] = '\0';
-        int32_t at = 0;
-        while (counted < wanted && at < got) {
-            LineSpan span;
-            const LineFind found = FindLine(buffer, at, got, sourceEndsHere, &span);
-            if (found == kLineCut) break;  // read again from the line's start
-            at = span.next;
-            if (found == kLineOverLong)
-                ++tally.OverLongLines;  // dropped, the rest is read on
-            else if (found != kLineNone)
-                takeLine(buffer + span.start, span.length);
-        }
-        offset += at;
-        if (sourceEndsHere || got < kPsgReadBytes || at == 0) break;
     }
-    record->SourceOffset = offset;
-    tally.DataRows += stored;
-    tally.SaturatedValues += flaws.saturated;
-    tally.NotNumbers += flaws.notNumbers;
+    step.DataRows = stored;
+    step.SaturatedValues = flaws.saturated;
+    step.NotNumbers = flaws.notNumbers;
+    CloseSourceLines(&source, found, step);
+    if (found == kSourceReadFailed) return 0;
 
     // Rows no line filled, at the end of the source or behind skipped lines.
     if (counted > 0 && stored < wanted)

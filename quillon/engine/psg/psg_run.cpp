@@ -61,6 +61,7 @@ int32_t CountRowsOn(const AppRecord* record, const MontagePattern& pattern) {
 uint32_t RunStatusFlags(const AppRecord* record) {
     uint32_t flags = 0;
     if (record->WaveWriteFailed) flags |= kPsgFinishWriteFailed;
+    if (record->SourceReadFailed) flags |= kPsgFinishReadFailed;
     if (record->RunLayoutChanged) flags |= kPsgFinishLayoutChanged;
     if (record->RunInterrupted) flags |= kPsgFinishInterrupted;
     return flags;

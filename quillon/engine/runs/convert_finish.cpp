@@ -10,13 +10,14 @@
 namespace {
 
 struct EndFlags {
-    bool writeFailed, interrupted, layoutChanged, waveFull, sourceLeft, removed, notClosed,
-        noReference, numberNotSaved;
+    bool readFailed, writeFailed, interrupted, layoutChanged, waveFull, sourceLeft, removed,
+        notClosed, noReference, numberNotSaved;
 };
 
 EndFlags EegEndFlags(uint32_t f, bool numberExpected) {
     const bool removed = (f & kEegFinishRemoved) != 0;
-    return EndFlags{(f & kEegFinishWriteFailed) != 0,
+    return EndFlags{(f & kEegFinishReadFailed) != 0,
+                    (f & kEegFinishWriteFailed) != 0,
                     (f & kEegFinishInterrupted) != 0,
                     (f & kEegFinishLayoutChanged) != 0,
                     (f & kEegFinishWaveFull) != 0,
@@ -29,7 +30,8 @@ EndFlags EegEndFlags(uint32_t f, bool numberExpected) {
 
 EndFlags PsgEndFlags(uint32_t f) {
     const bool removed = (f & kPsgFinishRemoved) != 0;
-    return EndFlags{(f & kPsgFinishWriteFailed) != 0,
+    return EndFlags{(f & kPsgFinishReadFailed) != 0,
+                    (f & kPsgFinishWriteFailed) != 0,
                     (f & kPsgFinishInterrupted) != 0,
                     (f & kPsgFinishLayoutChanged) != 0,
                     false,
@@ -48,6 +50,7 @@ uint64_t NotDataLines(const ConversionTally& t) {
 // worst first; 0 when there is none.
 int32_t CauseOf(const EndFlags& e, const ConversionTally& t, uint64_t* count) {
     *count = 0;
+    if (e.readFailed) return IDS_END_READ_FAILED;
     if (e.writeFailed) return IDS_END_WRITE_FAILED;
     if (e.layoutChanged) return IDS_END_LAYOUT_CHANGED;
     if (e.interrupted) return IDS_END_INTERRUPTED;

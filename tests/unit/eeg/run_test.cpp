@@ -2,12 +2,17 @@
 // reference file, the file number.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "eeg/eeg_header.h"
 #include "eeg/eeg_run.h"
 #include "eeg_test_support.h"
+#include "failing_reads.h"
+#include "ids/convert_ids.h"
 #include "kavf32.h"
+#include "runs/convert_finish.h"
 #include "runs/run_ticks.h"
 
 namespace {
@@ -118,6 +123,40 @@ TEST(EegRun, AFailedFrameWriteEndsTheRunAndIsReported) {
     uint32_t flags = FinishEegConversion(record.get(), nullptr);
     EXPECT_NE(flags & kEegFinishWriteFailed, 0u);
     EXPECT_EQ(flags & kEegFinishWaveClosed, 0u);
+}
+
+// A source read failing after the first step, at the step's first byte or
+// inside its first line, fails the run with the system's reason; the wave
+// holds the first step whole, and not the line the failure cut.
+TEST(EegRun, AFailedSourceReadEndsTheRunAfterTheLastWholeStep) {
+    for (const int64_t bytesFirst : {0, 5}) {
+        SCOPED_TRACE(bytesFirst);
+        Scratch scratch;
+        WriteBytes(scratch.File("src.csv"), NumberLines(30, 2));
+        RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+        ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
+        EXPECT_EQ(EegTimerTick(record.get()), 1);
+        FailReadsOf(record->SourceFile, bytesFirst);
+        EXPECT_EQ(EegTimerTick(record.get()), 0);
+        FailReadsOf(nullptr, 0);
+        RunEnd end;
+        FinishOwnedRun(record.get(), nullptr, false, &end);
+        EXPECT_EQ(end.flags, uint32_t{kEegFinishReadFailed | kEegFinishWaveClosed |
+                                      kEegFinishReferenceWritten});
+        EXPECT_STREQ(record->RunErrorText, std::strerror(EIO));
+        FinishMessage message;
+        DescribeRunEnd(record.get(), &end, &message);
+        EXPECT_EQ(message.causeStringId, IDS_END_READ_FAILED);
+        EXPECT_EQ(message.frames, 10u);
+        EXPECT_EQ(record->Tally.DataRows, 10u);
+        const Wave wave = ReadWave(scratch.File("out.dat"));
+        EXPECT_EQ(wave.frames, 10u);
+        EXPECT_EQ(wave.Sample(9, 1), 10) << "line 9";
+        EXPECT_EQ(ReadBytes(scratch.File("out.dat")).size(),
+                  record->WaveDataOffset + 10u * record->FrameBytes);
+        OpenFile reference(scratch.File("out.REF"), "KAVT");
+        EXPECT_EQ(reference.Longs(1, 0xD3, 4)[3], 9u) << "the last frame written";
+    }
 }
 
 // An interrupted run (the program's exit, Ctrl+C) ends as a complete,

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "source/head_lines.h"
+#include "failing_reads.h"
+#include "ids/convert_ids.h"
 #include "psg_fixture.h"
+#include "runs/convert_finish.h"
+#include "source/head_lines.h"
 
 namespace {
 
@@ -257,6 +262,42 @@ TEST(PsgRun, TheDataStartLineIsTheListedLine) {
         ASSERT_EQ(psg.Run().start.outcome, kPsgStarted);
         EXPECT_EQ(psg.Output().Samples(0), Concat({{5, 6}, Repeat(0, 28)})) << source;
         EXPECT_EQ(psg.r.Tally.DataRows, 2u);
+    }
+}
+
+// A source read failing after the first epoch, at the epoch's first byte
+// or after its first line, fails the run with the system's reason; the file
+// holds the first epoch whole and its record count says so.
+TEST(PsgRun, AFailedSourceReadEndsTheRunAfterTheLastWholeEpoch) {
+    for (const int64_t bytesFirst : {0, 4}) {
+        SCOPED_TRACE(bytesFirst);
+        Psg psg;
+        psg.Source(Lines(90, [](int32_t i) { return std::to_string(i); }), 1, 1, 0);
+        SwitchOn(&psg.r, {1});
+        std::snprintf(psg.r.PsgTargetPath, kPathSize, "%s", psg.Target().c_str());
+        psg.r.ConvertState = 1;
+        ASSERT_EQ(StartPsgConversion(&psg.r, nullptr), kPsgStarted);
+        EXPECT_EQ(PsgTimerTick(&psg.r), 1);
+        FailReadsOf(psg.r.SourceFile, bytesFirst);
+        EXPECT_EQ(PsgTimerTick(&psg.r), 0);
+        FailReadsOf(nullptr, 0);
+        RunEnd end;
+        FinishOwnedRun(&psg.r, nullptr, false, &end);
+        EXPECT_EQ(end.flags,
+                  uint32_t{kPsgFinishReadFailed | kPsgFinishClosed | kPsgFinishSourceLeft});
+        EXPECT_EQ(end.framesHeld, 30u);
+        EXPECT_STREQ(psg.r.RunErrorText, std::strerror(EIO));
+        FinishMessage message;
+        DescribeRunEnd(&psg.r, &end, &message);
+        EXPECT_EQ(message.causeStringId, IDS_END_READ_FAILED);
+        EXPECT_EQ(psg.r.Tally.DataRows, 30u);
+        EdfView edf = psg.Output();
+        EXPECT_EQ(edf.records, 30);
+        EXPECT_EQ(edf.bytes.size(),
+                  256u * static_cast<size_t>(edf.signals + 1) + 30u * edf.recordBytes);
+        Samples expected;
+        for (int16_t i = 0; i < 30; ++i) expected.push_back(i);
+        EXPECT_EQ(edf.Samples(0), expected);
     }
 }
 

@@ -10,10 +10,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "source/source_lines.h"
 #include "store/app_record.h"
 
-constexpr uint32_t kReadBufferBytes = 0x20100;
-constexpr int32_t kSourceReadBytes = 0x20000;
+constexpr uint32_t kReadBufferBytes = kSourceReadBufferBytes;
 constexpr uint32_t kStepSeconds = 10;
 constexpr int32_t kEegMaxChannels = 256;
 constexpr int32_t kEegMaxSampleRate = 1000000;  // the interval is whole microseconds
@@ -44,7 +44,9 @@ enum EegFinishFlags {
     kEegFinishRemoved = 32,        // no frame was written (no data row, or the first write
                                    // failed): the output and its reference are removed
     kEegFinishLayoutChanged = 64,  // channels or rate changed under the run, which ended there
-    kEegFinishInterrupted = 128    // ended on request before the source was used up
+    kEegFinishInterrupted = 128,   // ended on request before the source was used up
+    kEegFinishReadFailed = 256     // the source could not be read: the wave ends before the
+                                   // step (RunErrorText says why)
 };
 
 extern "C" {
@@ -72,7 +74,8 @@ int32_t EegTimerTick(AppRecord* record);
 int32_t ConvertStep(AppRecord* record);
 
 // Reads up to wanted source lines into frames of block; returns the lines
-// consumed.
+// consumed, 0 when a read failed (SourceReadFailed: nothing of the step is
+// counted).
 uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block);
 
 // Ends the run: the wave's end at the frames written (the file cut back

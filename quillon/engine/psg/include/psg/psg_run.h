@@ -12,11 +12,11 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "source/source_lines.h"
 #include "store/app_record.h"
 
 constexpr int32_t kPsgEpochSeconds = 30;
-constexpr int32_t kPsgReadBytes = 131072;         // one read of the source
-constexpr uint32_t kPsgReadBufferBytes = 131328;  // room for the terminating zero
+constexpr uint32_t kPsgReadBufferBytes = kSourceReadBufferBytes;
 constexpr uint32_t kPsgBlockSlackBytes = 64 + 1024;
 constexpr int32_t kPsgTracedLinesPerCall = 100;  // normal mode
 constexpr int32_t kPsgMaxSampleRate = 1000000;
@@ -74,6 +74,8 @@ enum PsgFinishFlags {
                                    // failed): the file is removed
     kPsgFinishLayoutChanged = 16,  // channels changed under the run, which ended there
     kPsgFinishInterrupted = 32,    // ended on request before the source was used up
+    kPsgFinishReadFailed = 64,     // the source could not be read: the file ends before the
+                                   // epoch (RunErrorText says why)
 };
 
 extern "C" {
@@ -113,7 +115,8 @@ int32_t ConvertPsgEpoch(AppRecord* record);
 
 // Reads up to wanted source lines from SourceOffset into rows (rowsBytes
 // bytes) as 16-bit samples, one row of ChannelCount per data line; rows
-// not written are zero when any line was read. Returns the lines counted.
+// not written are zero when any line was read. Returns the lines counted,
+// 0 when a read failed (SourceReadFailed: nothing of the epoch is counted).
 // The first reads one line per sample row, the second is the
 // time-resolution mode's (one line per millisecond); they differ in their
 // diagnostic trace.

@@ -226,9 +226,10 @@ struct AppRecord {
     uint16_t RunOwner;          // RunKind
     uint16_t RunLayoutChanged;  // the layout changed under a run, which then ended
     uint16_t RunInterrupted;    // ended before the source was used up
+    uint16_t SourceReadFailed;  // a source read failed: the run ended before that step
     struct ConversionTally Tally;
     uint32_t WaveDataOffset;  // file offset of frame 0 of the EEG wave
-    char RunErrorText[128];   // the system's reason for a failed create or write
+    char RunErrorText[128];   // the system's reason for a failed create, read or write
 
     char OrgFile[kPathSize];     // last source file
     char CopyFile[kPathSize];    // last output file
@@ -240,6 +241,7 @@ inline void ClearRunOutcome(AppRecord* record) {
     record->WaveWriteFailed = 0;
     record->RunLayoutChanged = 0;
     record->RunInterrupted = 0;
+    record->SourceReadFailed = 0;
     record->Tally = ConversionTally{};
     record->RunErrorText[0] = '\0';
 }
