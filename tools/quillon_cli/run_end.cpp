@@ -131,10 +131,10 @@ int EndConversionRun(AppRecord* record, const RunEndNames& names) {
     DescribeRunEnd(record, &run.end, &run.message);
     run.causeCount = ListRunEndCauses(record, &run.end, run.causes, kRunEndCauseLimit);
     const CauseWording* ending = Ending(run);
-    if (ending != nullptr && ending->status != kExitInterrupted)
-        return Fail(ending->status, Worded(run, ending->english));
     if (ending != nullptr) {
+        // Only an interrupted run goes on to its counts: what it read is in the file.
         Fail(ending->status, Worded(run, ending->english));
+        if (ending->status != kExitInterrupted) return ending->status;
     } else {
         std::printf("%s: %" PRIu64 " frames, %" PRIu32 " steps\n", names.output.c_str(),
                     run.end.framesHeld, record->StepCount);
