@@ -73,14 +73,9 @@ int32_t TallyCauses(const ConversionTally& t, RunEndCause* causes, int32_t at, i
     return at;
 }
 
-int32_t ListCauses(const AppRecord* record, const RunEnd* end, RunEndCause* causes, int32_t max) {
-    if (record == nullptr || end == nullptr || end->kind == kRunNone || causes == nullptr) return 0;
-    const EndFlags e = end->kind == kRunEeg ? EegEndFlags(end->flags, record->CopyPrivateFile == 0)
-                                            : PsgEndFlags(end->flags);
-    int32_t n = 0;
-    for (const CauseRow& row : kCauses)
-        if (e.*row.flag && n < max) causes[n++] = RunEndCause{row.stringId, 0};
-    return TallyCauses(record->Tally, causes, n, max);
+EndFlags FlagsOf(const AppRecord* record, const RunEnd* end) {
+    return end->kind == kRunEeg ? EegEndFlags(end->flags, record->CopyPrivateFile == 0)
+                                : PsgEndFlags(end->flags);
 }
 
 // Appends text to out at *used, cut to fit.
@@ -114,16 +109,20 @@ extern "C" void FinishOwnedRun(AppRecord* record, const char* settingsPath, bool
 
 extern "C" int32_t ListRunEndCauses(const AppRecord* record, const RunEnd* end, RunEndCause* causes,
                                     int32_t max) {
-    return ListCauses(record, end, causes, max);
+    if (record == nullptr || end == nullptr || end->kind == kRunNone || causes == nullptr) return 0;
+    const EndFlags e = FlagsOf(record, end);
+    int32_t n = 0;
+    for (const CauseRow& row : kCauses)
+        if (e.*row.flag && n < max) causes[n++] = RunEndCause{row.stringId, 0};
+    return TallyCauses(record->Tally, causes, n, max);
 }
 
 extern "C" void DescribeRunEnd(const AppRecord* record, const RunEnd* end, FinishMessage* message) {
     if (message == nullptr) return;
     *message = FinishMessage{IDS_CONVERT_FINISHED, 0, false, 0, 0};
     RunEndCause worst;
-    if (ListCauses(record, end, &worst, 1) == 0) return;
-    const bool removed = end->kind == kRunEeg ? (end->flags & kEegFinishRemoved) != 0
-                                              : (end->flags & kPsgFinishRemoved) != 0;
+    if (ListRunEndCauses(record, end, &worst, 1) == 0) return;
+    const bool removed = FlagsOf(record, end).removed;
     message->causeStringId = worst.stringId;
     message->warning = true;
     message->frames = removed ? 0 : end->framesHeld;
