@@ -1,4 +1,5 @@
 #include "platform.h"
+#include "platform_common.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -28,15 +29,6 @@ extern "C" uint32_t PlatFileAttributes(const char* path) {
     if (S_ISDIR(st.st_mode)) attributes |= PLAT_ATTR_DIRECTORY;
     if (::access(path, W_OK) != 0) attributes |= PLAT_ATTR_READONLY;
     return attributes == 0 ? PLAT_ATTR_NORMAL : attributes;
-}
-
-extern "C" int PlatFileExists(const char* path) {
-    return PlatFileAttributes(path) != PLAT_ATTR_INVALID;
-}
-
-extern "C" int PlatIsDirectory(const char* path) {
-    uint32_t a = PlatFileAttributes(path);
-    return a != PLAT_ATTR_INVALID && (a & PLAT_ATTR_DIRECTORY) != 0;
 }
 
 extern "C" int PlatCreateDirectory(const char* path) {
@@ -71,19 +63,11 @@ extern "C" int PlatFindFirstWithExtension(const char* folder, const char* extens
 
 extern "C" char PlatPathSeparator(void) { return '/'; }
 
-extern "C" int PlatProgramFolder(char* folder, size_t folderSize) {
-    if (folder == nullptr || folderSize == 0) return 0;
-    char path[4096];
-    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return 0;
+bool plat_common::ExecutablePath(char* path, size_t size) {
+    ssize_t n = ::readlink("/proc/self/exe", path, size - 1);
+    if (n <= 0) return false;
     path[n] = '\0';
-    char* slash = std::strrchr(path, '/');
-    if (slash == nullptr) return 0;
-    *slash = '\0';
-    size_t length = std::strlen(path);
-    if (length + 1 > folderSize) return 0;
-    std::memcpy(folder, path, length + 1);
-    return 1;
+    return true;
 }
 
 extern "C" int PlatIsLeadByte932(uint8_t byte) {

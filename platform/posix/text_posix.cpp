@@ -1,28 +1,16 @@
 #include "platform.h"
+#include "platform_common.h"
 
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
 #include <vector>
 
-namespace {
-
-// Cuts UTF-8 text to at most limit bytes without splitting a character.
-size_t WholeCharacters(const char* text, size_t length, size_t limit) {
-    if (length <= limit) return length;
-    size_t n = limit;
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    return n;
-}
-
-}  // namespace
-
 extern "C" size_t PlatCp932ToUtf8(const char* in, size_t inSize, char* out, size_t outSize) {
     if (out == nullptr || outSize == 0) return 0;
     out[0] = '\0';
     if (in == nullptr) return 0;
-    size_t length = 0;
-    while (length < inSize && in[length] != '\0') ++length;
+    const size_t length = plat_common::BoundedLength(in, inSize);
     if (length == 0) return 0;
 
     // One cp932 byte gives at most three UTF-8 bytes.
@@ -50,9 +38,5 @@ extern "C" size_t PlatCp932ToUtf8(const char* in, size_t inSize, char* out, size
     }
     iconv_close(converter);
 
-    size_t produced = utf8.size() - targetLeft;
-    size_t n = WholeCharacters(utf8.data(), produced, outSize - 1);
-    std::memcpy(out, utf8.data(), n);
-    out[n] = '\0';
-    return n;
+    return plat_common::CopyWholeUtf8(utf8.data(), utf8.size() - targetLeft, out, outSize);
 }

@@ -1,4 +1,5 @@
 #include "platform.h"
+#include "platform_common.h"
 
 #include <cstdio>
 #include <cstring>
@@ -9,15 +10,6 @@ extern "C" uint32_t PlatFileAttributes(const char* path) {
     if (path == nullptr) return PLAT_ATTR_INVALID;
     DWORD a = GetFileAttributesA(path);
     return a == INVALID_FILE_ATTRIBUTES ? PLAT_ATTR_INVALID : static_cast<uint32_t>(a);
-}
-
-extern "C" int PlatFileExists(const char* path) {
-    return PlatFileAttributes(path) != PLAT_ATTR_INVALID;
-}
-
-extern "C" int PlatIsDirectory(const char* path) {
-    uint32_t a = PlatFileAttributes(path);
-    return a != PLAT_ATTR_INVALID && (a & PLAT_ATTR_DIRECTORY) != 0;
 }
 
 extern "C" int PlatCreateDirectory(const char* path) {
@@ -51,18 +43,11 @@ extern "C" int PlatFindFirstWithExtension(const char* folder, const char* extens
 
 extern "C" char PlatPathSeparator(void) { return '\\'; }
 
-extern "C" int PlatProgramFolder(char* folder, size_t folderSize) {
-    if (folder == nullptr || folderSize == 0) return 0;
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (n == 0 || n >= sizeof path) return 0;
-    char* slash = std::strrchr(path, '\\');
-    if (slash == nullptr) return 0;
-    *slash = '\0';
-    size_t length = std::strlen(path);
-    if (length + 1 > folderSize) return 0;
-    std::memcpy(folder, path, length + 1);
-    return 1;
+bool plat_common::ExecutablePath(char* path, size_t size) {
+    // At most MAX_PATH: the ANSI file calls take no longer path.
+    const DWORD room = static_cast<DWORD>(size < MAX_PATH ? size : MAX_PATH);
+    DWORD n = GetModuleFileNameA(nullptr, path, room);
+    return n != 0 && n < room;
 }
 
 extern "C" int32_t PlatProfileInt(const char* section, const char* key, int32_t defaultValue,

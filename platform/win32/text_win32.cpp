@@ -1,4 +1,5 @@
 #include "platform.h"
+#include "platform_common.h"
 
 #include <climits>
 #include <cstring>
@@ -9,8 +10,7 @@ extern "C" size_t PlatCp932ToUtf8(const char* in, size_t inSize, char* out, size
     if (out == nullptr || outSize == 0) return 0;
     out[0] = '\0';
     if (in == nullptr) return 0;
-    size_t length = 0;
-    while (length < inSize && in[length] != '\0') ++length;
+    const size_t length = plat_common::BoundedLength(in, inSize);
     if (length == 0 || length > INT_MAX / 4) return 0;
 
     int wideLength = MultiByteToWideChar(932, 0, in, static_cast<int>(length), nullptr, 0);
@@ -36,12 +36,5 @@ extern "C" size_t PlatCp932ToUtf8(const char* in, size_t inSize, char* out, size
 
     // The converter fails on a short buffer instead of cutting, so convert
     // everything and keep the whole characters that fit.
-    size_t n = static_cast<size_t>(utf8Length);
-    if (n > outSize - 1) {
-        n = outSize - 1;
-        while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;
-    }
-    std::memcpy(out, utf8.data(), n);
-    out[n] = '\0';
-    return n;
+    return plat_common::CopyWholeUtf8(utf8.data(), static_cast<size_t>(utf8Length), out, outSize);
 }

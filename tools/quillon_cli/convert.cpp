@@ -4,7 +4,6 @@
 // output.
 #include "convert.h"
 
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +14,7 @@
 #include "convert_options.h"
 #include "convert_psg.h"
 #include "convert_report.h"
+#include "run_end.h"
 #include "eeg/eeg_header.h"
 #include "eeg/eeg_run.h"
 #include "source/head_lines.h"
@@ -230,63 +230,18 @@ std::string StartProblem(const AppRecord* record, int32_t outcome, const std::st
     return reason;
 }
 
-// What the finish says when the output is not the whole source.
-int EegEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions& o,
-                  const std::string& path) {
-    const std::string held =
-        Quoted(path.c_str()) + " holds the first " +
-        HeldFrames(record->FramesDone, record->SampleRate > 0 ? 1.0 / record->SampleRate : 0.0);
-    const std::string removed = Quoted(path.c_str()) + " held no frame and was removed";
-    if (flags & kEegFinishReadFailed)
-        return Fail(kExitFailed, "reading " + Quoted(o.source) + " failed (" +
-                                     record->RunErrorText + "); " +
-                                     (flags & kEegFinishRemoved ? removed : held));
-    if (flags & kEegFinishWriteFailed)
-        return Fail(kExitFailed, "writing " + Quoted(path.c_str()) + " failed (" +
-                                     record->RunErrorText + "); " +
-                                     (flags & kEegFinishRemoved ? removed : held));
-    const std::string result = flags & kEegFinishRemoved ? removed : held;
-    if (flags & kEegFinishLayoutChanged)
-        return Fail(kExitFailed, "the layout changed during the run; " + result);
-    if (flags & kEegFinishInterrupted) return Fail(kExitInterrupted, "interrupted; " + result);
-    if (flags & kEegFinishRemoved)
-        return Fail(kExitFailed, "no line of " + Quoted(o.source) + " was data; " + removed);
-    if (!(flags & kEegFinishWaveClosed))
-        return Fail(kExitFailed, "cannot close the wave of " + Quoted(path.c_str()));
-    return kExitConverted;
-}
-
 int RunEegSteps(AppRecord* record, const ConvertOptions& o, const SettingsPaths& paths,
                 const std::string& path) {
     Progress progress = StartProgress(record, record->SourceTextOffset);
     while (!InterruptRequested() && EegTimerTick(record)) ShowProgress(&progress, record, o.source);
     EndProgress(progress);
-    const char* settings = o.volumeRoot != nullptr ? paths.SettingsPath : nullptr;
-    const uint32_t flags = InterruptRequested() && record->OutputFile != 0
-                               ? InterruptEegConversion(record, settings)
-                               : FinishEegConversion(record, settings);
-    const int ended = EegEndProblem(record, flags, o, path);
-    if (ended != kExitConverted && ended != kExitInterrupted) return ended;
-    if (ended == kExitConverted) {
-        std::printf("%s: %" PRIu32 " frames, %" PRIu32 " steps\n", path.c_str(), record->FramesDone,
-                    record->StepCount);
-        std::fflush(stdout);
-    }
-    PrintTally(record->Tally);
-    int status = ended;
-    if (!(flags & kEegFinishReferenceWritten)) {
-        char reference[kPathSize + 8] = "";
-        MakeEegReferencePath(path.c_str(), reference, sizeof reference);
-        status = Fail(kExitFailed, "cannot write the reference file " + Quoted(reference));
-    }
-    if (o.volumeRoot != nullptr && !(flags & kEegFinishFileNumberSaved))
-        status = Fail(kExitFailed, "cannot save EEGFileNo " + std::to_string(record->EEGFileNo) +
-                                       " in " + Quoted(paths.SettingsPath));
-    if (status == kExitConverted && (flags & kEegFinishWaveFull))
-        status = Fail(kExitPartial, "the wave is full at " + std::to_string(record->FramesDone) +
-                                        " frames, the most the file format holds; the rest of " +
-                                        Quoted(o.source) + " was not converted");
-    return status;
+    RunEndNames names{path,
+                      o.source,
+                      "the wave of " + Quoted(path.c_str()),
+                      o.volumeRoot != nullptr ? paths.SettingsPath : nullptr,
+                      0,
+                      record->SampleRate > 0 ? 1.0 / record->SampleRate : 0.0};
+    return EndConversionRun(record, names);
 }
 
 }  // namespace
@@ -327,6 +282,8 @@ int RunConvert(int argc, char** argv) {
 
     char path[kPathSize] = "";
     int32_t outcome;
+    // A file named by the user takes no running number.
+    record->CopyPrivateFile = o.volumeRoot != nullptr ? 0 : 1;
     if (o.volumeRoot != nullptr) {
         if (!PrepareVolume(o, record.get(), &error)) return Fail(kExitFailed, error);
         outcome = StartEegConversionOnVolume(record.get(), o.volumeRoot, path, sizeof path);

@@ -1,21 +1,17 @@
 #include "convert_psg.h"
 
-#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "convert_report.h"
+#include "run_end.h"
 #include "interrupts.h"
-#include "ostrel.h"
 #include "platform.h"
 #include "psg/psg_run.h"
 #include "runs/start_reasons.h"
 
 namespace {
-
-constexpr int32_t kOstrelSection = 0;
-constexpr int32_t kOstrelFramesItem = 4;  // ordinal 34: frames committed so far
 
 // The PSG page's own choices: frame time, record comment, and the source
 // page's time resolution.
@@ -38,55 +34,14 @@ std::string StartRefusal(const AppRecord* record, const PsgStartResult& result, 
     return text;
 }
 
-// What the finish says when the file is not the whole source.
-int PsgEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions& o,
-                  int32_t framesWritten, int64_t readTo) {
-    const char* path = o.outputFile;
-    const std::string held = Quoted(path) + " holds the first " +
-                             HeldFrames(framesWritten > 0 ? framesWritten : 0, record->FrameTime);
-    const std::string removed = Quoted(path) + " held no frame and was removed";
-    if (flags & kPsgFinishReadFailed)
-        return Fail(kExitFailed, "reading " + Quoted(o.source) + " failed (" +
-                                     record->RunErrorText + "); " +
-                                     (flags & kPsgFinishRemoved ? removed : held));
-    if (flags & kPsgFinishWriteFailed)
-        return Fail(kExitFailed, "writing " + Quoted(path) + " failed (" + record->RunErrorText +
-                                     "); " + (flags & kPsgFinishRemoved ? removed : held));
-    const std::string result = flags & kPsgFinishRemoved ? removed : held;
-    if (flags & kPsgFinishLayoutChanged)
-        return Fail(kExitFailed, "the layout changed during the run; " + result);
-    if (flags & kPsgFinishInterrupted) return Fail(kExitInterrupted, "interrupted; " + result);
-    if (flags & kPsgFinishRemoved)
-        return Fail(kExitFailed, "no line of " + Quoted(o.source) + " was data; " + removed);
-    if (!(flags & kPsgFinishClosed)) return Fail(kExitFailed, "cannot close " + Quoted(path));
-    if (flags & kPsgFinishSourceLeft)
-        return Fail(kExitFailed, "reading " + Quoted(o.source) + " failed at byte " +
-                                     std::to_string(readTo) + "; " + held);
-    return kExitConverted;
-}
-
-// Every tick, then the finish; the summary line only when the file holds
-// every epoch the run read.
 int RunPsgSteps(AppRecord* record, const ConvertOptions& o) {
-    const char* path = o.outputFile;
     Progress progress = StartProgress(record, record->SourceOffset);
     while (!InterruptRequested() && PsgTimerTick(record)) ShowProgress(&progress, record, o.source);
     EndProgress(progress);
-    // Ostrel counts what it wrote; a failed write stops its count.
-    const int32_t framesWritten =
-        OstrelCount(record->OutputFile, kOstrelSection, kOstrelFramesItem);
-    const int64_t readTo = record->SourceOffset;
-    const uint32_t flags = InterruptRequested() && record->OutputFile != 0
-                               ? InterruptPsgConversion(record)
-                               : FinishPsgConversion(record);
-    const int ended = PsgEndProblem(record, flags, o, framesWritten, readTo);
-    if (ended == kExitConverted) {
-        std::printf("%s: %" PRId32 " frames, %" PRIu32 " steps\n", path, framesWritten,
-                    record->StepCount);
-        std::fflush(stdout);
-    }
-    if (ended == kExitConverted || ended == kExitInterrupted) PrintTally(record->Tally);
-    return ended;
+    RunEndNames names{o.outputFile,         o.source,
+                      Quoted(o.outputFile), nullptr,
+                      record->SourceOffset, static_cast<double>(record->FrameTime)};
+    return EndConversionRun(record, names);
 }
 
 }  // namespace

@@ -46,23 +46,39 @@ uint64_t NotDataLines(const ConversionTally& t) {
     return t.BlankLines + t.ShortLines + t.NulLines + t.OverLongLines;
 }
 
-// The first cause that explains why the file is not the whole source, the
-// worst first; 0 when there is none.
-int32_t CauseOf(const EndFlags& e, const ConversionTally& t, uint64_t* count) {
-    *count = 0;
-    if (e.readFailed) return IDS_END_READ_FAILED;
-    if (e.writeFailed) return IDS_END_WRITE_FAILED;
-    if (e.layoutChanged) return IDS_END_LAYOUT_CHANGED;
-    if (e.interrupted) return IDS_END_INTERRUPTED;
-    if (e.removed) return IDS_END_NO_DATA;
-    if (e.notClosed) return IDS_END_NOT_CLOSED;
-    if (e.waveFull) return IDS_END_WAVE_FULL;
-    if (e.sourceLeft) return IDS_END_SOURCE_LEFT;
-    if (e.noReference) return IDS_END_NO_REFERENCE;
-    if (e.numberNotSaved) return IDS_END_NUMBER_NOT_SAVED;
-    if ((*count = NotDataLines(t)) != 0) return IDS_END_NOT_DATA_LINES;
-    if ((*count = t.SaturatedValues + t.NotNumbers) != 0) return IDS_END_ODD_VALUES;
-    return 0;
+// The causes that explain why the file is not the whole source, the worst
+// first.
+struct CauseRow {
+    int32_t stringId;
+    bool EndFlags::*flag;
+};
+
+constexpr CauseRow kCauses[] = {
+    {IDS_END_READ_FAILED, &EndFlags::readFailed},
+    {IDS_END_WRITE_FAILED, &EndFlags::writeFailed},
+    {IDS_END_LAYOUT_CHANGED, &EndFlags::layoutChanged},
+    {IDS_END_INTERRUPTED, &EndFlags::interrupted},
+    {IDS_END_NO_DATA, &EndFlags::removed},
+    {IDS_END_NOT_CLOSED, &EndFlags::notClosed},
+    {IDS_END_WAVE_FULL, &EndFlags::waveFull},
+    {IDS_END_SOURCE_LEFT, &EndFlags::sourceLeft},
+    {IDS_END_NO_REFERENCE, &EndFlags::noReference},
+    {IDS_END_NUMBER_NOT_SAVED, &EndFlags::numberNotSaved},
+};
+
+// Lines that were not data and values not stored as read come last: the
+// file holds the source, only not every byte of it.
+int32_t TallyCauses(const ConversionTally& t, RunEndCause* causes, int32_t at, int32_t max) {
+    const RunEndCause counted[] = {{IDS_END_NOT_DATA_LINES, NotDataLines(t)},
+                                   {IDS_END_ODD_VALUES, t.SaturatedValues + t.NotNumbers}};
+    for (const RunEndCause& cause : counted)
+        if (cause.count != 0 && at < max) causes[at++] = cause;
+    return at;
+}
+
+EndFlags FlagsOf(const AppRecord* record, const RunEnd* end) {
+    return end->kind == kRunEeg ? EegEndFlags(end->flags, record->CopyPrivateFile == 0)
+                                : PsgEndFlags(end->flags);
 }
 
 // Appends text to out at *used, cut to fit.
@@ -94,20 +110,27 @@ extern "C" void FinishOwnedRun(AppRecord* record, const char* settingsPath, bool
     if (end != nullptr) *end = result;
 }
 
+extern "C" int32_t ListRunEndCauses(const AppRecord* record, const RunEnd* end, RunEndCause* causes,
+                                    int32_t max) {
+    if (record == nullptr || end == nullptr || end->kind == kRunNone || causes == nullptr) return 0;
+    const EndFlags e = FlagsOf(record, end);
+    int32_t n = 0;
+    for (const CauseRow& row : kCauses)
+        if (e.*row.flag && n < max) causes[n++] = RunEndCause{row.stringId, 0};
+    return TallyCauses(record->Tally, causes, n, max);
+}
+
 extern "C" void DescribeRunEnd(const AppRecord* record, const RunEnd* end, FinishMessage* message) {
     if (message == nullptr) return;
     *message = FinishMessage{IDS_CONVERT_FINISHED, 0, false, 0, 0};
-    if (record == nullptr || end == nullptr || end->kind == kRunNone) return;
-    const EndFlags e = end->kind == kRunEeg ? EegEndFlags(end->flags, record->CopyPrivateFile == 0)
-                                            : PsgEndFlags(end->flags);
-    uint64_t count = 0;
-    const int32_t cause = CauseOf(e, record->Tally, &count);
-    if (cause == 0) return;
-    message->causeStringId = cause;
+    RunEndCause worst;
+    if (ListRunEndCauses(record, end, &worst, 1) == 0) return;
+    const bool removed = FlagsOf(record, end).removed;
+    message->causeStringId = worst.stringId;
     message->warning = true;
-    message->frames = e.removed ? 0 : end->framesHeld;
-    message->count = count;
-    message->holdsStringId = e.removed ? IDS_HOLDS_REMOVED : IDS_HOLDS_FRAMES;
+    message->frames = removed ? 0 : end->framesHeld;
+    message->count = worst.count;
+    message->holdsStringId = removed ? IDS_HOLDS_REMOVED : IDS_HOLDS_FRAMES;
 }
 
 extern "C" int32_t FormatFinishText(const char* pattern, const FinishMessage* message,

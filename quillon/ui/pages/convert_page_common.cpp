@@ -3,12 +3,12 @@
 #include "convert_page_common.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <cstdio>
 #include <cstring>
 
 #include "bramwick.h"
+#include "file_dialog.h"
 #include "runs/convert_finish.h"
 #include "ids/convert_ids.h"
 #include "record_lock.h"
@@ -20,7 +20,6 @@ namespace {
 constexpr COLORREF kWarningColour = RGB(255, 0, 0);
 constexpr int kProgressRange = 100;
 constexpr char kFilter[] = "Wave File(*.DAT)|*.dat|All Files(*.*)|*.*|";
-constexpr size_t kShortestSeed = 7;  // shorter paths seed nothing
 
 // Per page: what the run timer and the status line need between messages.
 struct PageState {
@@ -121,6 +120,8 @@ const ConvertPageContext* ConvertContext(HWND page) {
     return state != nullptr ? state->context : nullptr;
 }
 
+bool HasConvertContext(HWND page) { return ConvertContext(page) != nullptr; }
+
 void SetRunEndedHandler(HWND page, void (*ended)(HWND page)) {
     if (StateOf(page) != nullptr) StateOf(page)->ended = ended;
 }
@@ -148,30 +149,8 @@ INT_PTR StatusLineColour(HWND page, HDC dc, HWND control) {
 }
 
 bool AskOutputPath(HWND owner, const char* title, const char* seed, char* path, int pathSize) {
-    char filter[kPathSize] = {};
-    std::snprintf(filter, sizeof filter, "%s", kFilter);
-    for (char& c : filter)
-        if (c == '|') c = '\0';
-    char folder[kPathSize] = {};
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = static_cast<DWORD>(pathSize);
-    dialog.lpstrTitle = title;
-    dialog.lpstrDefExt = "DAT";
-    dialog.Flags = OFN_SHAREAWARE;
-    path[0] = '\0';
-    if (std::strlen(seed) >= kShortestSeed) {
-        std::snprintf(path, static_cast<size_t>(pathSize), "%s", seed);
-        std::snprintf(folder, sizeof folder, "%s", seed);
-        char* cut = std::strrchr(folder, '\\');
-        if (cut != nullptr) cut[1] = '\0';
-        dialog.lpstrInitialDir = folder;
-        dialog.Flags |= OFN_PATHMUSTEXIST;
-    }
-    return GetSaveFileNameA(&dialog) != FALSE;
+    const FileDialogRequest request{kSaveDialog, title, kFilter, "DAT", seed};
+    return AskFilePath(owner, request, path, static_cast<size_t>(pathSize));
 }
 
 void ShowSameNameExists(HWND page) {

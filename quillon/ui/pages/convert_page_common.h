@@ -22,6 +22,8 @@ void InitConvertPage(HWND page, LPARAM context);
 // At WM_NCDESTROY.
 void ReleaseConvertPage(HWND page);
 const ConvertPageContext* ConvertContext(HWND page);
+// False before WM_INITDIALOG and after WM_NCDESTROY.
+bool HasConvertContext(HWND page);
 
 // A status text of the string table, in the page's normal colour.
 void ShowStatusString(HWND page, int stringId);

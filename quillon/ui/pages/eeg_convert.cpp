@@ -5,6 +5,7 @@
 #include "bramwick.h"
 #include "ids/convert_ids.h"
 #include "convert_page_common.h"
+#include "page_dispatch.h"
 #include "pages/eeg_page.h"
 #include "eeg/eeg_run.h"
 #include "eeg/output_volume.h"
@@ -213,35 +214,37 @@ INT_PTR OnInitDialog(HWND page, LPARAM context) {
     return TRUE;
 }
 
-void OnCommand(HWND page, WPARAM wParam) {
-    switch (LOWORD(wParam)) {
+void OnCommand(HWND page, WORD id, WORD code) {
+    switch (id) {
         case IDC_EEG_DRIVE:
-            if (HIWORD(wParam) == CBN_SELCHANGE) OnDriveChosen(page);
+            if (code == CBN_SELCHANGE) OnDriveChosen(page);
             return;
         case IDC_EEG_CREATE_DISK_ID: return OnCreateDiskId(page);
         case IDC_CONVERT_POLARITY:
-        case IDC_EEG_NAMED_FILE: return OnCheckBox(page, LOWORD(wParam));
+        case IDC_EEG_NAMED_FILE: return OnCheckBox(page, id);
         case IDC_CONVERT_START: return OnStart(page);
         default: return;
     }
 }
 
+void OnTimer(HWND page, UINT_PTR id) {
+    if (id == kConversionTimerId) OnRunTimer(page, FormatCounter);
+}
+
+constexpr PageHandlers kHandlers = {
+    HasConvertContext,   // ready
+    OnInitDialog,        // WM_INITDIALOG
+    EndRunOnDestroy,     // WM_DESTROY
+    ReleaseConvertPage,  // WM_NCDESTROY
+    nullptr,             // WM_SIZE
+    OnCommand,           // WM_COMMAND
+    OnTimer,             // WM_TIMER
+    StatusLineColour,    // WM_CTLCOLORSTATIC
+    Refresh,             // WM_PAGE_SHOWN
+};
+
 }  // namespace
 
 INT_PTR CALLBACK EegConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_INITDIALOG && ConvertContext(page) == nullptr) return FALSE;
-    switch (message) {
-        case WM_INITDIALOG: return OnInitDialog(page, lParam);
-        case WM_DESTROY: EndRunOnDestroy(page); return TRUE;
-        case WM_NCDESTROY: ReleaseConvertPage(page); return FALSE;
-        case WM_COMMAND: OnCommand(page, wParam); return FALSE;
-        case WM_TIMER:
-            if (wParam == kConversionTimerId) OnRunTimer(page, FormatCounter);
-            return FALSE;
-        case WM_CTLCOLORSTATIC:
-            return StatusLineColour(page, reinterpret_cast<HDC>(wParam),
-                                    reinterpret_cast<HWND>(lParam));
-        case WM_PAGE_SHOWN: Refresh(page); return FALSE;
-        default: return FALSE;
-    }
+    return DispatchPageMessage(page, kHandlers, message, wParam, lParam);
 }

@@ -3,6 +3,7 @@
 #include "ids/montage_ids.h"
 #include "pages/montage_page.h"
 #include "montage_page_common.h"
+#include "page_dispatch.h"
 #include "record_lock.h"
 #include "montage/value_tables.h"
 
@@ -58,9 +59,12 @@ INT_PTR OnInitDialog(HWND page, LPARAM context) {
     return TRUE;
 }
 
-void OnCommand(HWND page, WPARAM wParam) {
-    if (!OnMontagePageCommand(page, kKind, LOWORD(wParam), HIWORD(wParam)))
-        OnPatternSetting(page, LOWORD(wParam), HIWORD(wParam));
+void OnCommand(HWND page, WORD id, WORD code) {
+    if (!OnMontagePageCommand(page, kKind, id, code)) OnPatternSetting(page, id, code);
+}
+
+void OnSize(HWND page, int width, int height) {
+    LayoutMontagePageControls(page, kKind, width, height);
 }
 
 void OnPageShown(HWND page) {
@@ -68,17 +72,20 @@ void OnPageShown(HWND page) {
     ShowPatternSettings(page);
 }
 
+constexpr PageHandlers kHandlers = {
+    nullptr,       // ready
+    OnInitDialog,  // WM_INITDIALOG
+    nullptr,       // WM_DESTROY
+    nullptr,       // WM_NCDESTROY
+    OnSize,        // WM_SIZE
+    OnCommand,     // WM_COMMAND
+    nullptr,       // WM_TIMER
+    nullptr,       // WM_CTLCOLORSTATIC
+    OnPageShown,   // WM_PAGE_SHOWN
+};
+
 }  // namespace
 
 INT_PTR CALLBACK EegMontagePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_INITDIALOG: return OnInitDialog(page, lParam);
-        case WM_DESTROY: return TRUE;
-        case WM_SIZE:
-            LayoutMontagePageControls(page, kKind, LOWORD(lParam), HIWORD(lParam));
-            return FALSE;
-        case WM_COMMAND: OnCommand(page, wParam); return FALSE;
-        case WM_PAGE_SHOWN: OnPageShown(page); return FALSE;
-        default: return FALSE;
-    }
+    return DispatchPageMessage(page, kHandlers, message, wParam, lParam);
 }

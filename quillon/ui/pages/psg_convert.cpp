@@ -5,6 +5,7 @@
 
 #include "ids/convert_ids.h"
 #include "convert_page_common.h"
+#include "page_dispatch.h"
 #include "psg/psg_run.h"
 #include "record_lock.h"
 #include "runs/start_reasons.h"
@@ -125,18 +126,34 @@ INT_PTR OnInitDialog(HWND page, LPARAM context) {
     return TRUE;
 }
 
-void OnCommand(HWND page, WPARAM wParam) {
-    switch (LOWORD(wParam)) {
+void OnCommand(HWND page, WORD id, WORD code) {
+    switch (id) {
         case IDC_PSG_SELECT: return OnSelectTarget(page);
         case IDC_CONVERT_START: return OnStart(page);
         case IDC_PSG_FRAME_TIME: return OnFrameTime(page);
         case IDC_PSG_COMMENT:
-            if (HIWORD(wParam) == EN_KILLFOCUS) OnComment(page);
+            if (code == EN_KILLFOCUS) OnComment(page);
             return;
         case IDC_CONVERT_POLARITY: return OnPolarity(page);
         default: return;
     }
 }
+
+void OnTimer(HWND page, UINT_PTR id) {
+    if (id == kConversionTimerId) OnRunTimer(page, FormatPsgFrameCounter);
+}
+
+constexpr PageHandlers kHandlers = {
+    HasConvertContext,   // ready
+    OnInitDialog,        // WM_INITDIALOG
+    EndRunOnDestroy,     // WM_DESTROY
+    ReleaseConvertPage,  // WM_NCDESTROY
+    nullptr,             // WM_SIZE
+    OnCommand,           // WM_COMMAND
+    OnTimer,             // WM_TIMER
+    StatusLineColour,    // WM_CTLCOLORSTATIC
+    Refresh,             // WM_PAGE_SHOWN
+};
 
 }  // namespace
 
@@ -154,19 +171,5 @@ bool ChoosePsgTarget(HWND mainWindow, HGLOBAL recordBlock) {
 }
 
 INT_PTR CALLBACK PsgConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_INITDIALOG && ConvertContext(page) == nullptr) return FALSE;
-    switch (message) {
-        case WM_INITDIALOG: return OnInitDialog(page, lParam);
-        case WM_DESTROY: EndRunOnDestroy(page); return TRUE;
-        case WM_NCDESTROY: ReleaseConvertPage(page); return FALSE;
-        case WM_COMMAND: OnCommand(page, wParam); return FALSE;
-        case WM_TIMER:
-            if (wParam == kConversionTimerId) OnRunTimer(page, FormatPsgFrameCounter);
-            return FALSE;
-        case WM_CTLCOLORSTATIC:
-            return StatusLineColour(page, reinterpret_cast<HDC>(wParam),
-                                    reinterpret_cast<HWND>(lParam));
-        case WM_PAGE_SHOWN: Refresh(page); return FALSE;
-        default: return FALSE;
-    }
+    return DispatchPageMessage(page, kHandlers, message, wParam, lParam);
 }

@@ -1,5 +1,6 @@
 // The PSG montage page: pattern choice, its grid, registry and copy notice.
 #include "montage_page_common.h"
+#include "page_dispatch.h"
 
 namespace {
 
@@ -10,19 +11,28 @@ INT_PTR OnInitDialog(HWND page, LPARAM context) {
     return TRUE;
 }
 
+void OnSize(HWND page, int width, int height) {
+    LayoutMontagePageControls(page, kKind, width, height);
+}
+
+void OnCommand(HWND page, WORD id, WORD code) { OnMontagePageCommand(page, kKind, id, code); }
+
+void OnPageShown(HWND page) { LayoutShownMontagePage(page, kKind); }
+
+constexpr PageHandlers kHandlers = {
+    nullptr,       // ready
+    OnInitDialog,  // WM_INITDIALOG
+    nullptr,       // WM_DESTROY
+    nullptr,       // WM_NCDESTROY
+    OnSize,        // WM_SIZE
+    OnCommand,     // WM_COMMAND
+    nullptr,       // WM_TIMER
+    nullptr,       // WM_CTLCOLORSTATIC
+    OnPageShown,   // WM_PAGE_SHOWN
+};
+
 }  // namespace
 
 INT_PTR CALLBACK PsgMontagePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_INITDIALOG: return OnInitDialog(page, lParam);
-        case WM_DESTROY: return TRUE;
-        case WM_SIZE:
-            LayoutMontagePageControls(page, kKind, LOWORD(lParam), HIWORD(lParam));
-            return FALSE;
-        case WM_COMMAND:
-            OnMontagePageCommand(page, kKind, LOWORD(wParam), HIWORD(wParam));
-            return FALSE;
-        case WM_PAGE_SHOWN: LayoutShownMontagePage(page, kKind); return FALSE;
-        default: return FALSE;
-    }
+    return DispatchPageMessage(page, kHandlers, message, wParam, lParam);
 }

@@ -168,6 +168,27 @@ TEST(ConvertCommand, VolumeRunsAdvanceTheFileNumber) {
     EXPECT_TRUE(OneErrorLine(run)) << run.err;
 }
 
+// A number the settings file does not take is reported after the summary:
+// the file is whole, but the next run would write over it.
+TEST(ConvertCommand, ANumberNotSavedFailsAfterTheSummary) {
+    Scratch scratch;
+    CopySettings(scratch);
+    std::filesystem::create_directory(scratch.File("drive"));
+    const std::string args = " convert " + kSamples +
+                             "/eeg_blank.txt --settings COND/QUILLON.INI"
+                             " --preset 2 --rate 100 --volume drive";
+    ASSERT_EQ(Cli(scratch, args + " --create-disk-id DEMO-01").status, 0);
+    // The settings are replaced through a temporary file named by the
+    // process id: a folder in its place makes the write fail.
+    CliRun run =
+        Shell(scratch, "sh -c 'mkdir COND/QUILLON.INI.tmp$$ && exec \"$0\"" + args + "' \"$CLI\"");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.rfind("drive/DAT/88000002.DAT: 1001 frames, 3 steps\ncounts: ", 0), 0u)
+        << run.out;
+    EXPECT_EQ(run.err, "quillon-cli: cannot save EEGFileNo 3 in \"COND/QUILLON.INI\"\n");
+    EXPECT_TRUE(Exists(scratch.File("drive/DAT/88000002.REF")));
+}
+
 TEST(ConvertCommand, ErrorsWriteNothing) {
     Scratch scratch;
     CopySettings(scratch);

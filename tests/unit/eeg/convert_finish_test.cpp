@@ -107,6 +107,30 @@ TEST(ConvertFinish, CausesByFlags) {
     EXPECT_EQ(message.count, 3u);
 }
 
+// The command line reports every cause, not only the worst: all are
+// listed in the order the status line picks its first.
+TEST(ConvertFinish, EveryCauseIsListedWorstFirst) {
+    AppRecord record{};
+    record.Tally.BlankLines = 2;
+    const RunEnd full{kRunEeg, kEegFinishWaveFull | kEegFinishWaveClosed, 7};
+    RunEndCause causes[kRunEndCauseLimit];
+    ASSERT_EQ(ListRunEndCauses(&record, &full, causes, kRunEndCauseLimit), 4);
+    EXPECT_EQ(causes[0].stringId, IDS_END_WAVE_FULL);
+    EXPECT_EQ(causes[1].stringId, IDS_END_NO_REFERENCE);
+    EXPECT_EQ(causes[2].stringId, IDS_END_NUMBER_NOT_SAVED);
+    EXPECT_EQ(causes[3].stringId, IDS_END_NOT_DATA_LINES);
+    EXPECT_EQ(causes[3].count, 2u);
+    EXPECT_EQ(ListRunEndCauses(&record, &full, causes, 1), 1) << "never past max";
+
+    record.Tally = ConversionTally{};
+    const RunEnd removed{kRunPsg, kPsgFinishInterrupted | kPsgFinishRemoved, 0};
+    ASSERT_EQ(ListRunEndCauses(&record, &removed, causes, kRunEndCauseLimit), 2);
+    EXPECT_EQ(causes[0].stringId, IDS_END_INTERRUPTED);
+    EXPECT_EQ(causes[1].stringId, IDS_END_NO_DATA) << "a removed file is not also unclosed";
+    const RunEnd none{kRunNone, 0, 0};
+    EXPECT_EQ(ListRunEndCauses(&record, &none, causes, kRunEndCauseLimit), 0);
+}
+
 TEST(ConvertFinish, FormattedTextStaysInItsBuffer) {
     const FinishMessage message{IDS_END_INTERRUPTED, IDS_HOLDS_FRAMES, true, 123456, 7};
     char out[8];

@@ -257,4 +257,16 @@ TEST(Files, AttributesAndFolders) {
     EXPECT_STREQ(wide, "4710.VOL");
 }
 
+// The settings are found beside the program, so its folder must be the
+// whole folder, never cut, and a buffer too small must fail.
+TEST(Files, ProgramFolderHoldsTheRunningProgram) {
+    char folder[4096];
+    ASSERT_EQ(PlatProgramFolder(folder, sizeof folder), 1);
+    const std::string self = std::string(folder) + PlatPathSeparator() + "platform_test";
+    EXPECT_TRUE(PlatFileExists(self.c_str())) << self;
+    EXPECT_FALSE(PlatIsDirectory(self.c_str()));
+    char small[4];
+    EXPECT_EQ(PlatProgramFolder(small, sizeof small), 0);
+}
+
 }  // namespace

@@ -24,6 +24,16 @@ struct FinishMessage {
     uint64_t count;         // %2
 };
 
+// One reason the file is not the whole source: an IDS_END_* string id, and
+// for lines not data or odd values how many there were.
+struct RunEndCause {
+    int32_t stringId;
+    uint64_t count;
+};
+
+// Room for every cause at once.
+constexpr int32_t kRunEndCauseLimit = 12;
+
 extern "C" {
 
 // Ends the run that owns the output (interrupt: before the source is used
@@ -32,7 +42,13 @@ extern "C" {
 // automatic mode; null keeps it unsaved (user-named files).
 void FinishOwnedRun(AppRecord* record, const char* settingsPath, bool interrupt, RunEnd* end);
 
-// The status line for the end of a run; record gives its counts.
+// Every cause that applies to the end of a run, the worst first; record
+// gives its counts. Returns how many were stored (at most max).
+int32_t ListRunEndCauses(const AppRecord* record, const RunEnd* end, RunEndCause* causes,
+                         int32_t max);
+
+// The status line for the end of a run (its worst cause); record gives its
+// counts.
 void DescribeRunEnd(const AppRecord* record, const RunEnd* end, FinishMessage* message);
 
 // pattern with "%1" and "%2" replaced by the message's numbers and "%e" by
