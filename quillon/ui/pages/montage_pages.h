@@ -16,7 +16,7 @@ struct MontagePageContext {
     const char* settingsPath;  // \COND\QUILLON.INI
     HFONT font;                // the page font of the window-tool library (0, 15)
     int fontHeight;            // its pixel height (2, 15)
-    // The main window's status output; the pages use kind 1.
+    // The main window's status output; the pages use kStatusMessage.
     void (*showStatus)(HWND mainWindow, int kind, const char* text);
 };
 

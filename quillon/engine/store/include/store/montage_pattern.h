@@ -15,6 +15,38 @@ constexpr int kPatternUnitSize = 8;
 // A table index of 20 in SENS, LFF, HFF or CAL: follow the pattern-wide value.
 constexpr uint16_t AccIndex = 20;
 
+// EegMontageRow.SOURCE, the SignalKindNames index: what a trace carries.
+// Signal kinds take two electrodes and every amplifier setting, a
+// recording input takes the electrodes only, marks neither.
+constexpr uint16_t kTraceUnused = 0;
+constexpr uint16_t kFirstSignalKind = 1;
+constexpr uint16_t kLastSignalKind = 6;
+constexpr uint16_t kRecordingInputKind = 7;
+constexpr uint16_t kFirstMarkKind = 14;
+constexpr uint16_t kLastMarkKind = 15;
+
+inline bool IsSignalKind(uint16_t source) {
+    return source >= kFirstSignalKind && source <= kLastSignalKind;
+}
+inline bool IsRecordingInput(uint16_t source) { return source == kRecordingInputKind; }
+inline bool IsMarkKind(uint16_t source) {
+    return source >= kFirstMarkKind && source <= kLastMarkKind;
+}
+// The kinds an EEG output writes; the others leave the trace empty.
+inline bool IsWrittenKind(uint16_t source) {
+    return IsSignalKind(source) || IsRecordingInput(source) || IsMarkKind(source);
+}
+
+// EegMontageRow.SHOW and COLOR.
+constexpr uint16_t kTraceHidden = 0;
+constexpr uint16_t kTraceShown = 1;
+constexpr uint16_t kColourOff = 0;  // else a colour number 1..kColourCount
+constexpr uint16_t kColourCount = 16;
+
+// PsgChannelRow.ChEnable; any value above kChannelOff counts as on.
+constexpr int32_t kChannelOff = 0;
+constexpr int32_t kChannelOn = 1;
+
 // One source channel of PSG output.
 struct PsgChannelRow {
     int32_t ChEnable;   // 1 on, 0 off; above 0 counts as on
