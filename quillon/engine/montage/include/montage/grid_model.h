@@ -85,14 +85,14 @@ struct GridView {
     int32_t rowPixels;    // header height; bands share the rest
     int32_t visibleRows;  // bands on screen
     int32_t topRow;       // rows scrolled away above the first band
-    int32_t column;       // selected column, 0 none
+    int32_t column;       // selected column, kNoGridColumn none
     int32_t selStart;     // 1-based row where the selection began, 0 none
     int32_t selEnd;       // 1-based row where it ends
     int32_t dragging;
 };
 
 struct GridHit {
-    int32_t column;  // 0 none
+    int32_t column;  // kNoGridColumn none
     int32_t row;     // 1-based, 0 none
 };
 

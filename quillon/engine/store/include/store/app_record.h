@@ -44,6 +44,9 @@ constexpr int32_t kAdBits12 = 12;
 constexpr int32_t kAdBits16 = 16;
 constexpr int32_t kDefaultAdBits = kAdBits16;
 
+// NotchFreq: the mains frequency the recording was made at.
+enum NotchKind : int32_t { kNotchNone = 0, kNotch50Hz = 1, kNotch60Hz = 2 };
+
 // OrgCalDataType: what the source's values are.
 enum SourceValueKind : uint16_t { kAdValues = 0, kCalibratedValues = 1 };
 
@@ -135,7 +138,7 @@ struct AppRecord {
     uint16_t SourceOpen;       // 0 closed, else the preset number + 1
     uint16_t RecheckChannels;  // the source page checks the column count once
     uint16_t ElectrodeType;    // which ElectrodeNames list the EEG grid offers
-    int32_t NotchFreq;         // 0 none, 1 50 Hz, 2 60 Hz
+    int32_t NotchFreq;         // NotchKind
     int32_t EEGFileNo;         // running number of the next EEG file
     int32_t ToolbarHeight;
     int32_t RowHeight;
@@ -145,7 +148,7 @@ struct AppRecord {
     char* SourceText;         // the head: kSourceTextBlockSize bytes, zero after the text
     uint16_t OrgFileType;     // preset 1..32 applied on open, 0 none
     uint16_t OrgCalDataType;  // SourceValueKind
-    uint16_t DelimitChar;     // field mode: 0 comma, 1 blank, 2 tab
+    uint16_t DelimitChar;     // field mode: kFieldModeComma, Blank or Tab
     uint16_t OrgTimeResSw;
     int32_t OrgTimeRes;        // milliseconds
     int32_t SourceTextLength;  // bytes of text in SourceText

@@ -49,7 +49,7 @@ constexpr int32_t kChannelOn = 1;
 
 // One source channel of PSG output.
 struct PsgChannelRow {
-    int32_t ChEnable;   // 1 on, 0 off; above 0 counts as on
+    int32_t ChEnable;   // kChannelOn or kChannelOff; above off counts as on
     int32_t Signal;     // signal type code 0..20
     int32_t Rate;       // divisor of the source rate: 1, 2, 4, 5, 10, 20, 50
     int32_t EU;         // physical value that corresponds to VU
@@ -74,8 +74,8 @@ struct EegMontageRow {
     uint16_t LFF;    // LowFilterNames index or AccIndex
     uint16_t HFF;    // HighFilterNames index or AccIndex
     uint16_t CAL;    // CalibrationNames index or AccIndex
-    uint16_t SHOW;   // 1 shown, 0 hidden
-    uint16_t COLOR;  // 0 off, 1..16 colour number
+    uint16_t SHOW;   // kTraceShown or kTraceHidden
+    uint16_t COLOR;  // kColourOff or a colour number 1..kColourCount
     uint16_t WIDTH;  // 10..120 in steps of 5
     // Set by the EEG header construction just before a run; never stored.
     float ScaleNumerator;
