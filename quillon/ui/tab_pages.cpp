@@ -144,7 +144,8 @@ void CreateTabPages(HWND window, AppRecord* record) {
         nullptr);
     if (tabs == nullptr) return;
     record->TabControl = tabs;
-    SendMessageA(tabs, WM_SETFONT, static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, 0)),
+    SendMessageA(tabs, WM_SETFONT,
+                 static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, BRAMWICK_FONT_NORMAL)),
                  FALSE);
     InsertTabs(tabs);
     FillPageContexts(window, record);
