@@ -50,6 +50,7 @@
 #define IDS_TIP_HELP 22
 #define IDS_TIP_EXIT 23
 #define IDS_TAB_SOURCE 24
+// The convert tab's title is IDS_CONVERT_INFO, the run's status line too.
 #define IDS_SOURCE_OPENED 30
 #define IDS_SOURCE_CLOSED 31
 
