@@ -23,7 +23,7 @@ void ShowSplash(HWND window) {
 HGLOBAL CreateAppRecord(HWND window) {
     HGLOBAL block = GlobalAlloc(GHND, sizeof(AppRecord));
     if (block == nullptr) return nullptr;
-    SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(block));
+    SetWindowLongPtrA(window, kAppRecordSlot, reinterpret_cast<LONG_PTR>(block));
     return block;
 }
 
@@ -87,7 +87,7 @@ void SaveSettings(HWND window) {
     WinHelpA(window, g_paths.HelpPath, HELP_QUIT, 0);
     BramwickStorePlacement(window, g_paths.SettingsPath);
     if (block != nullptr) GlobalFree(block);
-    SetWindowLongPtrA(window, 0, 0);
+    SetWindowLongPtrA(window, kAppRecordSlot, 0);
     g_currentPage = nullptr;
     PostQuitMessage(0);
 }

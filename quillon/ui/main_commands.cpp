@@ -10,6 +10,8 @@
 #include "page_messages.h"
 #include "platform.h"
 #include "record_lock.h"
+#include "ids/convert_ids.h"
+#include "ids/montage_ids.h"
 #include "res/resource_ids.h"
 #include "source/source_reader.h"
 
@@ -17,8 +19,6 @@ namespace {
 
 constexpr UINT_PTR kSplashTimer = 1000;
 constexpr UINT kSplashDelayMs = 1000;
-constexpr int kSourceTab = 0;
-constexpr int kConvertTab = 3;
 // Our own help document, for systems that no longer open the legacy one.
 const char kHelpDocument[] = "\\HELP\\QUILLON.HTM";
 
@@ -26,7 +26,8 @@ HWND TabControlOf(HWND window) { return GetDlgItem(window, IDC_TAB_CONTROL); }
 
 int CurrentTabOf(HWND window) {
     RecordLock app(AppRecordHandleOf(window));
-    return app ? app->CurrentTab : 0;
+    if (!app) return kSourceTab;
+    return app->CurrentTab;
 }
 
 // The menu stays as it is during a run (its items never change state), so
@@ -44,7 +45,7 @@ bool RefusedDuringRun(HWND window) {
 void AfterSourceOpened(HWND window) {
     {
         RecordLock app(AppRecordHandleOf(window));
-        if (app) app->ConvertState = 0;
+        if (app) app->ConvertState = kConvertNotReady;
     }
     ShowTabPage(window, TabControlOf(window), kSourceTab);
     ShowStatusString(window, kStatusMessage, IDS_SOURCE_OPENED);
@@ -160,7 +161,7 @@ void OnMainCommand(HWND window, WPARAM wParam) {
         case IDM_ABOUT: BramwickAboutBox(window, g_instance, IDD_ABOUT, 0, nullptr, 0); break;
         case IDM_HOSPITAL_LIST:
         case IDM_PATIENT_LIST:
-        case IDM_MONTAGE_OPTION: BramwickModalDialog(window, g_instance, IDD_NOT_READY); break;
+        case IDM_MONTAGE_OPTION: BramwickModalDialog(window, g_instance, IDD_NOT_AVAILABLE); break;
         case IDM_STARTUP_DONE: SetTimer(window, kSplashTimer, kSplashDelayMs, nullptr); break;
         case IDC_ORIGINAL_TYPE:
         case IDC_CREATE_TYPE: OnTypeList(window, id, HIWORD(wParam)); break;

@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr int kStatusPartEdges[3] = {80, 400, 0};
+// The status bar's parts, one per status kind.
+enum StatusBarPart { kPartFirst = 0, kPartMessage = 1, kPartError = 2, kStatusPartCount = 3 };
+constexpr int kStatusPartEdges[kStatusPartCount] = {80, 400, 0};
 constexpr int kMessageFieldLeft = 402;
 constexpr int kMessageFieldWidth = 350;
 constexpr int kToolbarHeight = 42;
@@ -101,7 +103,7 @@ void CreateSeparator(HWND window, int id, int y) {
 void CreateStatusBar(HWND window) {
     HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "", window, IDC_STATUS_BAR);
     if (bar == nullptr) return;
-    SendMessageA(bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(kStatusPartEdges));
+    SendMessageA(bar, SB_SETPARTS, kStatusPartCount, reinterpret_cast<LPARAM>(kStatusPartEdges));
     RECT client;
     GetClientRect(bar, &client);
     HWND field = CreateFeldane(bar, IDC_MESSAGE_FIELD, "", kFeldaneLeft, kMessageFieldLeft, 1,
@@ -193,14 +195,16 @@ void ShowStatus(HWND window, int kind, const char* text) {
     HWND bar = Child(window, IDC_STATUS_BAR);
     HWND field = Child(bar, IDC_MESSAGE_FIELD);
     switch (kind) {
-        case kStatusPart0: SendMessageA(bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text)); break;
+        case kStatusPart0:
+            SendMessageA(bar, SB_SETTEXTA, kPartFirst, reinterpret_cast<LPARAM>(text));
+            break;
         case kStatusMessage:
-            SendMessageA(bar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+            SendMessageA(bar, SB_SETTEXTA, kPartMessage, reinterpret_cast<LPARAM>(text));
             SetWindowTextA(field, "");
             SetFeldaneBackground(field, kFeldaneGrey);
             break;
         case kStatusError:
-            SendMessageA(bar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(""));
+            SendMessageA(bar, SB_SETTEXTA, kPartError, reinterpret_cast<LPARAM>(""));
             SetWindowTextA(field, text);
             SetFeldaneBackground(field, kFeldaneRed);
             MessageBeep(MB_OK);

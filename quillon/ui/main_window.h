@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "page_messages.h"
 #include "store/app_record.h"
 #include "store/settings_store.h"
 
@@ -12,9 +13,6 @@
 #define MAIN_WINDOW_TITLE "Quillon Convertor"
 // Window extra bytes; the AppRecord handle sits at index 0.
 #define MAIN_WINDOW_EXTRA_BYTES 10
-
-// Kinds of ShowStatus.
-enum StatusKind { kStatusPart0 = 0, kStatusMessage = 1, kStatusError = 2 };
 
 extern HINSTANCE g_instance;
 extern HWND g_mainWindow;

@@ -8,4 +8,7 @@
 // the application record.
 #define WM_PAGE_SHOWN (WM_USER + 101)
 
+// Kinds of the main window's status output, for its own parts and the pages.
+enum StatusKind { kStatusPart0 = 0, kStatusMessage = 1, kStatusError = 2 };
+
 #endif

@@ -24,8 +24,10 @@ struct RecordLock {
 };
 
 // The main window keeps the record's handle in its first extra bytes.
+constexpr int kAppRecordSlot = 0;
+
 inline HGLOBAL AppRecordHandleOf(HWND mainWindow) {
-    return reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(mainWindow, 0));
+    return reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(mainWindow, kAppRecordSlot));
 }
 
 #endif

@@ -9,16 +9,10 @@
 #include "pages/montage_pages.h"
 #include "pages/page_procs.h"
 #include "record_lock.h"
+#include "ids/convert_ids.h"
 #include "res/resource_ids.h"
 
 namespace {
-
-constexpr int kPatientTab = 1;
-constexpr int kMontageTab = 2;
-constexpr int kConvertTab = 3;
-constexpr int kTypeNone = 0;
-constexpr int kTypePsg = 1;
-constexpr int kTypeEeg = 2;
 
 // What the montage and convert pages need of the main window; filled once
 // before the pages are made, and alive as long as the program.
@@ -26,7 +20,7 @@ MontagePageContext g_montageContext;
 ConvertPageContext g_convertContext;
 
 // The dialog, procedure and creation parameter of each tab's page per
-// output type. The pages of type 2 serve type 3 as well.
+// output kind. The pages of the first EEG kind serve the second as well.
 struct PageEntry {
     int tab;
     int type;
@@ -36,12 +30,12 @@ struct PageEntry {
 };
 
 const PageEntry kPageEntries[] = {
-    {kPatientTab, kTypePsg, L"PATIENT1SETUP", PatientPageProc, nullptr},
-    {kPatientTab, kTypeEeg, L"PATIENT2SETUP", PatientPageProc, nullptr},
-    {kMontageTab, kTypePsg, L"PSGMONTAGESETUP", PsgMontagePageProc, &g_montageContext},
-    {kMontageTab, kTypeEeg, L"EEGMONTAGESETUP", EegMontagePageProc, &g_montageContext},
-    {kConvertTab, kTypePsg, L"PSGCONVERTINFO", PsgConvertPageProc, &g_convertContext},
-    {kConvertTab, kTypeEeg, L"EEGCONVERTINFO", EegConvertPageProc, &g_convertContext},
+    {kPatientTab, kOutputPsg, L"PATIENT1SETUP", PatientPageProc, nullptr},
+    {kPatientTab, kOutputEegFiling32, L"PATIENT2SETUP", PatientPageProc, nullptr},
+    {kMontageTab, kOutputPsg, L"PSGMONTAGESETUP", PsgMontagePageProc, &g_montageContext},
+    {kMontageTab, kOutputEegFiling32, L"EEGMONTAGESETUP", EegMontagePageProc, &g_montageContext},
+    {kConvertTab, kOutputPsg, L"PSGCONVERTINFO", PsgConvertPageProc, &g_convertContext},
+    {kConvertTab, kOutputEegFiling32, L"EEGCONVERTINFO", EegConvertPageProc, &g_convertContext},
 };
 
 struct Placeholder {
@@ -57,7 +51,7 @@ const Placeholder kPlaceholders[] = {
 };
 
 const int kTabTitles[kTabCount] = {IDS_TAB_SOURCE, IDS_TAB_PATIENT, IDS_TAB_MONTAGE,
-                                   IDS_TAB_CONVERT};
+                                   IDS_CONVERT_INFO};
 
 WindowHandle* PageTable(AppRecord* record, int tab) {
     switch (tab) {
@@ -117,12 +111,12 @@ void InsertTabs(HWND tabs) {
 
 void CreateTypedPages(HWND tabs, AppRecord* record) {
     for (const Placeholder& p : kPlaceholders)
-        PageTable(record, p.tab)[kTypeNone] =
+        PageTable(record, p.tab)[kOutputNone] =
             CreatePlaceholder(tabs, p.id, p.text, BRAMWICK_FONT_NORMAL);
     for (const PageEntry& entry : kPageEntries) {
         WindowHandle* table = PageTable(record, entry.tab);
         table[entry.type] = CreatePage(tabs, entry.dialog, entry.proc, entry.context);
-        if (entry.type == kTypeEeg) table[kTypeEeg + 1] = table[kTypeEeg];
+        if (entry.type == kOutputEegFiling32) table[kOutputEegFiling24] = table[kOutputEegFiling32];
     }
 }
 
@@ -150,13 +144,14 @@ void CreateTabPages(HWND window, AppRecord* record) {
         nullptr);
     if (tabs == nullptr) return;
     record->TabControl = tabs;
-    SendMessageA(tabs, WM_SETFONT, static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, 0)),
+    SendMessageA(tabs, WM_SETFONT,
+                 static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, BRAMWICK_FONT_NORMAL)),
                  FALSE);
     InsertTabs(tabs);
     FillPageContexts(window, record);
     record->NoSourcePage =
         CreatePlaceholder(tabs, IDC_NO_SOURCE_PAGE, "Please Open Source File", BRAMWICK_FONT_TITLE);
-    record->TabPages[0] = CreatePage(tabs, L"SOURCEDATA", SourcePageProc);
+    record->TabPages[kSourceTab] = CreatePage(tabs, L"SOURCEDATA", SourcePageProc);
     CreateTypedPages(tabs, record);
     for (int tab = kPatientTab; tab < kTabCount; ++tab)
         record->TabPages[tab] = PageTable(record, tab)[PageTypeIndex(record->CopyFileType)];

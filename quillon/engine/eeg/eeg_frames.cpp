@@ -13,7 +13,7 @@ namespace {
 // What turning one line into a frame needs, fixed for a step.
 struct FrameMaker {
     int32_t channels;
-    int32_t valueKind;  // OrgCalDataType: 0 integers, 1 calibrated values
+    int32_t valueKind;  // SourceValueKind
     bool inverted;
     bool firstStepEvents;
     uint32_t frameWords;
@@ -33,10 +33,9 @@ void SetUpMaker(const AppRecord* record, FrameMaker* maker) {
     const MontagePattern* pattern = CurrentEegSlot(const_cast<AppRecord*>(record));
     for (int32_t c = 0; c < maker->channels; ++c) {
         const EegMontageRow* row = pattern != nullptr ? &pattern->EegRows[c] : nullptr;
-        uint16_t source = row != nullptr ? row->SOURCE : 0;
+        uint16_t source = row != nullptr ? row->SOURCE : kTraceUnused;
         // A row without a sensitivity has no scale: it stores 0 like an unused one.
-        maker->scaled[c] = ((source >= 1 && source <= 7) || source == 14 || source == 15) &&
-                           row->ScaleDenominator != 0.0f;
+        maker->scaled[c] = IsWrittenKind(source) && row->ScaleDenominator != 0.0f;
         maker->numerator[c] = row != nullptr ? row->ScaleNumerator : 0.0f;
         maker->denominator[c] = row != nullptr ? row->ScaleDenominator : 0.0f;
     }
@@ -64,7 +63,7 @@ int16_t ScaledSample(double numerator, float value, double denominator, uint32_t
 bool MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* line,
                uint32_t linesBefore, uint16_t* frame, FieldFlaws* flaws) {
     int16_t* samples = reinterpret_cast<int16_t*>(frame + 1);
-    if (maker.valueKind == 0) {
+    if (maker.valueKind == kAdValues) {
         int16_t values[kLineValueLimit];
         if (ReadIntegerFieldsCounted(record, line, values, flaws) < maker.channels) return false;
         frame[0] = EventWord(maker, linesBefore);
@@ -79,7 +78,7 @@ bool MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* lin
             std::memcpy(samples, values, static_cast<size_t>(maker.channels) * sizeof(int16_t));
         return true;
     }
-    if (maker.valueKind != 1) return false;
+    if (maker.valueKind != kCalibratedValues) return false;
     float values[kLineValueLimit];
     if (ReadFloatFieldsCounted(record, line, values, flaws) < maker.channels) return false;
     frame[0] = EventWord(maker, linesBefore);

@@ -150,10 +150,8 @@ void WriteEventList(KAVFHANDLE handle, const AppRecord* record, uint32_t id) {
     CreateKavfLongInfo(handle, KAVF_MODE_NATIVE, id, kEventListLength, frames.data());
 }
 
-constexpr int32_t kNotchFreq60Hz = 2;  // NotchFreq: 0 none, 1 50 Hz, 2 60 Hz
-
 // Mains code of item 0x93: 1 for 60 Hz, else 0.
-uint16_t MainsCode(int32_t notchFreq) { return notchFreq == kNotchFreq60Hz ? 1 : 0; }
+uint16_t MainsCode(int32_t notchFreq) { return notchFreq == kNotch60Hz ? 1 : 0; }
 
 // Writes the item; false for an id this header does not know.
 bool WriteItem(KAVFHANDLE handle, AppRecord* record, uint32_t item) {

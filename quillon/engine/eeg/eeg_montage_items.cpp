@@ -18,10 +18,6 @@ int16_t Low16(double value) {
         static_cast<uint16_t>(static_cast<uint64_t>(static_cast<int64_t>(value))));
 }
 
-bool IsSignalKind(uint16_t source) { return source >= 1 && source <= 6; }
-bool IsRecordingInput(uint16_t source) { return source == 7; }
-bool IsMarkKind(uint16_t source) { return source == 14 || source == 15; }
-
 void PutCalibrationEntry(uint16_t* entry, int16_t amount, int16_t sample, int16_t exponent) {
     entry[0] = static_cast<uint16_t>(amount);
     entry[1] = static_cast<uint16_t>(sample);

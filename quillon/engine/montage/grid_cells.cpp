@@ -21,24 +21,9 @@ const char* const kPsgHeaders[kPsgGridColumns] = {"CH", "ON/OFF", "Type", "Label
                                                   "AD", "Sens",   "LFF",  "HFF",   "Unit", "Mag"};
 
 constexpr const char* kNoValue = "--";
-constexpr int32_t kSignalRecin = 7;
 constexpr int32_t kLabelEditLimit = 12;
 constexpr int32_t kNumberEditLimit = 6;
 constexpr int32_t kUnitEditLimit = 4;
-
-enum PsgColumn {
-    kPsgOnOff = 1,
-    kPsgType,
-    kPsgLabel,
-    kPsgRate,
-    kPsgCal,
-    kPsgAd,
-    kPsgSens,
-    kPsgLff,
-    kPsgHff,
-    kPsgUnit,
-    kPsgMag
-};
 
 void Put(GridCellText* cell, const char* text, size_t length, int32_t colour) {
     length = std::min(length, sizeof cell->text - 1);
@@ -73,10 +58,6 @@ void PutDecimal(GridCellText* cell, const char* format, double value, int32_t co
     cell->colour = colour;
 }
 
-bool UsedSignalKind(uint16_t source) {
-    return (source >= 1 && source <= 7) || source == 14 || source == 15;
-}
-
 void PutElectrode(GridCellText* cell, const AppRecord* record, const ElectrodeNameTable* names,
                   uint16_t electrode, int32_t colour) {
     if (names == nullptr || record->ElectrodeType >= kElectrodeTypeCount ||
@@ -85,39 +66,44 @@ void PutElectrode(GridCellText* cell, const AppRecord* record, const ElectrodeNa
     PutField(cell, names->Names[record->ElectrodeType][electrode], colour);
 }
 
-// Columns 3..12 of an EEG row: electrodes, input, sensitivity, filters,
-// calibration and display, "--" where the signal kind has no such value.
+// The EEG columns from the electrodes on: "--" where the signal kind has no
+// such value.
 void PutEegSetting(GridCellText* cell, const AppRecord* record, const ElectrodeNameTable* names,
                    const EegMontageRow& row, int32_t column) {
-    const int32_t colour = UsedSignalKind(row.SOURCE) ? kTextBlack : kTextGrey;
-    const bool electrodes = row.SOURCE >= 1 && row.SOURCE <= 7;
-    const bool amplified = row.SOURCE >= 1 && row.SOURCE <= 6;
+    const int32_t colour = IsWrittenKind(row.SOURCE) ? kTextBlack : kTextGrey;
+    const bool electrodes = IsSignalKind(row.SOURCE) || IsRecordingInput(row.SOURCE);
+    const bool amplified = IsSignalKind(row.SOURCE);
     switch (column) {
-        case 3:
-        case 4:
+        case kEegColumnG1:
+        case kEegColumnG2:
             if (!electrodes) break;
-            return PutElectrode(cell, record, names, column == 3 ? row.G1 : row.G2, colour);
-        case 5:
-            if (row.SOURCE != kSignalRecin) break;
+            return PutElectrode(cell, record, names, column == kEegColumnG1 ? row.G1 : row.G2,
+                                colour);
+        case kEegColumnRecin:
+            if (!IsRecordingInput(row.SOURCE)) break;
             return PutNumber(cell, "%2lli", row.RECIN + 1LL, colour);
-        case 6:
+        case kEegColumnSens:
             if (!amplified) break;
             return PutTableEntry(cell, SensitivityNames, row.SENS, colour);
-        case 7:
+        case kEegColumnLff:
             if (!electrodes) break;
             return PutTableEntry(cell, LowFilterNames, row.LFF, colour);
-        case 8:
+        case kEegColumnHff:
             if (!electrodes) break;
             return PutTableEntry(cell, HighFilterNames, row.HFF, colour);
-        case 9:
+        case kEegColumnCal:
             if (!amplified) break;
             return PutTableEntry(cell, CalibrationNames, row.CAL, colour);
-        case 10:
-            return PutText(cell, row.SHOW == 0 ? "OFF" : row.SHOW == 1 ? "ON" : kNoValue, colour);
-        case 11:
-            if (row.COLOR == 0) return PutText(cell, " OFF ", colour);
+        case kEegColumnShow:
+            return PutText(cell,
+                           row.SHOW == kTraceHidden  ? "OFF"
+                           : row.SHOW == kTraceShown ? "ON"
+                                                     : kNoValue,
+                           colour);
+        case kEegColumnColour:
+            if (row.COLOR == kColourOff) return PutText(cell, " OFF ", colour);
             return PutNumber(cell, "Color%lli", row.COLOR, colour);
-        case 12: return PutNumber(cell, "%3lli", row.WIDTH, colour);
+        case kEegColumnWidth: return PutNumber(cell, "%3lli", row.WIDTH, colour);
         default: return PutText(cell, "", colour);
     }
     PutText(cell, kNoValue, colour);
@@ -166,11 +152,11 @@ extern "C" void EegCellText(const AppRecord* record, const ElectrodeNameTable* n
     if (slot == nullptr || !RowInRange(row)) return;
     const EegMontageRow& data = slot->EegRows[row - 1];
     switch (column) {
-        case 0: return PutNumber(cell, "%lli", row, kTextRed);
-        case 1: return PutField(cell, data.label, kTextBlack);
-        case 2:
+        case kEegColumnNumber: return PutNumber(cell, "%lli", row, kTextRed);
+        case kEegColumnLabel: return PutField(cell, data.label, kTextBlack);
+        case kEegColumnSource:
             return PutTableEntry(cell, SignalKindNames, data.SOURCE,
-                                 UsedSignalKind(data.SOURCE) ? kTextRed : kTextBlack);
+                                 IsWrittenKind(data.SOURCE) ? kTextRed : kTextBlack);
         default: return PutEegSetting(cell, record, names, data, column);
     }
 }
@@ -181,30 +167,32 @@ extern "C" void PsgCellText(const AppRecord* record, int32_t row, int32_t column
     const MontagePattern* slot = PsgSlotOf(record);
     if (slot == nullptr || !RowInRange(row)) return;
     const PsgChannelRow& data = slot->PsgRows[row - 1];
-    const int32_t colour = data.ChEnable == 1 ? kTextBlack : kTextGrey;
+    const int32_t colour = data.ChEnable == kChannelOn ? kTextBlack : kTextGrey;
     char type[OSTREL_TYPE_NAME_SIZE];
     switch (column) {
-        case 0:
+        case kPsgColumnNumber:
             return PutNumber(cell, "%lli", row,
                              row <= record->ChannelCount ? kTextRed : kTextBlack);
-        case kPsgOnOff:
-            return data.ChEnable == 1
+        case kPsgColumnOnOff:
+            return data.ChEnable == kChannelOn
                        ? PutText(cell, "ON", kTextRed)
-                       : PutText(cell, data.ChEnable == 0 ? "OFF" : kNoValue, kTextBlack);
-        case kPsgType: OstrelSignalTypeName(data.Signal, type); return PutField(cell, type, colour);
-        case kPsgLabel: return PutField(cell, data.ChLabel, colour);
-        case kPsgRate:
+                       : PutText(cell, data.ChEnable == kChannelOff ? "OFF" : kNoValue, kTextBlack);
+        case kPsgColumnType:
+            OstrelSignalTypeName(data.Signal, type);
+            return PutField(cell, type, colour);
+        case kPsgColumnLabel: return PutField(cell, data.ChLabel, colour);
+        case kPsgColumnRate:
             return PutNumber(
                 cell, "%lli",
                 static_cast<long long>(record->SampleRate) / (data.Rate == 0 ? 1 : data.Rate),
                 colour);
-        case kPsgCal: return PutNumber(cell, "%lli", data.EU, colour);
-        case kPsgAd: return PutNumber(cell, "%lli", data.VU, colour);
-        case kPsgSens: return PutDecimal(cell, "%4.1f", data.Sens * 0.001, colour);
-        case kPsgLff: return PutDecimal(cell, "%2.2f", data.LFF * 0.001, colour);
-        case kPsgHff: return PutNumber(cell, "%lli", data.HFF, colour);
-        case kPsgUnit: return PutField(cell, data.ChUnit, colour);
-        case kPsgMag: return PutNumber(cell, "%lli", data.MAG, colour);
+        case kPsgColumnCal: return PutNumber(cell, "%lli", data.EU, colour);
+        case kPsgColumnAd: return PutNumber(cell, "%lli", data.VU, colour);
+        case kPsgColumnSens: return PutDecimal(cell, "%4.1f", data.Sens * 0.001, colour);
+        case kPsgColumnLff: return PutDecimal(cell, "%2.2f", data.LFF * 0.001, colour);
+        case kPsgColumnHff: return PutNumber(cell, "%lli", data.HFF, colour);
+        case kPsgColumnUnit: return PutField(cell, data.ChUnit, colour);
+        case kPsgColumnMag: return PutNumber(cell, "%lli", data.MAG, colour);
         default: return;
     }
 }
@@ -213,17 +201,18 @@ extern "C" void PreparePsgRowForPaint(AppRecord* record, int32_t row) {
     MontagePattern* slot = MutablePsgSlot(record);
     if (slot == nullptr || !RowInRange(row)) return;
     PsgChannelRow& data = slot->PsgRows[row - 1];
-    if (row > record->ChannelCount) data.ChEnable = 0;
+    if (row > record->ChannelCount) data.ChEnable = kChannelOff;
     if (data.MAG == 0) data.MAG = 1;
 }
 
 extern "C" int32_t GridCellEditable(const AppRecord* record, MontageKind kind, GridHit hit) {
-    if (hit.column < 1 || hit.row < 1 || hit.row > GridSelectableRows(record)) return 0;
-    if (kind == kEegMontage) return hit.column == 1;
+    if (hit.column < kFirstGridColumn || hit.row < 1 || hit.row > GridSelectableRows(record))
+        return 0;
+    if (kind == kEegMontage) return hit.column == kEegColumnLabel;
     const MontagePattern* slot = PsgSlotOf(record);
-    const bool column =
-        hit.column == kPsgLabel || (hit.column >= kPsgCal && hit.column <= kPsgUnit);
-    return column && slot != nullptr && slot->PsgRows[hit.row - 1].ChEnable > 0;
+    const bool column = hit.column == kPsgColumnLabel ||
+                        (hit.column >= kPsgColumnCal && hit.column <= kPsgColumnUnit);
+    return column && slot != nullptr && slot->PsgRows[hit.row - 1].ChEnable > kChannelOff;
 }
 
 extern "C" int32_t GridEditText(const AppRecord* record, MontageKind kind, int32_t column,
@@ -233,16 +222,16 @@ extern "C" int32_t GridEditText(const AppRecord* record, MontageKind kind, int32
     GridCellText cell;
     if (kind == kEegMontage) {
         const MontagePattern* slot = EegSlotOf(record);
-        if (slot == nullptr || column != 1) return 0;
+        if (slot == nullptr || column != kEegColumnLabel) return 0;
         PutField(&cell, slot->EegRows[row - 1].label, kTextBlack);
         *limit = kLabelEditLimit;
     } else {
-        const bool numeric = column >= kPsgCal && column <= kPsgHff;
-        if (column != kPsgLabel && column != kPsgUnit && !numeric) return 0;
+        const bool numeric = column >= kPsgColumnCal && column <= kPsgColumnHff;
+        if (column != kPsgColumnLabel && column != kPsgColumnUnit && !numeric) return 0;
         PsgCellText(record, row, column, &cell);
-        *limit = column == kPsgLabel ? kLabelEditLimit
-                 : numeric           ? kNumberEditLimit
-                                     : kUnitEditLimit;
+        *limit = column == kPsgColumnLabel ? kLabelEditLimit
+                 : numeric                 ? kNumberEditLimit
+                                           : kUnitEditLimit;
     }
     CopyFieldText(text, size, cell.text);
     return 1;
@@ -253,7 +242,7 @@ extern "C" int32_t StoreGridEditText(AppRecord* record, MontageKind kind, int32_
     if (!RowInRange(row) || text == nullptr) return 0;
     if (kind == kEegMontage) {
         MontagePattern* slot = CurrentEegSlot(record);
-        if (slot == nullptr || column != 1) return 0;
+        if (slot == nullptr || column != kEegColumnLabel) return 0;
         CopyFieldText(slot->EegRows[row - 1].label, kPatternTextSize, text);
         return 1;
     }
@@ -261,13 +250,13 @@ extern "C" int32_t StoreGridEditText(AppRecord* record, MontageKind kind, int32_
     if (slot == nullptr) return 0;
     PsgChannelRow& data = slot->PsgRows[row - 1];
     switch (column) {
-        case kPsgLabel: CopyFieldText(data.ChLabel, kPatternTextSize, text); return 1;
-        case kPsgUnit: CopyFieldText(data.ChUnit, kPatternUnitSize, text); return 1;
-        case kPsgCal: data.EU = ParseTypedInteger(text); return 1;
-        case kPsgAd: data.VU = ParseTypedInteger(text); return 1;
-        case kPsgHff: data.HFF = ParseTypedInteger(text); return 1;
-        case kPsgSens: data.Sens = ParseTypedThousandths(text); return 1;
-        case kPsgLff: data.LFF = ParseTypedThousandths(text); return 1;
+        case kPsgColumnLabel: CopyFieldText(data.ChLabel, kPatternTextSize, text); return 1;
+        case kPsgColumnUnit: CopyFieldText(data.ChUnit, kPatternUnitSize, text); return 1;
+        case kPsgColumnCal: data.EU = ParseTypedInteger(text); return 1;
+        case kPsgColumnAd: data.VU = ParseTypedInteger(text); return 1;
+        case kPsgColumnHff: data.HFF = ParseTypedInteger(text); return 1;
+        case kPsgColumnSens: data.Sens = ParseTypedThousandths(text); return 1;
+        case kPsgColumnLff: data.LFF = ParseTypedThousandths(text); return 1;
         default: return 0;
     }
 }

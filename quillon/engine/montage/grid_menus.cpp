@@ -10,17 +10,18 @@ namespace {
 
 constexpr const char* kAutoSequenceText = "Auto Sequence Label";
 constexpr int32_t kRecordingInputs = 16;
-constexpr int32_t kColours = 16;
 constexpr int32_t kWidthSteps = 23;  // 10, 15, ... 120
 constexpr int32_t kWidthBase = 10;
 constexpr int32_t kWidthStep = 5;
 constexpr int32_t kMenuTableEntries = 21;  // entries 0..20, 20 = " ACC"
+constexpr int32_t kSignalKindEntries = sizeof SignalKindNames / sizeof SignalKindNames[0];
 
 // PSG choices: the texts shown and the values written, item by item.
 const char* const kAmountTexts[] = {"   5", "  10", "  20", "  30", "  40", "  50",
                                     " 100", " 200", " 500", "1000", "2000", "5000"};
 const int32_t kAmounts[] = {5, 10, 20, 30, 40, 50, 100, 200, 500, 1000, 2000, 5000};
 const int32_t kRateDivisors[] = {1, 2, 4, 5, 10, 20, 50};
+constexpr int32_t kRateChoices = sizeof kRateDivisors / sizeof kRateDivisors[0];
 const char* const kAd12Texts[] = {"  102 (1/40)", "  205 (1/20)", "  410 (1/10)", "  819 (1/5) ",
                                   " 1024 (1/4) ", " 2048 (1/2) ", " 4096 (1/1) "};
 const int32_t kAd12Counts[] = {102, 205, 410, 819, 1024, 2048, 4096};
@@ -37,9 +38,16 @@ const int32_t kHffValues[] = {0, 15, 30, 60, 100, 200, 500};
 const char* const kMagTexts[] = {"    1", "   10", "  100", " 1000", "10000"};
 const int32_t kMagValues[] = {1, 10, 100, 1000, 10000};
 
-constexpr int32_t kAdBits12 = 12;
-constexpr int32_t kAdBits16 = 16;
 constexpr int32_t kSensPerUnit = 1000;
+
+// What an item beyond a list writes: a rate divisor of 1, an amount of 50,
+// a tenth of the 12-bit range, the whole 16-bit count, filters off, x1.
+constexpr int32_t kFallbackRateDivisor = 1;
+constexpr int32_t kFallbackAmount = 50;
+constexpr int32_t kFallbackAd12Count = 410;
+constexpr int32_t kFallbackAd16Count = 4096;
+constexpr int32_t kFallbackFilter = 0;
+constexpr int32_t kFallbackMag = 1;
 
 void Add(GridMenu* menu, const char* text, int32_t command, bool checked) {
     if (menu->count >= kGridMenuMaxItems) return;
@@ -96,82 +104,85 @@ void AddElectrodes(GridMenu* menu, const AppRecord* record, const ElectrodeNameT
 void AddEegColumn(GridMenu* menu, const AppRecord* record, const ElectrodeNameTable* names,
                   const EegMontageRow& row, int32_t column) {
     switch (column) {
-        case 1: return Add(menu, kAutoSequenceText, kMenuAutoSequence, false);
-        case 2: return AddTable(menu, SignalKindNames, 16, row.SOURCE);
-        case 3: return AddElectrodes(menu, record, names, row.G1);
-        case 4: return AddElectrodes(menu, record, names, row.G2);
-        case 5:
+        case kEegColumnLabel: return Add(menu, kAutoSequenceText, kMenuAutoSequence, false);
+        case kEegColumnSource:
+            return AddTable(menu, SignalKindNames, kSignalKindEntries, row.SOURCE);
+        case kEegColumnG1: return AddElectrodes(menu, record, names, row.G1);
+        case kEegColumnG2: return AddElectrodes(menu, record, names, row.G2);
+        case kEegColumnRecin:
             for (int32_t i = 0; i < kRecordingInputs; ++i)
                 AddNumber(menu, i + 1, i, row.RECIN == i);
             return;
-        case 6: return AddTable(menu, SensitivityNames, kMenuTableEntries, row.SENS);
-        case 7: return AddTable(menu, LowFilterNames, kMenuTableEntries, row.LFF);
-        case 8: return AddTable(menu, HighFilterNames, kMenuTableEntries, row.HFF);
-        case 9: return AddTable(menu, CalibrationNames, kMenuTableEntries, row.CAL);
-        case 10:
-            AddValue(menu, "OFF", 0, row.SHOW == 0);
-            return AddValue(menu, "ON", 1, row.SHOW == 1);
-        case 11: {
-            AddValue(menu, " OFF ", 0, row.COLOR == 0);
+        case kEegColumnSens: return AddTable(menu, SensitivityNames, kMenuTableEntries, row.SENS);
+        case kEegColumnLff: return AddTable(menu, LowFilterNames, kMenuTableEntries, row.LFF);
+        case kEegColumnHff: return AddTable(menu, HighFilterNames, kMenuTableEntries, row.HFF);
+        case kEegColumnCal: return AddTable(menu, CalibrationNames, kMenuTableEntries, row.CAL);
+        case kEegColumnShow:
+            AddValue(menu, "OFF", kTraceHidden, row.SHOW == kTraceHidden);
+            return AddValue(menu, "ON", kTraceShown, row.SHOW == kTraceShown);
+        case kEegColumnColour: {
+            AddValue(menu, " OFF ", kColourOff, row.COLOR == kColourOff);
             char text[16];
-            for (int32_t i = 1; i <= kColours; ++i) {
+            for (int32_t i = 1; i <= kColourCount; ++i) {
                 std::snprintf(text, sizeof text, "Color%i", static_cast<int>(i));
                 AddValue(menu, text, i, row.COLOR == i);
             }
             return;
         }
-        default:
+        case kEegColumnWidth:
             for (int32_t k = 0; k < kWidthSteps; ++k) {
                 const int32_t width = kWidthBase + kWidthStep * k;
                 AddNumber(menu, width, k, row.WIDTH == width);
             }
             return;
+        default: return;
     }
 }
 
 void AddPsgColumn(GridMenu* menu, const AppRecord* record, const MontagePattern& slot,
                   const PsgChannelRow& row, int32_t column) {
     switch (column) {
-        case 1:
-            AddValue(menu, "OFF", 0, row.ChEnable == 0);
-            return AddValue(menu, "ON", 1, row.ChEnable == 1);
-        case 2:
+        case kPsgColumnOnOff:
+            AddValue(menu, "OFF", kChannelOff, row.ChEnable == kChannelOff);
+            return AddValue(menu, "ON", kChannelOn, row.ChEnable == kChannelOn);
+        case kPsgColumnType:
             for (int32_t code = 0; code < OSTREL_TYPE_COUNT; ++code) {
                 char name[OSTREL_TYPE_NAME_SIZE];
                 OstrelSignalTypeName(code, name);
                 AddValue(menu, name, code, false);
             }
             return;
-        case 3:
+        case kPsgColumnLabel:
             Add(menu, kAutoSequenceText, kMenuAutoSequence, false);
             for (int32_t i = 0; i < kPatternLabelCount; ++i)
                 AddValue(menu, slot.labels[i], i, false);
             return;
-        case 4:
-            for (int32_t i = 0; i < 7; ++i)
+        case kPsgColumnRate:
+            for (int32_t i = 0; i < kRateChoices; ++i)
                 AddNumber(menu, record->SampleRate / kRateDivisors[i], i,
                           row.Rate == kRateDivisors[i]);
             return;
-        case 5:
-        case 7: return AddTexts(menu, kAmountTexts);
-        case 6:
+        case kPsgColumnCal:
+        case kPsgColumnSens: return AddTexts(menu, kAmountTexts);
+        case kPsgColumnAd:
             if (PsgGridAdBits(record) == kAdBits12) AddTexts(menu, kAd12Texts);
             if (PsgGridAdBits(record) == kAdBits16) AddTexts(menu, kAd16Texts);
             return;
-        case 8: return AddTexts(menu, kLffTexts);
-        case 9: return AddTexts(menu, kHffTexts);
-        case 10:
+        case kPsgColumnLff: return AddTexts(menu, kLffTexts);
+        case kPsgColumnHff: return AddTexts(menu, kHffTexts);
+        case kPsgColumnUnit:
             for (int32_t i = 0; i < kPatternUnitCount; ++i) {
                 char unit[kPatternUnitSize + 1] = {};
                 std::memcpy(unit, slot.units[i], kPatternUnitSize);
                 AddValue(menu, unit, i, false);
             }
             return;
-        default: return AddTexts(menu, kMagTexts);
+        case kPsgColumnMag: return AddTexts(menu, kMagTexts);
+        default: return;
     }
 }
 
-// Fields of an EEG row by column 2..12.
+// Fields of an EEG row by column, from kEegColumnSource on.
 uint16_t EegMontageRow::*const kEegFields[kEegGridColumns] = {nullptr,
                                                               nullptr,
                                                               &EegMontageRow::SOURCE,
@@ -201,31 +212,33 @@ int32_t AutoSequenceLabels(AppRecord* record, MontageKind kind) {
 
 int32_t VuFor(const AppRecord* record, int32_t item) {
     const int32_t bits = PsgGridAdBits(record);
-    if (bits == kAdBits12) return Pick(kAd12Counts, item, 410);
-    if (bits == kAdBits16) return Pick(kAd16Counts, item, 4096);
+    if (bits == kAdBits12) return Pick(kAd12Counts, item, kFallbackAd12Count);
+    if (bits == kAdBits16) return Pick(kAd16Counts, item, kFallbackAd16Count);
     return item;
 }
 
 void WritePsgValue(const AppRecord* record, MontagePattern* slot, PsgChannelRow& row,
                    int32_t column, int32_t item) {
     switch (column) {
-        case 1: row.ChEnable = item; return;
-        case 2: row.Signal = item; return;
-        case 3:
+        case kPsgColumnOnOff: row.ChEnable = item; return;
+        case kPsgColumnType: row.Signal = item; return;
+        case kPsgColumnLabel:
             if (item < kPatternLabelCount)
                 CopyFieldText(row.ChLabel, kPatternTextSize, slot->labels[item]);
             return;
-        case 4: row.Rate = Pick(kRateDivisors, item, 1); return;
-        case 5: row.EU = Pick(kAmounts, item, 50); return;
-        case 6: row.VU = VuFor(record, item); return;
-        case 7: row.Sens = kSensPerUnit * Pick(kAmounts, item, 50); return;
-        case 8: row.LFF = Pick(kLffValues, item, 0); return;
-        case 9: row.HFF = Pick(kHffValues, item, 0); return;
-        case 10:
+        case kPsgColumnRate: row.Rate = Pick(kRateDivisors, item, kFallbackRateDivisor); return;
+        case kPsgColumnCal: row.EU = Pick(kAmounts, item, kFallbackAmount); return;
+        case kPsgColumnAd: row.VU = VuFor(record, item); return;
+        case kPsgColumnSens:
+            row.Sens = kSensPerUnit * Pick(kAmounts, item, kFallbackAmount);
+            return;
+        case kPsgColumnLff: row.LFF = Pick(kLffValues, item, kFallbackFilter); return;
+        case kPsgColumnHff: row.HFF = Pick(kHffValues, item, kFallbackFilter); return;
+        case kPsgColumnUnit:
             if (item < kPatternUnitCount)
                 CopyFieldText(row.ChUnit, kPatternUnitSize, slot->units[item]);
             return;
-        case 11: row.MAG = Pick(kMagValues, item, 1); return;
+        case kPsgColumnMag: row.MAG = Pick(kMagValues, item, kFallbackMag); return;
         default: return;
     }
 }
@@ -233,14 +246,15 @@ void WritePsgValue(const AppRecord* record, MontagePattern* slot, PsgChannelRow&
 }  // namespace
 
 extern "C" int32_t PsgGridAdBits(const AppRecord* record) {
-    return record->AdBits == 0 ? kAdBits16 : record->AdBits;
+    return record->AdBits == 0 ? kDefaultAdBits : record->AdBits;
 }
 
 extern "C" int32_t BuildEegGridMenu(const AppRecord* record, const ElectrodeNameTable* names,
                                     const GridView* view, GridMenu* menu) {
     menu->count = 0;
     const MontagePattern* slot = EegSlotOf(record);
-    if (slot == nullptr || view->column < 1 || view->column >= kEegGridColumns) return 0;
+    if (slot == nullptr || view->column < kFirstGridColumn || view->column >= kEegGridColumns)
+        return 0;
     const EegMontageRow none = {};
     const bool rowKnown = view->selEnd >= 1 && view->selEnd <= kPatternRowCount;
     const EegMontageRow& row = rowKnown ? slot->EegRows[view->selEnd - 1] : none;
@@ -251,7 +265,7 @@ extern "C" int32_t BuildEegGridMenu(const AppRecord* record, const ElectrodeName
 extern "C" int32_t BuildPsgGridMenu(const AppRecord* record, const GridView* view, GridMenu* menu) {
     menu->count = 0;
     const MontagePattern* slot = PsgSlotOf(record);
-    if (slot == nullptr || view->column < 1 || view->column >= kPsgGridColumns ||
+    if (slot == nullptr || view->column < kFirstGridColumn || view->column >= kPsgGridColumns ||
         view->selStart < 1 || view->selEnd < 1 || view->selEnd > kPatternRowCount)
         return 0;
     AddPsgColumn(menu, record, *slot, slot->PsgRows[view->selEnd - 1], view->column);
@@ -262,7 +276,7 @@ extern "C" GridMenuOutcome GridMenuForSelection(const AppRecord* record, Montage
                                                 const ElectrodeNameTable* names,
                                                 const GridView* view, GridMenu* menu) {
     menu->count = 0;
-    if (view->selStart < 1 || view->column < 1) return kNoMenu;
+    if (view->selStart < 1 || view->column < kFirstGridColumn) return kNoMenu;
     const int32_t built = kind == kEegMontage ? BuildEegGridMenu(record, names, view, menu)
                                               : BuildPsgGridMenu(record, view, menu);
     return built ? kShowMenu : kMenuRefused;
@@ -283,8 +297,8 @@ extern "C" int32_t ApplyGridCommand(AppRecord* record, MontageKind kind, const G
             WritePsgValue(record, slot, slot->PsgRows[r - 1], view->column, item);
         return 1;
     }
-    if (view->column < 2 || view->column >= kEegGridColumns) return 0;
-    const int32_t value = view->column == 12 ? kWidthBase + kWidthStep * item : item;
+    if (view->column < kEegColumnSource || view->column >= kEegGridColumns) return 0;
+    const int32_t value = view->column == kEegColumnWidth ? kWidthBase + kWidthStep * item : item;
     for (int32_t r = first; r <= last; ++r)
         slot->EegRows[r - 1].*kEegFields[view->column] = static_cast<uint16_t>(value);
     return 1;

@@ -8,15 +8,20 @@ namespace {
 
 constexpr int32_t kRowPadding = 6;  // pixels added to the font's height
 
-// EEG columns 0..5 have fixed left edges from the area's left; columns 6..12
-// share the width right of the sixth in sevenths.
+// EEG columns before Sens have fixed left edges from the area's left; the
+// columns from Sens on share the width right of them in sevenths.
 constexpr int32_t kEegFixedLefts[] = {0, 28, 118, 178, 218, 258, 298};
 constexpr int32_t kEegSharedFrom = 298;
+constexpr int32_t kEegFirstShared = kEegColumnSens;
 
-// PSG columns 0..4 as (left, right) from the area's left; 5..11 in sevenths.
+// PSG columns before CAL as (left, right) from the area's left; the columns
+// from CAL on in sevenths.
 constexpr int32_t kPsgFixedSpans[][2] = {{0, 26}, {28, 87}, {88, 147}, {148, 247}, {248, 307}};
 constexpr int32_t kPsgSharedFrom = 308;
+constexpr int32_t kPsgFirstShared = kPsgColumnCal;
 constexpr int32_t kSharedColumns = 7;
+static_assert(kEegGridColumns - kEegFirstShared == kSharedColumns, "EEG sevenths");
+static_assert(kPsgGridColumns - kPsgFirstShared == kSharedColumns, "PSG sevenths");
 
 int32_t ToInt(uint32_t value) {
     return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
@@ -30,9 +35,9 @@ struct ColumnSpan {
 };
 
 int32_t EegColumnLeft(const GridArea* area, int32_t column) {
-    if (column <= 6) return area->left + kEegFixedLefts[column];
+    if (column <= kEegFirstShared) return area->left + kEegFixedLefts[column];
     const int32_t width = area->right - area->left - kEegSharedFrom;
-    return area->left + kEegSharedFrom + (column - 6) * width / kSharedColumns;
+    return area->left + kEegSharedFrom + (column - kEegFirstShared) * width / kSharedColumns;
 }
 
 bool SpanOf(MontageKind kind, const GridArea* area, int32_t column, ColumnSpan* span) {
@@ -43,7 +48,7 @@ bool SpanOf(MontageKind kind, const GridArea* area, int32_t column, ColumnSpan* 
         return true;
     }
     if (column < 0 || column >= kPsgGridColumns) return false;
-    if (column < 5) {
+    if (column < kPsgFirstShared) {
         const int32_t left = area->left + kPsgFixedSpans[column][0];
         const int32_t right = area->left + kPsgFixedSpans[column][1];
         *span = {left, right, right};
@@ -51,7 +56,7 @@ bool SpanOf(MontageKind kind, const GridArea* area, int32_t column, ColumnSpan* 
     }
     const int32_t x = area->left + kPsgSharedFrom;
     const int32_t width = area->right - x + 1;
-    const int32_t k = column - 5;
+    const int32_t k = column - kPsgFirstShared;
     const int32_t right = x + (k + 1) * width / kSharedColumns - 1;
     *span = {x + k * width / kSharedColumns, right, right};
     return true;
@@ -183,8 +188,8 @@ extern "C" int32_t GridEditorRect(MontageKind kind, const GridView* view, const 
 
 extern "C" GridHit GridHitTest(const AppRecord* record, MontageKind kind, const GridView* view,
                                const GridArea* area, int32_t x, int32_t y) {
-    GridHit hit = {0, 0};
-    for (int32_t c = 1; c < ColumnCount(kind); ++c) {
+    GridHit hit = {kNoGridColumn, 0};
+    for (int32_t c = kFirstGridColumn; c < ColumnCount(kind); ++c) {
         ColumnSpan span;
         if (SpanOf(kind, area, c, &span) && x >= span.left && x < span.hitRight) hit.column = c;
     }
@@ -195,16 +200,16 @@ extern "C" GridHit GridHitTest(const AppRecord* record, MontageKind kind, const 
             if (row <= GridSelectableRows(record)) hit.row = static_cast<int32_t>(row);
         }
     }
-    if (hit.column == 0 || hit.row == 0) hit = {0, 0};
+    if (hit.column == kNoGridColumn || hit.row == 0) hit = {kNoGridColumn, 0};
     return hit;
 }
 
 extern "C" int32_t BeginGridSelection(const AppRecord* record, MontageKind kind, GridView* view,
                                       GridHit hit) {
-    if (hit.column < 1 || hit.row < 1) return 0;
-    if (kind == kPsgMontage && hit.column != 1) {
+    if (hit.column < kFirstGridColumn || hit.row < 1) return 0;
+    if (kind == kPsgMontage && hit.column != kPsgColumnOnOff) {
         const MontagePattern* slot = PsgSlotOf(record);
-        if (slot == nullptr || slot->PsgRows[hit.row - 1].ChEnable < 1) return 0;
+        if (slot == nullptr || slot->PsgRows[hit.row - 1].ChEnable <= kChannelOff) return 0;
     }
     view->dragging = 1;
     view->column = hit.column;

@@ -7,7 +7,7 @@ namespace {
 constexpr int32_t kStringNoSource = IDS_NO_SOURCE;
 constexpr int32_t kStringReady = IDS_CONVERT_READY;
 constexpr int32_t kStringFinished = IDS_CONVERT_FINISHED;
-constexpr int32_t kStringConverting = IDS_CONVERTING;
+constexpr int32_t kStringConverting = IDS_CONVERT_INFO;
 constexpr int32_t kStringNoVolume = IDS_EEG_NO_VOLUME;
 
 int32_t StatusString(const AppRecord* record) {

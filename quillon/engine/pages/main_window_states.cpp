@@ -3,17 +3,11 @@
 const char* const kCreateTypeEntries[kCreateTypeEntryCount] = {"  None  ", "PSG Format",
                                                                "Orvik EEG Format"};
 
-namespace {
-
-constexpr int32_t kSourceTab = 0;
-// The EEG pages serve both EEG output types.
-constexpr int32_t kEegPageIndex = 2;
-
-}  // namespace
-
 extern "C" int32_t PageTypeIndex(uint16_t copyFileType) {
-    if (copyFileType > kOutputEegFiling24) return 0;
-    return copyFileType == kOutputEegFiling24 ? kEegPageIndex : copyFileType;
+    if (copyFileType > kOutputEegFiling24) return kOutputNone;
+    // The EEG pages serve both EEG output types.
+    if (copyFileType == kOutputEegFiling24) return kOutputEegFiling32;
+    return copyFileType;
 }
 
 extern "C" int32_t ChooseTabPage(const AppRecord* record, int32_t tab) {

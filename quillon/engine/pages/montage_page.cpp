@@ -20,7 +20,6 @@ constexpr int32_t kEegGridTopGap = 6;
 constexpr int32_t kEegGridSpare = 18;
 constexpr int32_t kPatternNameRead = 64;  // more than a name holds: the copy cuts it
 constexpr int32_t kSensitivityListEntries = 20;
-constexpr int32_t kDefaultAdBits = 16;
 
 struct PatternList {
     int32_t controlId;

@@ -11,7 +11,7 @@ constexpr int32_t kStringNoSource = IDS_NO_SOURCE;
 constexpr int32_t kStringNoTarget = IDS_PSG_NO_TARGET;
 constexpr int32_t kStringReady = IDS_CONVERT_READY;
 constexpr int32_t kStringFinished = IDS_CONVERT_FINISHED;
-constexpr int32_t kStringConverting = IDS_CONVERTING;
+constexpr int32_t kStringConverting = IDS_CONVERT_INFO;
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "psg_internal.h"
+#include "source/field_limits.h"
 
 namespace {
 
@@ -16,7 +17,6 @@ constexpr uint64_t kMaxFrameSampleBytes = 32u << 20;
 constexpr uint64_t kMaxEpochSampleBytes = (64u << 20) - (4u << 20);
 constexpr uint64_t kMaxBlockBytes = 256u << 20;
 constexpr int32_t kMillisecondsPerSecond = 1000;
-constexpr uint16_t kCalibratedValues = 1;  // OrgCalDataType
 
 int32_t Report(PsgStartResult* result, int32_t outcome, int32_t channel = 0, int32_t value = 0) {
     if (result != nullptr) *result = PsgStartResult{outcome, channel, value};
@@ -102,9 +102,9 @@ extern "C" int32_t CheckPsgLayout(const AppRecord* record, PsgStartResult* resul
     if (enabled == 0) return Report(result, kPsgStartNoChannels);
     if (record->SourceOpen == 0 || record->SourceFile == nullptr)
         return Report(result, kPsgStartNoSource);
-    if (record->DelimitChar > 2)
+    if (record->DelimitChar > kFieldModeTab)
         return Report(result, kPsgStartBadFieldMode, 0, record->DelimitChar);
-    if (record->OrgCalDataType > 1)
+    if (record->OrgCalDataType > kCalibratedValues)
         return Report(result, kPsgStartBadValueKind, 0, record->OrgCalDataType);
     if (record->FrameTime < 1 || record->FrameTime > kPsgMaxFrameTime)
         return Report(result, kPsgStartBadFrameTime, 0, record->FrameTime);

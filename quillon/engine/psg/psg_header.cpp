@@ -30,8 +30,8 @@ FieldText<N> TextOf(const char (&field)[N]) {
 }
 
 int32_t MainsFrequency(int32_t notch) {
-    if (notch == 1) return 50;
-    if (notch == 2) return 60;
+    if (notch == kNotch50Hz) return 50;
+    if (notch == kNotch60Hz) return 60;
     return 0;
 }
 

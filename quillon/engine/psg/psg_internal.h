@@ -17,7 +17,7 @@ struct EpochShape {
     uint64_t blockBytes;     // size of the epoch buffer
 };
 
-inline bool RowOn(const PsgChannelRow& row) { return row.ChEnable > 0; }
+inline bool RowOn(const PsgChannelRow& row) { return row.ChEnable > kChannelOff; }
 
 // A rate divisor of 0 counts as 1.
 inline int32_t RateDivisor(const PsgChannelRow& row) { return row.Rate == 0 ? 1 : row.Rate; }

@@ -23,7 +23,7 @@ enum class TraceKind { kNormal, kTimeResolution };
 // loops have no branches, so that the compiler can vectorise them.
 struct RowMaker {
     int32_t channels;
-    int32_t valueKind;  // OrgCalDataType: 0 A/D values, 1 calibrated values
+    int32_t valueKind;  // SourceValueKind
     bool traced;        // calibrated values with the trace on
     TraceKind traceKind;
     int32_t sign;
@@ -41,7 +41,7 @@ void SetUpMaker(const AppRecord* record, TraceKind traceKind, RowMaker* maker) {
     const MontagePattern* pattern = CurrentPsgSlot(const_cast<AppRecord*>(record));
     maker->channels = record->ChannelCount;
     maker->valueKind = record->OrgCalDataType;
-    maker->traced = maker->valueKind == 1 && EngineTraceEnabled() != 0;
+    maker->traced = maker->valueKind == kCalibratedValues && EngineTraceEnabled() != 0;
     maker->traceKind = traceKind;
     maker->sign = record->PolarityCopy != 0 ? -1 : 1;
     for (int32_t c = 0; c < maker->channels; ++c) {
@@ -103,7 +103,7 @@ void TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t* ro
 bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, bool traceLine,
              int16_t* row, FieldFlaws* flaws) {
     if (traceLine) BramwickTrace(line);
-    if (maker.valueKind == 0) {
+    if (maker.valueKind == kAdValues) {
         int16_t values[kLineValueLimit];
         if (ReadIntegerFieldsCounted(record, line, values, flaws) < maker.channels) return false;
         uint32_t clamped = 0;
@@ -115,7 +115,7 @@ bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, b
         flaws->saturated += clamped;
         return true;
     }
-    if (maker.valueKind != 1) return false;
+    if (maker.valueKind != kCalibratedValues) return false;
     float values[kLineValueLimit];
     if (ReadFloatFieldsCounted(record, line, values, flaws) < maker.channels) return false;
     if (traceLine) {

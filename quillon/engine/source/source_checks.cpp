@@ -55,7 +55,7 @@ int32_t DataLineValues(const AppRecord* record) {
                   });
     if (length < 0) return -1;
     FieldFlaws ignored{};
-    if (record->OrgCalDataType == 1) {
+    if (record->OrgCalDataType == kCalibratedValues) {
         float values[kLineValueLimit];
         return ReadFloatFieldsCounted(record, line, values, &ignored);
     }

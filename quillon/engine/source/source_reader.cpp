@@ -204,8 +204,8 @@ extern "C" void SwitchChannelRows(AppRecord* record, int32_t count) {
     MontagePattern* psg = CurrentPsgSlot(record);
     for (int32_t row = 0; row < kPatternRowCount; ++row) {
         bool on = row < count;
-        if (eeg) eeg->EegRows[row].SOURCE = on ? 1 : 0;
-        if (psg) psg->PsgRows[row].ChEnable = on ? 1 : 0;
+        if (eeg) eeg->EegRows[row].SOURCE = on ? kFirstSignalKind : kTraceUnused;
+        if (psg) psg->PsgRows[row].ChEnable = on ? kChannelOn : kChannelOff;
     }
 }
 

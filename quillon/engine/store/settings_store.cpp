@@ -178,7 +178,7 @@ extern "C" void LoadSourcePresets(AppRecord* record, const SettingsPaths* paths)
         if (enable <= 0) continue;
         preset.Enable = static_cast<uint16_t>(enable);
         preset.DelimitChar = ReadWord(section, "DelimitChar", 0, file);
-        preset.OrgCalDataType = ReadWord(section, "OrgCalDataType", 1, file);
+        preset.OrgCalDataType = ReadWord(section, "OrgCalDataType", kCalibratedValues, file);
         preset.DataLineBias = ReadInt(section, "DataLineBias", 0, file);
         preset.ChStartLine = ReadInt(section, "ChStartLine", 0, file);
         preset.DataStartLine = ReadInt(section, "DataStartLine", 0, file);

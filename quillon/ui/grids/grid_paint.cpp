@@ -42,7 +42,7 @@ void PaintCell(const Painter& p, int32_t column, int32_t row, COLORREF backgroun
     GridCell cell;
     if (!GridCellRect(p.kind, &p.view, &p.area, column, GridBandOfRow(&p.view, row), &cell)) return;
     // The PSG grid's channel numbers stand on the header colour.
-    if (p.kind == kPsgMontage && column == 0) background = kHeaderColour;
+    if (p.kind == kPsgMontage && column == kPsgColumnNumber) background = kHeaderColour;
     Fill(p, cell, background);
     GridCellText text;
     if (p.kind == kEegMontage)

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int kStatusBytes = 128;
-constexpr int kStatusKindMessage = 1;
 
 HWND Grid(HWND page) { return GetDlgItem(page, IDC_MONTAGE_GRID); }
 HWND Combo(HWND page) { return GetDlgItem(page, IDC_PATTERN_NAME); }
@@ -85,7 +84,7 @@ void OnRegistry(HWND page, MontageKind kind) {
     }
     char text[kStatusBytes] = {};
     LoadStringA(PageInstance(page), static_cast<UINT>(stringId), text, sizeof text);
-    if (context->showStatus) context->showStatus(context->mainWindow, kStatusKindMessage, text);
+    if (context->showStatus) context->showStatus(context->mainWindow, kStatusMessage, text);
 }
 
 void OnCopy(HWND page, MontageKind kind) {

@@ -14,9 +14,9 @@ struct MontagePageContext {
     HGLOBAL record;            // the AppRecord block
     HWND mainWindow;           // receives the status texts
     const char* settingsPath;  // \COND\QUILLON.INI
-    HFONT font;                // the page font of the window-tool library (0, 15)
-    int fontHeight;            // its pixel height (2, 15)
-    // The main window's status output; the pages use kind 1.
+    HFONT font;                // the window-tool library's BRAMWICK_FONT_FIXED
+    int fontHeight;            // its pixel height
+    // The main window's status output; the pages use kStatusMessage.
     void (*showStatus)(HWND mainWindow, int kind, const char* text);
 };
 

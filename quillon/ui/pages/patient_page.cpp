@@ -36,9 +36,9 @@ const TextControl kTextControls[] = {
     TEXT_CONTROL(IDC_PAT_READER, ReaderDoctor, true),
     TEXT_CONTROL(IDC_PAT_MEDICATION, Medication, false),
     TEXT_CONTROL(IDC_PAT_COMMENT1, Comment1, false),
-    TEXT_CONTROL(IDC_PAT_COMMENT1 + 1, Comment2, false),
-    TEXT_CONTROL(IDC_PAT_COMMENT1 + 2, Comment3, false),
-    TEXT_CONTROL(IDC_PAT_COMMENT1 + 3, Comment4, false),
+    TEXT_CONTROL(IDC_PAT_COMMENT2, Comment2, false),
+    TEXT_CONTROL(IDC_PAT_COMMENT3, Comment3, false),
+    TEXT_CONTROL(IDC_PAT_COMMENT4, Comment4, false),
     TEXT_CONTROL(IDC_PAT_COMMENT5, Comment5, false),
 };
 

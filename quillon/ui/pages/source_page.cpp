@@ -99,7 +99,7 @@ void ShowSampleRate(HWND page, const AppRecord* record) {
 void ShowCalibration(HWND page, const AppRecord* record) {
     SelectEntry(page, IDC_SRC_DATA_MAG,
                 FindListEntry(kMagnificationEntries, kMagnificationEntryCount, record->OrgDataMag));
-    EnableWindow(GetDlgItem(page, IDC_SRC_DATA_MAG), record->OrgCalDataType != 0);
+    EnableWindow(GetDlgItem(page, IDC_SRC_DATA_MAG), record->OrgCalDataType != kAdValues);
     CheckRadioButton(page, IDC_SRC_AD_DATA, IDC_SRC_CALIBRATED,
                      IDC_SRC_AD_DATA + record->OrgCalDataType);
 }
@@ -216,7 +216,7 @@ void OnCalibration(HWND page, uint16_t type) {
     RecordLock app(Record());
     if (!app) return;
     app->OrgCalDataType = type;
-    EnableWindow(GetDlgItem(page, IDC_SRC_DATA_MAG), type != 0);
+    EnableWindow(GetDlgItem(page, IDC_SRC_DATA_MAG), type != kAdValues);
 }
 
 void OnTimeResolutionSwitch(HWND page) {
@@ -232,8 +232,8 @@ void OnClick(HWND page, int id) {
     switch (id) {
         case IDC_SRC_SET_LABEL_LINE: OnSetLabelLine(page); break;
         case IDC_SRC_SET_DATA_START: OnSetDataStart(page); break;
-        case IDC_SRC_AD_DATA: OnCalibration(page, 0); break;
-        case IDC_SRC_CALIBRATED: OnCalibration(page, 1); break;
+        case IDC_SRC_AD_DATA: OnCalibration(page, kAdValues); break;
+        case IDC_SRC_CALIBRATED: OnCalibration(page, kCalibratedValues); break;
         case IDC_SRC_TIME_RES_SWITCH: OnTimeResolutionSwitch(page); break;
         default: break;
     }

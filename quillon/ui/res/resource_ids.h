@@ -36,11 +36,6 @@
 #define IDC_NO_MONTAGE_PAGE 1140
 #define IDC_NO_CONVERT_PAGE 1150
 
-// The start button of both convert pages, clicked by the Conv command.
-#ifndef IDC_CONVERT_START
-#define IDC_CONVERT_START 1227
-#endif
-
 // ---- Strings ----------------------------------------------------------------
 #define IDS_TAB_PATIENT 1
 #define IDS_TAB_MONTAGE 2
@@ -55,7 +50,7 @@
 #define IDS_TIP_HELP 22
 #define IDS_TIP_EXIT 23
 #define IDS_TAB_SOURCE 24
-#define IDS_TAB_CONVERT 25
+// The convert tab's title is IDS_CONVERT_INFO, the run's status line too.
 #define IDS_SOURCE_OPENED 30
 #define IDS_SOURCE_CLOSED 31
 
@@ -63,7 +58,8 @@
 #define IDD_LABEL_COUNT 103
 #define IDD_ABOUT 500
 #define IDD_STARTUP 504
-#define IDD_NOT_READY 508  // made by montage.rc, whose pages show it too
+// The About and start-up windows' research-use line.
+#define IDC_ABOUT_PURPOSE 100
 
 // ---- Source data page (dialog SOURCEDATA) -------------------------------------
 #define IDC_SRC_FILE_NAME 1213
@@ -97,6 +93,9 @@
 #define IDC_PAT_SEX 1203
 #define IDC_PAT_AGE_TEXT 1204
 #define IDC_PAT_COMMENT1 1206
+#define IDC_PAT_COMMENT2 1207
+#define IDC_PAT_COMMENT3 1208
+#define IDC_PAT_COMMENT4 1209
 #define IDC_PAT_COMMENT5 1210
 #define IDC_PAT_MEDICATION 1215
 #define IDC_PAT_HEIGHT 1216

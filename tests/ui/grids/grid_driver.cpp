@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "grid_host_protocol.h"
+#include "ids/montage_ids.h"
+#include "montage/grid_model.h"
 #include "host_driver.h"
 #include "screenshot.h"
 
@@ -120,7 +122,7 @@ int EditControls(HWND grid) {
     return count;
 }
 
-HWND Editor(const Host& host, int grid) { return GetDlgItem(host.grids[grid], 900); }
+HWND Editor(const Host& host, int grid) { return GetDlgItem(host.grids[grid], kGridEditId); }
 
 void Type(const Host& host, int grid, const char* bytes, WPARAM finalKey) {
     HWND edit = Editor(host, grid);
@@ -215,8 +217,8 @@ bool StartHost(const std::string& folder, Host* host) {
     if (host->window == nullptr) return false;
     host->pages[kEeg] = GetDlgItem(host->window, kGridHostEegPageId);
     host->pages[kPsg] = GetDlgItem(host->window, kGridHostPsgPageId);
-    host->grids[kEeg] = GetDlgItem(host->pages[kEeg], 1301);
-    host->grids[kPsg] = GetDlgItem(host->pages[kPsg], 1301);
+    host->grids[kEeg] = GetDlgItem(host->pages[kEeg], IDC_MONTAGE_GRID);
+    host->grids[kPsg] = GetDlgItem(host->pages[kPsg], IDC_MONTAGE_GRID);
     Settle(*host);
     return host->grids[kEeg] != nullptr && host->grids[kPsg] != nullptr;
 }
@@ -228,35 +230,38 @@ void Shot(const std::string& prefix, const char* name) {
 }
 
 LRESULT Notices(const Host& host, int grid, int code) {
-    return SendMessageA(host.window, kGridHostNotices, grid, code - 10);
+    return SendMessageA(host.window, kGridHostNotices, grid, code - kGridSelectionBegins);
 }
 
 void SelectAndPick(const Host& host, const std::string& prefix) {
-    Drag(host, kPsg, 5, 3, 7);
-    Check(Notices(host, kPsg, 10) == 1 && Notices(host, kPsg, 11) == 4 &&
-              Notices(host, kPsg, 12) == 1,
+    Drag(host, kPsg, kPsgColumnCal, 3, 7);
+    Check(Notices(host, kPsg, kGridSelectionBegins) == 1 &&
+              Notices(host, kPsg, kGridSelectionExtends) == 4 &&
+              Notices(host, kPsg, kGridSelectionEnds) == 1,
           "a PSG drag over rows 3..7 posts notifications 10, 11 x 4 and 12");
     Shot(prefix, "psg-selection");
     Check(PickMenuItem(host, kPsg, 2), "PSG CAL menu: \"  20\" picked");
 
-    Drag(host, kEeg, 11, 7, 3);
-    Check(Notices(host, kEeg, 10) == 1 && Notices(host, kEeg, 12) == 1,
+    Drag(host, kEeg, kEegColumnColour, 7, 3);
+    Check(Notices(host, kEeg, kGridSelectionBegins) == 1 &&
+              Notices(host, kEeg, kGridSelectionEnds) == 1,
           "an upward EEG drag posts notifications 10 and 12");
     Check(PickMenuItem(host, kEeg, 3), "EEG Color menu: \"Color3\" picked");
 
-    const LRESULT begun = Notices(host, kEeg, 10);
-    DragWithMouse(host, kEeg, 10, 2, 4);
-    Check(Notices(host, kEeg, 10) == begun + 1, "a drag with the system mouse selects");
+    const LRESULT begun = Notices(host, kEeg, kGridSelectionBegins);
+    DragWithMouse(host, kEeg, kEegColumnShow, 2, 4);
+    Check(Notices(host, kEeg, kGridSelectionBegins) == begun + 1,
+          "a drag with the system mouse selects");
     Check(PickMenuItem(host, kEeg, 0), "EEG Show menu: \"OFF\" picked");
 
-    Drag(host, kPsg, 3, 1, 1);
+    Drag(host, kPsg, kPsgColumnLabel, 1, 1);
     Check(PickMenuItem(host, kPsg, 0), "PSG Label menu: \"Auto Sequence Label\" picked");
-    Drag(host, kPsg, 4, 1, 1);
+    Drag(host, kPsg, kPsgColumnRate, 1, 1);
     Check(PickMenuItem(host, kPsg, 1), "PSG Rate menu: \"100\" picked");
 }
 
 void EditPsgCells(const Host& host, const std::string& prefix) {
-    DoubleClick(host, kPsg, 8, 1);
+    DoubleClick(host, kPsg, kPsgColumnLff, 1);
     Check(IsWindowVisible(Editor(host, kPsg)) != 0, "double click on LFF row 1 opens the editor");
     Shot(prefix, "psg-editor-open");
     Type(host, kPsg, "0.5", VK_RETURN);
@@ -264,12 +269,12 @@ void EditPsgCells(const Host& host, const std::string& prefix) {
     Type(host, kPsg, "9.9", VK_TAB);
     Check(!IsWindowVisible(Editor(host, kPsg)), "Tab closes the editor");
 
-    DoubleClick(host, kPsg, 5, 6);
+    DoubleClick(host, kPsg, kPsgColumnCal, 6);
     Check(IsWindowVisible(Editor(host, kPsg)) != 0, "a row with ChEnable 2 is editable");
     Type(host, kPsg, "010", VK_RETURN);
     Type(host, kPsg, "", VK_TAB);
 
-    DoubleClick(host, kPsg, 3, 2);
+    DoubleClick(host, kPsg, kPsgColumnLabel, 2);
     Type(host, kPsg, "\x83\x41x", VK_RETURN);  // a double-byte character, then x
     Type(host, kPsg, "", VK_TAB);
 }
@@ -279,13 +284,15 @@ void EditEegLabels(const Host& host, const std::string& prefix) {
     for (int i = 0; i < 6; ++i) PostMessageA(host.grids[kPsg], WM_VSCROLL, SB_LINEDOWN, 0);
     Settle(host);
     Shot(prefix, "scrolled");
-    Check(CellPoint(host, kPsg, 1, 7) != 0 &&
-              SendMessageA(host.window, kGridHostCellCentre, kPsg, MAKELPARAM(1, 6)) == 0,
+    Check(CellPoint(host, kPsg, kPsgColumnOnOff, 7) != 0 &&
+              SendMessageA(host.window, kGridHostCellCentre, kPsg,
+                           MAKELPARAM(kPsgColumnOnOff, 6)) == 0,
           "six lines down, the PSG grid's first row is channel 7");
     PostMessageA(host.grids[kPsg], WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
     Settle(host);
-    Check(CellPoint(host, kPsg, 1, 1) != 0, "the thumb released at the top shows channel 1 again");
-    DoubleClick(host, kEeg, 1, kChannels);
+    Check(CellPoint(host, kPsg, kPsgColumnOnOff, 1) != 0,
+          "the thumb released at the top shows channel 1 again");
+    DoubleClick(host, kEeg, kEegColumnLabel, kChannels);
     Type(host, kEeg, "Z", VK_RETURN);
     Check(EegLabel(host, kChannels) == "label:Z", "Enter stores the label of the last row");
     RECT edit, grid;
@@ -300,7 +307,7 @@ void EditEegLabels(const Host& host, const std::string& prefix) {
 }
 
 void RenameAndRegister(const Host& host) {
-    HWND combo = GetDlgItem(host.pages[kPsg], 1300);
+    HWND combo = GetDlgItem(host.pages[kPsg], IDC_PATTERN_NAME);
     HWND edit = GetWindow(combo, GW_CHILD);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     for (const char* p = "Night edited"; *p != '\0'; ++p) PostMessageA(edit, WM_CHAR, *p, 1);
@@ -315,23 +322,24 @@ void RenameAndRegister(const Host& host) {
               ListItem(combo, 0));
     Check(EditControls(host.grids[kPsg]) == 1,
           "the grid keeps one edit control however often the page attaches it");
-    Click(host, GetDlgItem(host.pages[kPsg], 1302));
+    Click(host, GetDlgItem(host.pages[kPsg], IDC_PATTERN_REGISTRY));
     const std::string status = WindowText(GetDlgItem(host.window, kGridHostStatusId));
     Check(status == Cp932("PSGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"),
           "PSG \"Pattern Registry\" shows string 28");
 
     // Reference "A1->A2" becomes "A2->A1", the Notch check box is cleared.
-    PostMessageA(GetDlgItem(host.pages[kEeg], 1277), WM_KEYDOWN, VK_DOWN, 1);
-    Click(host, GetDlgItem(host.pages[kEeg], 1275));
-    Click(host, GetDlgItem(host.pages[kEeg], 1302));
+    PostMessageA(GetDlgItem(host.pages[kEeg], IDC_EEG_REFERENCE), WM_KEYDOWN, VK_DOWN, 1);
+    Click(host, GetDlgItem(host.pages[kEeg], IDC_EEG_NOTCH));
+    Click(host, GetDlgItem(host.pages[kEeg], IDC_PATTERN_REGISTRY));
     Check(WindowText(GetDlgItem(host.window, kGridHostStatusId)) ==
               Cp932("EEGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"),
           "EEG \"Pattern Registry\" shows string 32");
 }
 
 void PatternCopyNotice(const Host& host) {
-    PostMessageA(GetDlgItem(host.pages[kPsg], 1303), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    PostMessageA(GetDlgItem(host.pages[kPsg], 1303), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    PostMessageA(GetDlgItem(host.pages[kPsg], IDC_PATTERN_COPY), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(4, 4));
+    PostMessageA(GetDlgItem(host.pages[kPsg], IDC_PATTERN_COPY), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
     HWND notice = WaitForWindow(host, "#32770", 5000);
     Check(notice != nullptr && WindowText(notice) == Cp932("警告"),
           "PSG \"Pattern Copy...\" shows the notice");

@@ -23,6 +23,7 @@
 namespace {
 
 constexpr int kSampleRate = 200;
+constexpr int kGridNoticeCount = kGridSelectionEnds - kGridSelectionBegins + 1;
 
 struct HostState {
     HGLOBAL record;
@@ -30,7 +31,7 @@ struct HostState {
     ElectrodeNameTable names;
     MontagePageContext context;
     HWND pages[2];
-    LONG notices[2][3];  // per page: codes 10, 11, 12 from its grid
+    LONG notices[2][kGridNoticeCount];  // per page: the selection codes from its grid
     WPARAM syncToken;
     HHOOK hook;
 };
@@ -62,8 +63,8 @@ LRESULT CALLBACK CountNotices(int code, WPARAM wParam, LPARAM lParam) {
         const int page = message->hwnd == g_host.pages[0]   ? 0
                          : message->hwnd == g_host.pages[1] ? 1
                                                             : -1;
-        const int notice = HIWORD(message->wParam) - 10;
-        if (page >= 0 && notice >= 0 && notice < 3) g_host.notices[page][notice]++;
+        const int notice = HIWORD(message->wParam) - kGridSelectionBegins;
+        if (page >= 0 && notice >= 0 && notice < kGridNoticeCount) g_host.notices[page][notice]++;
     }
     return CallNextHookEx(g_host.hook, code, wParam, lParam);
 }

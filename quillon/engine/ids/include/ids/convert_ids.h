@@ -28,7 +28,8 @@
 #define IDS_PSG_NO_TARGET 19
 #define IDS_CONVERT_READY 20
 #define IDS_CONVERT_FINISHED 21
-#define IDS_CONVERTING 25
+// The convert tab's title, and the status line while a run goes.
+#define IDS_CONVERT_INFO 25
 #define IDS_EEG_NO_VOLUME 27
 
 // A run that did not write everything: a cause, then what the file holds.

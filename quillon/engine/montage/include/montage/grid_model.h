@@ -12,8 +12,42 @@
 
 enum MontageKind : int32_t { kEegMontage = 0, kPsgMontage = 1 };
 
-constexpr int32_t kEegGridColumns = 13;  // 0 row number, 1..12 editable
-constexpr int32_t kPsgGridColumns = 12;  // 0 channel number, 1..11 editable
+// The columns of each grid, left to right: cells, menus, editing and
+// painting all go by these. Column 0 holds the row numbers and is never
+// selected, so 0 also stands for "no column" in GridView and GridHit.
+enum EegGridColumn : int32_t {
+    kEegColumnNumber = 0,
+    kEegColumnLabel,
+    kEegColumnSource,
+    kEegColumnG1,
+    kEegColumnG2,
+    kEegColumnRecin,
+    kEegColumnSens,
+    kEegColumnLff,
+    kEegColumnHff,
+    kEegColumnCal,
+    kEegColumnShow,
+    kEegColumnColour,
+    kEegColumnWidth,
+};
+enum PsgGridColumn : int32_t {
+    kPsgColumnNumber = 0,
+    kPsgColumnOnOff,
+    kPsgColumnType,
+    kPsgColumnLabel,
+    kPsgColumnRate,
+    kPsgColumnCal,
+    kPsgColumnAd,
+    kPsgColumnSens,
+    kPsgColumnLff,
+    kPsgColumnHff,
+    kPsgColumnUnit,
+    kPsgColumnMag,
+};
+constexpr int32_t kNoGridColumn = 0;
+constexpr int32_t kFirstGridColumn = 1;  // the first a user can select
+constexpr int32_t kEegGridColumns = kEegColumnWidth + 1;
+constexpr int32_t kPsgGridColumns = kPsgColumnMag + 1;
 
 // WM_COMMAND codes: the grid to its page, and the edit control to its grid.
 constexpr int32_t kGridSelectionBegins = 10;
@@ -51,14 +85,14 @@ struct GridView {
     int32_t rowPixels;    // header height; bands share the rest
     int32_t visibleRows;  // bands on screen
     int32_t topRow;       // rows scrolled away above the first band
-    int32_t column;       // selected column, 0 none
+    int32_t column;       // selected column, kNoGridColumn none
     int32_t selStart;     // 1-based row where the selection began, 0 none
     int32_t selEnd;       // 1-based row where it ends
     int32_t dragging;
 };
 
 struct GridHit {
-    int32_t column;  // 0 none
+    int32_t column;  // kNoGridColumn none
     int32_t row;     // 1-based, 0 none
 };
 

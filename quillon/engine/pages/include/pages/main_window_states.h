@@ -7,8 +7,6 @@
 
 #include "store/app_record.h"
 
-constexpr int32_t kTabCount = 4;
-constexpr int32_t kPageTypeCount = 4;  // indexed by CopyFileType; 3 repeats 2
 constexpr int32_t kCreateTypeEntryCount = 3;
 
 extern const char* const kCreateTypeEntries[kCreateTypeEntryCount];

@@ -31,6 +31,25 @@ enum OutputKind : uint16_t {
     kOutputEegFiling24 = 3,
 };
 
+// The main window's tabs, left to right (CurrentTab).
+enum MainTab : int32_t { kSourceTab = 0, kPatientTab = 1, kMontageTab = 2, kConvertTab = 3 };
+constexpr int32_t kTabCount = 4;
+// The patient, montage and convert pages come one per output kind, so
+// their tables are indexed by CopyFileType; kOutputEegFiling24 repeats
+// kOutputEegFiling32.
+constexpr int32_t kPageTypeCount = 4;
+
+// AdBits: the A/D resolutions the PSG grid offers; 16 where nothing set it.
+constexpr int32_t kAdBits12 = 12;
+constexpr int32_t kAdBits16 = 16;
+constexpr int32_t kDefaultAdBits = kAdBits16;
+
+// NotchFreq: the mains frequency the recording was made at.
+enum NotchKind : int32_t { kNotchNone = 0, kNotch50Hz = 1, kNotch60Hz = 2 };
+
+// OrgCalDataType: what the source's values are.
+enum SourceValueKind : uint16_t { kAdValues = 0, kCalibratedValues = 1 };
+
 // ConvertState: where the convert page stands. For EEG output "ready" means
 // an output volume is ready; for PSG output a target file is chosen.
 enum ConvertStateValue : uint16_t {
@@ -69,7 +88,7 @@ inline bool IsEegOutput(uint16_t copyFileType) {
 struct SourcePreset {
     uint16_t Enable;          // non-zero: offered and applied
     uint16_t DelimitChar;     // field mode
-    uint16_t OrgCalDataType;  // 0 A/D values, 1 calibrated values
+    uint16_t OrgCalDataType;  // SourceValueKind
     int32_t DataLineBias;     // leading non-data fields of each line
     int32_t ChStartLine;      // line of the channel labels, from 0
     int32_t DataStartLine;    // first data line, from 0
@@ -119,7 +138,7 @@ struct AppRecord {
     uint16_t SourceOpen;       // 0 closed, else the preset number + 1
     uint16_t RecheckChannels;  // the source page checks the column count once
     uint16_t ElectrodeType;    // which ElectrodeNames list the EEG grid offers
-    int32_t NotchFreq;         // 0 none, 1 50 Hz, 2 60 Hz
+    int32_t NotchFreq;         // NotchKind
     int32_t EEGFileNo;         // running number of the next EEG file
     int32_t ToolbarHeight;
     int32_t RowHeight;
@@ -128,8 +147,8 @@ struct AppRecord {
     PlatFile SourceFile;      // open read-only while SourceOpen is non-zero
     char* SourceText;         // the head: kSourceTextBlockSize bytes, zero after the text
     uint16_t OrgFileType;     // preset 1..32 applied on open, 0 none
-    uint16_t OrgCalDataType;  // 0 A/D values, 1 calibrated values
-    uint16_t DelimitChar;     // field mode: 0 comma, 1 blank, 2 tab
+    uint16_t OrgCalDataType;  // SourceValueKind
+    uint16_t DelimitChar;     // field mode: kFieldModeComma, Blank or Tab
     uint16_t OrgTimeResSw;
     int32_t OrgTimeRes;        // milliseconds
     int32_t SourceTextLength;  // bytes of text in SourceText
@@ -168,12 +187,12 @@ struct AppRecord {
     uint16_t WaveWriteFailed;   // the library refused a frame write
     uint32_t SampleBlockBytes;  // size of SampleBlock
     int32_t EnabledChannels;
-    uint16_t AdBits;  // A/D resolution offered by the PSG grid: 12 or 16
+    uint16_t AdBits;  // A/D resolution offered by the PSG grid: kAdBits12 or kAdBits16
     char RecordComment[32];
     char PsgTargetPath[kPathSize];
 
-    uint16_t CopyFileType;  // output type: 0 none, 1 PSG, 2 and 3 EEG
-    uint16_t ConvertState;
+    uint16_t CopyFileType;  // OutputKind
+    uint16_t ConvertState;  // ConvertStateValue
     uint16_t CopyPrivateFile;
     uint16_t PolarityCopy;
     uint16_t CopyDrive;          // 0 = A:
@@ -191,14 +210,14 @@ struct AppRecord {
     // The main window's page set.
     WindowHandle ToolbarWindow;
     WindowHandle NoSourcePage;
-    WindowHandle PatientPages[4];
-    WindowHandle MontagePages[4];
-    WindowHandle ConvertPages[4];
+    WindowHandle PatientPages[kPageTypeCount];
+    WindowHandle MontagePages[kPageTypeCount];
+    WindowHandle ConvertPages[kPageTypeCount];
     WindowHandle ShownPage;
     uint16_t TabCount;
-    uint16_t CurrentTab;
+    uint16_t CurrentTab;  // MainTab
     WindowHandle TabControl;
-    WindowHandle TabPages[4];
+    WindowHandle TabPages[kTabCount];
 
     // View state of the EEG montage grid.
     uint16_t EegGridDragging;

@@ -15,9 +15,41 @@ constexpr int kPatternUnitSize = 8;
 // A table index of 20 in SENS, LFF, HFF or CAL: follow the pattern-wide value.
 constexpr uint16_t AccIndex = 20;
 
+// EegMontageRow.SOURCE, the SignalKindNames index: what a trace carries.
+// Signal kinds take two electrodes and every amplifier setting, a
+// recording input takes the electrodes only, marks neither.
+constexpr uint16_t kTraceUnused = 0;
+constexpr uint16_t kFirstSignalKind = 1;
+constexpr uint16_t kLastSignalKind = 6;
+constexpr uint16_t kRecordingInputKind = 7;
+constexpr uint16_t kFirstMarkKind = 14;
+constexpr uint16_t kLastMarkKind = 15;
+
+inline bool IsSignalKind(uint16_t source) {
+    return source >= kFirstSignalKind && source <= kLastSignalKind;
+}
+inline bool IsRecordingInput(uint16_t source) { return source == kRecordingInputKind; }
+inline bool IsMarkKind(uint16_t source) {
+    return source >= kFirstMarkKind && source <= kLastMarkKind;
+}
+// The kinds an EEG output writes; the others leave the trace empty.
+inline bool IsWrittenKind(uint16_t source) {
+    return IsSignalKind(source) || IsRecordingInput(source) || IsMarkKind(source);
+}
+
+// EegMontageRow.SHOW and COLOR.
+constexpr uint16_t kTraceHidden = 0;
+constexpr uint16_t kTraceShown = 1;
+constexpr uint16_t kColourOff = 0;  // else a colour number 1..kColourCount
+constexpr uint16_t kColourCount = 16;
+
+// PsgChannelRow.ChEnable; any value above kChannelOff counts as on.
+constexpr int32_t kChannelOff = 0;
+constexpr int32_t kChannelOn = 1;
+
 // One source channel of PSG output.
 struct PsgChannelRow {
-    int32_t ChEnable;   // 1 on, 0 off; above 0 counts as on
+    int32_t ChEnable;   // kChannelOn or kChannelOff; above off counts as on
     int32_t Signal;     // signal type code 0..20
     int32_t Rate;       // divisor of the source rate: 1, 2, 4, 5, 10, 20, 50
     int32_t EU;         // physical value that corresponds to VU
@@ -42,8 +74,8 @@ struct EegMontageRow {
     uint16_t LFF;    // LowFilterNames index or AccIndex
     uint16_t HFF;    // HighFilterNames index or AccIndex
     uint16_t CAL;    // CalibrationNames index or AccIndex
-    uint16_t SHOW;   // 1 shown, 0 hidden
-    uint16_t COLOR;  // 0 off, 1..16 colour number
+    uint16_t SHOW;   // kTraceShown or kTraceHidden
+    uint16_t COLOR;  // kColourOff or a colour number 1..kColourCount
     uint16_t WIDTH;  // 10..120 in steps of 5
     // Set by the EEG header construction just before a run; never stored.
     float ScaleNumerator;
