@@ -58,7 +58,8 @@ int32_t CauseOf(const EndFlags& e, const ConversionTally& t, uint64_t* count) {
     if (e.noReference) return IDS_END_NO_REFERENCE;
     if (e.numberNotSaved) return IDS_END_NUMBER_NOT_SAVED;
     if ((*count = NotDataLines(t)) != 0) return IDS_END_NOT_DATA_LINES;
-    if ((*count = t.SaturatedValues + t.NotNumbers) != 0) return IDS_END_ODD_VALUES;
+    if ((*count = t.SaturatedValues + t.NotNumbers + t.ClippedValues) != 0)
+        return IDS_END_ODD_VALUES;
     return 0;
 }
 
