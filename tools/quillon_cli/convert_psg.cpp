@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -61,6 +62,28 @@ int PsgEndProblem(const AppRecord* record, uint32_t flags, const ConvertOptions&
     return kExitConverted;
 }
 
+// " (R EDF records of D s)" when the file's records are not one frame long
+// (a channel rate that needs longer records): read from the header the
+// finished file has.
+std::string RecordsUnlikeFrames(const char* path, int32_t frameTime) {
+    constexpr long kRecordCountAt = 236;
+    constexpr size_t kFieldBytes = 8;
+    char fields[2 * kFieldBytes + 1] = "";
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return std::string();
+    const bool read = std::fseek(file, kRecordCountAt, SEEK_SET) == 0 &&
+                      std::fread(fields, 1, 2 * kFieldBytes, file) == 2 * kFieldBytes;
+    std::fclose(file);
+    if (!read) return std::string();
+    const std::string records = std::string(fields, kFieldBytes);
+    const std::string seconds = std::string(fields + kFieldBytes, kFieldBytes);
+    char* end = nullptr;
+    const double duration = std::strtod(seconds.c_str(), &end);
+    if (end == seconds.c_str() || duration == static_cast<double>(frameTime)) return std::string();
+    auto trimmed = [](const std::string& text) { return text.substr(0, text.find(' ')); };
+    return " (" + trimmed(records) + " EDF records of " + trimmed(seconds) + " s)";
+}
+
 // Every tick, then the finish; the summary line only when the file holds
 // every epoch the run read.
 int RunPsgSteps(AppRecord* record, const ConvertOptions& o) {
@@ -77,8 +100,8 @@ int RunPsgSteps(AppRecord* record, const ConvertOptions& o) {
                                : FinishPsgConversion(record);
     const int ended = PsgEndProblem(record, flags, o, framesWritten, readTo);
     if (ended == kExitConverted) {
-        std::printf("%s: %" PRId32 " frames, %" PRIu32 " steps\n", path, framesWritten,
-                    record->StepCount);
+        std::printf("%s: %" PRId32 " frames, %" PRIu32 " steps%s\n", path, framesWritten,
+                    record->StepCount, RecordsUnlikeFrames(path, record->FrameTime).c_str());
         std::fflush(stdout);
     }
     if (ended == kExitConverted || ended == kExitInterrupted) PrintTally(record->Tally);
@@ -87,7 +110,8 @@ int RunPsgSteps(AppRecord* record, const ConvertOptions& o) {
 
 }  // namespace
 
-int ConvertToPsg(AppRecord* record, const ConvertOptions& o) {
+int ConvertToPsg(AppRecord* record, const ConvertOptions& o,
+                 const std::vector<std::string>& notes) {
     ApplyPsgOptions(record, o);
     const char* path = o.outputFile;
     if (PlatIsDirectory(path)) return Fail(kExitFailed, Quoted(path) + " is a folder");
@@ -98,6 +122,7 @@ int ConvertToPsg(AppRecord* record, const ConvertOptions& o) {
         return Fail(kExitFailed, StartRefusal(record, result, path));
     // Warnings only for a run that goes ahead: a refusal is one line.
     WarnOnColumnMismatch(record, o.source);
+    for (const std::string& note : notes) Warn(note);
     if (o.magGiven) Warn("--mag does not scale PSG output; the pattern's MAG, EU and VU do");
     return RunPsgSteps(record, o);
 }
