@@ -236,7 +236,7 @@ bool ApplyOption(const OptionSpec& spec, const char* text, ConvertOptions* o, st
         case OptionKind::kText:
             o->*spec.text = text;
             if (text[0] != '\0' || spec.text == &ConvertOptions::newDiskId) return true;
-            *error = std::string(spec.name) + " takes a path, not an empty text";
+            *error = std::string("the path given to ") + spec.name + " is empty";
             return false;
         case OptionKind::kNumber:
             if (ParseInt(text, spec.low, spec.high, &(o->*spec.number))) return true;

@@ -217,6 +217,8 @@ TEST(ConvertCommand, ErrorsWriteNothing) {
     EXPECT_EQ(ReadBytes(scratch.File("COND/QUILLON.INI")), settings);
     EXPECT_FALSE(Exists(scratch.File("taken.REF")));
     EXPECT_FALSE(Exists(scratch.File("4710.VOL"))) << "a Disk ID is written whole or not at all";
+    EXPECT_NE(Cli(scratch, "convert src.csv -o ''").err.find("the path given to -o is empty"),
+              std::string::npos);
 }
 
 // Refusals name their cause and create nothing: a source no run can
