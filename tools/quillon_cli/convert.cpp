@@ -9,6 +9,9 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <sys/stat.h>
 
 #include "store/app_record.h"
 #include "convert_options.h"
@@ -23,6 +26,7 @@
 #include "store/pattern_store.h"
 #include "platform.h"
 #include "psg/psg_run.h"
+#include "store/settings_checks.h"
 #include "store/settings_store.h"
 #include "source/source_reader.h"
 #include "runs/start_reasons.h"
@@ -42,6 +46,17 @@ struct RecordRelease {
 };
 using RecordPtr = std::unique_ptr<AppRecord, RecordRelease>;
 
+// The patient file --patient names, in place of the one beside the settings.
+bool UsePatientFile(const ConvertOptions& o, SettingsPaths* paths, std::string* error) {
+    if (o.patientFile == nullptr) return true;
+    if (std::strlen(o.patientFile) >= sizeof paths->PatientPath) {
+        *error = "patient path too long: " + Quoted(o.patientFile);
+        return false;
+    }
+    std::snprintf(paths->PatientPath, sizeof paths->PatientPath, "%s", o.patientFile);
+    return true;
+}
+
 // The settings file and the patient file beside it.
 bool FindSettings(const ConvertOptions& o, SettingsPaths* paths, std::string* error) {
     if (o.settingsFile == nullptr) {
@@ -50,7 +65,7 @@ bool FindSettings(const ConvertOptions& o, SettingsPaths* paths, std::string* er
             *error = "cannot find the program's folder for COND/QUILLON.INI";
             return false;
         }
-        return true;
+        return UsePatientFile(o, paths, error);
     }
     if (!PlatFileExists(o.settingsFile) || PlatIsDirectory(o.settingsFile)) {
         *error = "no settings file " + Quoted(o.settingsFile);
@@ -69,7 +84,110 @@ bool FindSettings(const ConvertOptions& o, SettingsPaths* paths, std::string* er
     std::snprintf(paths->InstallFolder, sizeof paths->InstallFolder, "%s", folder.c_str());
     std::snprintf(paths->SettingsPath, sizeof paths->SettingsPath, "%s", settings.c_str());
     std::snprintf(paths->PatientPath, sizeof paths->PatientPath, "%s", patient.c_str());
+    return UsePatientFile(o, paths, error);
+}
+
+const char* PatientFileProblem(int32_t state) {
+    switch (state) {
+        case kPatientFileMissing: return "does not exist";
+        case kPatientFileUnreadable: return "cannot be read";
+        case kPatientFileEmpty: return "has no [PATIENT] section";
+        default: return nullptr;
+    }
+}
+
+// A patient file named with --patient must be read; the usual one may be
+// missing, and the run then says that the built-in patient fields were used.
+bool CheckPatient(const ConvertOptions& o, const SettingsPaths& paths,
+                  std::vector<std::string>* notes, std::string* error) {
+    const char* problem = PatientFileProblem(CheckPatientFile(paths.PatientPath));
+    if (problem == nullptr) return true;
+    const std::string what = "the patient file " + Quoted(paths.PatientPath) + " " + problem;
+    if (o.patientFile != nullptr) {
+        *error = what + " (--patient)";
+        return false;
+    }
+    notes->push_back(what + "; the built-in patient fields were used");
     return true;
+}
+
+// What the command line gives instead of the settings file.
+uint32_t GivenSettings(const ConvertOptions& o) {
+    const struct {
+        bool given;
+        uint32_t bit;
+    } options[] = {
+        {o.delimiter >= 0, kGivenDelimiter},
+        {o.valueKind >= 0, kGivenValueKind},
+        {o.dataStartLine >= 0, kGivenDataStartLine},
+        {o.bias >= 0, kGivenBias},
+        {o.labelLine >= 0, kGivenLabelLine},
+        {o.frameTime > 0, kGivenFrameTime},
+        {o.magGiven, kGivenMagnification},
+        {o.notch >= 0, kGivenNotch},
+        {o.timeResolution > 0, kGivenTimeResolution},
+        {o.preset >= 0, kGivenPreset},
+    };
+    uint32_t given = 0;
+    for (const auto& option : options)
+        if (option.given) given |= option.bit;
+    return given;
+}
+
+bool PresetApplied(const AppRecord* record);
+
+// Every value the run takes from the settings file, in its range; the
+// pattern's keys that took defaults become a warning.
+bool CheckSettings(const ConvertOptions& o, const SettingsPaths& paths, const AppRecord* record,
+                   std::vector<std::string>* notes, std::string* error) {
+    SettingsUse use{};
+    use.runKind = record->CopyFileType == kOutputPsg ? kSettingsRunPsg : kSettingsRunEeg;
+    use.volume = o.volumeRoot != nullptr ? 1 : 0;
+    use.preset = PresetApplied(record) ? record->OrgFileType : 0;
+    use.calibrated = record->OrgCalDataType == 1 ? 1 : 0;
+    use.patternSlot =
+        use.runKind == kSettingsRunPsg ? record->CurrentPsgPattern : record->CurrentEegPattern;
+    use.patternRows = record->ChannelCount < 0                  ? 0
+                      : record->ChannelCount > kPatternRowCount ? kPatternRowCount
+                                                                : record->ChannelCount;
+    use.given = GivenSettings(o);
+    SettingProblem problem{};
+    if (!CheckRunSettings(paths.SettingsPath, &use, &problem)) {
+        char reason[256];
+        FormatSettingProblem(&problem, reason, sizeof reason);
+        *error = "the settings file " + Quoted(paths.SettingsPath) + ": " + reason;
+        return false;
+    }
+    char section[kSettingNameSize];
+    PatternSectionName(&use, section, sizeof section);
+    char keys[512];
+    const int32_t missing = MissingPatternKeys(paths.SettingsPath, &use, keys, sizeof keys);
+    if (missing < 0)
+        notes->push_back("the settings file " + Quoted(paths.SettingsPath) + " has no section [" +
+                         section + "]; the built-in pattern was used");
+    else if (missing > 0)
+        notes->push_back("[" + std::string(section) + "] of " + Quoted(paths.SettingsPath) +
+                         " lacks " + keys + "; " +
+                         (missing == 1 ? "its default was" : "their defaults were") + " used");
+    return true;
+}
+
+// The run reads the source twice, the head and then the data from its
+// offset: only a regular file can be read so.
+bool CheckSourceKind(const char* source, std::string* error) {
+    struct stat status {};
+    if (stat(source, &status) != 0) {
+        if (std::strcmp(source, "-") != 0) return true;  // the open names the reason
+        *error = "standard input cannot be converted: the source must be a regular file";
+        return false;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        *error = "cannot convert " + Quoted(source) + ": it is a directory";
+        return false;
+    }
+    if (S_ISREG(status.st_mode)) return true;
+    *error = "cannot convert " + Quoted(source) + ": the source must be a regular file";
+    return false;
 }
 
 // The options that decide how the source is opened: output type, pattern
@@ -257,6 +375,8 @@ int RunConvert(int argc, char** argv) {
     }
     SettingsPaths paths;
     if (!FindSettings(o, &paths, &error)) return Fail(kExitFailed, error);
+    std::vector<std::string> notes;
+    if (!CheckPatient(o, paths, &notes, &error)) return Fail(kExitFailed, error);
     RecordPtr record(static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord))));
     if (!record) return Fail(kExitFailed, "out of memory");
     LoadSettingsForConversion(record.get(), &paths);
@@ -265,20 +385,23 @@ int RunConvert(int argc, char** argv) {
     PatternsKept kept;
     KeepPatterns(record.get(), &kept);
 
-    if (PlatIsDirectory(o.source) || OpenSourceFromPath(record.get(), o.source) == 0) {
+    if (!CheckSourceKind(o.source, &error)) return Fail(kExitFailed, error);
+    if (OpenSourceFromPath(record.get(), o.source) == 0) {
         char reason[128] = "";
         PlatLastErrorText(reason, sizeof reason);
         return Fail(kExitFailed, "cannot open the source " + Quoted(o.source) +
                                      (reason[0] != '\0' ? std::string(": ") + reason : ""));
     }
     if (!ApplyLayout(o, record.get(), &error)) return Fail(kExitFailed, error);
+    if (!CheckSettings(o, paths, record.get(), &notes, &error)) return Fail(kExitFailed, error);
     if (o.keepPattern) RestorePatterns(record.get(), kept);
     if (!CheckSource(record.get(), o.source, &error)) return Fail(kExitFailed, error);
     CatchInterrupts();
-    if (record->CopyFileType == kOutputPsg) return ConvertToPsg(record.get(), o);
+    if (record->CopyFileType == kOutputPsg) return ConvertToPsg(record.get(), o, notes);
     std::string problem = LayoutProblem(record.get());
     if (!problem.empty()) return Fail(kExitFailed, problem);
     WarnOnColumnMismatch(record.get(), o.source);
+    for (const std::string& note : notes) Warn(note);
 
     char path[kPathSize] = "";
     int32_t outcome;

@@ -5,6 +5,7 @@
 
 #include "convert_options.h"
 
+#include "eeg/output_volume.h"
 #include "store/app_record.h"
 
 namespace {
@@ -194,6 +195,7 @@ const OptionSpec kOptions[] = {
     Text("--volume", &ConvertOptions::volumeRoot),
     Text("--create-disk-id", &ConvertOptions::newDiskId),
     Text("--settings", &ConvertOptions::settingsFile),
+    Text("--patient", &ConvertOptions::patientFile),
     Choice("--type", &ConvertOptions::fileType, kTypes, kTypeValues),
     Number("--preset", &ConvertOptions::preset, 0, 32),
     Number("--pattern", &ConvertOptions::pattern, 1, 4),
@@ -231,7 +233,11 @@ bool ApplyOption(const OptionSpec& spec, const char* text, ConvertOptions* o, st
     switch (spec.kind) {
         case OptionKind::kFlag: o->*spec.flag = true; return true;
         case OptionKind::kSetNumber: o->*spec.number = spec.low; return true;
-        case OptionKind::kText: o->*spec.text = text; return true;
+        case OptionKind::kText:
+            o->*spec.text = text;
+            if (text[0] != '\0' || spec.text == &ConvertOptions::newDiskId) return true;
+            *error = std::string("the path given to ") + spec.name + " is empty";
+            return false;
         case OptionKind::kNumber:
             if (ParseInt(text, spec.low, spec.high, &(o->*spec.number))) return true;
             *error = std::string(spec.name) + " takes a whole number from " +
@@ -266,6 +272,28 @@ bool TakeSource(const char* arg, ConvertOptions* o, std::string* error) {
     return true;
 }
 
+// The Disk ID is stored whole or not at all: never cut, never in another
+// code page than the volume file's.
+bool CheckDiskIdText(const char* id, std::string* error) {
+    int32_t bad = -1;
+    char byte[8] = "";
+    switch (CheckDiskId(id, &bad)) {
+        case kDiskIdUsable: return true;
+        case kDiskIdNothing:
+            *error = "--create-disk-id needs a Disk ID of 1 to 9 characters";
+            return false;
+        case kDiskIdTooLong:
+            *error = "--create-disk-id takes at most " + std::to_string(kDiskIdTypedLimit) +
+                     " bytes of code page 932, not " + std::to_string(std::strlen(id));
+            return false;
+        default:
+            std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(id[bad]));
+            *error = "--create-disk-id takes code page 932 text; byte " + std::to_string(bad + 1) +
+                     " (" + byte + ") starts no code page 932 character or lacks its second byte";
+            return false;
+    }
+}
+
 // A PSG recording is one file the user names: no volume, no numbering.
 bool CheckPsgOutput(const ConvertOptions& o, std::string* error) {
     if (o.volumeRoot != nullptr || o.newDiskId != nullptr) {
@@ -297,11 +325,7 @@ bool CheckEegOutput(const ConvertOptions& o, std::string* error) {
         *error = "--create-disk-id goes with --volume";
         return false;
     }
-    if (o.newDiskId != nullptr && o.newDiskId[0] == '\0') {
-        *error = "--create-disk-id needs a Disk ID of 1 to 9 characters";
-        return false;
-    }
-    return true;
+    return o.newDiskId == nullptr || CheckDiskIdText(o.newDiskId, error);
 }
 
 }  // namespace
@@ -353,10 +377,14 @@ void PrintConvertUsage(FILE* out) {
         "                           write DIR/DAT/88nnnnnn.DAT numbered by EEGFileNo,\n"
         "                           with the Disk ID of DIR's volume file (*.VOL)\n"
         "  --create-disk-id ID      give a volume without a volume file the Disk ID ID\n"
-        "                           (up to 9 characters) and a DAT folder first\n"
+        "                           (1 to 9 bytes of code page 932) and a DAT folder\n"
+        "                           first\n"
         "\n"
         "Settings:\n"
         "  --settings FILE          settings file (patient data: PATIENT.INF beside it)\n"
+        "  --patient FILE           patient file to use instead of PATIENT.INF beside\n"
+        "                           the settings; refused when it cannot be read or\n"
+        "                           has no [PATIENT] section\n"
         "  --type eeg32|eeg24|psg   \"EEG FILING32\" (default), \"EEG FILING24\" or PSG\n"
         "  --pattern 1..4           montage pattern: EEGPattern<N>, or PSGPattern<N>\n"
         "                           with --type psg (default 1)\n"

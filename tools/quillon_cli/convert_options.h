@@ -13,6 +13,7 @@ struct ConvertOptions {
     const char* outputFile = nullptr;    // -o
     const char* volumeRoot = nullptr;    // --volume
     const char* newDiskId = nullptr;     // --create-disk-id
+    const char* patientFile = nullptr;   // --patient; null: PATIENT.INF beside the settings
 
     // Each -1 (0 for the pattern) when not given.
     int32_t fileType = -1;     // CopyFileType: 1 psg, 2 eeg32, 3 eeg24

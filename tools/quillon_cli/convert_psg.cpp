@@ -1,6 +1,7 @@
 #include "convert_psg.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -34,19 +35,45 @@ std::string StartRefusal(const AppRecord* record, const PsgStartResult& result, 
     return text;
 }
 
+// " (R EDF records of D s)" when the file's records are not one frame long
+// (a channel rate that needs longer records): read from the header the
+// finished file has.
+std::string RecordsUnlikeFrames(const RunEndNames& names) {
+    const char* path = names.output.c_str();
+    const double frameTime = names.secondsPerFrame;
+    constexpr long kRecordCountAt = 236;
+    constexpr size_t kFieldBytes = 8;
+    char fields[2 * kFieldBytes + 1] = "";
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return std::string();
+    const bool read = std::fseek(file, kRecordCountAt, SEEK_SET) == 0 &&
+                      std::fread(fields, 1, 2 * kFieldBytes, file) == 2 * kFieldBytes;
+    std::fclose(file);
+    if (!read) return std::string();
+    const std::string records = std::string(fields, kFieldBytes);
+    const std::string seconds = std::string(fields + kFieldBytes, kFieldBytes);
+    char* end = nullptr;
+    const double duration = std::strtod(seconds.c_str(), &end);
+    if (end == seconds.c_str() || duration == frameTime) return std::string();
+    auto trimmed = [](const std::string& text) { return text.substr(0, text.find(' ')); };
+    return " (" + trimmed(records) + " EDF records of " + trimmed(seconds) + " s)";
+}
+
 int RunPsgSteps(AppRecord* record, const ConvertOptions& o) {
     Progress progress = StartProgress(record, record->SourceOffset);
     while (!InterruptRequested() && PsgTimerTick(record)) ShowProgress(&progress, record, o.source);
     EndProgress(progress);
     RunEndNames names{o.outputFile,         o.source,
                       Quoted(o.outputFile), nullptr,
-                      record->SourceOffset, static_cast<double>(record->FrameTime)};
+                      record->SourceOffset, static_cast<double>(record->FrameTime),
+                      RecordsUnlikeFrames};
     return EndConversionRun(record, names);
 }
 
 }  // namespace
 
-int ConvertToPsg(AppRecord* record, const ConvertOptions& o) {
+int ConvertToPsg(AppRecord* record, const ConvertOptions& o,
+                 const std::vector<std::string>& notes) {
     ApplyPsgOptions(record, o);
     const char* path = o.outputFile;
     if (PlatIsDirectory(path)) return Fail(kExitFailed, Quoted(path) + " is a folder");
@@ -57,6 +84,7 @@ int ConvertToPsg(AppRecord* record, const ConvertOptions& o) {
         return Fail(kExitFailed, StartRefusal(record, result, path));
     // Warnings only for a run that goes ahead: a refusal is one line.
     WarnOnColumnMismatch(record, o.source);
+    for (const std::string& note : notes) Warn(note);
     if (o.magGiven) Warn("--mag does not scale PSG output; the pattern's MAG, EU and VU do");
     return RunPsgSteps(record, o);
 }

@@ -65,12 +65,17 @@ void PrintTally(const ConversionTally& tally) {
     AddCount(&notData, tally.ShortLines, "with fewer values than channels");
     AddCount(&notData, tally.NulLines, "with NUL bytes");
     AddCount(&notData, tally.OverLongLines, "over 4000 bytes (dropped)");
-    if (notData.empty() && tally.SaturatedValues == 0 && tally.NotNumbers == 0) return;
+    if (notData.empty() && tally.SaturatedValues == 0 && tally.NotNumbers == 0 &&
+        tally.ClippedValues == 0)
+        return;
     std::string line = std::to_string(tally.DataRows) + " data rows";
     if (!notData.empty()) line += "; lines not data: " + notData;
     if (tally.SaturatedValues != 0)
         line += "; " + Counted(tally.SaturatedValues, "value") +
                 " beyond the 16-bit range (stored at its limit)";
+    if (tally.ClippedValues != 0)
+        line += "; " + Counted(tally.ClippedValues, "value") +
+                " clipped to -32767..32767, the file's digital range";
     if (tally.NotNumbers != 0)
         line += "; " + Counted(tally.NotNumbers, "field") +
                 " not read as whole numbers (stored as 0 or as far as read)";

@@ -137,8 +137,10 @@ int EndConversionRun(AppRecord* record, const RunEndNames& names) {
         Fail(ending->status, Worded(run, ending->english));
         if (ending->status != kExitInterrupted) return ending->status;
     } else {
-        std::printf("%s: %" PRIu64 " frames, %" PRIu32 " steps\n", names.output.c_str(),
-                    run.end.framesHeld, record->StepCount);
+        const std::string suffix =
+            names.summarySuffix != nullptr ? names.summarySuffix(names) : std::string();
+        std::printf("%s: %" PRIu64 " frames, %" PRIu32 " steps%s\n", names.output.c_str(),
+                    run.end.framesHeld, record->StepCount, suffix.c_str());
         std::fflush(stdout);
     }
     PrintTally(record->Tally);

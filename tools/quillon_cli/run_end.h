@@ -16,6 +16,8 @@ struct RunEndNames {
     const char* settings;    // receives the next file number; null for named files
     int64_t readTo;          // where reading the source stopped
     double secondsPerFrame;  // for what a shortened file holds
+    // Appended to the summary line, read from the finished file; may be null.
+    std::string (*summarySuffix)(const RunEndNames& names) = nullptr;
 };
 
 // Ends the run record owns (interrupted when the user asked) and reports it:

@@ -43,7 +43,30 @@ size_t TypedDiskIdLength(const char* typed) {
     return kept;
 }
 
+// A single-byte character of code page 932: ASCII or half-width katakana.
+bool SingleByte932(uint8_t byte) { return byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF); }
+
+bool TrailByte932(uint8_t byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
+
 }  // namespace
+
+extern "C" int32_t CheckDiskId(const char* bytes, int32_t* badByte) {
+    if (badByte != nullptr) *badByte = -1;
+    if (bytes == nullptr || bytes[0] == '\0') return kDiskIdNothing;
+    const size_t length = std::strlen(bytes);
+    for (size_t i = 0; i < length; ++i) {
+        const uint8_t byte = static_cast<uint8_t>(bytes[i]);
+        if (SingleByte932(byte)) continue;
+        if (PlatIsLeadByte932(byte) && i + 1 < length &&
+            TrailByte932(static_cast<uint8_t>(bytes[i + 1]))) {
+            ++i;
+            continue;
+        }
+        if (badByte != nullptr) *badByte = static_cast<int32_t>(i);
+        return kDiskIdNotCp932;
+    }
+    return length > static_cast<size_t>(kDiskIdTypedLimit) ? kDiskIdTooLong : kDiskIdUsable;
+}
 
 extern "C" int32_t CheckOutputVolume(AppRecord* record, const char* root, char* volumeFile,
                                      size_t volumeFileSize) {

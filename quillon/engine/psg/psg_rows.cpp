@@ -69,7 +69,14 @@ int16_t Sample(double counts) {
     return static_cast<int16_t>(static_cast<int32_t>(std::clamp(counts, -32767.0, 32767.0)));
 }
 
+// Stored at -32767 or 32767 although the value scales beyond them.
 uint32_t Clamped(double counts) { return (counts >= 32768.0) | (counts <= -32768.0); }
+
+// A value the reader already stored at a 16-bit limit, and counted as beyond
+// the 16-bit range, is not counted again when it is also clipped.
+uint32_t NewlyClipped(uint32_t clipped, uint32_t clippedAtLimit, uint32_t readerSaturated) {
+    return clipped - std::min(clippedAtLimit, readerSaturated);
+}
 
 int32_t TracedInt(double counts) {
     if (counts > 2147483647.0) return 2147483647;
@@ -79,11 +86,11 @@ int32_t TracedInt(double counts) {
 
 // The traced form of the calibrated loop: each value and its sample before
 // clamping.
-void TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t* row,
-                         FieldFlaws* flaws) {
+uint32_t TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t* row) {
+    uint32_t clipped = 0;
     for (int32_t c = 0; c < maker.channels; ++c) {
         const double counts = Counts(maker, c, values[c]);
-        flaws->saturated += Clamped(counts) & maker.onMask[c];
+        clipped += Clamped(counts) & maker.onMask[c];
         row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
         if (!maker.on[c]) continue;
         char text[96];
@@ -96,39 +103,46 @@ void TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t* ro
                           static_cast<double>(values[c]));
         BramwickTrace(text);
     }
+    return clipped;
 }
 
 // One line into one row when it holds a value for every channel; false
-// when it stores nothing.
+// when it stores nothing. flaws (fresh for the line) gets the reader's
+// flaws, *clipped the values stored at the file's digital limits.
 bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, bool traceLine,
-             int16_t* row, FieldFlaws* flaws) {
+             int16_t* row, FieldFlaws* flaws, uint32_t* clipped) {
     if (traceLine) BramwickTrace(line);
     if (maker.valueKind == kAdValues) {
         int16_t values[kLineValueLimit];
         if (ReadIntegerFieldsCounted(record, line, values, flaws) < maker.channels) return false;
         uint32_t clamped = 0;
+        uint32_t atLimit = 0;
         for (int32_t c = 0; c < maker.channels; ++c) {
             const int32_t product = int32_t{values[c]} * maker.adFactor[c];
-            clamped += ((product > kSampleMax) | (product < -kSampleMax)) & maker.onMask[c];
+            const uint32_t out =
+                ((product > kSampleMax) | (product < -kSampleMax)) & maker.onMask[c];
+            clamped += out;
+            atLimit += out & ((values[c] == INT16_MIN) | (values[c] == INT16_MAX));
             row[c] = static_cast<int16_t>(std::clamp(product, -kSampleMax, kSampleMax));
         }
-        flaws->saturated += clamped;
+        *clipped += NewlyClipped(clamped, atLimit, flaws->saturated);
         return true;
     }
     if (maker.valueKind != kCalibratedValues) return false;
     float values[kLineValueLimit];
     if (ReadFloatFieldsCounted(record, line, values, flaws) < maker.channels) return false;
-    if (traceLine) {
-        TracedCalibratedRow(maker, values, row, flaws);
-        return true;
-    }
     uint32_t clamped = 0;
-    for (int32_t c = 0; c < maker.channels; ++c) {
-        const double counts = Counts(maker, c, values[c]);
-        clamped += Clamped(counts) & maker.onMask[c];
-        row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
+    if (traceLine) {
+        clamped = TracedCalibratedRow(maker, values, row);
+    } else {
+        for (int32_t c = 0; c < maker.channels; ++c) {
+            const double counts = Counts(maker, c, values[c]);
+            clamped += Clamped(counts) & maker.onMask[c];
+            row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
+        }
     }
-    flaws->saturated += clamped;
+    // A value beyond the float range was counted by the reader; it is clipped too.
+    *clipped += NewlyClipped(clamped, clamped, flaws->saturated);
     return true;
 }
 
@@ -149,6 +163,7 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
     uint32_t stored = 0;
     ConversionTally step{};
     FieldFlaws flaws{};
+    uint64_t clipped = 0;
     SourceLines source;
     OpenSourceLines(record, &source);
     SourceLine line;
@@ -158,10 +173,13 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
                                                 counted < uint32_t{kPsgTracedLinesPerCall});
         // A line that gives no row stores nothing: its values are not counted.
         FieldFlaws lineFlaws{};
-        if (MakeRow(record, maker, line.text, traceLine, out + stored * channels, &lineFlaws)) {
+        uint32_t lineClipped = 0;
+        if (MakeRow(record, maker, line.text, traceLine, out + stored * channels, &lineFlaws,
+                    &lineClipped)) {
             ++stored;
             flaws.saturated += lineFlaws.saturated;
             flaws.notNumbers += lineFlaws.notNumbers;
+            clipped += lineClipped;
         } else {
             TallyNonDataLine(line.text, line.length, &step);
         }
@@ -170,6 +188,7 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
     step.DataRows = stored;
     step.SaturatedValues = flaws.saturated;
     step.NotNumbers = flaws.notNumbers;
+    step.ClippedValues = clipped;
     CloseSourceLines(&source, found, step);
     if (found == kSourceReadFailed) return 0;
 

@@ -69,8 +69,9 @@ constexpr CauseRow kCauses[] = {
 // Lines that were not data and values not stored as read come last: the
 // file holds the source, only not every byte of it.
 int32_t TallyCauses(const ConversionTally& t, RunEndCause* causes, int32_t at, int32_t max) {
-    const RunEndCause counted[] = {{IDS_END_NOT_DATA_LINES, NotDataLines(t)},
-                                   {IDS_END_ODD_VALUES, t.SaturatedValues + t.NotNumbers}};
+    const RunEndCause counted[] = {
+        {IDS_END_NOT_DATA_LINES, NotDataLines(t)},
+        {IDS_END_ODD_VALUES, t.SaturatedValues + t.NotNumbers + t.ClippedValues}};
     for (const RunEndCause& cause : counted)
         if (cause.count != 0 && at < max) causes[at++] = cause;
     return at;

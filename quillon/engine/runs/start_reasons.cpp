@@ -141,3 +141,37 @@ extern "C" int32_t FormatPsgStartReason(const PsgStartResult* result, char* out,
     // Texts use the arguments they name, in this order; the rest are ignored.
     return Written(std::snprintf(out, size, reason->text, first, second), size);
 }
+
+namespace {
+
+// The allowed values of a setting, worded.
+void FormatRange(const SettingProblem& problem, char* out, size_t size) {
+    switch (problem.rangeKind) {
+        case kRangeInterval: std::snprintf(out, size, "%d..%d", problem.low, problem.high); break;
+        case kRangeAtLeast: std::snprintf(out, size, "%d or more", problem.low); break;
+        case kRangeFrameTimes: std::snprintf(out, size, "1, 2, 5 or 10"); break;
+        case kRangeMagnification:
+            std::snprintf(out, size, "1, 10, ... 1000000000 or -10, -100, ... -1000000");
+            break;
+        case kRangeRateDivisor: std::snprintf(out, size, "1, 2, 4, 5, 10, 20 or 50"); break;
+        case kRangePsgMagnification:
+            std::snprintf(out, size, "1, 10, 100, 1000 or 10000 (0 reads as 1)");
+            break;
+        default: std::snprintf(out, size, "range %d", problem.rangeKind); break;
+    }
+}
+
+}  // namespace
+
+extern "C" int32_t FormatSettingProblem(const SettingProblem* problem, char* out, size_t size) {
+    if (out == nullptr || size == 0) return 0;
+    out[0] = '\0';
+    if (problem == nullptr) return 0;
+    char range[64];
+    FormatRange(*problem, range, sizeof range);
+    char row[24] = "";
+    if (problem->row > 0) std::snprintf(row, sizeof row, " for row %d", problem->row);
+    return Written(std::snprintf(out, size, "[%s] %s is %d%s; it must be %s", problem->section,
+                                 problem->key, problem->value, row, range),
+                   size);
+}

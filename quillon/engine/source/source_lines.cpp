@@ -98,4 +98,5 @@ void CloseSourceLines(SourceLines* lines, SourceLineStep last, const ConversionT
     tally.OverLongLines += step.OverLongLines + lines->overLongLines;
     tally.SaturatedValues += step.SaturatedValues;
     tally.NotNumbers += step.NotNumbers;
+    tally.ClippedValues += step.ClippedValues;
 }

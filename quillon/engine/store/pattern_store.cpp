@@ -219,6 +219,13 @@ extern "C" int32_t ParseRowList(const char* text, int32_t length, int32_t* value
     return count;
 }
 
+extern "C" int32_t ReadPatternList(const char* section, const char* key, int32_t* values,
+                                   const char* settingsPath) {
+    if (section == nullptr || key == nullptr || values == nullptr || settingsPath == nullptr)
+        return 0;
+    return ReadRowList(section, key, "", values, settingsPath);
+}
+
 extern "C" void LoadEegPattern(AppRecord* record, const char* settingsPath, int32_t index) {
     if (record == nullptr || settingsPath == nullptr) return;
     ForSlots(index, [&](int32_t slot) {

@@ -2,6 +2,7 @@
 // that write nothing, and the file number of volume runs.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -49,6 +50,13 @@ void CopySettings(const Scratch& scratch) {
 
 bool OneErrorLine(const CliRun& run) {
     return run.err.rfind("quillon-cli: ", 0) == 0 && run.err.find('\n') == run.err.size() - 1;
+}
+
+// The error of a run that went ahead, after the warnings of its start.
+std::string WithoutWarnings(const std::string& err) {
+    std::string rest = err;
+    while (rest.rfind("quillon-cli: warning: ", 0) == 0) rest.erase(0, rest.find('\n') + 1);
+    return rest;
 }
 
 TEST(ConvertCommand, PresetSampleToAFile) {
@@ -214,6 +222,9 @@ TEST(ConvertCommand, ErrorsWriteNothing) {
         {"convert src.csv --settings COND/QUILLON.INI --label-line 50 -o a.dat", 1},
         {"convert src.csv --settings COND/QUILLON.INI -o taken.dat", 1},
         {"convert src.csv --settings COND/QUILLON.INI --volume src.csv", 1},
+        {"convert src.csv --settings COND/QUILLON.INI -o ''", 2},
+        {"convert src.csv --settings COND/QUILLON.INI --volume . --create-disk-id 1234567890", 2},
+        {"convert src.csv --settings COND/QUILLON.INI --volume . --create-disk-id 'AB\x82'", 2},
     };
     for (const Case& c : cases) {
         CliRun run = Cli(scratch, c.arguments);
@@ -226,6 +237,9 @@ TEST(ConvertCommand, ErrorsWriteNothing) {
     EXPECT_EQ(ReadBytes(scratch.File("taken.dat")), "keep");
     EXPECT_EQ(ReadBytes(scratch.File("COND/QUILLON.INI")), settings);
     EXPECT_FALSE(Exists(scratch.File("taken.REF")));
+    EXPECT_FALSE(Exists(scratch.File("4710.VOL"))) << "a Disk ID is written whole or not at all";
+    EXPECT_NE(Cli(scratch, "convert src.csv -o ''").err.find("the path given to -o is empty"),
+              std::string::npos);
 }
 
 // Refusals name their cause and create nothing: a source no run can
@@ -243,6 +257,13 @@ TEST(ConvertCommand, RefusalsNameTheirCause) {
     WriteBytes(scratch.File("binary.csv"), std::string("1,2\n\x7F"
                                                        "ELF\0\0\x01\n",
                                                        11));
+    ASSERT_EQ(mkfifo(scratch.File("fifo").c_str(), 0600), 0);
+    std::string bad = ReadBytes(scratch.File("COND/QUILLON.INI"));
+    bad.replace(bad.find("EEGFileNo=1"), 11, "EEGFileNo=1000000");
+    bad.replace(bad.find("DataStartLine=1"), 15, "DataStartLine=-5");  // of ORGCOND1
+    WriteBytes(scratch.File("BAD.INI"), bad);
+    std::filesystem::create_directory(scratch.File("drive"));
+    WriteBytes(scratch.File("drive/4710.VOL"), "DRIVE\0\0\0\0\0\0\0");
     const std::string layout =
         " --settings COND/QUILLON.INI --preset 0 --delimiter comma"
         " --bias 0 --data-start-line 0 --channels 2";
@@ -258,6 +279,18 @@ TEST(ConvertCommand, RefusalsNameTheirCause) {
          "has no section [PSGPattern2] for --pattern 2"},
         {"convert src.csv" + layout + " -o none/a.dat", "No such file or directory"},
         {"convert src.csv" + layout + " --type psg -o none/a.dat", "No such file or directory"},
+        {"convert fifo" + layout + " -o a.dat", "\"fifo\": the source must be a regular file"},
+        {"convert -" + layout + " -o a.dat", "standard input cannot be converted"},
+        {"convert COND" + layout + " -o a.dat", "\"COND\": it is a directory"},
+        {"convert src.csv" + layout + " --patient NONE.INF -o a.dat",
+         "the patient file \"NONE.INF\" does not exist (--patient)"},
+        {"convert src.csv --settings BAD.INI --preset 2 --rate 100 -o a.dat",
+         "the settings file \"BAD.INI\": [ORGCOND1] DataStartLine is -5; it must be 0 or more"},
+        {"convert src.csv --settings BAD.INI --preset 2 --rate 100 --volume drive",
+         "[ORGCOND1] DataStartLine is -5"},
+        {"convert src.csv --settings BAD.INI --preset 2 --data-start-line 0 --rate 100 --volume "
+         "drive",
+         "[SYSTEM] EEGFileNo is 1000000; it must be 1..99999"},
     };
     for (const auto& [arguments, cause] : cases) {
         CliRun run = Cli(scratch, arguments);
@@ -266,7 +299,29 @@ TEST(ConvertCommand, RefusalsNameTheirCause) {
         EXPECT_NE(run.err.find(cause), std::string::npos) << arguments << ": " << run.err;
         EXPECT_FALSE(Exists(scratch.File("a.dat"))) << arguments;
         EXPECT_FALSE(Exists(scratch.File("a.REF"))) << arguments;
+        EXPECT_FALSE(Exists(scratch.File("drive/DAT"))) << arguments;
     }
+}
+
+// The patient file: a missing one is a warning and the built-in patient;
+// --patient names another.
+TEST(ConvertCommand, ThePatientFileInUseIsNamed) {
+    Scratch scratch;
+    CopySettings(scratch);
+    std::filesystem::rename(scratch.File("COND/PATIENT.INF"), scratch.File("OTHER.INF"));
+    const std::string args = "convert " + kSamples +
+                             "/eeg_blank.txt --settings COND/QUILLON.INI --preset 2 --rate 100 -o ";
+    CliRun run = Cli(scratch, args + "built-in.dat");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err,
+              "quillon-cli: warning: the patient file \"COND/PATIENT.INF\" does not exist; the "
+              "built-in patient fields were used\n");
+    EXPECT_EQ(OpenFile(scratch.File("built-in.dat")).Texts(1, 0x80)[7], "000-0001");
+
+    run = Cli(scratch, args + "other.dat --patient OTHER.INF");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(OpenFile(scratch.File("other.dat")).Texts(1, 0x80)[7], "000-0123");
 }
 
 // --keep-pattern: the labels and row switches of the pattern stay as the
@@ -330,6 +385,7 @@ TEST(ConvertCommand, AFailedWriteEndsTheFileCleanlyAndSaysWhy) {
                                     kLongLayout);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
+    run.err = WithoutWarnings(run.err);
     EXPECT_TRUE(OneErrorLine(run)) << run.err;
     EXPECT_EQ(run.err.rfind("quillon-cli: writing \"out.dat\" failed (File too large); \"out.dat\""
                             " holds the first ",
@@ -357,7 +413,9 @@ TEST(ConvertCommand, AnInterruptEndsTheOutputCleanly) {
                            " -gt 200000 ]; do :; done;"
                            " kill -STOP $pid; kill -INT $pid; kill -CONT $pid; wait $pid");
     EXPECT_EQ(run.status, 130) << run.err;
-    EXPECT_EQ(run.err.rfind("quillon-cli: interrupted; \"out.dat\" holds the first ", 0), 0u)
+    EXPECT_EQ(
+        WithoutWarnings(run.err).rfind("quillon-cli: interrupted; \"out.dat\" holds the first ", 0),
+        0u)
         << run.err;
     const uint32_t frames = ReadWave(scratch.File("out.dat")).frames;
     EXPECT_LT(frames, 1000000u);

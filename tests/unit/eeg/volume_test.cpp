@@ -77,6 +77,38 @@ TEST(OutputVolume, CreatingADiskId) {
     EXPECT_EQ(record->ConvertState, 0);
 }
 
+// A Disk ID is stored whole: longer than 9 bytes, or bytes that are not
+// code page 932, are refused before anything is written.
+TEST(OutputVolume, DiskIdsThatCannotBeStoredWhole) {
+    struct Case {
+        const char* id;
+        int32_t check;
+        int32_t badByte;
+    } cases[] = {
+        {"DISK01", kDiskIdUsable, -1},
+        {"123456789", kDiskIdUsable, -1},
+        {"\x82\xA0\x82\xA0\x82\xA0\x82\xA0"
+         "A",
+         kDiskIdUsable, -1},              // four hiragana and A
+        {"\xB1\xB2", kDiskIdUsable, -1},  // half-width katakana
+        {"", kDiskIdNothing, -1},
+        {"1234567890", kDiskIdTooLong, -1},
+        {"\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0", kDiskIdTooLong, -1},
+        {"ABC\x82", kDiskIdNotCp932, 3},  // a lead byte without its trail byte
+        {"A\x82"
+         "1",
+         kDiskIdNotCp932, 1},                  // a trail byte out of range
+        {"voil\xC3\xA0", kDiskIdNotCp932, 5},  // UTF-8 "voila" with its grave accent
+        {"\x80", kDiskIdNotCp932, 0},
+        {"AB\xFD", kDiskIdNotCp932, 2},
+    };
+    for (const Case& c : cases) {
+        int32_t bad = 99;
+        EXPECT_EQ(CheckDiskId(c.id, &bad), c.check) << c.id;
+        EXPECT_EQ(bad, c.badByte) << c.id;
+    }
+}
+
 TEST(OutputVolume, AutomaticPathAndFileNumber) {
     char path[300];
     char name[16];

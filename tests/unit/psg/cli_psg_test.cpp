@@ -50,6 +50,13 @@ bool OneErrorLine(const CliRun& run) {
     return run.err.rfind("quillon-cli: ", 0) == 0 && run.err.find('\n') == run.err.size() - 1;
 }
 
+// The error of a run that went ahead, after the warnings of its start.
+std::string WithoutWarnings(const std::string& err) {
+    std::string rest = err;
+    while (rest.rfind("quillon-cli: warning: ", 0) == 0) rest.erase(0, rest.find('\n') + 1);
+    return rest;
+}
+
 void CopySampleSettings(const ScratchFolder& scratch) {
     std::filesystem::create_directory(scratch.File("COND"));
     for (const char* name : {"QUILLON.INI", "PATIENT.INF"})
@@ -175,7 +182,9 @@ TEST(PsgConvertCommand, AnInterruptLeavesACompleteRecording) {
                                 " -gt 100000 ]; do :; done;"
                                 " kill -STOP $pid; kill -INT $pid; kill -CONT $pid; wait $pid");
     EXPECT_EQ(run.status, 130) << run.err;
-    EXPECT_EQ(run.err.rfind("quillon-cli: interrupted; \"out.edf\" holds the first ", 0), 0u)
+    EXPECT_EQ(
+        WithoutWarnings(run.err).rfind("quillon-cli: interrupted; \"out.edf\" holds the first ", 0),
+        0u)
         << run.err;
     const EdfView edf(ReadBytes(scratch.File("out.edf")));
     const size_t header = 256u * (static_cast<size_t>(edf.signals) + 1);
@@ -199,6 +208,10 @@ TEST(PsgConvertCommand, TimeResolutionFrameTimeAndPolarity) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "ms.edf: 12 frames, 18 steps\n");
     EXPECT_EQ(run.err,
+              "quillon-cli: warning: the patient file \"./PATIENT.INF\" does not exist; the "
+              "built-in patient fields were used\n"
+              "quillon-cli: warning: the settings file \"QUILLON.INI\" has no section "
+              "[PSGPattern1]; the built-in pattern was used\n"
               "quillon-cli: warning: --mag does not scale PSG output; the pattern's MAG, EU and "
               "VU do\n");
 
@@ -214,6 +227,33 @@ TEST(PsgConvertCommand, TimeResolutionFrameTimeAndPolarity) {
     }
     EXPECT_EQ(edf.Samples(0), first);
     EXPECT_EQ(edf.Samples(1), second);
+}
+
+// A pattern cut short after its first lists warns of the keys that took
+// defaults; records of 2 s for a 62.5 Hz channel are named in the summary.
+TEST(PsgConvertCommand, DefaultsAndRecordLengthAreSaid) {
+    ScratchFolder scratch;
+    WriteBytes(scratch.File("QUILLON.INI"),
+               "[SYSTEM]\r\nFrameTime=1\r\n[PSGPattern1]\r\nChEnable=1,1,\r\nRate=1,2,\r\n");
+    WriteBytes(scratch.File("PATIENT.INF"), "[PATIENT]\r\nID=P-7\r\n");
+    std::string source;
+    for (int32_t i = 0; i < 3750; ++i) source += std::to_string(i % 100) + ",-32768\n";
+    WriteBytes(scratch.File("src.csv"), source);
+    CliRun run = Cli(scratch,
+                     "convert src.csv --settings QUILLON.INI --type psg --preset 0 --ad"
+                     " --delimiter comma --bias 0 --data-start-line 0 --channels 2 --rate 125"
+                     " -o out.edf");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err,
+              "quillon-cli: warning: [PSGPattern1] of \"QUILLON.INI\" lacks Signal, EU, VU, "
+              "Sens, LFF, HFF, MAG; their defaults were used\n");
+    // Every source value of -32768 is stored as -32767 (channel 2 then takes
+    // every second row).
+    EXPECT_EQ(run.out,
+              "out.edf: 30 frames, 60 steps (15 EDF records of 2 s)\n"
+              "counts: 3750 data rows; 3750 values clipped to -32767..32767, the file's digital "
+              "range\n");
+    EXPECT_EQ(EdfView(ReadBytes(scratch.File("out.edf"))).Main(236, 16), "15      2       ");
 }
 
 TEST(PsgConvertCommand, UsageErrorsWriteNothing) {
@@ -271,7 +311,8 @@ TEST(PsgConvertCommand, RefusedStartsWriteNothing) {
         {"--channels 2 -o folder.edf", "is a folder"},
         {"--channels 2 -o missing/a.edf", "the target file cannot be created"},
         {"--channels 2 --pattern 2 --calibrated -o a.edf", "channel 2: CAL (EU) is 0"},
-        {"--channels 2 --settings ZERO.INI -o a.edf", "frame time 0 s"},
+        {"--channels 2 --settings ZERO.INI -o a.edf",
+         "\"ZERO.INI\": [SYSTEM] FrameTime is 0; it must be 1, 2, 5 or 10"},
         {"--channels 2 --rate 300 --time-resolution 1 -o a.edf", "it must divide 1000 Hz"},
         // A label line without labels leaves no channel.
         {"--label-line 0 --bias 5 -o a.edf", "no source channel is switched on"},

@@ -173,3 +173,25 @@ TEST(PsgTrace, NothingWhileOffThenTheCalibratedLines) {
 }
 
 }  // namespace
+
+// The file's digital range is -32767..32767: a value stored at its limit is
+// counted as clipped to it, and a value the reader already stored at a 16-bit
+// limit (and counted as beyond that range) is not counted twice.
+TEST(PsgRows, ValuesClippedToTheDigitalRangeAreCountedApart) {
+    Psg psg;
+    StartOver(psg, "-32768,32767\n-40000,40000\n5,-32767\n", 2, 0);
+    Rows rows;
+    EXPECT_EQ(Read(psg, 3, rows), 3u);
+    EXPECT_EQ(rows, (Rows{-32767, 32767, -32767, 32767, 5, -32767}));
+    EXPECT_EQ(psg.r.Tally.ClippedValues, 1u) << "-32768 only";
+    EXPECT_EQ(psg.r.Tally.SaturatedValues, 2u) << "-40000 and 40000";
+
+    Psg scaled;
+    StartOver(scaled, "4000,-3277\n3276,-3276\n", 2, 0);
+    Row(&scaled.r, 1).MAG = 10;
+    Row(&scaled.r, 2).MAG = 10;
+    EXPECT_EQ(Read(scaled, 2, rows), 2u);
+    EXPECT_EQ(rows, (Rows{32767, -32767, 32760, -32760}));
+    EXPECT_EQ(scaled.r.Tally.ClippedValues, 2u);
+    EXPECT_EQ(scaled.r.Tally.SaturatedValues, 0u) << "every source value fits 16 bits";
+}

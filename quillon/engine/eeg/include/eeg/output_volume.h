@@ -8,10 +8,11 @@
 #include <stdint.h>
 
 #include "store/app_record.h"
+#include "store/settings_checks.h"
 
 constexpr int32_t kDiskIdTypedLimit = 9;  // characters kept of a typed Disk ID
 constexpr int32_t kVolumeFileBytes = 12;
-constexpr int32_t kFileNumberLast = 99999;
+constexpr int32_t kFileNumberLast = kEegFileNumberLast;
 
 // CheckOutputVolume results.
 enum EegVolumeCheck {
@@ -29,7 +30,20 @@ enum EegDiskIdCreation {
     kDiskIdFolderFailed = 4       // the "DAT" folder could not be made
 };
 
+// CheckDiskId results: whether a Disk ID can be stored whole.
+enum EegDiskIdCheck {
+    kDiskIdUsable = 0,
+    kDiskIdNothing = 1,  // empty
+    kDiskIdTooLong = 2,  // more than kDiskIdTypedLimit bytes
+    kDiskIdNotCp932 = 3  // a byte that starts no code page 932 character, or a lead byte
+                         // without its trail byte
+};
+
 extern "C" {
+
+// Checks Disk ID bytes before anything is written. *badByte (may be null)
+// receives the offset of the first byte that is not code page 932.
+int32_t CheckDiskId(const char* bytes, int32_t* badByte);
 
 // Looks for a "*.VOL" file in root. ConvertState becomes 1 when its Disk ID
 // could be read, else 0. volumeFile (may be null) receives the file's name.

@@ -9,6 +9,7 @@
 #include "store/app_record.h"
 #include "eeg/eeg_run.h"
 #include "psg/psg_run.h"
+#include "store/settings_checks.h"
 
 extern "C" {
 
@@ -21,6 +22,10 @@ int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome, const cha
 // The reason of a PSG start outcome, with the channel and value it names.
 // Returns the length written.
 int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size);
+
+// "[SECTION] KEY is VALUE (row R); it must be RANGE". Returns the length
+// written.
+int32_t FormatSettingProblem(const SettingProblem* problem, char* out, size_t size);
 }
 
 #endif

@@ -78,6 +78,7 @@ struct ConversionTally {
     uint64_t OverLongLines;    // kLineByteLimit bytes without a line end: dropped
     uint64_t SaturatedValues;  // beyond the 16-bit range: stored at the limit
     uint64_t NotNumbers;       // fields read as 0 or cut short: text, "nan", "1e3" as A/D
+    uint64_t ClippedValues;    // PSG: scaled outside -32767..32767, the file's digital range
 };
 
 inline bool IsEegOutput(uint16_t copyFileType) {

@@ -29,6 +29,12 @@ void SetPsgRowDefaults(AppRecord* record);
 // than its 16: the PSG grid offers sensitivities and A/D counts beyond 65535
 // that would not survive a save and reload otherwise.
 int32_t ParseRowList(const char* text, int32_t length, int32_t* values, int32_t maxCount);
+
+// The values of a row list of the settings file as a load reads them
+// (kPatternRowCount at most): 0 when the key is missing or too short to
+// change any row.
+int32_t ReadPatternList(const char* section, const char* key, int32_t* values,
+                        const char* settingsPath);
 }
 
 #endif
