@@ -228,6 +228,7 @@ struct AppRecord {
     uint16_t RunInterrupted;    // ended before the source was used up
     struct ConversionTally Tally;
     uint32_t WaveDataOffset;  // file offset of frame 0 of the EEG wave
+    uint32_t ReferenceFile;   // the EEG run's reference file, claimed at its start
     char RunErrorText[128];   // the system's reason for a failed create or write
 
     char OrgFile[kPathSize];     // last source file
