@@ -166,6 +166,15 @@ TEST(ConvertCommand, VolumeRunsAdvanceTheFileNumber) {
     run = Cli(scratch, args + " --create-disk-id OTHER");
     EXPECT_EQ(run.status, 1) << "the volume has its Disk ID already";
     EXPECT_TRUE(OneErrorLine(run)) << run.err;
+
+    // A killed run's file is passed by, with a word on the number used.
+    WriteBytes(scratch.File("drive/DAT/88000003.DAT"), "killed");
+    run = Cli(scratch, args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "drive/DAT/88000004.DAT: 1001 frames, 3 steps\n" + counts);
+    EXPECT_TRUE(OneErrorLine(run) && run.err.find("uses number 4") != std::string::npos) << run.err;
+    EXPECT_NE(ReadBytes(scratch.File("COND/QUILLON.INI")).find("EEGFileNo=5\r\n"),
+              std::string::npos);
 }
 
 TEST(ConvertCommand, ErrorsWriteNothing) {
@@ -408,27 +417,6 @@ TEST(ConvertCommand, AKilledRunLeavesAWaveThatOpensAndRepairFinishesIt) {
     run = Cli(scratch, "repair long.csv");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(OneErrorLine(run)) << run.err;
-}
-
-// A file an earlier run left on the volume: the next run passes its number
-// by, says which one it used, and the settings move on past that.
-TEST(ConvertCommand, AVolumeRunPassesALeftoverBy) {
-    Scratch scratch;
-    CopySettings(scratch);
-    std::filesystem::create_directory(scratch.File("drive"));
-    const std::string args = "convert " + kSamples +
-                             "/eeg_blank.txt --settings COND/QUILLON.INI"
-                             " --preset 2 --rate 100 --volume drive";
-    ASSERT_EQ(Cli(scratch, args + " --create-disk-id DEMO-01").status, 0);
-    WriteBytes(scratch.File("drive/DAT/88000002.DAT"), "killed");
-    CliRun run = Cli(scratch, args);
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("drive/DAT/88000003.DAT: 1001 frames, 3 steps\n", 0), 0u) << run.out;
-    EXPECT_TRUE(OneErrorLine(run)) << run.err;
-    EXPECT_NE(run.err.find("uses number 3"), std::string::npos) << run.err;
-    EXPECT_NE(ReadBytes(scratch.File("COND/QUILLON.INI")).find("EEGFileNo=4\r\n"),
-              std::string::npos);
-    EXPECT_EQ(ReadBytes(scratch.File("drive/DAT/88000002.DAT")), "killed");
 }
 
 TEST(ConvertCommand, HelpAndTheDefaultSettings) {

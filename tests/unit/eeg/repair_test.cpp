@@ -56,8 +56,9 @@ TEST(OutputRepair, AKilledWaveOpensWithItsStepsAndRepairEndsIt) {
 }
 
 // A missing reference file is made new; a wave killed before its first step
-// has nothing to keep; a finished run's files are never changed.
-TEST(OutputRepair, WavesWithoutFramesOrWithTheirEndAreLeftAlone) {
+// has nothing to keep and is not touched; foreign and missing files are
+// refused, the latter with the system's reason.
+TEST(OutputRepair, WhatItCannotFinishIsLeftAlone) {
     Scratch scratch;
     WriteBytes(scratch.File("src.csv"), NumberLines(15, 2));
     RecordPtr killed = EegRecord(scratch.File("src.csv"), 2, 1);
@@ -72,28 +73,10 @@ TEST(OutputRepair, WavesWithoutFramesOrWithTheirEndAreLeftAlone) {
     const std::string before = ReadBytes(scratch.File("none.dat"));
     EXPECT_EQ(RepairEegWave(scratch.File("none.dat").c_str(), &report), kRepairNoWholeData);
     EXPECT_TRUE(ReadBytes(scratch.File("none.dat")) == before) << "unchanged";
-    EXPECT_EQ(ReadBytes(scratch.File("none.REF")), "");
-
-    RecordPtr whole = EegRecord(scratch.File("src.csv"), 2, 1);
-    ASSERT_NE(ConvertAll(whole.get(), scratch.File("whole.dat")), 0u);
-    const std::string complete = ReadBytes(scratch.File("whole.dat"));
-    EXPECT_EQ(RepairEegWave(scratch.File("whole.dat").c_str(), &report), kRepairComplete);
-    EXPECT_EQ(report.kept, 15);
-    EXPECT_TRUE(ReadBytes(scratch.File("whole.dat")) == complete) << "unchanged";
-    EXPECT_EQ(RepairEdfFile(scratch.File("whole.dat").c_str(), &report), kRepairNotThisKind);
-}
-
-TEST(OutputRepair, ForeignAndUnopenableFilesAreRefusedWithAReason) {
-    Scratch scratch;
-    WriteBytes(scratch.File("notes.txt"), std::string(600, 'x'));
-    RepairReport report;
-    EXPECT_EQ(RepairEegWave(scratch.File("notes.txt").c_str(), &report), kRepairNotThisKind);
-    EXPECT_EQ(RepairEdfFile(scratch.File("notes.txt").c_str(), &report), kRepairNotThisKind);
-    EXPECT_EQ(ReadBytes(scratch.File("notes.txt")), std::string(600, 'x'));
-    for (const std::string& path : {scratch.File("missing.dat"), scratch.Path()}) {
-        EXPECT_EQ(RepairEegWave(path.c_str(), &report), kRepairCannotOpen) << path;
-        EXPECT_NE(std::string(report.reason), "") << path;
-    }
+    EXPECT_EQ(RepairEdfFile(scratch.File("none.dat").c_str(), &report), kRepairNotThisKind);
+    EXPECT_EQ(RepairEegWave(scratch.File("src.csv").c_str(), &report), kRepairNotThisKind);
+    EXPECT_EQ(RepairEegWave(scratch.File("missing.dat").c_str(), &report), kRepairCannotOpen);
+    EXPECT_NE(std::string(report.reason), "");
 }
 
 // An EDF file of one signal of 2 samples per record (4-byte records) behind
