@@ -1,6 +1,6 @@
 // Epochs and the end of a file. The header is written with the first epoch
-// (its annotation signal is sized for it) with "-1" records; the end
-// writes the true count. Memory is one epoch buffer, whatever the length.
+// (its annotation signal is sized for it) with "-1" records; every epoch
+// written and the end write the true count. Memory is one epoch buffer, whatever the length.
 #include <cstring>
 
 #include "ostrel.h"
@@ -166,6 +166,9 @@ extern "C" void COMPANIONAPI OstrelCommitFrames(uint32_t handle, int32_t frameCo
         file.records += records;
         file.frames += frameCount;
         file.fileEnd += static_cast<int64_t>(file.epoch.size());
+        // The header counts every epoch on disk, so a recording killed at
+        // any moment still opens with the records it holds.
+        PatchRecordCount(file);
         return 0;
     });
 }

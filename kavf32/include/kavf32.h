@@ -64,6 +64,10 @@ typedef void* KAVFDIALOG;
 #define KAVF_OPEN_WRITE 0x0001u
 #define KAVF_OPEN_READWRITE 0x0002u
 #define KAVF_OPEN_CREATE 0x1000u
+/* With KAVF_OPEN_CREATE: create the file new, atomically; a name already
+ * taken (also by a link) is refused with open error 280 and left as it is.
+ * Outside the multimedia flags' range; it only ever refuses. */
+#define KAVF_OPEN_CREATE_NEW 0x01000000u
 
 /* CheckKavfile results besides the number of groups. */
 #define KAVF_CHECK_NO_ACCESS 0xFFFFu
@@ -279,7 +283,8 @@ KAVF_STATIC_ASSERT(offsetof(KavfTrendRecord, g) == 18, "KavfTrendRecord.g");
  * returns its failure value and changes nothing. */
 
 /* The open error (257..272, numbered as the multimedia file functions number
- * them) of the latest failed OpenKavfile; 0 if none failed. A successful
+ * them, or 280 for a name KAVF_OPEN_CREATE_NEW found taken) of the latest
+ * failed OpenKavfile; 0 if none failed. A successful
  * open leaves it as it is. */
 uint32_t KAVFAPI OpenKavErrorCode(void);
 /* mode: the multimedia open flags (KAVF_OPEN_*, sharing bits), passed on

@@ -59,6 +59,10 @@ int PlatFileSetSize(PlatFile file, int64_t size);
 // A 32-bit value identifying the operating system's file object (for callers
 // that only compare it with 0 or log it).
 uint32_t PlatFileNativeHandle(PlatFile file);
+// Whether path names the very file behind callerHandle (a value of
+// KAVF32's GetKavfileHandle: the descriptor here, the HMMIO on Windows). A
+// link at path is the link, never its target. 1 yes; 0 no or not known.
+int PlatPathIsCallerFile(const char* path, uintptr_t callerHandle);
 #ifdef _WIN32
 // The multimedia file I/O handle (HMMIO) of the file: unbuffered, over the
 // same file object, valid until PlatFileClose. A holder may mmioSeek,

@@ -127,6 +127,15 @@ extern "C" uint32_t PlatFileNativeHandle(PlatFile file) {
     return file == nullptr ? 0u : static_cast<uint32_t>(file->fd);
 }
 
+extern "C" int PlatPathIsCallerFile(const char* path, uintptr_t callerHandle) {
+    struct stat named;
+    struct stat held;
+    if (path == nullptr || ::lstat(path, &named) != 0 ||
+        ::fstat(static_cast<int>(callerHandle), &held) != 0)
+        return 0;
+    return named.st_dev == held.st_dev && named.st_ino == held.st_ino ? 1 : 0;
+}
+
 extern "C" int PlatFileSetSize(PlatFile file, int64_t size) {
     if (file == nullptr || size < 0) return 0;
     return ::ftruncate(file->fd, static_cast<off_t>(size)) == 0 ? 1 : 0;

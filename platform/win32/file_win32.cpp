@@ -203,3 +203,35 @@ extern "C" int PlatFileSetSize(PlatFile file, int64_t size) {
 extern "C" uintptr_t PlatFileMultimediaHandle(PlatFile file) {
     return file == nullptr ? 0u : reinterpret_cast<uintptr_t>(file->mmio);
 }
+
+namespace {
+
+bool FileIdentity(HANDLE handle, BY_HANDLE_FILE_INFORMATION* info) {
+    return handle != INVALID_HANDLE_VALUE && handle != nullptr &&
+           GetFileInformationByHandle(handle, info) != 0;
+}
+
+}  // namespace
+
+extern "C" int PlatPathIsCallerFile(const char* path, uintptr_t callerHandle) {
+    MMIOINFO info;
+    ZeroMemory(&info, sizeof info);
+    if (path == nullptr || callerHandle == 0 ||
+        mmioGetInfo(reinterpret_cast<HMMIO>(callerHandle), &info, 0) != 0)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION held;
+    if (!FileIdentity(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(info.adwInfo[0])), &held))
+        return 0;
+    // The name itself: a reparse point (a link) is opened, not followed.
+    HANDLE named = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION found;
+    const bool known = FileIdentity(named, &found);
+    if (named != INVALID_HANDLE_VALUE) CloseHandle(named);
+    return known && found.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
+                   found.nFileIndexHigh == held.nFileIndexHigh &&
+                   found.nFileIndexLow == held.nFileIndexLow
+               ? 1
+               : 0;
+}

@@ -2,3 +2,4 @@ quillon_fuzz_target(fuzz_field_readers fuzz_field_readers.cpp LIBS quillon_engin
 quillon_fuzz_target(fuzz_channel_labels fuzz_channel_labels.cpp LIBS quillon_engine)
 quillon_fuzz_target(fuzz_row_lists fuzz_row_lists.cpp LIBS quillon_engine)
 quillon_fuzz_target(fuzz_conversion_runs fuzz_conversion_runs.cpp LIBS quillon_engine)
+quillon_fuzz_target(fuzz_output_repair fuzz_output_repair.cpp LIBS quillon_engine)

@@ -327,12 +327,9 @@ bool PrepareVolume(const ConvertOptions& o, AppRecord* record, std::string* erro
         return false;
     }
     // A run that would be refused writes no volume file either.
-    char path[kPathSize];
-    char reference[kPathSize + 8];
-    if (MakeAutomaticOutputPath(o.volumeRoot, record->EEGFileNo, path, sizeof path) &&
-        MakeEegReferencePath(path, reference, sizeof reference) &&
-        (PlatFileExists(path) || PlatFileExists(reference))) {
-        *error = "the output file " + Quoted(path) + " or its reference file exists";
+    if (FindFreeEegFileNumber(o.volumeRoot, record->EEGFileNo) == 0) {
+        *error =
+            "every file number 1.." + std::to_string(kFileNumberLast) + " in " + root + " is taken";
         return false;
     }
     switch (CreateDiskId(record, o.volumeRoot, o.newDiskId)) {
@@ -409,9 +406,14 @@ int RunConvert(int argc, char** argv) {
     record->CopyPrivateFile = o.volumeRoot != nullptr ? 0 : 1;
     if (o.volumeRoot != nullptr) {
         if (!PrepareVolume(o, record.get(), &error)) return Fail(kExitFailed, error);
+        const int32_t setNumber = record->EEGFileNo;
         outcome = StartEegConversionOnVolume(record.get(), o.volumeRoot, path, sizeof path);
         if (path[0] == '\0')
             MakeAutomaticOutputPath(o.volumeRoot, record->EEGFileNo, path, sizeof path);
+        else if (record->EEGFileNo != setNumber)
+            Warn("file number " + std::to_string(setNumber) +
+                 " is taken on the volume (a file an earlier run left); this run uses number " +
+                 std::to_string(record->EEGFileNo) + ", " + Quoted(path));
     } else {
         std::snprintf(path, sizeof path, "%s", o.outputFile);
         outcome = StartEegConversion(record.get(), o.outputFile);

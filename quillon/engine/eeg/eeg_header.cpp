@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr uint32_t kCreateReadWrite = 0x1002;
+// Created new: a name taken by anything, a link too, is refused untouched.
+constexpr uint32_t kClaimReadWrite = KAVF_OPEN_CREATE | KAVF_OPEN_CREATE_NEW | KAVF_OPEN_READWRITE;
 constexpr uint32_t kFileBufferBytes = 0x2000;
 constexpr uint32_t kEventListLength = 400;
 constexpr uint32_t kRecordTextCount = 20;
@@ -245,7 +246,7 @@ extern "C" KAVFHANDLE CreateEegOutput(AppRecord* record, const char* path) {
     if (record == nullptr || path == nullptr) return 0;
     size_t pathLength = std::strlen(path);
     if (pathLength >= sizeof record->OutputPath) return 0;
-    KAVFHANDLE handle = OpenKavfile(path, kCreateReadWrite, kFileBufferBytes);
+    KAVFHANDLE handle = ClaimEegFile(path);
     if (handle == 0) return 0;
     std::memcpy(record->OutputPath, path, pathLength + 1);
     if (record->CopyFileType == kOutputEegFiling32)
@@ -269,16 +270,21 @@ extern "C" KAVFHANDLE CreateEegOutput(AppRecord* record, const char* path) {
     return handle;
 }
 
-extern "C" KAVFHANDLE CreateEegReference(AppRecord* record, const char* path) {
-    if (record == nullptr || path == nullptr) return 0;
-    KAVFHANDLE handle = OpenKavfile(path, kCreateReadWrite, kFileBufferBytes);
-    if (handle == 0) return 0;
-    if (CreateKavfIndexInfo(handle, "KAVT", 1, 1, "EEG FILING") == 0) {
-        CloseKavfile(handle);
-        return 0;
-    }
+extern "C" KAVFHANDLE ClaimEegFile(const char* path) {
+    return path != nullptr ? OpenKavfile(path, kClaimReadWrite, kFileBufferBytes) : 0;
+}
+
+extern "C" int32_t WriteEegReference(AppRecord* record, KAVFHANDLE handle) {
+    if (record == nullptr || CreateKavfIndexInfo(handle, "KAVT", 1, 1, "EEG FILING") == 0) return 0;
     WriteHeaderItem(handle, record, kGroupStartThenItem, 1, 0xD2);
     WriteHeaderItem(handle, record, kItemThenGroupEnd, 1, 0xD3);
+    return 1;
+}
+
+extern "C" KAVFHANDLE CreateEegReference(AppRecord* record, const char* path) {
+    if (record == nullptr || path == nullptr) return 0;
+    KAVFHANDLE handle = ClaimEegFile(path);
+    if (handle != 0 && WriteEegReference(record, handle) == 0) handle = CloseKavfile(handle);
     return handle;
 }
 

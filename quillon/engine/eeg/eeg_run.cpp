@@ -72,25 +72,59 @@ void ResetRunCounts(AppRecord* record) {
     ClearRunOutcome(record);
 }
 
-// Claims the output and its reference file; on failure nothing is left.
+// Whether the name still leads to the file the run holds: a name taken
+// over since the claim (a link put there) is never written through.
+bool NamesHeldFile(const char* path, KAVFHANDLE handle) {
+    return handle != 0 && PlatPathIsCallerFile(path, GetKavfileHandle(handle)) != 0;
+}
+
+// Closes a claimed file; removes it only while the name is still its own.
+void GiveUpFile(uint32_t* handle, const char* path) {
+    if (*handle == 0) return;
+    const bool ours = NamesHeldFile(path, *handle);
+    *handle = CloseKavfile(*handle);
+    if (ours) PlatDeleteFile(path);
+}
+
+int32_t ClaimRefusal(AppRecord* record, int32_t taken) {
+    KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
+    return OpenKavErrorCode() == PLAT_ERR_FILEEXISTS ? taken : kEegStartCannotCreate;
+}
+
+// The output (with its header) and its reference file, each created new and
+// held for the run: the files written are the files created. On failure
+// nothing of the run is left.
 int32_t ClaimOutputs(AppRecord* record, const char* path, const char* referencePath) {
-    char* reason = record->RunErrorText;
-    const size_t reasonSize = sizeof record->RunErrorText;
-    uint32_t error = ClaimNewFile(path, reason, reasonSize);
-    if (error != PLAT_ERR_NONE)
-        return error == PLAT_ERR_FILEEXISTS ? kEegStartOutputExists : kEegStartCannotCreate;
-    error = ClaimNewFile(referencePath, reason, reasonSize);
-    if (error == PLAT_ERR_NONE) return kEegStarted;
-    PlatDeleteFile(path);
-    return error == PLAT_ERR_FILEEXISTS ? kEegStartReferenceExists : kEegStartCannotCreate;
+    record->OutputFile = CreateEegOutput(record, path);
+    if (record->OutputFile == 0) return ClaimRefusal(record, kEegStartOutputExists);
+    record->ReferenceFile = ClaimEegFile(referencePath);
+    int32_t outcome = kEegStarted;
+    if (record->ReferenceFile == 0)
+        outcome = ClaimRefusal(record, kEegStartReferenceExists);
+    else if (!NamesHeldFile(path, record->OutputFile))
+        outcome = kEegStartOutputExists;
+    else if (!NamesHeldFile(referencePath, record->ReferenceFile))
+        outcome = kEegStartReferenceExists;
+    if (outcome == kEegStarted) return outcome;
+    GiveUpFile(&record->OutputFile, path);
+    GiveUpFile(&record->ReferenceFile, referencePath);
+    return outcome;
 }
 
 // The wave's end at the frames written, and the file cut back to it when a
-// failed write left part of a step behind.
+// failed write left part of a step behind. A name taken over during the run
+// fails it: what is there now is not this run's file.
 uint32_t EndWave(AppRecord* record) {
     const bool ended = SetKavfWaveEnd(record->OutputFile) != 0;
+    const bool named = NamesHeldFile(record->OutputPath, record->OutputFile);
     const bool closed = CloseKavfile(record->OutputFile) == 0;
     record->OutputFile = 0;
+    if (!named) {
+        record->WaveWriteFailed = 1;
+        std::snprintf(record->RunErrorText, sizeof record->RunErrorText,
+                      "its name now leads to another file");
+        return 0;
+    }
     bool whole = true;
     if (record->WaveWriteFailed)
         whole = CutFileTo(record->OutputPath, int64_t{record->WaveDataOffset} +
@@ -98,11 +132,14 @@ uint32_t EndWave(AppRecord* record) {
     return ended && closed && whole ? kEegFinishWaveClosed : 0;
 }
 
-// The reference file in the name claimed at the start; never left empty.
+// The reference file into the file claimed at the start; never left empty.
 uint32_t WriteReference(AppRecord* record, const char* referencePath) {
-    KAVFHANDLE reference = CreateEegReference(record, referencePath);
-    if (reference != 0 && CloseKavfile(reference) == 0) return kEegFinishReferenceWritten;
-    PlatDeleteFile(referencePath);
+    if (NamesHeldFile(referencePath, record->ReferenceFile) &&
+        WriteEegReference(record, record->ReferenceFile) != 0) {
+        record->ReferenceFile = CloseKavfile(record->ReferenceFile);
+        if (record->ReferenceFile == 0) return kEegFinishReferenceWritten;
+    }
+    GiveUpFile(&record->ReferenceFile, referencePath);
     return 0;
 }
 
@@ -118,10 +155,8 @@ uint32_t AdvanceFileNumber(AppRecord* record, const char* settingsPath) {
 // A run that wrote no frame leaves nothing: a file of zero frames would
 // open fine and hold nothing of the source.
 void RemoveOutputs(AppRecord* record, const char* referencePath) {
-    CloseKavfile(record->OutputFile);
-    record->OutputFile = 0;
-    PlatDeleteFile(record->OutputPath);
-    PlatDeleteFile(referencePath);
+    GiveUpFile(&record->OutputFile, record->OutputPath);
+    GiveUpFile(&record->ReferenceFile, referencePath);
 }
 
 uint32_t RunStatusFlags(const AppRecord* record) {
@@ -166,13 +201,6 @@ extern "C" int32_t StartEegConversion(AppRecord* record, const char* path) {
     ResetRunCounts(record);
     const int32_t claimed = ClaimOutputs(record, path, referencePath);
     if (claimed != kEegStarted) return claimed;
-    record->OutputFile = CreateEegOutput(record, path);
-    if (record->OutputFile == 0) {
-        KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
-        PlatDeleteFile(path);
-        PlatDeleteFile(referencePath);
-        return kEegStartCannotCreate;
-    }
     PrepareEegConversion(record);
     record->WaveDataOffset = GetKavfInfo(record->OutputFile, KAVF_INFO_DATA_POSITION);
     record->ConvertState = kConvertRunning;
@@ -189,8 +217,27 @@ extern "C" int32_t StartEegConversionOnVolume(AppRecord* record, const char* roo
     char automatic[kPathSize];
     if (!MakeAutomaticOutputPath(root, record->EEGFileNo, automatic, sizeof automatic))
         return kEegStartPathTooLong;
+    const int32_t number = FindFreeEegFileNumber(root, record->EEGFileNo);
+    if (number == 0) return kEegStartOutputExists;
+    record->EEGFileNo = number;
+    MakeAutomaticOutputPath(root, number, automatic, sizeof automatic);
     if (path != nullptr && pathSize > 0) std::snprintf(path, pathSize, "%s", automatic);
     return StartEegConversion(record, automatic);
+}
+
+extern "C" int32_t FindFreeEegFileNumber(const char* root, int32_t from) {
+    if (root == nullptr) return 0;
+    int32_t number = from >= 1 && from <= kFileNumberLast ? from : NextEegFileNumber(from);
+    char path[kPathSize];
+    char reference[kPathSize + 8];
+    for (int32_t tried = 0; tried < kFileNumberLast; ++tried) {
+        if (!MakeAutomaticOutputPath(root, number, path, sizeof path) ||
+            !MakeEegReferencePath(path, reference, sizeof reference))
+            return 0;
+        if (!PlatFileExists(path) && !PlatFileExists(reference)) return number;
+        number = NextEegFileNumber(number);
+    }
+    return 0;
 }
 
 extern "C" int32_t PrepareEegConversion(AppRecord* record) {
@@ -249,6 +296,9 @@ extern "C" int32_t ConvertStep(AppRecord* record) {
             record->WaveWriteFailed = 1;
             record->FramesDone -= lines;
         } else {
+            // The count on disk follows every step, so a run killed at any
+            // moment leaves a wave that opens with the steps written.
+            SetKavfWaveEnd(record->OutputFile);
             result = 1;
         }
     }
@@ -272,9 +322,11 @@ extern "C" uint32_t FinishEegConversion(AppRecord* record, const char* settingsP
         flags |= kEegFinishRemoved;
     } else {
         flags |= EndWave(record);
+        if (record->WaveWriteFailed) flags |= kEegFinishWriteFailed;
         if (named) flags |= WriteReference(record, referencePath);
         flags |= AdvanceFileNumber(record, settingsPath);
     }
+    if (record->ReferenceFile != 0) record->ReferenceFile = CloseKavfile(record->ReferenceFile);
     record->ConvertState = kConvertFinished;
     record->RunOwner = kRunNone;
     return flags;

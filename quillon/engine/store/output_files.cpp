@@ -25,3 +25,24 @@ bool CutFileTo(const char* path, int64_t size) {
     PlatFileClose(file);
     return cut;
 }
+
+int32_t SetRepairOutcome(RepairReport* report, int32_t outcome) {
+    report->outcome = outcome;
+    // The first failure's reason is kept: later calls may change the system's.
+    if ((outcome == kRepairCannotOpen || outcome == kRepairWriteFailed) && report->reason[0] == 0)
+        KeepFailureReason(report->reason, sizeof report->reason);
+    return outcome;
+}
+
+int64_t RepairFileSize(const char* path, RepairReport* report) {
+    // Read-write without create: a FIFO opens without waiting for a writer
+    // and shows size 0, a folder is refused.
+    PlatFile file = PlatFileOpen(path, PLAT_OPEN_READWRITE, nullptr);
+    if (file == nullptr) {
+        SetRepairOutcome(report, kRepairCannotOpen);
+        return -1;
+    }
+    const int64_t size = PlatFileSize(file);
+    PlatFileClose(file);
+    return size;
+}

@@ -174,6 +174,15 @@ TEST(ConvertCommand, VolumeRunsAdvanceTheFileNumber) {
     run = Cli(scratch, args + " --create-disk-id OTHER");
     EXPECT_EQ(run.status, 1) << "the volume has its Disk ID already";
     EXPECT_TRUE(OneErrorLine(run)) << run.err;
+
+    // A killed run's file is passed by, with a word on the number used.
+    WriteBytes(scratch.File("drive/DAT/88000003.DAT"), "killed");
+    run = Cli(scratch, args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "drive/DAT/88000004.DAT: 1001 frames, 3 steps\n" + counts);
+    EXPECT_TRUE(OneErrorLine(run) && run.err.find("uses number 4") != std::string::npos) << run.err;
+    EXPECT_NE(ReadBytes(scratch.File("COND/QUILLON.INI")).find("EEGFileNo=5\r\n"),
+              std::string::npos);
 }
 
 // A number the settings file does not take is reported after the summary:
@@ -420,6 +429,73 @@ TEST(ConvertCommand, AnInterruptEndsTheOutputCleanly) {
     const uint32_t frames = ReadWave(scratch.File("out.dat")).frames;
     EXPECT_LT(frames, 1000000u);
     ExpectCleanEnd(scratch, frames);
+}
+
+// A closed terminal, a termination request and a closed pipe end a run as
+// Ctrl+C does: status 130 and a complete file of the frames written.
+TEST(ConvertCommand, HangupTerminateAndABrokenPipeEndTheRunCleanly) {
+    Scratch scratch;
+    WriteBytes(scratch.File("QUILLON.INI"), "[SYSTEM]\r\nCopyFileType=2\r\n");
+    WriteLongSource(scratch, 1000000);
+    const std::string convert =
+        std::string("\"$CLI\" convert long.csv --settings QUILLON.INI -o out.dat") + kLongLayout;
+    for (const char* signal : {"HUP", "TERM", "PIPE"}) {
+        CliRun run = Shell(scratch, convert +
+                                        " & pid=$!; until [ \"$(stat -c %s out.dat 2>/dev/null ||"
+                                        " echo 0)\" -gt 200000 ]; do :; done; kill -STOP $pid;"
+                                        " kill -" +
+                                        signal + " $pid; kill -CONT $pid; wait $pid");
+        EXPECT_EQ(run.status, 130) << signal << run.err;
+        ExpectCleanEnd(scratch, ReadWave(scratch.File("out.dat")).frames);
+        std::filesystem::remove(scratch.File("out.dat"));
+        std::filesystem::remove(scratch.File("out.REF"));
+    }
+    // The progress line on standard error meets a reader that went away.
+    CliRun run = Shell(scratch, "{ " + convert + "; echo $? >status; } 2>&1 | head -c5");
+    EXPECT_EQ(run.out, "\rquil") << "the start of the progress line";
+    EXPECT_EQ(ReadBytes(scratch.File("status")), "130\n");
+    const uint32_t frames = ReadWave(scratch.File("out.dat")).frames;
+    EXPECT_LT(frames, 1000000u);
+    ExpectCleanEnd(scratch, frames);
+}
+
+// SIGKILL mid-run: the wave opens with the frames of its whole steps, and
+// `repair` finishes it from the frames on disk, once.
+TEST(ConvertCommand, AKilledRunLeavesAWaveThatOpensAndRepairFinishesIt) {
+    Scratch scratch;
+    WriteBytes(scratch.File("QUILLON.INI"), "[SYSTEM]\r\nCopyFileType=2\r\n");
+    WriteLongSource(scratch, 1000000);
+    CliRun run = Shell(scratch, std::string("\"$CLI\" convert long.csv --settings QUILLON.INI"
+                                            " -o out.dat") +
+                                    kLongLayout +
+                                    " & pid=$!; until [ \"$(stat -c %s out.dat 2>/dev/null ||"
+                                    " echo 0)\" -gt 300000 ]; do :; done;"
+                                    " kill -STOP $pid; kill -KILL $pid; wait $pid");
+    EXPECT_EQ(run.status, 128 + 9);
+    const uint32_t frames = ReadWave(scratch.File("out.dat")).frames;
+    EXPECT_GT(frames, 0u);
+    EXPECT_EQ(frames % 2000, 0u) << "whole steps of 10 s at 200 Hz";
+    EXPECT_EQ(ReadBytes(scratch.File("out.REF")), "");
+    run = Cli(scratch, "inspect out.dat");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find(std::to_string(frames)), std::string::npos) << run.out;
+
+    run = Cli(scratch, "repair out.dat");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("out.dat: wave ended at ", 0), 0u) << run.out;
+    const Wave wave = ReadWave(scratch.File("out.dat"));
+    EXPECT_GE(wave.frames, frames);
+    EXPECT_EQ(wave.Sample(wave.frames - 1, 0), static_cast<int16_t>((wave.frames - 1) % 1000));
+    ExpectCleanEnd(scratch, wave.frames);
+    const std::string repaired = ReadBytes(scratch.File("out.dat"));
+    run = Cli(scratch, "repair out.dat");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(OneErrorLine(run)) << run.err;
+    EXPECT_NE(run.err.find("complete"), std::string::npos) << run.err;
+    EXPECT_TRUE(ReadBytes(scratch.File("out.dat")) == repaired) << "unchanged";
+    run = Cli(scratch, "repair long.csv");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(OneErrorLine(run)) << run.err;
 }
 
 TEST(ConvertCommand, HelpAndTheDefaultSettings) {

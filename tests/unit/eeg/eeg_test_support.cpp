@@ -39,11 +39,21 @@ void RecordRelease::operator()(AppRecord* record) const {
 namespace {
 
 std::function<void(const char*)> gAfterExistenceCheck;
+std::function<void(const char*)> gAfterOpen;
 
 }  // namespace
 
 void AfterExistenceCheck(std::function<void(const char*)> action) {
     gAfterExistenceCheck = std::move(action);
+}
+
+void AfterOpen(std::function<void(const char*)> action) { gAfterOpen = std::move(action); }
+
+extern "C" KAVFHANDLE __real_OpenKavfile(const char* name, uint32_t mode, uint32_t bufferSize);
+extern "C" KAVFHANDLE __wrap_OpenKavfile(const char* name, uint32_t mode, uint32_t bufferSize) {
+    const KAVFHANDLE handle = __real_OpenKavfile(name, mode, bufferSize);
+    if (handle != 0 && gAfterOpen) gAfterOpen(name);
+    return handle;
 }
 
 // The engine's existence checks, seen through the linker's --wrap.

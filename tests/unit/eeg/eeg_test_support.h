@@ -40,6 +40,10 @@ RecordPtr EegRecord(const std::string& source, int32_t channels, int32_t rate);
 // another run taking a name at that moment would (null: nothing).
 void AfterExistenceCheck(std::function<void(const char*)> action);
 
+// Runs action(path) right after each OpenKavfile that opened a file, as
+// someone swapping the name at that moment would (null: nothing).
+void AfterOpen(std::function<void(const char*)> action);
+
 // Lines "v,v+1,..." for each line number, joined with LF.
 std::string NumberLines(int32_t lines, int32_t channels, int32_t first = 0);
 

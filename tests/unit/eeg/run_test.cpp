@@ -233,6 +233,65 @@ TEST(EegRun, AnOutputTakenAfterTheCheckIsNeverWrittenInto) {
     }
 }
 
+// Someone swaps a name for a link to another file right after the run
+// created it: the link's target is never written, the start is refused as
+// for a taken name, and the link (not the run's) is left where it is.
+TEST(EegRun, ANameSwappedForALinkAfterTheClaimIsNeverWrittenThrough) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(5, 2));
+    const std::string victim = scratch.File("victim");
+    for (const char* taken : {"out.dat", "out.REF"}) {
+        WriteBytes(victim, "precious");
+        const std::string name = scratch.File(taken);
+        RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+        AfterOpen([&](const char* path) {
+            if (path != name) return;
+            std::filesystem::remove(path);
+            std::filesystem::create_symlink(victim, path);
+        });
+        const int32_t outcome = StartEegConversion(record.get(), scratch.File("out.dat").c_str());
+        AfterOpen(nullptr);
+        EXPECT_EQ(outcome, std::string(taken) == "out.dat" ? kEegStartOutputExists
+                                                           : kEegStartReferenceExists);
+        EXPECT_EQ(ReadBytes(victim), "precious") << taken;
+        EXPECT_TRUE(std::filesystem::is_symlink(name)) << taken;
+        EXPECT_EQ(record->OutputFile, 0u);
+        EXPECT_EQ(record->ReferenceFile, 0u);
+        std::filesystem::remove(name);
+        EXPECT_FALSE(Exists(scratch.File("out.dat")) || Exists(scratch.File("out.REF")))
+            << "the run's own file is given up";
+    }
+}
+
+// The same swap while the run goes on: nothing is written through the link
+// and the finish does not claim success for a file the name no longer holds.
+TEST(EegRun, ANameSwappedDuringTheRunFailsItsFinish) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(25, 2));
+    const std::string victim = scratch.File("victim");
+    for (const char* taken : {"out.dat", "out.REF"}) {
+        WriteBytes(victim, "precious");
+        RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+        ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
+        EXPECT_EQ(EegTimerTick(record.get()), 1);
+        std::filesystem::remove(scratch.File(taken));
+        std::filesystem::create_symlink(victim, scratch.File(taken));
+        while (EegTimerTick(record.get()) != 0) {
+        }
+        const uint32_t flags = FinishEegConversion(record.get(), nullptr);
+        EXPECT_EQ(ReadBytes(victim), "precious") << taken;
+        if (std::string(taken) == "out.dat") {
+            EXPECT_NE(flags & kEegFinishWriteFailed, 0u);
+            EXPECT_NE(std::string(record->RunErrorText), "");
+        } else {
+            EXPECT_EQ(flags & kEegFinishReferenceWritten, 0u);
+            EXPECT_EQ(ReadWave(scratch.File("out.dat")).frames, 25u);
+        }
+        std::filesystem::remove(scratch.File("out.dat"));
+        std::filesystem::remove(scratch.File("out.REF"));
+    }
+}
+
 TEST(EegRun, AChannelCountChangedDuringARunEndsIt) {
     Scratch scratch;
     WriteBytes(scratch.File("src.csv"), NumberLines(30, 4));

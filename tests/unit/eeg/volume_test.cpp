@@ -145,6 +145,32 @@ TEST(OutputVolume, ARunOnAReadyVolume) {
     EXPECT_EQ(texts[6], "DISK");
 }
 
+// A killed run's leftovers (a wave, or only its reference file) never block
+// the volume: the run takes the next number free of both, the wrap included,
+// and names it in the file.
+TEST(OutputVolume, LeftoversArePassedByToTheNextFreeNumber) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(4, 2));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    ASSERT_EQ(CreateDiskId(record.get(), scratch.Path().c_str(), "DISK"), kDiskIdCreated);
+    WriteBytes(scratch.File("DAT/88099999.DAT"), "left");
+    WriteBytes(scratch.File("DAT/88000001.REF"), "");
+    const char* root = scratch.Path().c_str();
+    EXPECT_EQ(FindFreeEegFileNumber(root, 99998), 99998);
+    EXPECT_EQ(FindFreeEegFileNumber(root, 99999), 2);
+    record->EEGFileNo = 99999;
+    char path[300];
+    ASSERT_EQ(StartEegConversionOnVolume(record.get(), root, path, sizeof path), kEegStarted);
+    EXPECT_EQ(std::string(path), scratch.File("DAT/88000002.DAT"));
+    EXPECT_EQ(record->EEGFileNo, 2);
+    while (EegTimerTick(record.get())) {
+    }
+    FinishEegConversion(record.get(), nullptr);
+    EXPECT_EQ(record->EEGFileNo, 3) << "moved on past the number used";
+    EXPECT_EQ(OpenFile(path).Texts(1, 0x80)[5], "88000002");
+    EXPECT_EQ(ReadBytes(scratch.File("DAT/88099999.DAT")), "left");
+}
+
 TEST(EegConvertPage, DrivesOfferedAndControlsPerState) {
     EXPECT_STREQ(DriveKindSuffix(kDriveMo5Inch), " MO 5inch");
     EXPECT_STREQ(DriveKindSuffix(kDriveHardDisk), " HD");

@@ -1,7 +1,10 @@
 // Handle values, open errors and the per-handle fields.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <set>
 
@@ -117,6 +120,28 @@ TEST(KavfHandles, FailedOpenReportsThePlatformErrorUntilTheNextFailure) {
     EXPECT_EQ(OpenKavErrorCode(), 257u);  // a success does not clear it
     EXPECT_NE(GetKavfileHandle(h), 0u);
     CloseKavfile(h);
+}
+
+// The create-new bit: a name taken by a file or by a link (even one to
+// nothing) is refused with 280 and left as it was.
+TEST(KavfHandles, CreateNewRefusesATakenNameAndLeavesItAsItIs) {
+    Scratch s;
+    const uint32_t mode = KAVF_OPEN_CREATE | KAVF_OPEN_CREATE_NEW | KAVF_OPEN_READWRITE;
+    const std::string file = s.folder + "/taken.dat";
+    const std::string target = s.folder + "/target.dat";
+    const std::string link = s.folder + "/link.dat";
+    const std::string dangling = s.folder + "/dangling.dat";
+    WriteAll(file, Bytes{1, 2, 3});
+    WriteAll(target, Bytes{4, 5});
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    ASSERT_EQ(symlink((s.folder + "/nothing").c_str(), dangling.c_str()), 0);
+    for (const std::string& taken : {file, link, dangling}) {
+        EXPECT_EQ(OpenKavfile(taken.c_str(), mode, 8192), 0u) << taken;
+        EXPECT_EQ(OpenKavErrorCode(), 280u) << taken;
+    }
+    EXPECT_EQ(ReadAll(file), (Bytes{1, 2, 3}));
+    EXPECT_EQ(ReadAll(target), (Bytes{4, 5}));
+    EXPECT_FALSE(std::ifstream(s.folder + "/nothing").good());
 }
 
 TEST(KavfHandles, SmallBufferSizesAreRaisedTo1024Bytes) {

@@ -48,16 +48,21 @@ TEST(Header, ProgramRunFieldByField) {
     EXPECT_EQ(file.size(), 1024u + 60u * 640u);  // 2 x 300 samples + 40 annotation bytes
 }
 
-TEST(Header, RecordCountIsWrittenAtTheEnd) {
+// The count on disk follows every epoch, so a recording killed between two
+// epochs opens with all it holds; the end writes it once more.
+TEST(Header, RecordCountFollowsEveryEpochAndTheEnd) {
     ScratchFolder dir;
     std::string path = dir.File("run.edf");
     PsgRecording r = ProgramRecording();
     uint32_t h = DefinePsgFile(path, r);
     EXPECT_EQ(ReadBytes(path).size(), 0u) << "the header waits for the first epoch";
     HandEpoch(h, r, Rows(6000, 3), 30);
-    EXPECT_EQ(ReadBytes(path).substr(236, 8), Pad("-1", 8));
-    EXPECT_EQ(OstrelRelease(h), 0u) << "release alone finishes the file";
     EXPECT_EQ(ReadBytes(path).substr(236, 8), Pad("30", 8));
+    HandEpoch(h, r, Rows(6000, 3), 30);
+    EXPECT_EQ(ReadBytes(path).substr(236, 8), Pad("60", 8));
+    EXPECT_EQ(ReadBytes(path).size(), 1024u + 60u * 640u);
+    EXPECT_EQ(OstrelRelease(h), 0u) << "release alone finishes the file";
+    EXPECT_EQ(ReadBytes(path).substr(236, 8), Pad("60", 8));
 
     // No epoch at all: the header alone, its annotation signal sized for
     // all ten onset-0 TALs (236 bytes) and the time keeping (12) in one record.

@@ -193,6 +193,41 @@ TEST(PsgConvertCommand, AnInterruptLeavesACompleteRecording) {
     EXPECT_EQ(edf.bytes.size(), header + static_cast<size_t>(edf.records) * edf.recordBytes);
 }
 
+// SIGKILL mid-run: the header counts the records of the epochs written, so
+// the file opens; `repair` leaves it with exactly those records and a count
+// to match, and a second repair changes nothing.
+TEST(PsgConvertCommand, AKilledRunLeavesARecordingThatRepairFinishes) {
+    ScratchFolder scratch;
+    WriteBytes(scratch.File("QUILLON.INI"), "[SYSTEM]\r\nFrameTime=1\r\n");
+    std::string source;
+    for (int32_t i = 0; i < 1000000; ++i) source += std::to_string(i % 1000) + ",7\n";
+    WriteBytes(scratch.File("long.csv"), source);
+    CliRun run = RunIn(scratch, "'" QUILLON_CLI
+                                "' convert long.csv --settings QUILLON.INI"
+                                " --type psg --preset 0 --delimiter comma --bias 0"
+                                " --data-start-line 0 --channels 2 --rate 200 -o out.edf &"
+                                " pid=$!; until [ \"$(stat -c %s out.edf 2>/dev/null || echo 0)\""
+                                " -gt 100000 ]; do :; done;"
+                                " kill -STOP $pid; kill -KILL $pid; wait $pid");
+    EXPECT_EQ(run.status, 128 + 9);
+    const EdfView killed(ReadBytes(scratch.File("out.edf")));
+    const size_t header = 256u * (static_cast<size_t>(killed.signals) + 1);
+    ASSERT_GT(killed.records, 0);
+    EXPECT_LE(header + static_cast<size_t>(killed.records) * killed.recordBytes,
+              killed.bytes.size());
+
+    run = Cli(scratch, "repair out.edf");
+    EXPECT_TRUE(run.status == 0 || run.err.find("complete") != std::string::npos) << run.err;
+    const EdfView repaired(ReadBytes(scratch.File("out.edf")));
+    EXPECT_GE(repaired.records, killed.records);
+    EXPECT_EQ(repaired.bytes.size(),
+              header + static_cast<size_t>(repaired.records) * repaired.recordBytes);
+    run = Cli(scratch, "repair out.edf");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(OneErrorLine(run)) << run.err;
+    EXPECT_TRUE(ReadBytes(scratch.File("out.edf")) == repaired.bytes) << "unchanged";
+}
+
 TEST(PsgConvertCommand, TimeResolutionFrameTimeAndPolarity) {
     ScratchFolder scratch;
     WriteBytes(scratch.File("QUILLON.INI"), "[SYSTEM]\r\nFrameTime=1\r\n");

@@ -40,12 +40,22 @@ extern "C" {
 int32_t WriteHeaderItem(KAVFHANDLE handle, AppRecord* record, int32_t step, uint32_t group,
                         uint32_t item);
 
-// Creates path (replacing a file of that name: callers check first), writes
-// the whole header and leaves the wave group open at frame 0 (the run then
-// prepares its steps). OutputPath receives path. 0 when it cannot be created.
+// Creates path new (a name already taken, by a link too, is refused with
+// OpenKavErrorCode 280 and left alone): the file written is the file created,
+// through this handle, never one reopened by name. 0 on failure.
+KAVFHANDLE ClaimEegFile(const char* path);
+
+// Claims path (see ClaimEegFile), writes the whole header and leaves the wave
+// group open at frame 0 (the run then prepares its steps). OutputPath
+// receives path. 0 when it cannot be created.
 KAVFHANDLE CreateEegOutput(AppRecord* record, const char* path);
 
-// Writes and returns the event reference file (the caller closes it), or 0.
+// Writes the event reference file into a claimed, empty file: the end mark on
+// frame FramesDone - 1. 1 when written.
+int32_t WriteEegReference(AppRecord* record, KAVFHANDLE handle);
+
+// Claims path and writes the reference file into it; the handle (the caller
+// closes it), or 0.
 KAVFHANDLE CreateEegReference(AppRecord* record, const char* path);
 
 // The reference file's path beside a data file: the name's extension

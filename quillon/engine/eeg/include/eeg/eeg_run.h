@@ -58,9 +58,15 @@ extern "C" {
 int32_t StartEegConversion(AppRecord* record, const char* path);
 
 // The same on the automatic path of a ready volume below root (ConvertState
-// 1); path (may be null) receives the output path.
+// 1); path (may be null) receives the output path. A number whose file or
+// reference file is left over (a killed run's) is passed by: the run takes
+// the next free one, which EEGFileNo becomes.
 int32_t StartEegConversionOnVolume(AppRecord* record, const char* root, char* path,
                                    size_t pathSize);
+
+// The first file number from `from` on (after 99999 comes 1) whose data and
+// reference files on the volume below root are both free; 0 when none is.
+int32_t FindFreeEegFileNumber(const char* root, int32_t from);
 
 // Scale values, counters, buffers and the start offset of a run. 0 when a
 // buffer could not be had.

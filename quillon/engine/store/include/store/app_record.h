@@ -249,6 +249,7 @@ struct AppRecord {
     uint16_t SourceReadFailed;  // a source read failed: the run ended before that step
     struct ConversionTally Tally;
     uint32_t WaveDataOffset;  // file offset of frame 0 of the EEG wave
+    uint32_t ReferenceFile;   // the EEG run's reference file, claimed at its start
     char RunErrorText[128];   // the system's reason for a failed create, read or write
 
     char OrgFile[kPathSize];     // last source file
