@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "convert.h"
+#include "export.h"
 #include "inspect.h"
 
 namespace {
@@ -15,7 +16,9 @@ void PrintUsage(FILE* out) {
                  "  convert SOURCE (-o FILE | --volume DIR) [options]\n"
                  "                                convert a source text to an EEG wave data\n"
                  "                                file, or with --type psg to a PSG recording\n"
-                 "                                (quillon-cli convert --help)\n");
+                 "                                (quillon-cli convert --help)\n"
+                 "  export FILE... [-o OUT.edf]   wave data files to EDF+ files\n"
+                 "                                (quillon-cli export --help)\n");
 }
 
 }  // namespace
@@ -27,6 +30,7 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "inspect") == 0) return RunInspect(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "convert") == 0) return RunConvert(argc - 2, argv + 2);
+    if (std::strcmp(argv[1], "export") == 0) return RunExport(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage(stdout);
         return 0;
