@@ -177,8 +177,10 @@ void Decode(const WaveSource& s, Epochs& e, uint32_t first, uint32_t rows, uint3
             }
         }
         int16_t* out = e.samples.data() + size_t{r} * c;
-        for (uint32_t k = 0; k < c; ++k)
-            out[k] = s.wide ? static_cast<int16_t>(Be16(p + 2 * k)) : static_cast<int8_t>(p[k]);
+        if (s.wide)
+            for (uint32_t k = 0; k < c; ++k) out[k] = static_cast<int16_t>(Be16(p + 2 * k));
+        else
+            for (uint32_t k = 0; k < c; ++k) out[k] = static_cast<int8_t>(p[k]);
     }
 }
 
@@ -195,7 +197,7 @@ int32_t StreamFrames(uint32_t h, WaveSource* s, Epochs& e, ExportSummary* summar
             summary->detail = static_cast<int32_t>(first);
             return kExportReadFailed;
         }
-        std::fill(e.samples.begin(), e.samples.end(), 0);
+        if (rows % s->rate != 0) std::fill(e.samples.begin(), e.samples.end(), 0);
         Decode(*s, e, first, rows, h, summary);
         // EDF+ records are whole seconds: say where the zeros after the wave begin.
         if (first + rows == total && total % s->rate != 0)

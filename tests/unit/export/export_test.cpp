@@ -157,8 +157,9 @@ TEST(ExportCommand, HeaderSignalsAndEventsOfAnEegFile) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
 }
 
-// The same calibrated source through the EEG run and exported, and through
-// the PSG run with EU / VU equal to each row's sensitivity x 50 / 4096.
+// The same calibrated source through the EEG run (both file types) and
+// exported, and through the PSG run with EU / VU equal to each row's
+// sensitivity x 50 / 4096.
 TEST(ExportCommand, RoundTripEqualsThePsgRunSampleForSample) {
     ScratchFolder scratch;
     WriteBytes(scratch.File("RT.INI"),
@@ -184,11 +185,16 @@ TEST(ExportCommand, RoundTripEqualsThePsgRunSampleForSample) {
     const std::string common = "rt.csv --settings RT.INI --preset 1 --keep-pattern --rate 500";
     ASSERT_EQ(Cli(scratch, "convert " + common + " -o rt.DAT").status, 0);
     ASSERT_EQ(Cli(scratch, "convert " + common + " --type psg -o psg.edf").status, 0);
+    ASSERT_EQ(Cli(scratch, "convert " + common + " --type eeg24 -o rt24.DAT").status, 0);
     CliRun run = Cli(scratch, "export rt.DAT -o rt.edf");
+    ASSERT_EQ(run.status, 0) << run.out;
+    run = Cli(scratch, "export rt24.DAT");
     ASSERT_EQ(run.status, 0) << run.out;
 
     EdfView exported(ReadBytes(scratch.File("rt.edf")));
     EdfView psg(ReadBytes(scratch.File("psg.edf")));
+    EdfView eeg24(ReadBytes(scratch.File("rt24.edf")));
+    for (int32_t s = 0; s < 4; ++s) EXPECT_EQ(eeg24.Samples(s), exported.Samples(s)) << s;
     ASSERT_EQ(exported.signals, 5);
     ASSERT_EQ(psg.signals, 5);
     for (int32_t s = 0; s < 4; ++s) {
