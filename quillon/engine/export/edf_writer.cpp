@@ -14,6 +14,7 @@ namespace wave_export {
 namespace {
 
 constexpr int32_t kSection = 0;
+constexpr int32_t kCreateMode = 4;    // the mode values the PSG run passes; Ostrel keeps them
 constexpr int32_t kFrameSeconds = 1;  // an Ostrel frame: one second of rows
 constexpr int32_t kFramesItem = 4;
 constexpr int32_t kWaitingAnnotationsItem = 5;
@@ -28,10 +29,11 @@ constexpr const char* kEndText = "End of the wave: zeros fill the rest of the da
 enum HeaderItem {
     kItemChannelCount = 2,
     kItemFrameSeconds = 3,
-    kItemYear = 10,
+    kItemYear = 10,  // then month, day, hour, minute, second
     kItemSampleRate = 21,
     kItemAnnotationRoom = 23,
 };
+constexpr int32_t kStartItems = 6;
 enum ChannelItem { kChannelSource = 2, kChannelRate = 4, kChannelEu = 6, kChannelVu = 7 };
 
 struct PatientField {
@@ -114,7 +116,7 @@ void PutHeader(uint32_t h, const WaveSource& s, int32_t room) {
     OstrelSetHeaderItem(h, kSection, kItemFrameSeconds, kFrameSeconds);
     OstrelSetHeaderItem(h, kSection, kItemSampleRate, static_cast<int32_t>(s.rate));
     OstrelSetHeaderItem(h, kSection, kItemAnnotationRoom, room);
-    for (int32_t i = 0; i < 6; ++i)
+    for (int32_t i = 0; i < kStartItems; ++i)
         OstrelSetHeaderItem(h, kSection, kItemYear + i, s.hasStart ? s.start[i] : 0);
     OstrelBeginPatient(h);
     int32_t offset = 0;
@@ -243,7 +245,7 @@ int32_t Record(uint32_t h, WaveSource* s, const std::vector<std::string>& notes,
 
 int32_t WriteEdf(WaveSource* s, const char* edfPath, ExportSummary* summary) {
     const std::vector<std::string> notes = Notes(*s);
-    const uint32_t h = OstrelCreate(edfPath, 4, 4);
+    const uint32_t h = OstrelCreate(edfPath, kCreateMode, kCreateMode);
     if (h == 0) return PlatFileExists(edfPath) ? kExportOutputExists : kExportCannotCreate;
     if (OstrelPrepareHeader(h) == 0) {
         OstrelRelease(h);

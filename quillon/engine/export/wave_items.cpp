@@ -33,6 +33,8 @@ constexpr int16_t kMillivoltExponent = -3;
 constexpr int64_t kSensitivityFactor = 50;
 constexpr int64_t kCountsPerSensitivity = 4096 * 1000;
 constexpr int32_t kMaxTexts = 64;
+constexpr size_t kRecordStartWords = 6;  // year, month from 0, day, hour, minute, second
+constexpr size_t kPathSize = 4096;
 
 std::vector<std::string> Texts(KAVFHANDLE h, uint32_t group, uint16_t id) {
     std::vector<KavfTextElement> elements(kMaxTexts);
@@ -114,14 +116,14 @@ void ReadChannels(KAVFHANDLE h, WaveSource* s) {
 
 void ReadStart(KAVFHANDLE h, WaveSource* s) {
     const std::vector<uint16_t> start = Words(h, kStartGroup, kRecordStartId);
-    if (start.size() < 6) return;
+    if (start.size() < kRecordStartWords) return;
     s->hasStart = true;
-    for (int i = 0; i < 6; ++i) s->start[i] = start[static_cast<size_t>(i)];
+    for (size_t i = 0; i < kRecordStartWords; ++i) s->start[i] = start[i];
     s->start[1] += 1;  // stored from 0
 }
 
 void ReadReference(const char* path, WaveSource* s) {
-    char referencePath[4096];
+    char referencePath[kPathSize];
     if (!MakeEegReferencePath(path, referencePath, sizeof referencePath)) return;
     const KAVFHANDLE h = OpenKavfile(referencePath, KAVF_OPEN_READ, 0);
     if (h == 0) return;
