@@ -17,6 +17,7 @@ declare -A allowed=(
     [psg]="source store"
     [runs]="eeg psg source montage store ids"
     [pages]="runs eeg psg source montage store ids"
+    [export]="eeg montage store"
 )
 subsystems="${!allowed[*]}"
 failures=0

@@ -81,7 +81,9 @@ std::vector<int32_t> RecordDurations(const OstrelFile& file) {
 int32_t AnnotationBytesFor(const OstrelFile& file, int32_t seconds, int32_t frameCount) {
     int64_t frames = frameCount > 0 ? frameCount : 1;
     int64_t records = frames * file.frameSeconds / seconds;
-    return AnnotationBytes(file.onsetTals, records > 0 ? records : 1, TimekeepingBytes(seconds));
+    int32_t bytes =
+        AnnotationBytes(file.onsetTals, records > 0 ? records : 1, TimekeepingBytes(seconds));
+    return bytes + file.timedRoom + (file.timedRoom & 1);
 }
 
 int64_t RecordBytes(const OstrelFile& file, int32_t seconds, int32_t frameCount) {
@@ -189,6 +191,13 @@ void FillAnnotations(OstrelFile& file, uint8_t* epoch, int32_t recordCount, int6
             std::memcpy(area + used, next.data(), next.size());
             used += next.size();
             ++file.talsWritten;
+        }
+        while (file.timedWritten < file.timedTals.size()) {
+            const std::string& next = file.timedTals[file.timedWritten];
+            if (next.size() > room - used) break;
+            std::memcpy(area + used, next.data(), next.size());
+            used += next.size();
+            ++file.timedWritten;
         }
     }
 }

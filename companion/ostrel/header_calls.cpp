@@ -26,6 +26,7 @@ enum HeaderItem {
     kItemSecond = 15,
     kItemSampleRate = 21,
     kItemMains = 22,
+    kItemAnnotationRoom = 23,
 };
 
 enum ChannelItem {
@@ -125,6 +126,11 @@ extern "C" void COMPANIONAPI OstrelSetHeaderItem(uint32_t handle, int32_t sectio
             case kItemFrameSeconds: file.frameSeconds = value; break;
             case kItemSampleRate: file.sampleRate = value; break;
             case kItemMains: file.mainsHz = value > 0 ? value : 0; break;
+            case kItemAnnotationRoom:
+                file.timedRoom = value < 0                       ? 0
+                                 : value > ostrel::kMaxTimedRoom ? ostrel::kMaxTimedRoom
+                                                                 : value;
+                break;
             case kItemYear: file.start.year = value; break;
             case kItemMonth: file.start.month = value; break;
             case kItemDay: file.start.day = value; break;

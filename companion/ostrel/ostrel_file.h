@@ -31,6 +31,8 @@ constexpr int64_t kRecordCountOffset = 236;
 // The program commits epochs of this many seconds' whole frames; a data
 // record must divide them.
 constexpr int32_t kRunEpochSeconds = 30;
+// Room per record a caller may ask for annotations given during the recording.
+constexpr int32_t kMaxTimedRoom = 4096;
 
 // The order the program drives a file through. Refused: the definitions
 // could not make a valid file, or the file could not be created; only
@@ -119,7 +121,12 @@ struct OstrelFile {
     std::string startDate;
     std::string startTime;
     std::vector<std::string> onsetTals;  // annotations at onset 0, as TALs
-    int64_t frameDataBytes = 0;          // samples of all channels in one frame
+    // Annotations at their times, given during the recording; they share the
+    // room reserved in every record (header item 23), in the order given.
+    int32_t timedRoom = 0;
+    std::vector<std::string> timedTals;
+    size_t timedWritten = 0;
+    int64_t frameDataBytes = 0;  // samples of all channels in one frame
     // Record durations that give every channel whole samples are multiples
     // of this many seconds.
     int32_t recordStep = 1;

@@ -132,9 +132,10 @@ extern "C" void COMPANIONAPI OstrelSetEpochLength(uint32_t handle, uint16_t seco
 
 extern "C" int32_t COMPANIONAPI OstrelCount(uint32_t handle, int32_t section, int32_t item) {
     return ostrel::WithFile(handle, 0, [&](OstrelFile& file) {
-        if (section != 0 || item != 4) return 0;
+        if (section != 0 || (item != 4 && item != 5)) return 0;
         // A refused recording has no count: -1 tells it from one without epochs.
         if (file.phase == Phase::Refused) return -1;
+        if (item == 5) return static_cast<int32_t>(file.timedTals.size() - file.timedWritten);
         return file.frames > INT32_MAX ? INT32_MAX : static_cast<int32_t>(file.frames);
     });
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "convert.h"
+#include "export.h"
 #include "inspect.h"
 #include "repair.h"
 
@@ -18,7 +19,9 @@ void PrintUsage(FILE* out) {
                  "                                file, or with --type psg to a PSG recording\n"
                  "                                (quillon-cli convert --help)\n"
                  "  repair FILE                   finish an EEG wave (and its .REF) or an EDF+\n"
-                 "                                file that a killed run left behind\n");
+                 "                                file that a killed run left behind\n"
+                 "  export FILE... [-o OUT.edf]   wave data files to EDF+ files\n"
+                 "                                (quillon-cli export --help)\n");
 }
 
 }  // namespace
@@ -31,6 +34,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "inspect") == 0) return RunInspect(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "convert") == 0) return RunConvert(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "repair") == 0) return RunRepair(argc - 2, argv + 2);
+    if (std::strcmp(argv[1], "export") == 0) return RunExport(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage(stdout);
         return 0;

@@ -34,8 +34,10 @@ int32_t COMPANIONAPI OstrelPrepareHeader(uint32_t handle);
 void COMPANIONAPI OstrelBeginHeader(uint32_t handle);
 // 33: one numeric header item of section 0: 2 channel count, 3 frame time
 // (seconds), 21 sample rate (Hz), 22 mains frequency (Hz, 0 = none),
-// 10..15 record start year, month, day, hour, minute, second. Items 1 and
-// 20 and unknown items are accepted and ignored.
+// 10..15 record start year, month, day, hour, minute, second, 23 bytes of
+// room every data record keeps for the annotations of ordinal 80 (0 by
+// default; at most 4096). Items 1 and 20 and unknown items are accepted and
+// ignored.
 void COMPANIONAPI OstrelSetHeaderItem(uint32_t handle, int32_t section, int32_t item,
                                       int32_t value);
 // 35: header text of section 0; item 1 is the record comment (cp932, up to
@@ -76,7 +78,8 @@ void COMPANIONAPI OstrelEndChannels(uint32_t handle);
 // frame time frames.
 void COMPANIONAPI OstrelSetEpochLength(uint32_t handle, uint16_t seconds);
 // 34: a count of the file: section 0, item 4 gives the frames committed so
-// far, or -1 when ordinal 42 refused the recording; anything else 0.
+// far, item 5 the annotations of ordinal 80 not yet written for want of
+// room; -1 for either when ordinal 42 refused the recording; anything else 0.
 int32_t COMPANIONAPI OstrelCount(uint32_t handle, int32_t section, int32_t item);
 // 44: hands over channel's samples for the coming commit of frameCount
 // frames: sample i is the 16-bit value at samples + i x R x stride, where R
@@ -92,6 +95,13 @@ void COMPANIONAPI OstrelCloseContents(uint32_t handle);
 // 6: releases a file handle (finishing and closing its file when still
 // open); returns the handle value to keep (0).
 uint32_t COMPANIONAPI OstrelRelease(uint32_t handle);
+// 80: an annotation (cp932 text) at onset seconds + microseconds from the
+// record start, written into the coming data records' room of header item
+// 23, in the order given; one that does not fit a record waits for the
+// next. Accepted from ordinal 42 until the recording is finished; 1 when
+// taken, 0 otherwise.
+int32_t COMPANIONAPI OstrelAddAnnotation(uint32_t handle, int32_t seconds, int32_t microseconds,
+                                         const char* text);
 // 70: writes the name of signal type code (0 .. OSTREL_TYPE_COUNT - 1) into a
 // buffer of OSTREL_TYPE_NAME_SIZE bytes; an unknown code gives "".
 void COMPANIONAPI OstrelSignalTypeName(int32_t code, char* name);
