@@ -78,6 +78,13 @@ bool RunEnded(void* context) {
            !WindowText(Shown(*session, kConvertStatus)).empty();
 }
 
+// The menu's command reaches the page by a posted message: until the run has
+// started, the toolbar is free and the status still says the volume is ready.
+bool RunEndedAfterReady(void* context) {
+    const auto* session = static_cast<const UiSession*>(context);
+    return RunEnded(context) && WindowText(Shown(*session, kConvertStatus)) != kReadyText;
+}
+
 // Conv with PSG output: the target typed into the save dialog, then the
 // convert tab shows the run to its end.
 bool ConvertByConv(UiSession* session, const std::string& target) {
@@ -166,7 +173,8 @@ void RunWindowEegConversion(UiSession* session) {
     PressKey(session->main, VK_DOWN);
     PressKey(session->main, VK_DOWN);
     PressKey(session->main, VK_RETURN);
-    Check(WaitUntil(kActionTimeoutMs, RunEnded, session), "the EEG run started from the menu ends");
+    Check(WaitUntil(kActionTimeoutMs, RunEndedAfterReady, session),
+          "the EEG run started from the menu ends");
     // The label line "A B C" reads as a frame of three non-numbers, and the
     // calibrated 5s and 6s overflow 16 bits: the finish says so in red.
     const std::string status = WindowText(Shown(*session, kConvertStatus));
