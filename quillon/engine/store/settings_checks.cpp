@@ -1,5 +1,6 @@
 #include "store/settings_checks.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -120,7 +121,9 @@ const KeyRange kEegPatternLists[] = {
 constexpr int32_t kHeaderNumberLimit = 9999999;
 
 const KeyRange kPsgPatternLists[] = {
-    {"ChEnable", Interval(0, 1)},
+    // Any value: the grid shows values other than 0 and 1 as "--" and stores
+    // them, and a run takes every value above 0 as on.
+    {"ChEnable", Interval(INT32_MIN, INT32_MAX)},
     {"Signal", Interval(0, 20)},
     {"Rate", Kind(kRangeRateDivisor)},
     {"EU", Interval(0, kHeaderNumberLimit)},

@@ -55,6 +55,9 @@ TEST(RunSettings, TheSampleLikeSettingsAreUsable) {
     volume.volume = 1;
     EXPECT_EQ(Refusal(settings, volume), "usable");
     EXPECT_EQ(Refusal(settings, Use(kSettingsRunPsg)), "usable");
+    // The grid's "--" state: neither on nor off, stored as it is.
+    Settings unsure("ChEnable=1,1,", "ChEnable=2,-1,");
+    EXPECT_EQ(Refusal(unsure, Use(kSettingsRunPsg)), "usable");
 }
 
 TEST(RunSettings, ADamagedValueIsRefusedWithItsSectionKeyValueAndRange) {
