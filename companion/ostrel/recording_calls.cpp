@@ -1,7 +1,10 @@
 // Epochs and the end of a file. The header is written with the first epoch
 // (its annotation signal is sized for it) with "-1" records; the end
 // writes the true count. Memory is one epoch buffer, whatever the length.
+#include <cstdio>
 #include <cstring>
+
+#include "edf_text.h"
 
 #include "ostrel.h"
 #include "ostrel_file.h"
@@ -198,4 +201,30 @@ extern "C" uint32_t COMPANIONAPI OstrelRelease(uint32_t handle) {
     CloseFile(*file);
     delete file;
     return 0;
+}
+
+extern "C" int32_t COMPANIONAPI OstrelAddAnnotation(uint32_t handle, int32_t seconds,
+                                                    int32_t milliseconds, const char* text) {
+    return ostrel::WithFile(handle, 0, [&](OstrelFile& file) {
+        if (file.phase != Phase::Recording || text == nullptr || seconds < 0 || milliseconds < 0 ||
+            milliseconds > 999)
+            return 0;
+        char onset[32];
+        if (milliseconds == 0)
+            std::snprintf(onset, sizeof onset, "+%d\x14", static_cast<int>(seconds));
+        else
+            std::snprintf(onset, sizeof onset, "+%d.%03d\x14", static_cast<int>(seconds),
+                          static_cast<int>(milliseconds));
+        std::string tal = onset + ostrel::AnnotationText(text) + '\x14';
+        tal += '\0';
+        // Once the records are laid out, the next one holds its time-keeping
+        // TAL (a digit more allowed for later ones) and the room left; a
+        // longer TAL would never be written and would hold up those after it.
+        const size_t keeping = std::to_string(file.records * file.layout.recordSeconds).size() + 5;
+        if (file.layoutFixed &&
+            tal.size() + keeping > static_cast<size_t>(file.layout.annotationBytes))
+            return 0;
+        file.onsetTals.push_back(tal);
+        return 1;
+    });
 }

@@ -85,6 +85,12 @@ void COMPANIONAPI OstrelPutChannelSamples(uint32_t handle, int32_t section, int3
                                           int32_t channel, int32_t stride, const void* samples);
 // 46: appends frameCount frames (channels not handed over are zero).
 void COMPANIONAPI OstrelCommitFrames(uint32_t handle, int32_t frameCount);
+// 80: an annotation at seconds + milliseconds / 1000 from the start, written
+// into the annotation signal of the next data records with room for it.
+// Returns 1 when it is queued, 0 when it never could be written (no
+// recording, or longer than the room a record's annotation signal has left).
+int32_t COMPANIONAPI OstrelAddAnnotation(uint32_t handle, int32_t seconds, int32_t milliseconds,
+                                         const char* text);
 // 72: writes the final number of data records.
 void COMPANIONAPI OstrelFinishRecording(uint32_t handle, int32_t section);
 // 32: finishes the recording if needed and closes the file.
