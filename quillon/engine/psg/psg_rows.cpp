@@ -8,9 +8,9 @@
 
 #include "bramwick.h"
 #include "store/engine_trace.h"
+#include "ostrel.h"
 #include "source/field_reader.h"
-#include "source/line_walker.h"
-#include "source/source_lines.h"
+#include "source/line_rows.h"
 #include "psg_internal.h"
 
 namespace {
@@ -98,14 +98,15 @@ void TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t* ro
     }
 }
 
-// One line into one row when it holds a value for every channel; false
-// when it stores nothing.
-bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, bool traceLine,
-             int16_t* row, FieldFlaws* flaws) {
+// One line into one row when it is a data line.
+RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, bool traceLine,
+                   int16_t* row, FieldFlaws* flaws) {
     if (traceLine) BramwickTrace(line);
     if (maker.valueKind == 0) {
         int16_t values[kLineValueLimit];
-        if (ReadIntegerFieldsCounted(record, line, values, flaws) < maker.channels) return false;
+        const int32_t count = ReadIntegerFieldsCounted(record, line, values, flaws);
+        const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
+        if (verdict != kRowData) return verdict;
         uint32_t clamped = 0;
         for (int32_t c = 0; c < maker.channels; ++c) {
             const int32_t product = int32_t{values[c]} * maker.adFactor[c];
@@ -113,14 +114,16 @@ bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, b
             row[c] = static_cast<int16_t>(std::clamp(product, -kSampleMax, kSampleMax));
         }
         flaws->saturated += clamped;
-        return true;
+        return kRowData;
     }
-    if (maker.valueKind != 1) return false;
+    if (maker.valueKind != 1) return kRowShort;
     float values[kLineValueLimit];
-    if (ReadFloatFieldsCounted(record, line, values, flaws) < maker.channels) return false;
+    const int32_t count = ReadFloatFieldsCounted(record, line, values, flaws);
+    const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
+    if (verdict != kRowData) return verdict;
     if (traceLine) {
         TracedCalibratedRow(maker, values, row, flaws);
-        return true;
+        return kRowData;
     }
     uint32_t clamped = 0;
     for (int32_t c = 0; c < maker.channels; ++c) {
@@ -129,7 +132,23 @@ bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, b
         row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
     }
     flaws->saturated += clamped;
-    return true;
+    return kRowData;
+}
+
+// A run of non-data lines becomes an annotation at the time of its first
+// zero row, so the recording says where its zeros stand for no data.
+void AnnotateNonDataRun(AppRecord* record, const NonDataRun& run) {
+    // With the time resolution on, a source line stands for a millisecond.
+    const int64_t rowsPerSecond = record->OrgTimeResSw != 0 ? 1000 : record->SampleRate;
+    if (record->OutputFile == 0 || rowsPerSecond <= 0) return;
+    char text[96];
+    std::snprintf(text, sizeof text, "source lines %llu-%llu not data",
+                  static_cast<unsigned long long>(run.firstLine),
+                  static_cast<unsigned long long>(run.lastLine));
+    const int64_t onsetMs = static_cast<int64_t>(run.firstRow) * 1000 / rowsPerSecond;
+    if (OstrelAddAnnotation(record->OutputFile, static_cast<int32_t>(onsetMs / 1000),
+                            static_cast<int32_t>(onsetMs % 1000), text) == 0)
+        ++record->Tally.UnnotedRuns;
 }
 
 uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsBytes,
@@ -143,40 +162,21 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
 
     RowMaker maker;
     SetUpMaker(record, traceKind, &maker);
-    int16_t* const out = static_cast<int16_t*>(rows);
-    const size_t channels = static_cast<size_t>(maker.channels);
-    uint32_t counted = 0;
-    uint32_t stored = 0;
-    ConversionTally step{};
-    FieldFlaws flaws{};
-    SourceLines source;
-    OpenSourceLines(record, &source);
-    SourceLine line;
-    SourceLineStep found = kSourceLineFound;
-    while (counted < wanted && (found = NextSourceLine(&source, &line)) == kSourceLineFound) {
-        const bool traceLine = maker.traced && (traceKind == TraceKind::kTimeResolution ||
-                                                counted < uint32_t{kPsgTracedLinesPerCall});
-        // A line that gives no row stores nothing: its values are not counted.
-        FieldFlaws lineFlaws{};
-        if (MakeRow(record, maker, line.text, traceLine, out + stored * channels, &lineFlaws)) {
-            ++stored;
-            flaws.saturated += lineFlaws.saturated;
-            flaws.notNumbers += lineFlaws.notNumbers;
-        } else {
-            TallyNonDataLine(line.text, line.length, &step);
-        }
-        ++counted;
-    }
-    step.DataRows = stored;
-    step.SaturatedValues = flaws.saturated;
-    step.NotNumbers = flaws.notNumbers;
-    CloseSourceLines(&source, found, step);
-    if (found == kSourceReadFailed) return 0;
-
-    // Rows no line filled, at the end of the source or behind skipped lines.
-    if (counted > 0 && stored < wanted)
-        std::memset(out + stored * channels, 0, (wanted - stored) * rowBytes);
-    return counted;
+    char* const out = static_cast<char*>(rows);
+    const LineRows made = ReadLineRows(
+        record, wanted, out, rowBytes,
+        [&](const SourceLine& line, uint32_t slot, char* row, FieldFlaws* flaws) {
+            const bool traceLine = maker.traced && (traceKind == TraceKind::kTimeResolution ||
+                                                    slot < uint32_t{kPsgTracedLinesPerCall});
+            return MakeRow(record, maker, line.text, traceLine, reinterpret_cast<int16_t*>(row),
+                           flaws);
+        },
+        [record](const NonDataRun& run) { AnnotateNonDataRun(record, run); });
+    if (made.failed) return 0;
+    // The last epoch, which the source does not fill, ends with zero rows.
+    if (made.made > 0 && made.made < wanted)
+        std::memset(out + made.made * rowBytes, 0, (wanted - made.made) * rowBytes);
+    return made.made;
 }
 
 }  // namespace

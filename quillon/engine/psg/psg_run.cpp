@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "source/field_reader.h"
-#include "source/head_lines.h"
+#include "source/source_lines.h"
 #include "ostrel.h"
 #include "store/output_files.h"
 #include "platform.h"
@@ -94,16 +94,6 @@ bool BlockFitsLayout(const AppRecord* record) {
 
 }  // namespace
 
-namespace psg {
-
-int64_t FirstDataOffset(const AppRecord* record) {
-    const int64_t line =
-        HeadLineOffset(record->SourceText, record->SourceTextLength, record->DataStartLine);
-    return record->SourceTextOffset + (line > 0 ? line : 0);
-}
-
-}  // namespace psg
-
 extern "C" uint32_t CreatePsgFile(AppRecord* record, PsgStartResult* result) {
     if (record == nullptr) return Refuse(result, kPsgStartNoSource);
     record->StepCount = 0;
@@ -126,7 +116,7 @@ extern "C" uint32_t CreatePsgFile(AppRecord* record, PsgStartResult* result) {
         FreeRunBuffers(record);
         return Refuse(result, outcome);
     }
-    record->SourceOffset = psg::FirstDataOffset(record);
+    StartSourceLines(record);
     Report(result, kPsgStarted);
     return handle;
 }

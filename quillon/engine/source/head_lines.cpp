@@ -47,6 +47,7 @@ int32_t WalkHeadLines(const char* head, int32_t headLength, int32_t lineLimit,
         if (found == kLineCut || found == kLineNone) break;
         if (!onLine(listed, line)) return listed + 1;
         ++listed;
+        if (found == kLineOverOpen) break;  // its end lies beyond the head
         at = line.next;
     }
     return listed;
