@@ -27,7 +27,8 @@ std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
 
 void WarnOnColumnMismatch(const AppRecord* record, const char* source) {
     char line[kLineByteLimit + 1];
-    if (HeadListLine(record->SourceText, record->SourceTextLength, record->DataStartLine, line) < 0)
+    if (HeadLabelLine(record->SourceText, record->SourceTextLength, record->DataStartLine,
+                      record->DelimitChar, line) < 0)
         return;
     int32_t columns = CountDataColumns(record, line);
     if (columns >= 0 && columns > record->ChannelCount)
