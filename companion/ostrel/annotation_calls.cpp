@@ -1,5 +1,6 @@
 // Annotations at their times, given while the recording grows: each waits
-// for room in the records still to come (header item 23 reserves it).
+// for room in the records still to come: the room header item 23 reserves,
+// and what a record's annotation signal has left.
 #include <cstdio>
 
 #include "edf_text.h"
@@ -38,8 +39,14 @@ extern "C" int32_t COMPANIONAPI OstrelAddAnnotation(uint32_t handle, int32_t sec
                           ostrel::AnnotationText(ostrel::TakeCp932(text, kMaxAnnotationBytes)) +
                           "\x14";
         tal += '\0';
-        // One that could never fit a record would hold back every later one.
-        if (tal.size() > static_cast<size_t>(file.timedRoom)) return 0;
+        // Once the records are laid out, one that no record could hold beside
+        // its time-keeping TAL (a digit more allowed for later records) is
+        // refused rather than holding back every later one; given earlier, it
+        // is dropped when the records are filled, and counted (ordinal 34).
+        const size_t keeping = std::to_string(file.records * file.layout.recordSeconds).size() + 5;
+        if (file.layoutFixed &&
+            tal.size() + keeping > static_cast<size_t>(file.layout.annotationBytes))
+            return 0;
         file.timedTals.push_back(std::move(tal));
         return 1;
     });

@@ -192,8 +192,14 @@ void FillAnnotations(OstrelFile& file, uint8_t* epoch, int32_t recordCount, int6
             used += next.size();
             ++file.talsWritten;
         }
+        const size_t free = room - tal.size();
         while (file.timedWritten < file.timedTals.size()) {
             const std::string& next = file.timedTals[file.timedWritten];
+            if (next.size() > free) {  // no record holds it: it would hold up the rest
+                ++file.timedDropped;
+                ++file.timedWritten;
+                continue;
+            }
             if (next.size() > room - used) break;
             std::memcpy(area + used, next.data(), next.size());
             used += next.size();

@@ -126,6 +126,7 @@ struct OstrelFile {
     int32_t timedRoom = 0;
     std::vector<std::string> timedTals;
     size_t timedWritten = 0;
+    size_t timedDropped = 0;     // given before the records were laid out, longer than their room
     int64_t frameDataBytes = 0;  // samples of all channels in one frame
     // Record durations that give every channel whole samples are multiples
     // of this many seconds.

@@ -3,6 +3,8 @@
 // written and the end write the true count. Memory is one epoch buffer, whatever the length.
 #include <cstring>
 
+#include "edf_text.h"
+
 #include "ostrel.h"
 #include "ostrel_file.h"
 
@@ -135,7 +137,9 @@ extern "C" int32_t COMPANIONAPI OstrelCount(uint32_t handle, int32_t section, in
         if (section != 0 || (item != 4 && item != 5)) return 0;
         // A refused recording has no count: -1 tells it from one without epochs.
         if (file.phase == Phase::Refused) return -1;
-        if (item == 5) return static_cast<int32_t>(file.timedTals.size() - file.timedWritten);
+        if (item == 5)
+            return static_cast<int32_t>(file.timedTals.size() - file.timedWritten +
+                                        file.timedDropped);
         return file.frames > INT32_MAX ? INT32_MAX : static_cast<int32_t>(file.frames);
     });
 }

@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<char[]> head(new char[headLength ? headLength : 1]);
     std::memcpy(head.get(), data + 3, headLength);
     char labelLine[kLineByteLimit + 1];
-    int32_t collected =
-        CollectLabelLine(head.get(), static_cast<int32_t>(headLength), lineIndex, labelLine);
+    int32_t collected = CollectLabelLineInMode(head.get(), static_cast<int32_t>(headLength),
+                                               lineIndex, record->DelimitChar, labelLine);
     Check(collected <= kLineByteLimit);
     Check(collected < 0 ? labelLine[0] == '\0'
                         : std::strlen(labelLine) == static_cast<size_t>(collected));

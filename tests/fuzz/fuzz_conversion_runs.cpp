@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -39,6 +40,7 @@ void RemoveOutputs(const std::string& path) {
 void Layout(AppRecord* r, const uint8_t* config, int32_t rate) {
     r->DelimitChar = config[0] % 3;
     r->DataLineBias = config[1] % 4;
+    r->DataStartLine = (config[1] >> 2) % 4;
     int32_t channels = 1 + config[2] % 8;
     SwitchChannelRows(r, channels);
     r->ChannelCount = channels;
@@ -57,6 +59,8 @@ void ConvertEeg(AppRecord* r) {
     if (StartEegConversion(r, out.c_str()) == kEegStarted) {
         for (int tick = 0; tick < kMaxTicks && EegTimerTick(r) == 1; ++tick) {
         }
+        // Every data line is a frame; other lines add zero frames, never remove one.
+        if (r->FramesDone < r->Tally.DataRows) std::abort();
         FinishEegConversion(r, nullptr);
     }
     ReleaseEegRun(r, nullptr);

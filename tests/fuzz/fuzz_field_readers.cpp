@@ -1,9 +1,9 @@
 // Arbitrary bytes as a source line, read in every field mode: the tokenizer
 // and both number readers must stay inside the line and their buffers, and
 // calibrated values must never come out as NaN. The same bytes also make a
-// line of short number-like fields, read once as it is and once with a
-// quotation mark before every field, which keeps the readers from reading
-// fields in place: both must give the same values.
+// line of short number-like fields, read once as it is and once with an
+// empty pair of quotation marks in every field, which keeps the readers from
+// reading fields in place: both must give the same values.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -43,8 +43,9 @@ void WalkWithNextField(const char* line, size_t length, int32_t mode, int32_t li
 }
 
 // Fields of up to 20 characters from a number-like alphabet, separated by
-// commas; quoted puts a quotation mark after the leading blanks of each
-// field (before them it would stop mode 1 from skipping them).
+// commas; quoted puts an empty pair of quotation marks after the leading
+// blanks of each field (before them it would stop mode 1 from skipping
+// them), which groups nothing.
 std::string NumberLine(const uint8_t* data, size_t size, bool quoted) {
     static const char kAlphabet[] = "0123456789.-+ eEdD1234567890.";
     std::string line;
@@ -58,7 +59,7 @@ std::string NumberLine(const uint8_t* data, size_t size, bool quoted) {
             field.insert(field.find_first_not_of(' ') == std::string::npos
                              ? field.size()
                              : field.find_first_not_of(' '),
-                         1, '"');
+                         2, '"');
         line += field + ',';
     }
     return line;

@@ -8,14 +8,14 @@ namespace {
 const char kReadyText[] =  // "変換開始"ボタンで変換開始してください。
     "\"\x95\xCF\x8A\xB7\x8A\x4A\x8E\x6E\"\x83\x7B\x83\x5E\x83\x93\x82\xC5\x95\xCF\x8A\xB7"
     "\x8A\x4A\x8E\x6E\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
-const char kOddValuesText[] =  // 変換は終了しましたが、29個の値が範囲外か数値ではありませんでした。
+const char kOddValuesText[] =  // 変換は終了しましたが、26個の値が範囲外か数値ではありませんでした。
     "\x95\xCF\x8A\xB7\x82\xCD\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x82\xAA\x81\x41\x32"
-    "\x39"
+    "\x36"
     "\x8C\xC2\x82\xCC\x92\x6C\x82\xAA\x94\xCD\x88\xCD\x8A\x4F\x82\xA9\x90\x94\x92\x6C\x82\xC5\x82"
     "\xCD"
     "\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x42";
-const char kHoldsElevenFrames[] =  // ﾌｧｲﾙには最初の11ﾌﾚｰﾑがあります。
-    "\xCC\xA7\xB2\xD9\x82\xC9\x82\xCD\x8D\xC5\x8F\x89\x82\xCC\x31\x31\xCC\xDA\xB0\xD1\x82\xAA\x82"
+const char kHoldsTenFrames[] =  // ﾌｧｲﾙには最初の10ﾌﾚｰﾑがあります。
+    "\xCC\xA7\xB2\xD9\x82\xC9\x82\xCD\x8D\xC5\x8F\x89\x82\xCC\x31\x30\xCC\xDA\xB0\xD1\x82\xAA\x82"
     "\xA0"
     "\x82\xE8\x82\xDC\x82\xB7\x81\x42";
 const char kWarningTitle[] = "\x8C\x78\x8D\x90";  // 警告
@@ -175,12 +175,12 @@ void RunWindowEegConversion(UiSession* session) {
     PressKey(session->main, VK_RETURN);
     Check(WaitUntil(kActionTimeoutMs, RunEndedAfterReady, session),
           "the EEG run started from the menu ends");
-    // The label line "A B C" reads as a frame of three non-numbers, and the
-    // calibrated 5s and 6s overflow 16 bits: the finish says so in red.
+    // The label line "A B C" is the head and makes no frame; the calibrated
+    // values of 4 and more overflow 16 bits: the finish says so in red.
     const std::string status = WindowText(Shown(*session, kConvertStatus));
     Check(status.find(kOddValuesText) != std::string::npos &&
-              status.find(kHoldsElevenFrames) != std::string::npos,
-          "the EEG finish names the 29 odd values and the 11 frames the file holds");
+              status.find(kHoldsTenFrames) != std::string::npos,
+          "the EEG finish names the 26 odd values and the 10 frames the file holds");
     const std::string dat = session->volumeDrive + "\\DAT\\88000001.";
     Check(FileExists(dat + "DAT") && FileExists(dat + "REF"),
           "88000001.DAT and its .REF are on the volume");

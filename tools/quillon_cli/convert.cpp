@@ -259,7 +259,8 @@ bool ApplyLayout(const ConvertOptions& o, AppRecord* record, std::string* error)
     if (o.magGiven) record->OrgDataMag = o.mag;
     if (o.labelLine >= 0) {
         char line[kLineByteLimit + 1];
-        if (HeadListLine(record->SourceText, record->SourceTextLength, o.labelLine, line) < 0) {
+        if (HeadLabelLine(record->SourceText, record->SourceTextLength, o.labelLine,
+                          record->DelimitChar, line) < 0) {
             *error = "the source's head has no line " + std::to_string(o.labelLine) + " for labels";
             return false;
         }
@@ -267,7 +268,8 @@ bool ApplyLayout(const ConvertOptions& o, AppRecord* record, std::string* error)
         SetChannelLabels(record, line);
     } else if (PresetApplied(record) && (o.delimiter >= 0 || o.bias >= 0)) {
         char line[kLineByteLimit + 1];
-        CollectLabelLine(record->SourceText, record->SourceTextLength, record->ChStartLine, line);
+        CollectLabelLineInMode(record->SourceText, record->SourceTextLength, record->ChStartLine,
+                               record->DelimitChar, line);
         SetChannelLabels(record, line);
     }
     if (o.channels > 0) {

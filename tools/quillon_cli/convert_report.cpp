@@ -27,7 +27,8 @@ std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
 
 void WarnOnColumnMismatch(const AppRecord* record, const char* source) {
     char line[kLineByteLimit + 1];
-    if (HeadListLine(record->SourceText, record->SourceTextLength, record->DataStartLine, line) < 0)
+    if (HeadLabelLine(record->SourceText, record->SourceTextLength, record->DataStartLine,
+                      record->DelimitChar, line) < 0)
         return;
     int32_t columns = CountDataColumns(record, line);
     if (columns >= 0 && columns > record->ChannelCount)
@@ -63,10 +64,11 @@ void PrintTally(const ConversionTally& tally) {
     std::string notData;
     AddCount(&notData, tally.BlankLines, "blank");
     AddCount(&notData, tally.ShortLines, "with fewer values than channels");
+    AddCount(&notData, tally.NoNumberLines, "without a number");
     AddCount(&notData, tally.NulLines, "with NUL bytes");
-    AddCount(&notData, tally.OverLongLines, "over 4000 bytes (dropped)");
+    AddCount(&notData, tally.OverLongLines, "over 4000 bytes");
     if (notData.empty() && tally.SaturatedValues == 0 && tally.NotNumbers == 0 &&
-        tally.ClippedValues == 0)
+        tally.ClippedValues == 0 && tally.UnnotedRuns == 0)
         return;
     std::string line = std::to_string(tally.DataRows) + " data rows";
     if (!notData.empty()) line += "; lines not data: " + notData;
@@ -79,6 +81,9 @@ void PrintTally(const ConversionTally& tally) {
     if (tally.NotNumbers != 0)
         line += "; " + Counted(tally.NotNumbers, "field") +
                 " not read as whole numbers (stored as 0 or as far as read)";
+    if (tally.UnnotedRuns != 0)
+        line += "; " + Counted(tally.UnnotedRuns, "run") +
+                " of non-data lines not annotated (no room left in the annotation signal)";
     std::printf("counts: %s\n", line.c_str());
     std::fflush(stdout);
 }

@@ -78,8 +78,8 @@ void COMPANIONAPI OstrelEndChannels(uint32_t handle);
 // frame time frames.
 void COMPANIONAPI OstrelSetEpochLength(uint32_t handle, uint16_t seconds);
 // 34: a count of the file: section 0, item 4 gives the frames committed so
-// far, item 5 the annotations of ordinal 80 not yet written for want of
-// room; -1 for either when ordinal 42 refused the recording; anything else 0.
+// far, item 5 the annotations of ordinal 80 not written (waiting for room,
+// or dropped); -1 for either when ordinal 42 refused the recording; anything else 0.
 int32_t COMPANIONAPI OstrelCount(uint32_t handle, int32_t section, int32_t item);
 // 44: hands over channel's samples for the coming commit of frameCount
 // frames: sample i is the 16-bit value at samples + i x R x stride, where R
@@ -96,10 +96,12 @@ void COMPANIONAPI OstrelCloseContents(uint32_t handle);
 // open); returns the handle value to keep (0).
 uint32_t COMPANIONAPI OstrelRelease(uint32_t handle);
 // 80: an annotation (cp932 text) at onset seconds + microseconds from the
-// record start, written into the coming data records' room of header item
-// 23, in the order given; one that does not fit a record waits for the
-// next. Accepted from ordinal 42 until the recording is finished; 1 when
-// taken, 0 otherwise.
+// record start, written into the coming data records' annotation room (what
+// header item 23 reserves and what the signal has left), in the order given;
+// one that does not fit a record waits for the next. Accepted from ordinal
+// 42 until the recording is finished; 1 when taken, 0 otherwise (also when
+// the records are laid out and none could hold it). One taken before the
+// first epoch that no record can hold is dropped and counted by ordinal 34.
 int32_t COMPANIONAPI OstrelAddAnnotation(uint32_t handle, int32_t seconds, int32_t microseconds,
                                          const char* text);
 // 70: writes the name of signal type code (0 .. OSTREL_TYPE_COUNT - 1) into a

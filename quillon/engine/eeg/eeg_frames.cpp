@@ -5,8 +5,7 @@
 #include "eeg/eeg_header.h"
 #include "eeg/eeg_run.h"
 #include "source/field_reader.h"
-#include "source/line_walker.h"
-#include "source/source_lines.h"
+#include "source/line_rows.h"
 
 namespace {
 
@@ -41,14 +40,13 @@ void SetUpMaker(const AppRecord* record, FrameMaker* maker) {
     }
 }
 
-uint16_t EventWord(const FrameMaker& maker, uint32_t linesBefore) {
-    if (!maker.firstStepEvents) return 0;
-    switch (linesBefore) {
-        case 1: return kEventFirst;
-        case 2: return kEventSecond;
-        case 3: return kEventThird;
-        default: return 0;
-    }
+// The first step's frames 1, 2 and 3 from the data start carry the marks,
+// data frames and zero frames alike.
+void MarkFirstFrames(const FrameMaker& maker, uint32_t made, uint16_t* frames) {
+    static const uint16_t kMarks[] = {kEventFirst, kEventSecond, kEventThird};
+    if (!maker.firstStepEvents) return;
+    for (uint32_t k = 1; k <= 3 && k < made; ++k)
+        frames[size_t{k} * maker.frameWords] = kMarks[k - 1];
 }
 
 int16_t ScaledSample(double numerator, float value, double denominator, uint32_t* saturated) {
@@ -59,14 +57,16 @@ int16_t ScaledSample(double numerator, float value, double denominator, uint32_t
     return static_cast<int16_t>(v);  // toward zero
 }
 
-// Appends the frame of one line to frame when it is a data line.
-bool MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* line,
-               uint32_t linesBefore, uint16_t* frame, FieldFlaws* flaws) {
+// The frame of one line, made when it is a data line.
+RowVerdict MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* line,
+                     uint16_t* frame, FieldFlaws* flaws) {
     int16_t* samples = reinterpret_cast<int16_t*>(frame + 1);
     if (maker.valueKind == kAdValues) {
         int16_t values[kLineValueLimit];
-        if (ReadIntegerFieldsCounted(record, line, values, flaws) < maker.channels) return false;
-        frame[0] = EventWord(maker, linesBefore);
+        const int32_t count = ReadIntegerFieldsCounted(record, line, values, flaws);
+        const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
+        if (verdict != kRowData) return verdict;
+        frame[0] = 0;
         if (maker.inverted)
             for (int32_t c = 0; c < maker.channels; ++c) {
                 // -(-32768) has no 16-bit value: the nearest is 32767.
@@ -76,31 +76,30 @@ bool MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* lin
             }
         else
             std::memcpy(samples, values, static_cast<size_t>(maker.channels) * sizeof(int16_t));
-        return true;
+        return kRowData;
     }
-    if (maker.valueKind != kCalibratedValues) return false;
+    if (maker.valueKind != kCalibratedValues) return kRowShort;
     float values[kLineValueLimit];
-    if (ReadFloatFieldsCounted(record, line, values, flaws) < maker.channels) return false;
-    frame[0] = EventWord(maker, linesBefore);
+    const int32_t count = ReadFloatFieldsCounted(record, line, values, flaws);
+    const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
+    if (verdict != kRowData) return verdict;
+    frame[0] = 0;
     for (int32_t c = 0; c < maker.channels; ++c) {
         int16_t v = maker.scaled[c] ? ScaledSample(maker.numerator[c], values[c],
                                                    maker.denominator[c], &flaws->saturated)
                                     : 0;
         samples[c] = maker.inverted ? static_cast<int16_t>(-v) : v;
     }
-    return true;
+    return kRowData;
 }
 
-// Frames of non-data lines: zero frames, and in the step where the source
-// ends the end mark after the last data frame.
-void FillAfterDataFrames(const FrameMaker& maker, uint32_t wanted, uint32_t lines,
-                         uint32_t dataFrames, uint16_t* frames) {
-    const bool sourceEnded = lines > 0 && lines < wanted;
-    const uint32_t filled = sourceEnded ? wanted : lines;
-    if (filled > dataFrames)
-        std::memset(frames + size_t{dataFrames} * maker.frameWords, 0,
-                    size_t{filled - dataFrames} * maker.frameWords * sizeof(uint16_t));
-    if (sourceEnded) frames[size_t{dataFrames} * maker.frameWords] = kEventEnd;
+// In the step where the source ends, the block behind the last frame: an
+// end mark and zero frames (never written: the wave ends at its last frame).
+void FillAfterLastFrame(const FrameMaker& maker, uint32_t wanted, uint32_t made, uint16_t* frames) {
+    if (made == 0 || made >= wanted) return;
+    std::memset(frames + size_t{made} * maker.frameWords, 0,
+                size_t{wanted - made} * maker.frameWords * sizeof(uint16_t));
+    frames[size_t{made} * maker.frameWords] = kEventEnd;
 }
 
 }  // namespace
@@ -112,33 +111,16 @@ extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) 
     FrameMaker maker;
     SetUpMaker(record, &maker);
     uint16_t* const frames = static_cast<uint16_t*>(block);
-    ConversionTally step{};
-    FieldFlaws flaws{};
-    uint32_t lines = 0;
-    uint32_t dataFrames = 0;
-    SourceLines source;
-    OpenSourceLines(record, &source);
-    SourceLine line;
-    SourceLineStep found = kSourceLineFound;
-    while (lines < wanted && (found = NextSourceLine(&source, &line)) == kSourceLineFound) {
-        // A line that gives no frame stores nothing: its values are not counted.
-        FieldFlaws lineFlaws{};
-        if (MakeFrame(record, maker, line.text, lines,
-                      frames + size_t{dataFrames} * maker.frameWords, &lineFlaws)) {
-            ++dataFrames;
-            flaws.saturated += lineFlaws.saturated;
-            flaws.notNumbers += lineFlaws.notNumbers;
-        } else {
-            TallyNonDataLine(line.text, line.length, &step);
-        }
-        ++lines;
-    }
-    step.DataRows = dataFrames;
-    step.SaturatedValues = flaws.saturated;
-    step.NotNumbers = flaws.notNumbers;
-    CloseSourceLines(&source, found, step);
-    if (found == kSourceReadFailed) return 0;
-    FillAfterDataFrames(maker, wanted, lines, dataFrames, frames);
-    record->FramesDone += lines;
-    return lines;
+    const size_t frameBytes = maker.frameWords * sizeof(uint16_t);
+    const LineRows rows = ReadLineRows(
+        record, wanted, static_cast<char*>(block), frameBytes,
+        [&](const SourceLine& line, uint32_t, char* row, FieldFlaws* flaws) {
+            return MakeFrame(record, maker, line.text, reinterpret_cast<uint16_t*>(row), flaws);
+        },
+        [](const NonDataRun&) {});
+    if (rows.failed) return 0;
+    MarkFirstFrames(maker, rows.made, frames);
+    FillAfterLastFrame(maker, wanted, rows.made, frames);
+    record->FramesDone += rows.made;
+    return rows.made;
 }

@@ -11,6 +11,7 @@
 #include "platform.h"
 #include "store/profile_io.h"
 #include "source/source_checks.h"
+#include "source/source_lines.h"
 #include "montage/value_tables.h"
 
 namespace {
@@ -256,8 +257,7 @@ extern "C" int32_t PrepareEegConversion(AppRecord* record) {
         if (record->ReadBuffer == nullptr) record->ReadBuffer = std::calloc(kReadBufferBytes, 1);
         ready = record->ReadBuffer != nullptr;
     }
-    // Past a UTF-8 byte order mark.
-    record->SourceOffset = record->SourceTextOffset;
+    StartSourceLines(record);
     record->FrameBytes = static_cast<uint32_t>(record->ChannelCount) * 2u + 2u;
     return ready ? 1 : 0;
 }

@@ -38,10 +38,6 @@ EpochShape ShapeOf(const AppRecord* record);
 // definitions were refused; the handle is then released).
 uint32_t WriteDefinitions(AppRecord* record, const MontagePattern& pattern, int32_t* outcome);
 
-// The byte offset in the source file of line DataStartLine, walked in the
-// head.
-int64_t FirstDataOffset(const AppRecord* record);
-
 }  // namespace psg
 
 #endif

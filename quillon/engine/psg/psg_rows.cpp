@@ -8,9 +8,9 @@
 
 #include "bramwick.h"
 #include "store/engine_trace.h"
+#include "ostrel.h"
 #include "source/field_reader.h"
-#include "source/line_walker.h"
-#include "source/source_lines.h"
+#include "source/line_rows.h"
 #include "psg_internal.h"
 
 namespace {
@@ -106,15 +106,17 @@ uint32_t TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t
     return clipped;
 }
 
-// One line into one row when it holds a value for every channel; false
-// when it stores nothing. flaws (fresh for the line) gets the reader's
-// flaws, *clipped the values stored at the file's digital limits.
-bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, bool traceLine,
-             int16_t* row, FieldFlaws* flaws, uint32_t* clipped) {
+// One line into one row when it is a data line. flaws (fresh for the line)
+// gets the reader's flaws, *clipped the values stored at the file's digital
+// limits.
+RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, bool traceLine,
+                   int16_t* row, FieldFlaws* flaws, uint32_t* clipped) {
     if (traceLine) BramwickTrace(line);
     if (maker.valueKind == kAdValues) {
         int16_t values[kLineValueLimit];
-        if (ReadIntegerFieldsCounted(record, line, values, flaws) < maker.channels) return false;
+        const int32_t count = ReadIntegerFieldsCounted(record, line, values, flaws);
+        const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
+        if (verdict != kRowData) return verdict;
         uint32_t clamped = 0;
         uint32_t atLimit = 0;
         for (int32_t c = 0; c < maker.channels; ++c) {
@@ -126,11 +128,13 @@ bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, b
             row[c] = static_cast<int16_t>(std::clamp(product, -kSampleMax, kSampleMax));
         }
         *clipped += NewlyClipped(clamped, atLimit, flaws->saturated);
-        return true;
+        return kRowData;
     }
-    if (maker.valueKind != kCalibratedValues) return false;
+    if (maker.valueKind != kCalibratedValues) return kRowShort;
     float values[kLineValueLimit];
-    if (ReadFloatFieldsCounted(record, line, values, flaws) < maker.channels) return false;
+    const int32_t count = ReadFloatFieldsCounted(record, line, values, flaws);
+    const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
+    if (verdict != kRowData) return verdict;
     uint32_t clamped = 0;
     if (traceLine) {
         clamped = TracedCalibratedRow(maker, values, row);
@@ -143,7 +147,23 @@ bool MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, b
     }
     // A value beyond the float range was counted by the reader; it is clipped too.
     *clipped += NewlyClipped(clamped, clamped, flaws->saturated);
-    return true;
+    return kRowData;
+}
+
+// A run of non-data lines becomes an annotation at the time of its first
+// zero row, so the recording says where its zeros stand for no data.
+void AnnotateNonDataRun(AppRecord* record, const NonDataRun& run) {
+    // With the time resolution on, a source line stands for a millisecond.
+    const int64_t rowsPerSecond = record->OrgTimeResSw != 0 ? 1000 : record->SampleRate;
+    if (record->OutputFile == 0 || rowsPerSecond <= 0) return;
+    char text[96];
+    std::snprintf(text, sizeof text, "source lines %llu-%llu not data",
+                  static_cast<unsigned long long>(run.firstLine),
+                  static_cast<unsigned long long>(run.lastLine));
+    const int64_t onsetUs = static_cast<int64_t>(run.firstRow) * 1000000 / rowsPerSecond;
+    if (OstrelAddAnnotation(record->OutputFile, static_cast<int32_t>(onsetUs / 1000000),
+                            static_cast<int32_t>(onsetUs % 1000000), text) == 0)
+        ++record->Tally.UnnotedRuns;
 }
 
 uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsBytes,
@@ -157,45 +177,27 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
 
     RowMaker maker;
     SetUpMaker(record, traceKind, &maker);
-    int16_t* const out = static_cast<int16_t*>(rows);
-    const size_t channels = static_cast<size_t>(maker.channels);
-    uint32_t counted = 0;
-    uint32_t stored = 0;
-    ConversionTally step{};
-    FieldFlaws flaws{};
+    char* const out = static_cast<char*>(rows);
     uint64_t clipped = 0;
-    SourceLines source;
-    OpenSourceLines(record, &source);
-    SourceLine line;
-    SourceLineStep found = kSourceLineFound;
-    while (counted < wanted && (found = NextSourceLine(&source, &line)) == kSourceLineFound) {
-        const bool traceLine = maker.traced && (traceKind == TraceKind::kTimeResolution ||
-                                                counted < uint32_t{kPsgTracedLinesPerCall});
-        // A line that gives no row stores nothing: its values are not counted.
-        FieldFlaws lineFlaws{};
-        uint32_t lineClipped = 0;
-        if (MakeRow(record, maker, line.text, traceLine, out + stored * channels, &lineFlaws,
-                    &lineClipped)) {
-            ++stored;
-            flaws.saturated += lineFlaws.saturated;
-            flaws.notNumbers += lineFlaws.notNumbers;
+    const LineRows made = ReadLineRows(
+        record, wanted, out, rowBytes,
+        [&](const SourceLine& line, uint32_t slot, char* row, FieldFlaws* flaws) {
+            const bool traceLine = maker.traced && (traceKind == TraceKind::kTimeResolution ||
+                                                    slot < uint32_t{kPsgTracedLinesPerCall});
+            uint32_t lineClipped = 0;
+            const RowVerdict verdict =
+                MakeRow(record, maker, line.text, traceLine, reinterpret_cast<int16_t*>(row), flaws,
+                        &lineClipped);
             clipped += lineClipped;
-        } else {
-            TallyNonDataLine(line.text, line.length, &step);
-        }
-        ++counted;
-    }
-    step.DataRows = stored;
-    step.SaturatedValues = flaws.saturated;
-    step.NotNumbers = flaws.notNumbers;
-    step.ClippedValues = clipped;
-    CloseSourceLines(&source, found, step);
-    if (found == kSourceReadFailed) return 0;
-
-    // Rows no line filled, at the end of the source or behind skipped lines.
-    if (counted > 0 && stored < wanted)
-        std::memset(out + stored * channels, 0, (wanted - stored) * rowBytes);
-    return counted;
+            return verdict;
+        },
+        [record](const NonDataRun& run) { AnnotateNonDataRun(record, run); });
+    if (made.failed) return 0;
+    record->Tally.ClippedValues += clipped;
+    // The last epoch, which the source does not fill, ends with zero rows.
+    if (made.made > 0 && made.made < wanted)
+        std::memset(out + made.made * rowBytes, 0, (wanted - made.made) * rowBytes);
+    return made.made;
 }
 
 }  // namespace

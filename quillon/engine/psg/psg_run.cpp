@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "source/field_reader.h"
-#include "source/head_lines.h"
+#include "source/source_lines.h"
 #include "ostrel.h"
 #include "store/output_files.h"
 #include "platform.h"
@@ -15,7 +15,8 @@
 namespace {
 
 constexpr int32_t kSection = 0;
-constexpr int32_t kFramesItem = 4;  // ordinal 34: frames committed so far
+constexpr int32_t kFramesItem = 4;          // ordinal 34: frames committed so far
+constexpr int32_t kUnwrittenNotesItem = 5;  // ordinal 34: annotations no record took
 
 int32_t Report(PsgStartResult* result, int32_t outcome) {
     if (result != nullptr) *result = PsgStartResult{outcome, 0, 0};
@@ -94,16 +95,6 @@ bool BlockFitsLayout(const AppRecord* record) {
 
 }  // namespace
 
-namespace psg {
-
-int64_t FirstDataOffset(const AppRecord* record) {
-    const int64_t line =
-        HeadLineOffset(record->SourceText, record->SourceTextLength, record->DataStartLine);
-    return record->SourceTextOffset + (line > 0 ? line : 0);
-}
-
-}  // namespace psg
-
 extern "C" uint32_t CreatePsgFile(AppRecord* record, PsgStartResult* result) {
     if (record == nullptr) return Refuse(result, kPsgStartNoSource);
     record->StepCount = 0;
@@ -126,7 +117,7 @@ extern "C" uint32_t CreatePsgFile(AppRecord* record, PsgStartResult* result) {
         FreeRunBuffers(record);
         return Refuse(result, outcome);
     }
-    record->SourceOffset = psg::FirstDataOffset(record);
+    StartSourceLines(record);
     Report(result, kPsgStarted);
     return handle;
 }
@@ -209,6 +200,9 @@ extern "C" uint32_t FinishPsgConversion(AppRecord* record) {
         const int32_t frames = OstrelCount(record->OutputFile, kSection, kFramesItem);
         record->FramesDone = frames > 0 ? static_cast<uint32_t>(frames) : 0;
         OstrelFinishRecording(record->OutputFile, kSection);
+        // Notes of non-data lines that no record had room for are said, not lost.
+        const int32_t unwritten = OstrelCount(record->OutputFile, kSection, kUnwrittenNotesItem);
+        if (unwritten > 0) record->Tally.UnnotedRuns += static_cast<uint64_t>(unwritten);
         OstrelCloseContents(record->OutputFile);
         record->OutputFile = OstrelRelease(record->OutputFile);
         flags |= kPsgFinishClosed;

@@ -43,7 +43,7 @@ EndFlags PsgEndFlags(uint32_t f) {
 }
 
 uint64_t NotDataLines(const ConversionTally& t) {
-    return t.BlankLines + t.ShortLines + t.NulLines + t.OverLongLines;
+    return t.BlankLines + t.ShortLines + t.NoNumberLines + t.NulLines + t.OverLongLines;
 }
 
 // The causes that explain why the file is not the whole source, the worst

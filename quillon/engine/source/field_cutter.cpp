@@ -6,7 +6,8 @@ namespace field_cutter {
 namespace {
 
 // Bytes compare as signed values, so a byte 0x80..0xFF that is not a lead
-// byte counts as a control byte and ends the field in every mode.
+// byte counts as a control byte and ends the field in every mode. Mode 2
+// ends a field at TAB, as its name says, but keeps blanks in it.
 ClassTables BuildTables() {
     ClassTables tables{};
     for (int b = 0; b < 256; ++b) {
@@ -16,7 +17,9 @@ ClassTables BuildTables() {
             uint8_t cls;
             if (tables.isLead[b])
                 cls = kLead;
-            else if (b == '"' || b == '\'')
+            else if (b == '"')
+                cls = kQuote;
+            else if (b == '\'')
                 cls = kDrop;
             else if (b == 0)
                 cls = kNul;
@@ -27,7 +30,7 @@ ClassTables BuildTables() {
             else if (mode == kFieldModeBlank)
                 cls = asSigned <= 0x20 ? kEnd : kCopy;
             else
-                cls = asSigned < 0x09 ? kEnd : kCopy;
+                cls = asSigned <= '\t' ? kEnd : kCopy;
             tables.byMode[mode][b] = cls;
         }
     }

@@ -32,7 +32,7 @@ int16_t ParseSample(const char* field, int32_t length, uint8_t* flaw) {
     uint64_t magnitude = 0;
     std::from_chars_result parsed = std::from_chars(p, end, magnitude);
     if (parsed.ec == std::errc::invalid_argument) {
-        *flaw = kValueNotNumber;
+        *flaw = kValueNoNumber;
         return 0;
     }
     if (parsed.ec == std::errc::result_out_of_range) magnitude = UINT64_MAX;
@@ -86,8 +86,9 @@ double ParseCalibrated(const char* field, int32_t length, uint8_t* flaw) {
         while (p < end && IsDigit(*p)) ++p;
         digits = digits || p > digitsStart;
     }
-    *flaw = kValueNotNumber;
+    *flaw = kValueNoNumber;
     if (!digits) return 0.0;
+    *flaw = kValueNotNumber;
     const char* mantissaEnd = p;
     int64_t exponent = 0;
     bool fortranExponent = false;
@@ -107,7 +108,7 @@ double ParseCalibrated(const char* field, int32_t length, uint8_t* flaw) {
     std::from_chars_result parsed;
     if (fortranExponent) {
         // The number parser knows only 'e': read a copy with the letter changed.
-        char number[kFieldBufferSize];
+        char number[kValueBufferSize];
         size_t size = static_cast<size_t>(p - mantissa);
         std::memcpy(number, mantissa, size);
         number[mantissaEnd - mantissa] = 'e';
@@ -139,7 +140,8 @@ float ScaleCalibrated(double value, int32_t magnification) {
 
 // The loop of both readers: fields before DataLineBias are skipped, every
 // later one gives a value, at most kLineValueLimit. The flaws of the
-// channels' values are added to flaws.
+// channels' values are added to flaws. A field is read whole, so a value is
+// read as far as its number goes.
 template <class Value, class ReadInPlace, class ReadField>
 int32_t ReadValues(const AppRecord* record, const char* line, Value* values, FieldFlaws* flaws,
                    ReadInPlace readInPlace, ReadField readField) {
@@ -149,31 +151,35 @@ int32_t ReadValues(const AppRecord* record, const char* line, Value* values, Fie
     const char* const lineEnd = line + std::strlen(line);
     const int32_t bias = record->DataLineBias;
     const int32_t counted = record->ChannelCount;
-    char copied[kFieldBufferSize];
+    char copied[kValueBufferSize];
     int32_t index = 0;
     int32_t count = 0;
     uint32_t saturated = 0;
     uint32_t notNumbers = 0;
+    uint32_t numbers = 0;
     const char* rest = line;
     for (;;) {
         int32_t used;
+        const char* field;
+        int32_t length;
         if (index >= bias) {
             uint8_t flaw = kValueWhole;
             used = readInPlace(tables, mode, rest, lineEnd, &values[count], &flaw);
             if (used == 0) {
-                const char* field;
-                int32_t length;
-                used = field_cutter::NextLineField(tables, mode, rest, copied, &field, &length);
+                bool leftOver = false;
+                used = field_cutter::NextLineField(tables, mode, rest, copied, kValueCharLimit,
+                                                   &field, &length, &leftOver);
                 values[count] = readField(field, length, &flaw);
+                if (leftOver && flaw != kValueNoNumber) flaw = kValueNotNumber;
             }
             const uint32_t ofChannel = count < counted;
             saturated += ofChannel & (flaw == kValueSaturated);
-            notNumbers += ofChannel & (flaw == kValueNotNumber);
+            notNumbers += ofChannel & (flaw >= kValueNotNumber);
+            numbers += ofChannel & (flaw != kValueNoNumber);
             ++count;
         } else {
-            const char* field;
-            int32_t length;
-            used = field_cutter::NextLineField(tables, mode, rest, copied, &field, &length);
+            used = field_cutter::NextLineField(tables, mode, rest, copied, kValueCharLimit, &field,
+                                               &length);
             ++index;
         }
         if (count == kLineValueLimit || used < 0) break;
@@ -182,6 +188,7 @@ int32_t ReadValues(const AppRecord* record, const char* line, Value* values, Fie
     }
     flaws->saturated += saturated;
     flaws->notNumbers += notNumbers;
+    flaws->numbers += numbers;
     return count;
 }
 

@@ -10,8 +10,8 @@ namespace {
 bool HalfWidthKatakana(uint8_t b) { return b >= 0xA1 && b <= 0xDF; }
 
 // The listed form of a line: double-byte characters and half-width katakana
-// kept, a TAB as a blank, other bytes outside 32..127 dropped.
-int32_t ListedText(const char* text, int32_t length, char* out) {
+// kept, a TAB as a blank (or kept), other bytes outside 32..127 dropped.
+int32_t ListedText(const char* text, int32_t length, bool keepTab, char* out) {
     int32_t kept = 0;
     for (int32_t i = 0; i < length; ++i) {
         const uint8_t b = static_cast<uint8_t>(text[i]);
@@ -21,7 +21,7 @@ int32_t ListedText(const char* text, int32_t length, char* out) {
                 out[kept++] = text[++i];
             }
         } else if (b == '\t') {
-            out[kept++] = ' ';
+            out[kept++] = keepTab ? '\t' : ' ';
         } else if ((b >= 32 && b <= 127) || HalfWidthKatakana(b)) {
             out[kept++] = static_cast<char>(b);
         }
@@ -47,23 +47,37 @@ int32_t WalkHeadLines(const char* head, int32_t headLength, int32_t lineLimit,
         if (found == kLineCut || found == kLineNone) break;
         if (!onLine(listed, line)) return listed + 1;
         ++listed;
+        if (found == kLineOverOpen) break;  // its end lies beyond the head
         at = line.next;
     }
     return listed;
 }
 
-extern "C" int32_t HeadListLine(const char* head, int32_t headLength, int32_t lineIndex,
-                                char* out) {
+namespace {
+
+int32_t ListLine(const char* head, int32_t headLength, int32_t lineIndex, bool keepTab, char* out) {
     if (out == nullptr) return -1;
     out[0] = '\0';
     if (head == nullptr || lineIndex < 0) return -1;
     int32_t found = -1;
     WalkHeadLines(head, headLength, kHeadListLineLimit, [&](int32_t index, const LineSpan& line) {
         if (index != lineIndex) return true;
-        found = ListedText(head + line.start, line.length, out);
+        found = ListedText(head + line.start, line.length, keepTab, out);
         return false;
     });
     return found;
+}
+
+}  // namespace
+
+extern "C" int32_t HeadListLine(const char* head, int32_t headLength, int32_t lineIndex,
+                                char* out) {
+    return ListLine(head, headLength, lineIndex, false, out);
+}
+
+extern "C" int32_t HeadLabelLine(const char* head, int32_t headLength, int32_t lineIndex,
+                                 int32_t mode, char* out) {
+    return ListLine(head, headLength, lineIndex, mode == kFieldModeTab, out);
 }
 
 extern "C" int32_t HeadListLineCount(const char* head, int32_t headLength) {

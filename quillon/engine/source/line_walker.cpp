@@ -37,18 +37,32 @@ bool HoldsNoText(const char* text, int32_t length) {
     return true;
 }
 
-void TallyNonDataLine(const char* line, int32_t length, ConversionTally* tally) {
+void TallyNonDataLine(const char* line, int32_t length, bool noNumber, ConversionTally* tally) {
     if (std::memchr(line, '\0', static_cast<size_t>(length)) != nullptr)
         ++tally->NulLines;
     else if (HoldsNoText(line, length))
         ++tally->BlankLines;
+    else if (noNumber)
+        ++tally->NoNumberLines;
     else
         ++tally->ShortLines;
 }
 
+int32_t SkipLineRest(const char* text, int32_t at, int32_t end, bool sourceEnds) {
+    const char* stop = FindLineEnd(text + at, end - at);
+    if (stop == nullptr) return -1;
+    int32_t next = static_cast<int32_t>(stop - text) + 1;
+    if (*stop == '\r') {
+        if (next == end && !sourceEnds) return -1;
+        if (next < end && text[next] == '\n') ++next;
+    }
+    return next;
+}
+
 LineFind FindLine(const char* text, int32_t at, int32_t end, bool sourceEnds, LineSpan* line) {
     const int32_t left = end - at;
-    const int32_t span = left < kLineByteLimit ? left : kLineByteLimit;
+    // One byte beyond the limit, so that a line of exactly the limit ends.
+    const int32_t span = left <= kLineByteLimit ? left : kLineByteLimit + 1;
     *line = LineSpan{at, 0, end};
     if (const char* stop = FindLineEnd(text + at, span)) {
         const int32_t position = static_cast<int32_t>(stop - text);
@@ -61,9 +75,16 @@ LineFind FindLine(const char* text, int32_t at, int32_t end, bool sourceEnds, Li
         }
         return kLineComplete;
     }
-    if (left >= kLineByteLimit) {
+    if (left > kLineByteLimit) {
         line->length = kLineByteLimit;
-        line->next = at + kLineByteLimit;
+        const int32_t next = SkipLineRest(text, at + span, end, sourceEnds);
+        if (next < 0) {
+            // The rest is cut at a CR whose LF may follow: skip up to the CR.
+            const bool crLast = !sourceEnds && text[end - 1] == '\r';
+            line->next = crLast ? end - 1 : end;
+            return sourceEnds ? kLineOverLong : kLineOverOpen;
+        }
+        line->next = next;
         return kLineOverLong;
     }
     if (!sourceEnds) return kLineCut;

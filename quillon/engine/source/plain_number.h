@@ -1,6 +1,6 @@
 // Internal: the line readers' fast path. A field of blanks, a sign and
 // digits (and a point and digits for calibrated values) directly followed by
-// the end of the field, fewer than kFieldCharLimit bytes, is read straight
+// the end of the field, fewer than kValueCharLimit bytes, is read straight
 // from the line in one pass. Such a field is plain, so the general path would
 // read the same bytes to the same value; anything else takes the general
 // path.
@@ -71,9 +71,8 @@ inline bool ScanPlainNumber(const field_cutter::ClassTables& tables, int32_t mod
         if (p == nullptr) return false;
         number->fractionDigits = digits - integerDigits;
     }
-    // Cut stops at the character limit and at the scan limit; leave both
-    // cases to it.
-    if (digits == 0 || p - start >= kFieldCharLimit || p - in >= kFieldScanLimit) return false;
+    // Cut copies at most kValueCharLimit characters; leave longer fields to it.
+    if (digits == 0 || p - start >= kValueCharLimit) return false;
     uint8_t ending = tables.byMode[mode][*p];
     int32_t consumed = static_cast<int32_t>(p - in) + 1;
     if (ending == field_cutter::kEnd)

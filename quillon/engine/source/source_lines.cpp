@@ -1,5 +1,9 @@
 #include "source/source_lines.h"
 
+#include <cinttypes>
+#include <cstdio>
+
+#include "source/head_lines.h"
 #include "source/line_walker.h"
 #include "store/output_files.h"
 #include "platform.h"
@@ -39,6 +43,19 @@ SourceLineStep Fail(SourceLines* lines) {
     return kSourceReadFailed;
 }
 
+// The source ended before the size it had at the start: it was cut while
+// the run read it, and what follows is lost.
+bool EndedEarly(SourceLines* lines) {
+    const int64_t end = lines->bufferOffset + lines->got;
+    const int64_t expected = lines->record->Lines.SizeAtStart;
+    if (!lines->sourceEnds || end >= expected) return false;
+    std::snprintf(lines->record->RunErrorText, sizeof lines->record->RunErrorText,
+                  "the source ends at byte %" PRId64 ", it held %" PRId64 " bytes at the start",
+                  end, expected);
+    lines->record->SourceReadFailed = 1;
+    return true;
+}
+
 // The next bytes after those walked. A read that gave bytes but not a
 // whole line in them ends the lines.
 SourceLineStep Refill(SourceLines* lines) {
@@ -51,12 +68,58 @@ SourceLineStep Refill(SourceLines* lines) {
     lines->at = 0;
     lines->got = ReadAt(lines, lines->bufferOffset);
     if (lines->got < 0) return Fail(lines);
+    if (EndedEarly(lines)) return kSourceReadFailed;
     if (lines->got == 0) return kSourceLinesEnded;
     lines->buffer[lines->got] = '\0';
     return kSourceLineFound;
 }
 
+// Passes over the rest of an over-long line, reading on as far as it runs,
+// so that a step never ends inside it.
+SourceLineStep SkipOverLongRest(SourceLines* lines) {
+    for (;;) {
+        const int32_t next = SkipLineRest(lines->buffer, lines->at, lines->got, lines->sourceEnds);
+        if (next >= 0) {
+            lines->at = next;
+            return kSourceLineFound;
+        }
+        // A CR last in the bytes is read again with the byte after it.
+        const bool crLast =
+            !lines->sourceEnds && lines->got > 1 && lines->buffer[lines->got - 1] == '\r';
+        lines->at = crLast ? lines->got - 1 : lines->got;
+        const SourceLineStep refilled = Refill(lines);
+        if (refilled == kSourceReadFailed) return refilled;
+        if (refilled == kSourceLinesEnded) return kSourceLineFound;
+    }
+}
+
+SourceLineStep HandOut(SourceLines* lines, const LineSpan& span, SourceLine* line) {
+    line->text = lines->buffer + span.start;
+    line->length = span.length;
+    line->overLong = false;
+    line->text[line->length] = '\0';
+    ++lines->taken;
+    return kSourceLineFound;
+}
+
+SourceLineStep HandOutOverLong(SourceLines* lines, LineFind found, SourceLine* line) {
+    static char noText[1] = "";
+    if (found == kLineOverOpen && SkipOverLongRest(lines) == kSourceReadFailed)
+        return kSourceReadFailed;
+    *line = SourceLine{noText, 0, true};
+    ++lines->taken;
+    return kSourceLineFound;
+}
+
 }  // namespace
+
+void StartSourceLines(AppRecord* record) {
+    const int32_t wanted = record->DataStartLine > 0 ? record->DataStartLine : 0;
+    const int64_t offset = HeadLineOffset(record->SourceText, record->SourceTextLength, wanted);
+    record->SourceOffset = record->SourceTextOffset + (offset > 0 ? offset : 0);
+    const int64_t size = record->SourceFile != nullptr ? PlatFileSize(record->SourceFile) : -1;
+    record->Lines = LinePlace{size, offset > 0 ? static_cast<uint64_t>(wanted) : 0, 0, 0};
+}
 
 void OpenSourceLines(AppRecord* record, SourceLines* lines) {
     *lines = SourceLines{
@@ -72,30 +135,32 @@ SourceLineStep NextSourceLine(SourceLines* lines, SourceLine* line) {
                 FindLine(lines->buffer, lines->at, lines->got, lines->sourceEnds, &span);
             if (found == kLineCut) break;  // read again from the line's start
             lines->at = span.next;
-            if (found == kLineOverLong) {
-                ++lines->overLongLines;  // its first bytes are no line, the rest is read on
-            } else if (found != kLineNone) {
-                line->text = lines->buffer + span.start;
-                line->length = span.length;
-                line->text[span.length] = '\0';
-                return kSourceLineFound;
-            }
+            if (found == kLineOverLong || found == kLineOverOpen)
+                return HandOutOverLong(lines, found, line);
+            if (found != kLineNone) return HandOut(lines, span, line);
         }
         const SourceLineStep refilled = Refill(lines);
         if (refilled != kSourceLineFound) return refilled;
     }
 }
 
+void PutBackSourceLine(SourceLines* lines, const SourceLine& line) {
+    lines->at = static_cast<int32_t>(line.text - lines->buffer);
+    --lines->taken;
+}
+
 void CloseSourceLines(SourceLines* lines, SourceLineStep last, const ConversionTally& step) {
     if (last == kSourceReadFailed) return;
     AppRecord* record = lines->record;
     record->SourceOffset = lines->bufferOffset + lines->at;
+    record->Lines.LineIndex += lines->taken;
     ConversionTally& tally = record->Tally;
     tally.DataRows += step.DataRows;
     tally.BlankLines += step.BlankLines;
     tally.ShortLines += step.ShortLines;
+    tally.NoNumberLines += step.NoNumberLines;
     tally.NulLines += step.NulLines;
-    tally.OverLongLines += step.OverLongLines + lines->overLongLines;
+    tally.OverLongLines += step.OverLongLines;
     tally.SaturatedValues += step.SaturatedValues;
     tally.NotNumbers += step.NotNumbers;
     tally.ClippedValues += step.ClippedValues;

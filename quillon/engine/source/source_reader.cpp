@@ -52,7 +52,8 @@ bool ApplySelectedPreset(AppRecord* record) {
 
 void TakeLabelsFromHead(AppRecord* record) {
     char line[kLineByteLimit + 1];
-    CollectLabelLine(record->SourceText, record->SourceTextLength, record->ChStartLine, line);
+    CollectLabelLineInMode(record->SourceText, record->SourceTextLength, record->ChStartLine,
+                           record->DelimitChar, line);
     SetChannelLabels(record, line);
 }
 
@@ -143,6 +144,12 @@ extern "C" int32_t ReapplySourcePreset(AppRecord* record) {
 // byte 0x80..0xFF is dropped with the control bytes.
 extern "C" int32_t CollectLabelLine(const char* head, int32_t headLength, int32_t lineIndex,
                                     char* out) {
+    return CollectLabelLineInMode(head, headLength, lineIndex, kFieldModeComma, out);
+}
+
+extern "C" int32_t CollectLabelLineInMode(const char* head, int32_t headLength, int32_t lineIndex,
+                                          int32_t mode, char* out) {
+    const char tab = mode == kFieldModeTab ? '\t' : ' ';
     if (out == nullptr) return -1;
     out[0] = '\0';
     if (head == nullptr || lineIndex < 0) return -1;
@@ -160,7 +167,7 @@ extern "C" int32_t CollectLabelLine(const char* head, int32_t headLength, int32_
         } else {
             afterCr = false;
             if (b == '\t')
-                out[kept++] = ' ';
+                out[kept++] = tab;
             else if (b >= 0x20 && b < 0x80)
                 out[kept++] = static_cast<char>(b);
             lineEnds = ++examined >= kLineByteLimit;

@@ -77,13 +77,10 @@ void ListHeadLines(HWND page, AppRecord* record) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
-// A list line that does not exist reads as an empty line.
-void ReadHeadLine(HWND page, int index, char* out) {
-    out[0] = '\0';
-    HWND list = GetDlgItem(page, IDC_SRC_HEADER_LIST);
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
-    if (index < 0 || length == LB_ERR || length > kLineByteLimit) return;
-    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(out));
+// A listed line, its TABs kept in the tab mode, where they end fields; a
+// line that does not exist reads as an empty line.
+void ReadHeadLine(const AppRecord* record, int index, char* out) {
+    HeadLabelLine(record->SourceText, record->SourceTextLength, index, record->DelimitChar, out);
 }
 
 void ShowSampleRate(HWND page, const AppRecord* record) {
@@ -138,7 +135,7 @@ void Refresh(HWND page) {
     ShowTypedValues(page, app.record);
     if (app->RecheckChannels != 0) {
         char line[kLineByteLimit + 1];
-        ReadHeadLine(page, app->ChStartLine + kLineOffsetOfData, line);
+        ReadHeadLine(app.record, app->ChStartLine + kLineOffsetOfData, line);
         CheckDataColumns(page, app.record, line);
         app->RecheckChannels = 0;
     }
@@ -150,10 +147,10 @@ void OnSetLabelLine(HWND page) {
     app->ChStartLine = app->SelectedLine;
     SelectEntry(page, IDC_SRC_LABEL_LINE, app->ChStartLine);
     char line[kLineByteLimit + 1];
-    ReadHeadLine(page, app->ChStartLine, line);
+    ReadHeadLine(app.record, app->ChStartLine, line);
     SetChannelLabels(app.record, line);
     SelectEntry(page, IDC_SRC_CHANNEL_COUNT, app->ChannelCount);
-    ReadHeadLine(page, app->ChStartLine + kLineOffsetOfData, line);
+    ReadHeadLine(app.record, app->ChStartLine + kLineOffsetOfData, line);
     CheckDataColumns(page, app.record, line);
 }
 

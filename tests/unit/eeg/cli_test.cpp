@@ -68,25 +68,21 @@ TEST(ConvertCommand, PresetSampleToAFile) {
                                   "/eeg_comma_time.csv --settings COND/QUILLON.INI"
                                   " --rate 200 -o out.dat");
     ASSERT_EQ(run.status, 0) << run.err;
-    // A title line, the label line (read as a frame of zeros) and 2400 data lines:
-    // the title is no data line, the label line's eight labels are not numbers.
-    EXPECT_EQ(run.out,
-              "out.dat: 2402 frames, 3 steps\n"
-              "counts: 2401 data rows; lines not data: 1 with fewer values than channels; "
-              "8 fields not read as whole numbers (stored as 0 or as far as read)\n");
+    // A title line and the label line before the data start line, then 2400
+    // data lines: the head makes no frame and counts as nothing.
+    EXPECT_EQ(run.out, "out.dat: 2400 frames, 3 steps\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(ReadBytes(scratch.File("COND/QUILLON.INI")), settings) << "-o writes no settings";
     Wave wave = ReadWave(scratch.File("out.dat"));
     ASSERT_EQ(wave.channels, 8u);
     EXPECT_EQ(wave.interval, 5000u);
-    // The title line is no data line: the label line's frame comes first and
-    // the first step's frames end with the title's zero frame.
-    EXPECT_EQ(wave.Event(0), 0x1001);
-    EXPECT_EQ(wave.Sample(0, 0), 0);
-    EXPECT_EQ(wave.Event(1), 0x4000);
-    EXPECT_EQ(wave.Sample(1, 1), 1010) << "the first data line, time column skipped";
-    EXPECT_EQ(wave.Sample(1999, 1), 0);
-    EXPECT_EQ(wave.Sample(2000, 1), 516);
+    // The marks go to frames 1, 2 and 3 counted from the data start.
+    EXPECT_EQ(wave.Event(0), 0);
+    EXPECT_EQ(wave.Sample(0, 1), 1010) << "the first data line, time column skipped";
+    EXPECT_EQ(wave.Event(1), 0x1001);
+    EXPECT_EQ(wave.Event(3), 0x10C1);
+    EXPECT_EQ(wave.Sample(1999, 1), 792) << "second 9.995, in its own place";
+    EXPECT_EQ(wave.Sample(2000, 1), 1010);
     OpenFile file(scratch.File("out.dat"));
     EXPECT_EQ(file.Texts(4, 0x8E)[7], "O2");
     EXPECT_EQ(file.Texts(1, 0x80)[7], "000-0123") << "the patient file beside the settings";
@@ -101,15 +97,14 @@ TEST(ConvertCommand, ExplicitOptionsWinOverThePreset) {
     // Preset 1 is comma separated A/D with a label line 1: every option changes it.
     CliRun run = Cli(scratch,
                      "convert src.txt --settings COND/QUILLON.INI --preset 1 --type eeg24"
-                     " --delimiter space --bias 1 --label-line 0 --calibrated --mag 1"
-                     " --rate 250 --notch 60 --invert --pattern 2"
+                     " --delimiter space --bias 1 --label-line 0 --data-start-line 1"
+                     " --calibrated --mag 1 --rate 250 --notch 60 --invert --pattern 2"
                      " --start '1999-12-31 23:59:58' -o out.dat");
     ASSERT_EQ(run.status, 0) << run.err;
-    // The label line's "A" and "B" are read as 0; 4882.8125 x 409.6 / 50 = 40000 is clipped.
+    // 4882.8125 x 409.6 / 50 = 40000 is clipped.
     EXPECT_EQ(run.out,
-              "out.dat: 3 frames, 2 steps\n"
-              "counts: 3 data rows; 1 value beyond the 16-bit range (stored at its limit); "
-              "2 fields not read as whole numbers (stored as 0 or as far as read)\n");
+              "out.dat: 2 frames, 2 steps\n"
+              "counts: 2 data rows; 1 value beyond the 16-bit range (stored at its limit)\n");
     OpenFile file(scratch.File("out.dat"));
     EXPECT_STREQ(file.typeName, "EEG FILING24");
     EXPECT_EQ(file.Texts(1, 0x80)[0], "0200");
@@ -119,10 +114,9 @@ TEST(ConvertCommand, ExplicitOptionsWinOverThePreset) {
     EXPECT_EQ(file.Words(3, 0x93)[1], 1u);
     EXPECT_EQ(file.Texts(4, 0x8E)[1], "B");
     Wave wave = ReadWave(scratch.File("out.dat"));
-    ASSERT_EQ(wave.frames, 3u);
-    EXPECT_EQ(wave.Sample(1, 0), -819) << "inverted, 10 uV from pattern 2";
-    EXPECT_EQ(wave.Sample(2, 0), -32767);
-    EXPECT_EQ(wave.Sample(0, 0), 0);
+    ASSERT_EQ(wave.frames, 2u);
+    EXPECT_EQ(wave.Sample(0, 0), -819) << "inverted, 10 uV from pattern 2";
+    EXPECT_EQ(wave.Sample(1, 0), -32767);
 }
 
 TEST(ConvertCommand, JapaneseLabelsThroughTheLabelLine) {
@@ -156,15 +150,13 @@ TEST(ConvertCommand, VolumeRunsAdvanceTheFileNumber) {
 
     run = Cli(scratch, args + " --create-disk-id DEMO-01");
     ASSERT_EQ(run.status, 0) << run.err;
-    // The label line "Fp1 Fp2 O1 O2" is a data row of four labels read as 0.
-    const std::string counts =
-        "counts: 1001 data rows; 4 fields not read as whole numbers (stored as 0 or as far as "
-        "read)\n";
-    EXPECT_EQ(run.out, "drive/DAT/88000001.DAT: 1001 frames, 3 steps\n" + counts);
+    // The label line "Fp1 Fp2 O1 O2" lies before the data start line: no
+    // frame, and 1000 lines at 100 Hz fill one step.
+    EXPECT_EQ(run.out, "drive/DAT/88000001.DAT: 1000 frames, 2 steps\n");
     EXPECT_EQ(ReadBytes(scratch.File("drive/4710.VOL")), std::string("DEMO-01\0\0\0\0\0", 12));
     run = Cli(scratch, args);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "drive/DAT/88000002.DAT: 1001 frames, 3 steps\n" + counts);
+    EXPECT_EQ(run.out, "drive/DAT/88000002.DAT: 1000 frames, 2 steps\n");
     EXPECT_NE(ReadBytes(scratch.File("COND/QUILLON.INI")).find("EEGFileNo=3\r\n"),
               std::string::npos);
     OpenFile file(scratch.File("drive/DAT/88000002.DAT"));
@@ -179,7 +171,7 @@ TEST(ConvertCommand, VolumeRunsAdvanceTheFileNumber) {
     WriteBytes(scratch.File("drive/DAT/88000003.DAT"), "killed");
     run = Cli(scratch, args);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "drive/DAT/88000004.DAT: 1001 frames, 3 steps\n" + counts);
+    EXPECT_EQ(run.out, "drive/DAT/88000004.DAT: 1000 frames, 2 steps\n");
     EXPECT_TRUE(OneErrorLine(run) && run.err.find("uses number 4") != std::string::npos) << run.err;
     EXPECT_NE(ReadBytes(scratch.File("COND/QUILLON.INI")).find("EEGFileNo=5\r\n"),
               std::string::npos);
@@ -200,8 +192,7 @@ TEST(ConvertCommand, ANumberNotSavedFailsAfterTheSummary) {
     CliRun run =
         Shell(scratch, "sh -c 'mkdir COND/QUILLON.INI.tmp$$ && exec \"$0\"" + args + "' \"$CLI\"");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out.rfind("drive/DAT/88000002.DAT: 1001 frames, 3 steps\ncounts: ", 0), 0u)
-        << run.out;
+    EXPECT_EQ(run.out, "drive/DAT/88000002.DAT: 1000 frames, 2 steps\n");
     EXPECT_EQ(run.err, "quillon-cli: cannot save EEGFileNo 3 in \"COND/QUILLON.INI\"\n");
     EXPECT_TRUE(Exists(scratch.File("drive/DAT/88000002.REF")));
 }

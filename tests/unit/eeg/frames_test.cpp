@@ -110,33 +110,46 @@ TEST(EegFrames, CalibratedValuesScaleClipAndInvert) {
 }
 
 // One frame per second: ten lines a step.
-TEST(EegFrames, NonDataLinesTakeZeroFramesAndTheLastStepEnds) {
+TEST(EegFrames, EveryLineFromTheDataStartKeepsItsTime) {
     Scratch scratch;
-    std::string source = "Fp1\n" + NumberLines(9, 2, 1);                // step 1
-    source += NumberLines(4, 2, 10) + "bad\n" + NumberLines(5, 2, 14);  // step 2
-    source += NumberLines(2, 2, 19) + "\n" + NumberLines(1, 2, 21);     // step 3: 4 lines
+    // A head of two lines without numbers, 8 data lines, 4 blank lines that
+    // cross into the second step, 7 data lines, then a tail.
+    const std::string source = "Time,Ch\nunit,uV\n" + NumberLines(8, 2, 1) + "\n\n\n\n" +
+                               NumberLines(7, 2, 9) + "\n\nEND\n";
     WriteBytes(scratch.File("src.csv"), source);
     RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
-    record->DataStartLine = 1;
     ASSERT_NE(ConvertAll(record.get(), scratch.File("out.dat")), 0u);
-    EXPECT_EQ(record->Tally.DataRows, 21u);
-    EXPECT_EQ(record->Tally.ShortLines, 2u) << "the header and the bad line";
-    EXPECT_EQ(record->Tally.BlankLines, 1u);
-    EXPECT_EQ(record->StepCount, 4u);
+    EXPECT_EQ(record->Tally.DataRows, 15u);
+    EXPECT_EQ(record->Tally.NoNumberLines, 2u) << "the head";
+    EXPECT_EQ(record->Tally.BlankLines, 6u) << "four inside, two in the tail";
+    EXPECT_EQ(record->Tally.ShortLines, 1u) << "the footer";
+    EXPECT_EQ(record->StepCount, 3u);
     Wave wave = ReadWave(scratch.File("out.dat"));
-    ASSERT_EQ(wave.frames, 24u);
-    EXPECT_EQ(wave.Sample(0, 0), 1) << "data frames first";
-    EXPECT_EQ(wave.Event(0), 0x1001) << "the event goes with line 1, the first data line";
-    EXPECT_EQ(wave.Sample(8, 0), 9);
-    EXPECT_EQ(wave.Sample(9, 0), 0) << "then the header line's zero frame";
-    EXPECT_EQ(wave.Sample(10, 0), 10);
-    EXPECT_EQ(wave.Sample(18, 1), 19);
-    EXPECT_EQ(wave.Sample(19, 0), 0) << "a middle step's bad line is a zero frame, not a repeat";
-    EXPECT_EQ(wave.Event(19), 0u);
-    EXPECT_EQ(wave.Sample(22, 0), 21);
-    EXPECT_EQ(wave.Event(23), 0x1000) << "the end frame";
-    EXPECT_EQ(wave.Sample(23, 0), 0);
-    EXPECT_EQ(wave.Sample(23, 1), 0);
+    ASSERT_EQ(wave.frames, 19u) << "the tail makes no frame";
+    EXPECT_EQ(wave.Sample(0, 0), 1) << "the head makes none either";
+    EXPECT_EQ(wave.Event(0), 0);
+    EXPECT_EQ(wave.Event(1), 0x1001) << "marks counted from the data start";
+    EXPECT_EQ(wave.Event(2), 0x4000);
+    EXPECT_EQ(wave.Event(3), 0x10C1);
+    EXPECT_EQ(wave.Sample(7, 0), 8);
+    for (uint32_t k = 8; k < 12; ++k) EXPECT_EQ(wave.Sample(k, 0), 0) << k;
+    EXPECT_EQ(wave.Sample(12, 0), 9) << "the blank lines keep their places across the steps";
+    EXPECT_EQ(wave.Sample(18, 1), 16);
+    EXPECT_EQ(wave.Event(18), 0) << "the wave ends at its last frame";
+}
+
+// The data start is the later of DataStartLine and the first data line.
+TEST(EegFrames, TheRunStartsAtTheDataStartLine) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), "Title\n9,9\nFp1,Fp2\n\n1,2\n3,4\n");
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    record->DataStartLine = 2;
+    ASSERT_NE(ConvertAll(record.get(), scratch.File("out.dat")), 0u);
+    Wave wave = ReadWave(scratch.File("out.dat"));
+    ASSERT_EQ(wave.frames, 2u);
+    EXPECT_EQ(wave.Sample(0, 1), 2);
+    EXPECT_EQ(record->Tally.NoNumberLines + record->Tally.BlankLines, 2u)
+        << "head lines from DataStartLine on are counted, those before it are not read";
 }
 
 TEST(EegFrames, TheEndsOfASourceAreConverted) {
@@ -186,82 +199,21 @@ TEST(EegFrames, LineEndsMixFreelyAndATrailingEndMarkIsNoLine) {
     }
 }
 
-TEST(EegFrames, OverlongLinesLoseTheirFirst4000Bytes) {
+TEST(EegFrames, AnOverLongLineIsOneNonDataLine) {
     Scratch scratch;
-    WriteBytes(scratch.File("src.csv"), "1,2\n" + std::string(4000, 'x') + "7,8\n3,4\n");
-    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
-    ASSERT_NE(ConvertAll(record.get(), scratch.File("out.dat")), 0u);
-    Wave wave = ReadWave(scratch.File("out.dat"));
-    ASSERT_EQ(wave.frames, 3u);
-    EXPECT_EQ(wave.Sample(1, 0), 7);
-    EXPECT_EQ(wave.Sample(2, 0), 3);
-    EXPECT_EQ(record->Tally.OverLongLines, 1u);
-}
-
-TEST(EegFrames, ConversionStartsAfterAByteOrderMark) {
-    Scratch scratch;
+    // 4001 bytes before the line end; then a line of exactly 4000 bytes.
+    const std::string exact = "5," + std::string(3998, '0');
     WriteBytes(scratch.File("src.csv"),
-               "\xEF\xBB\xBF"
-               "5,6\n7,8\n");
+               "1,2\n" + std::string(4001, '9') + ",8\r\n" + exact + "\r\n3,4\n");
     RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
     ASSERT_NE(ConvertAll(record.get(), scratch.File("out.dat")), 0u);
     Wave wave = ReadWave(scratch.File("out.dat"));
-    ASSERT_EQ(wave.frames, 2u);
-    EXPECT_EQ(wave.Sample(0, 0), 5);
-}
-
-TEST(EegFrames, OffsetsBeyondFourGiB) {
-    Scratch scratch;
-    const std::string path = scratch.File("sparse.csv");
-    const int64_t far = (int64_t{1} << 32) + 10;
-    {
-        // Text where the head is read, a hole up to the far lines.
-        std::ofstream out(path, std::ios::binary);
-        out << NumberLines(4000, 2);
-        out.seekp(far);
-        out << "1,2\n3,4\n";
-        if (!out) GTEST_SKIP() << "no sparse file here";
-    }
-    RecordPtr record = EegRecord(path, 2, 1);
-    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
-    record->SourceOffset = far;  // as if the lines before had been converted
-    EXPECT_EQ(ReadFrames(record.get(), 10, record->SampleBlock), 2u);
-    EXPECT_EQ(record->SourceOffset, far + 8);
-    const int16_t* frames = static_cast<const int16_t*>(record->SampleBlock);
-    EXPECT_EQ(frames[3 + 2], 4) << "second frame, channel 1";
-}
-
-TEST(EegFrames, AFullWaveStopsAtItsLastFrame) {
-    Scratch scratch;
-    WriteBytes(scratch.File("src.csv"), NumberLines(35, 2));
-    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
-    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
-    record->WaveFrameLimit = 25;
-    EXPECT_EQ(EegTimerTick(record.get()), 1);
-    EXPECT_EQ(EegTimerTick(record.get()), 1);
-    EXPECT_EQ(EegTimerTick(record.get()), 1) << "five frames fit the third step";
-    EXPECT_EQ(record->FramesDone, 25u);
-    EXPECT_EQ(EegTimerTick(record.get()), 0);
-    uint32_t flags = FinishEegConversion(record.get(), nullptr);
-    EXPECT_EQ(flags & (kEegFinishWaveFull | kEegFinishWaveClosed),
-              uint32_t{kEegFinishWaveFull | kEegFinishWaveClosed});
-    Wave wave = ReadWave(scratch.File("out.dat"));
-    ASSERT_EQ(wave.frames, 25u);
-    EXPECT_EQ(wave.Sample(24, 0), 24);
-    const std::string bytes = ReadBytes(scratch.File("out.dat"));
-    EXPECT_EQ(Be32At(bytes, bytes.size() - 25 * 6 - 32), 16u + 25 * 6) << "the wave's length";
-    OpenFile reference(scratch.File("out.REF"), "KAVT");
-    EXPECT_EQ(reference.Longs(1, 0xD3, 4)[3], 24u);
-
-    // A source that ends exactly at the limit is converted whole.
-    WriteBytes(scratch.File("exact.csv"), NumberLines(30, 2));
-    record = EegRecord(scratch.File("exact.csv"), 2, 1);
-    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("exact.dat").c_str()), kEegStarted);
-    record->WaveFrameLimit = 30;
-    while (EegTimerTick(record.get())) {
-    }
-    EXPECT_EQ(FinishEegConversion(record.get(), nullptr) & kEegFinishWaveFull, 0u);
-    EXPECT_EQ(ReadWave(scratch.File("exact.dat")).frames, 30u);
+    ASSERT_EQ(wave.frames, 4u);
+    EXPECT_EQ(wave.Sample(1, 0), 0) << "a zero frame in its place, its tail no line";
+    EXPECT_EQ(wave.Sample(2, 0), 5);
+    EXPECT_EQ(wave.Sample(3, 0), 3);
+    EXPECT_EQ(record->Tally.OverLongLines, 1u);
+    EXPECT_EQ(record->Tally.BlankLines, 0u) << "a line of exactly the limit is whole";
 }
 
 }  // namespace

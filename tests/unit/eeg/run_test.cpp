@@ -159,6 +159,25 @@ TEST(EegRun, AFailedSourceReadEndsTheRunAfterTheLastWholeStep) {
     }
 }
 
+// A source cut shorter than it was at the start is a failed read too, not
+// its end: the run fails and the wave holds the steps before the cut whole.
+TEST(EegRun, ASourceCutBetweenStepsFailsTheRun) {
+    Scratch scratch;
+    const std::string source = NumberLines(30, 2);
+    WriteBytes(scratch.File("src.csv"), source);
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
+    EXPECT_EQ(EegTimerTick(record.get()), 1);
+    std::filesystem::resize_file(scratch.File("src.csv"), NumberLines(15, 2).size());
+    EXPECT_EQ(EegTimerTick(record.get()), 0);
+    RunEnd end;
+    FinishOwnedRun(record.get(), nullptr, false, &end);
+    EXPECT_NE(end.flags & kEegFinishReadFailed, 0u);
+    EXPECT_EQ(std::string(record->RunErrorText).rfind("the source ends at byte", 0), 0u)
+        << record->RunErrorText;
+    EXPECT_EQ(ReadWave(scratch.File("out.dat")).frames, 10u);
+}
+
 // An interrupted run (the program's exit, Ctrl+C) ends as a complete,
 // shorter recording, and the next file number moves past it.
 TEST(EegRun, AnInterruptedRunKeepsItsFramesAsACompleteFile) {

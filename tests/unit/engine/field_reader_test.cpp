@@ -59,7 +59,8 @@ TEST(NextField, ConsumesTheEndingByteAndNegatesTheEndOfTheText) {
 TEST(NextField, EachModeEndsFieldsAtItsOwnBytes) {
     EXPECT_EQ(Next("a b\tc,d", 0), (Cut{4, "a b"}));  // TAB ends, blank stays
     EXPECT_EQ(Next("a b\tc,d", 1), (Cut{2, "a"}));
-    EXPECT_EQ(Next("a b\tc\r,d", 2), (Cut{7, "a b\tc\r"}));  // TAB and CR stay
+    EXPECT_EQ(Next("a b\tc,d", 2), (Cut{4, "a b"}));  // TAB ends, blank stays
+    EXPECT_EQ(Next("a b\rc,d", 2), (Cut{6, "a b\rc"}));
     EXPECT_EQ(Next("a\x08"
                    "b",
                    2),
@@ -85,20 +86,30 @@ TEST(NextField, SingleHighBytesEndAndDoubleByteCharactersStayWhole) {
     EXPECT_EQ(Next("AB\x81", 0), (Cut{-4, "AB"}));
 }
 
-TEST(NextField, ThirtyCharactersMakeAFieldAndTheRestFollows) {
+TEST(NextField, AFieldIsNeverSplitOnlyItsCopyIsCut) {
     std::string wide;
     for (int i = 0; i < 31; ++i) wide += "\x82\xA0";
-    EXPECT_EQ(Next(std::string(35, 'A'), 0), (Cut{30, std::string(30, 'A')}));
-    EXPECT_EQ(Next(wide, 0), (Cut{60, wide.substr(0, 60)}));
-    // Dropped quotation marks count as characters too.
-    EXPECT_EQ(Next(std::string(30, '"') + "5", 0), (Cut{30, ""}));
-    // A limit beyond the field buffer is held to 30 characters.
-    EXPECT_EQ(Next(std::string(35, 'A'), 0, 1000).first, 30);
+    EXPECT_EQ(Next(std::string(35, 'A') + ",B", 0), (Cut{36, std::string(30, 'A')}));
+    EXPECT_EQ(Next(wide, 0), (Cut{-63, wide.substr(0, 60)})) << "never half a character";
+    EXPECT_EQ(Next(std::string(35, 'A'), 0, 1000), (Cut{-36, std::string(30, 'A')}));
+    EXPECT_EQ(Next(std::string(5000, ' ') + "7", 0).first, -5002) << "however far it runs";
+}
+
+TEST(NextField, PairedQuotationMarksGroup) {
+    EXPECT_EQ(Next("\"1,234\",5", 0), (Cut{8, "1,234"}));
+    EXPECT_EQ(Next("\"EEG Fp1, ref\" x", 1), (Cut{15, "EEG Fp1, ref"}));
+    EXPECT_EQ(Next("\"a\tb\"\tc", 2), (Cut{6, "a\tb"}));
+    EXPECT_EQ(Next("\"say \"\"hi\"\"\",x", 0), (Cut{13, "say \"hi\""}));
+    EXPECT_EQ(Next("\"\",x", 0), (Cut{3, ""}));
+    // A lone mark has no pair: it is dropped and groups nothing.
+    EXPECT_EQ(Next("\"1,2", 0), (Cut{3, "1"}));
+    EXPECT_EQ(Next("'1,2'", 0), (Cut{3, "1"})) << "apostrophes are only dropped";
 }
 
 TEST(ReadIntegerFields, CutsLinesAsTheModesSay) {
     EXPECT_EQ(Integers("  12   34 56\r", {1}), (Ints{12, 34, 56}));
-    EXPECT_EQ(Integers("1\t2\t3", {2}), (Ints{1}));
+    EXPECT_EQ(Integers("1\t2\t3", {2}), (Ints{1, 2, 3}));
+    EXPECT_EQ(Integers("1 2,3", {2}), (Ints{1, 3})) << "mode 2 keeps blanks in a field";
     EXPECT_EQ(Integers("00:00:01,5,6", {0, 1}), (Ints{5, 6}));
     EXPECT_EQ(Integers("1,,3", {0}), (Ints{1, 0, 3}));
     EXPECT_EQ(Integers("1,2,", {0}), (Ints{1, 2}));
@@ -106,8 +117,11 @@ TEST(ReadIntegerFields, CutsLinesAsTheModesSay) {
     EXPECT_EQ(Integers(std::string(30, '7'), {0}).size(), 1u);
     EXPECT_EQ(Integers(""), Ints{});
     EXPECT_EQ(Integers("1,2", {5}), Ints{});
-    // A field scan ends 4000 bytes into the line: "1234567890" and "12345".
-    EXPECT_EQ(Integers(std::string(3990, ' ') + "123456789012345", {1}), (Ints{32767, 12345}));
+    // A long field is read as far as its number goes, the later values keep
+    // their channels.
+    EXPECT_EQ(Integers(std::string(32, '0') + "7,5"), (Ints{7, 5}));
+    EXPECT_EQ(Integers(std::string(3990, ' ') + "123456789012345", {1}), (Ints{32767}));
+    EXPECT_EQ(Floats(std::string(34, '0') + "2.5,\"1,5\",2"), (Reals{2.5f, 1.0f, 2.0f}));
 }
 
 TEST(ReadIntegerFields, SaturateAtSixteenBitsAndCountWhatIsNotAWholeNumber) {
@@ -160,7 +174,7 @@ TEST(ReadFloatFields, OutOfRangeNumbersBecomeInfinityOrZero) {
     EXPECT_TRUE(std::isinf(values[4]));  // beyond single precision after scaling
 }
 
-// A quotation mark is dropped from a field but keeps it from being read in
+// Quotation marks are dropped from a field but keep it from being read in
 // place, so the two lines below go through both number readers.
 TEST(FieldReaders, ReadInPlaceAndCopiedFieldsAlike) {
     const char* const numbers[] = {"0",
@@ -189,7 +203,7 @@ TEST(FieldReaders, ReadInPlaceAndCopiedFieldsAlike) {
     std::string quoted;
     for (const char* number : numbers) {
         direct += std::string(number) + ",";
-        quoted += "\"" + std::string(number) + ",";
+        quoted += "\"" + std::string(number) + "\",";
     }
     for (int32_t magnification : {1, -10, 1000}) {
         Layout layout{0, 0, magnification};
@@ -204,10 +218,10 @@ TEST(FieldReaders, ReadInPlaceAndCopiedFieldsAlike) {
     // follow them.
     for (const char* number : numbers) {
         EXPECT_EQ(Floats(std::string("t,") + number, {0, 1}),
-                  Floats(std::string("t,\"") + number, {0, 1}))
+                  Floats(std::string("t,\"") + number + "\"", {0, 1}))
             << number;
         EXPECT_EQ(Integers(std::string("t,") + number, {0, 1}),
-                  Integers(std::string("t,\"") + number, {0, 1}))
+                  Integers(std::string("t,\"") + number + "\"", {0, 1}))
             << number;
     }
 }

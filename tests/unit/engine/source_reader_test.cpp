@@ -174,6 +174,25 @@ TEST(SetChannelLabels, CutsLabelsToThirtyOneBytesBetweenCharacters) {
     EXPECT_EQ(Label(*record, 1), "A" + wide.substr(0, 30));
 }
 
+TEST(SetChannelLabels, AQuotedOrLongLabelTakesOneChannel) {
+    RecordPtr record = ZeroRecord();
+    SetChannelLabels(record.get(), ("\"EEG Fp1, ref\"," + string(35, 'X') + ",O1").c_str());
+    EXPECT_EQ(
+        make_tuple(record->ChannelCount, Label(*record, 0), Label(*record, 1), Label(*record, 2)),
+        make_tuple(3, "EEG Fp1, ref", string(30, 'X'), "O1"));
+}
+
+// The tab mode ends labels at TAB and keeps their blanks, from the head too.
+TEST(OpenSource, ATabPresetTakesTabSeparatedLabels) {
+    Source source;
+    AppRecord& r = *source.record;
+    r.SourcePreset[0] = SourcePreset{1, 2, 0, 1, 0, 1, "Tab"};
+    r.OrgFileType = 1;
+    ASSERT_EQ(source.Open("No\tEEG Fp1\tEEG Fp2\r\n1\t5\t6\r\n"), 2);
+    EXPECT_EQ(make_tuple(r.ChannelCount, Label(r, 0), Label(r, 1)),
+              make_tuple(2, "EEG Fp1", "EEG Fp2"));
+}
+
 TEST(CountDataColumns, CountsNonEmptyDataFieldsUpToTheChannelLimit) {
     RecordPtr record = ZeroRecord();
     record->DataLineBias = 1;

@@ -47,16 +47,18 @@ TEST(OstrelTimedAnnotations, FillTheReservedRoomInOrderAndWaitForMore) {
     // asked for: TALs of 13 bytes ("+1.25") and 10 ("+2"), three fit.
     EXPECT_EQ(OstrelAddAnnotation(h, 1, 250000, "spike"), 1);
     EXPECT_EQ(OstrelAddAnnotation(h, 0, 1000000, "bad fraction"), 0);
-    EXPECT_EQ(OstrelAddAnnotation(h, 2, 0, std::string(40, 'x').c_str()), 0)
-        << "one that could never fit a record";
+    EXPECT_EQ(OstrelAddAnnotation(h, 2, 0, std::string(60, 'x').c_str()), 1)
+        << "taken before the records are laid out";
     for (int i = 0; i < 4; ++i) EXPECT_EQ(OstrelAddAnnotation(h, 2, 0, "spike"), 1);
     Commit(h, 1);
-    EXPECT_EQ(OstrelCount(h, 0, 5), 2) << "three in the first record, two waiting";
+    EXPECT_EQ(OstrelCount(h, 0, 5), 3) << "three in the first record, one dropped, two waiting";
+    EXPECT_EQ(OstrelAddAnnotation(h, 2, 0, std::string(40, 'x').c_str()), 0)
+        << "once laid out, one that could never fit a record";
     Commit(h, 1);
-    EXPECT_EQ(OstrelCount(h, 0, 5), 0);
+    EXPECT_EQ(OstrelCount(h, 0, 5), 1) << "the dropped one";
     EXPECT_EQ(OstrelAddAnnotation(h, 3, 0, "late"), 1);
     OstrelFinishRecording(h, 0);
-    EXPECT_EQ(OstrelCount(h, 0, 5), 1) << "no record came after it";
+    EXPECT_EQ(OstrelCount(h, 0, 5), 2) << "no record came after it";
     EXPECT_EQ(OstrelAddAnnotation(h, 3, 0, "after the end"), 0);
     OstrelRelease(h);
 
@@ -73,8 +75,9 @@ TEST(OstrelTimedAnnotations, FillTheReservedRoomInOrderAndWaitForMore) {
 TEST(OstrelTimedAnnotations, WithoutRoomRecordsKeepTheirSize) {
     ScratchFolder dir;
     const uint32_t h = Define(dir.File("b.edf"), 0);
-    EXPECT_EQ(OstrelAddAnnotation(h, 0, 0, "x"), 0);
+    EXPECT_EQ(OstrelAddAnnotation(h, 0, 0, "x"), 1) << "in what the time keeping leaves";
     Commit(h, 1);
+    EXPECT_EQ(OstrelCount(h, 0, 5), 0);
     OstrelRelease(h);
     EdfView edf(ReadBytes(dir.File("b.edf")));
     EXPECT_EQ(edf.Trimmed(EdfView::kSamples, 1), "6");

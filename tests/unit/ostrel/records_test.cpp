@@ -151,6 +151,24 @@ TEST(Annotations, OnsetZeroTextsAreUtf8InTheFirstRecords) {
     EXPECT_EQ(OnsetTexts(file, 640, 30), expected);
 }
 
+// An annotation at a time goes into the next records' free room; one that
+// no record could ever hold is refused, not queued.
+TEST(Annotations, ATimedAnnotationFillsFreeRoomOrIsRefused) {
+    ScratchFolder dir;
+    const PsgRecording r = ProgramRecording();
+    const uint32_t h = DefinePsgFile(dir.File("run.edf"), r);
+    const int32_t rows = r.sampleRate * 30;
+    HandEpoch(h, r, Rows(rows, 3, 0), 30);
+    EXPECT_EQ(OstrelAddAnnotation(h, 31, 5000, "lines 7-9"), 1);
+    EXPECT_EQ(OstrelAddAnnotation(h, 31, 0, std::string(40, 'x').c_str()), 0);
+    EXPECT_EQ(OstrelAddAnnotation(h, 31, 1000000, "bad time"), 0);
+    HandEpoch(h, r, Rows(rows, 3, rows), 30);
+    EndPsgFile(h);
+    const std::string file = ReadBytes(dir.File("run.edf"));
+    EXPECT_EQ(Tals(file.substr(1024 + 640 * 30 + 600, 40)),
+              (std::vector<std::string>{"+30\x14\x14", "+31.005\x14lines 7-9\x14"}));
+}
+
 // A/D channels without CAL or AD: the counts themselves, unitless, and a
 // note saying so. The longest note (103 bytes) and the time keeping (12)
 // give 116 annotation bytes a record.

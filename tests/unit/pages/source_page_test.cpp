@@ -38,12 +38,12 @@ TEST(HeadList, KeepsHalfWidthKatakanaAndDoubleByteCharacters) {
     EXPECT_EQ(Listed("a\x80\xA0\x62\r\nz\r\n"), (Lines{"ab", "z"}));
 }
 
-TEST(HeadList, CutsLinesAfter4000Bytes) {
+TEST(HeadList, ListsALongLineOnceByItsFirst4000Bytes) {
     const std::string longLine(4100, 'x');
-    Lines lines = Listed(longLine + "\r\nend\r\n");
+    Lines lines = Listed(longLine + "\r\n" + std::string(4000, 'y') + "\r\nend\r\n");
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].size(), 4000u);
-    EXPECT_EQ(lines[1], std::string(100, 'x'));
+    EXPECT_EQ(lines[1], std::string(4000, 'y')) << "exactly the limit: one line, no blank one";
     EXPECT_EQ(lines[2], "end");
 }
 

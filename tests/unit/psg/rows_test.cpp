@@ -32,44 +32,63 @@ uint32_t Read(Psg& psg, uint32_t wanted, Rows& rows) {
     return ReadPsgRows(&psg.r, wanted, rows.data(), rows.size() * sizeof(int16_t));
 }
 
-TEST(PsgRows, CrLfOrCrLfEndALineAndBlankLinesCountAsLines) {
+TEST(PsgRows, CrLfOrCrLfEndALineAndBlankLinesAreZeroRowsInPlace) {
     Psg psg;
     // CR LF; CR; LF LF (a blank line); CR CR (likewise); then a CR LF blank
-    // line. A blank line counts as a line but stores no row.
-    const std::string source = "1,1\r\n2,2\r3,3\n\n4,4\r\r5,5\n6,6\r\n\r\n7,7\r\n";
+    // line, and a blank tail.
+    const std::string source = "1,1\r\n2,2\r3,3\n\n4,4\r\r5,5\n6,6\r\n\r\n7,7\r\n\r\n";
     StartOver(psg, source, 2, 0);
     Rows rows;
     EXPECT_EQ(Read(psg, 3, rows), 3u);
     EXPECT_EQ(rows, (Rows{1, 1, 2, 2, 3, 3}));
     EXPECT_EQ(psg.r.SourceOffset, 13) << "after 3,3 and its LF";
     EXPECT_EQ(Read(psg, 6, rows), 6u);
-    EXPECT_EQ(rows, (Rows{4, 4, 5, 5, 6, 6, 0, 0, 0, 0, 0, 0})) << "rows after blank lines move up";
-    EXPECT_EQ(psg.r.SourceOffset, 30);
-    EXPECT_EQ(Read(psg, 6, rows), 1u);
+    EXPECT_EQ(rows, (Rows{0, 0, 4, 4, 0, 0, 5, 5, 6, 6, 0, 0}));
+    EXPECT_EQ(psg.r.SourceOffset, 30) << "7,7 has no room left: the next epoch's first";
+    EXPECT_EQ(Read(psg, 6, rows), 1u) << "the blank tail makes no row";
     EXPECT_EQ(rows, (Rows{7, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(psg.r.SourceOffset, static_cast<int64_t>(source.size()));
     EXPECT_EQ(psg.r.Tally.DataRows, 7u);
-    EXPECT_EQ(psg.r.Tally.BlankLines, 3u);
+    EXPECT_EQ(psg.r.Tally.BlankLines, 4u);
     EXPECT_EQ(Read(psg, 6, rows), 0u) << "nothing left";
 }
 
-TEST(PsgRows, ARunOf4000BytesWithoutALineEndIsDropped) {
+// Zero rows owed for non-data lines that a data line follows go on into the
+// next epoch, the data row after them.
+TEST(PsgRows, ZeroRowsCarryIntoTheNextEpoch) {
     Psg psg;
-    StartOver(psg, std::string(4000, '9') + "1,2\n3,4\n", 2, 0);
+    StartOver(psg, "1,1\n\n\n\n\n\n2,2\n", 2, 0);
     Rows rows;
-    EXPECT_EQ(Read(psg, 3, rows), 2u);
-    EXPECT_EQ(rows, (Rows{1, 2, 3, 4, 0, 0}));
+    EXPECT_EQ(Read(psg, 2, rows), 2u);
+    EXPECT_EQ(rows, (Rows{1, 1, 0, 0}));
+    EXPECT_EQ(Read(psg, 2, rows), 2u);
+    EXPECT_EQ(rows, (Rows{0, 0, 0, 0}));
+    EXPECT_EQ(Read(psg, 2, rows), 2u);
+    EXPECT_EQ(rows, (Rows{0, 0, 0, 0}));
+    EXPECT_EQ(Read(psg, 2, rows), 1u);
+    EXPECT_EQ(rows, (Rows{2, 2, 0, 0}));
+    EXPECT_EQ(psg.r.Tally.BlankLines, 5u) << "each counted once";
+    EXPECT_EQ(Read(psg, 2, rows), 0u);
 }
 
-// Data lines of 5 bytes behind a first line of padding (it reads as zeros),
-// so that the CR of one line falls on the last byte of a 131072-byte read
-// (its LF in the next read) or on the first byte of the next read.
+TEST(PsgRows, AnOverLongLineIsOneZeroRow) {
+    Psg psg;
+    StartOver(psg, "1,2\n" + std::string(4001, '9') + ",5\n3,4\n", 2, 0);
+    Rows rows;
+    EXPECT_EQ(Read(psg, 3, rows), 3u);
+    EXPECT_EQ(rows, (Rows{1, 2, 0, 0, 3, 4}));
+    EXPECT_EQ(psg.r.Tally.OverLongLines, 1u);
+}
+
+// Data lines of 5 bytes behind a first data line of padding, so that the CR
+// of one line falls on the last byte of a 131072-byte read (its LF in the
+// next read) or on the first byte of the next read.
 TEST(PsgRows, LinesCutByTheEndOfARead) {
     for (int32_t padding : {1066, 1067}) {
         SCOPED_TRACE(padding);
         Psg psg;
         const int32_t lines = 26010;
-        std::string source = std::string(static_cast<size_t>(padding), '#') + "\r\n";
+        std::string source = "0," + std::string(static_cast<size_t>(padding - 2), '0') + "\r\n";
         for (int32_t j = 0; j < lines; ++j) {
             const char digit = static_cast<char>('0' + j % 10);
             source += std::string{digit, ',', digit, '\r', '\n'};

@@ -2,6 +2,8 @@
 // samples and the annotations, checked against values worked out by hand.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -195,9 +197,9 @@ TEST(PsgRun, AnEndOfFileMarkIsNoLine) {
     EXPECT_EQ(run.finish, uint32_t{kPsgFinishClosed});
 }
 
-// A line with too few values counts as a row's time but stores none: the
-// rows move up and the epoch's last row is zero, not the earlier epoch's.
-TEST(PsgRun, RowsLeftUnwrittenAreZeroNotStale) {
+// A line with too few values is a zero row in its own place: later rows
+// keep their times.
+TEST(PsgRun, ANonDataLineIsAZeroRowInItsPlace) {
     Psg psg;
     std::string source = Lines(30, [](int32_t) { return "7,7"; }) +
                          Lines(30, [](int32_t i) { return i == 2 ? "5" : "8,8"; });
@@ -205,9 +207,12 @@ TEST(PsgRun, RowsLeftUnwrittenAreZeroNotStale) {
     SwitchOn(&psg.r, {1, 2});
     PsgRunResult run = psg.Run();
     EXPECT_EQ(run.counters, (std::vector<std::string>{"30 / 0", "60 / 0", "90 / 0"}));
-    Samples expected = Concat({Repeat(7, 30), Repeat(8, 29), {0}});
+    Samples expected = Concat({Repeat(7, 30), Repeat(8, 2), {0}, Repeat(8, 27)});
     EXPECT_EQ(psg.Output().Samples(0), expected);
     EXPECT_EQ(psg.Output().Samples(1), expected);
+    // Source line 33 (from 1) is row 32: 32 seconds at 1 Hz.
+    EXPECT_NE(ReadBytes(psg.Target()).find("+32\x14source lines 33-33 not data\x14"),
+              std::string::npos);
 }
 
 // One source line a millisecond: a 100 Hz channel takes every tenth line,
@@ -299,6 +304,24 @@ TEST(PsgRun, AFailedSourceReadEndsTheRunAfterTheLastWholeEpoch) {
         for (int16_t i = 0; i < 30; ++i) expected.push_back(i);
         EXPECT_EQ(edf.Samples(0), expected);
     }
+}
+
+TEST(PsgRun, ASourceCutBetweenEpochsFailsTheRun) {
+    Psg psg;
+    auto line = [](int32_t i) { return std::to_string(i); };
+    psg.Source(Lines(90, line), 1, 1, 0);
+    SwitchOn(&psg.r, {1});
+    std::snprintf(psg.r.PsgTargetPath, kPathSize, "%s", psg.Target().c_str());
+    psg.r.ConvertState = 1;
+    ASSERT_EQ(StartPsgConversion(&psg.r, nullptr), kPsgStarted);
+    EXPECT_EQ(PsgTimerTick(&psg.r), 1);
+    std::filesystem::resize_file(psg.dir.File("source.csv"), Lines(45, line).size());
+    EXPECT_EQ(PsgTimerTick(&psg.r), 0);
+    RunEnd end;
+    FinishOwnedRun(&psg.r, nullptr, false, &end);
+    EXPECT_NE(end.flags & kPsgFinishReadFailed, 0u);
+    EXPECT_EQ(std::string(psg.r.RunErrorText).rfind("the source ends at byte", 0), 0u);
+    EXPECT_EQ(psg.Output().records, 30);
 }
 
 TEST(PsgRun, ChangingTheOutputKindEndsTheRunAtTheNextTick) {

@@ -125,7 +125,7 @@ TEST(PsgStart, DrivesOstrelInItsOrderWithItsValues) {
     // finish it tells whether the file holds a frame at all.
     for (const char* call :
          {"42 h", "43 h 30", "34 h 0 4", "44 h 0 6 0 8 @0", "44 h 0 6 1 8 @4", "44 h 0 6 2 8 @6",
-          "34 h 0 4", "46 h 6", "34 h 0 4", "34 h 0 4", "72 h 0", "32 h", "6 h"})
+          "34 h 0 4", "46 h 6", "34 h 0 4", "34 h 0 4", "72 h 0", "34 h 0 5", "32 h", "6 h"})
         expected.push_back(call);
     EXPECT_EQ(OstrelLog(), expected);
     EXPECT_EQ(psg.r.StepCount, 12u);

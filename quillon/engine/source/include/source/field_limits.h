@@ -10,10 +10,13 @@ constexpr int32_t kFieldModeComma = 0;
 constexpr int32_t kFieldModeBlank = 1;
 constexpr int32_t kFieldModeTab = 2;
 
-constexpr int32_t kFieldCharLimit = 30;  // characters; a double-byte one counts once
+constexpr int32_t kFieldCharLimit = 30;  // characters of a label; a double-byte one counts once
 constexpr int32_t kFieldBufferSize = 2 * kFieldCharLimit + 1;
-constexpr int32_t kFieldScanLimit = 4000;  // bytes one field scan looks at
 constexpr int32_t kLineByteLimit = 4000;
+// A value is read as far as its number goes, so its field is copied whole
+// up to the line limit; the rest of a longer text is left unread.
+constexpr int32_t kValueCharLimit = kLineByteLimit;
+constexpr int32_t kValueBufferSize = 2 * kValueCharLimit + 1;
 constexpr int32_t kLineValueLimit = 256;  // values or labels taken from one line
 
 #endif

@@ -8,27 +8,30 @@
 #include "source/field_limits.h"
 #include "store/app_record.h"
 
-// What became of one value: stored as read, stored at a 16-bit limit, or
-// read as far as it was a number (0 when it held none).
+// What became of one value: stored as read, stored at a 16-bit limit, read
+// as far as it was a number, or read as 0 because it held no number.
 enum ValueFlaw : uint8_t {
     kValueWhole = 0,
     kValueSaturated = 1,
     kValueNotNumber = 2,
+    kValueNoNumber = 3,
 };
 
 // Flaws among the values of the channels (fields beyond ChannelCount are
-// read but not counted).
+// read but not counted), and how many of them held a number at all: a line
+// whose channels hold none is no data line.
 struct FieldFlaws {
     uint32_t saturated;
-    uint32_t notNumbers;
+    uint32_t notNumbers;  // not whole numbers, no number included
+    uint32_t numbers;
 };
 
 extern "C" {
 
-// Copies the next field of text into field (kFieldBufferSize bytes) and
-// returns the bytes consumed, negated when the field ended at the text's
-// terminating zero; 0 for a mode other than 0..2. limit is the character
-// limit, at most kFieldCharLimit.
+// Copies at most limit characters (at most kFieldCharLimit) of the next
+// field of text into field (kFieldBufferSize bytes) and returns the bytes
+// consumed up to the field's end, negated when the field ended at the text's
+// terminating zero; 0 for a mode other than 0..2.
 int32_t NextField(const char* text, char* field, int32_t limit, int32_t mode);
 
 // The fields of a zero-terminated line from field DataLineBias on, as signed

@@ -22,6 +22,11 @@ extern "C" {
 // list has no such line.
 int32_t HeadListLine(const char* head, int32_t headLength, int32_t lineIndex, char* out);
 
+// The same line as a label line for field mode mode: in the tab mode a TAB
+// stays, since it ends a label there.
+int32_t HeadLabelLine(const char* head, int32_t headLength, int32_t lineIndex, int32_t mode,
+                      char* out);
+
 // The number of lines listed.
 int32_t HeadListLineCount(const char* head, int32_t headLength);
 }

@@ -1,8 +1,9 @@
 // Where the lines of a source are: the one rule the head list, the EEG run
 // and the PSG run share, so a line number on the source page is the line the
-// runs convert. CR, LF and CR LF end a line, mixed freely; a piece of
-// kLineByteLimit bytes without a line end is over-long; a last piece without
-// a line end is a line when it holds more than blanks and control bytes.
+// runs convert. CR, LF and CR LF end a line, mixed freely; a line of more
+// than kLineByteLimit bytes is over-long, one line up to its line end; a last
+// piece without a line end is a line when it holds more than blanks and
+// control bytes.
 #ifndef QUILLON_LINE_WALKER_H
 #define QUILLON_LINE_WALKER_H
 
@@ -13,14 +14,15 @@
 enum LineFind {
     kLineComplete,  // ended by CR, LF or CR LF
     kLineLast,      // the source ends without a line end after text
-    kLineOverLong,  // kLineByteLimit bytes without a line end
+    kLineOverLong,  // more than kLineByteLimit bytes: next is after its end
+    kLineOverOpen,  // over-long, and its end lies beyond the bytes given
     kLineCut,       // the bytes end before the line does: read on from start
     kLineNone,      // nothing left but blanks and control bytes at the end
 };
 
 struct LineSpan {
     int32_t start;   // first byte
-    int32_t length;  // bytes before the line end
+    int32_t length;  // bytes before the line end, at most kLineByteLimit
     int32_t next;    // first byte after the line end
 };
 
@@ -31,8 +33,14 @@ LineFind FindLine(const char* text, int32_t at, int32_t end, bool sourceEnds, Li
 // Only blanks and control bytes (an end-of-file mark, a lone CR).
 bool HoldsNoText(const char* text, int32_t length);
 
+// The end of an over-long line that runs beyond the bytes given: the first
+// byte after its line end in text[at..end), or -1 when it ends beyond them
+// too. A CR at end - 1 is left for the next bytes unless the source ends.
+int32_t SkipLineRest(const char* text, int32_t at, int32_t end, bool sourceEnds);
+
 // Counts a line that gave no frame or row by why it is none: a NUL byte
-// cut it short, it was blank, or it had fewer values than channels.
-void TallyNonDataLine(const char* line, int32_t length, ConversionTally* tally);
+// cut it short, it was blank, none of its channels held a number, or it had
+// fewer values than channels.
+void TallyNonDataLine(const char* line, int32_t length, bool noNumber, ConversionTally* tally);
 
 #endif

@@ -1,10 +1,11 @@
-// The data lines of a source, one at a time from SourceOffset: what both
+// The lines of a source, one at a time from SourceOffset: what both
 // conversion runs read. Each read takes kSourceReadBytes into the record's
 // read buffer and the line walker finds the lines in it; a line cut by the
-// end of the bytes is read again from its start. Over-long pieces are
-// passed over and counted. A failed read ends the lines as failed, with the
-// system's reason in RunErrorText, so the run's step is not taken for the
-// end of the source.
+// end of the bytes is read again from its start, and the rest of an
+// over-long line is passed over, however far it runs. A failed read, or a
+// source that ends before the size it had when the run started, ends the
+// lines as failed with the reason in RunErrorText, so the run's step is not
+// taken for the end of the source.
 #ifndef QUILLON_SOURCE_LINES_H
 #define QUILLON_SOURCE_LINES_H
 
@@ -23,19 +24,24 @@ enum SourceLineStep {
 
 struct SourceLines {
     AppRecord* record;
-    char* buffer;            // the record's read buffer
-    int64_t bufferOffset;    // source offset of buffer[0]
-    int32_t got;             // bytes in the buffer; -1 before the first read
-    int32_t at;              // first byte not yet walked
-    bool sourceEnds;         // the source ends after the bytes in the buffer
-    bool readCut;            // a failed read stopped after them
-    uint32_t overLongLines;  // pieces of kLineByteLimit bytes without a line end
+    char* buffer;          // the record's read buffer
+    int64_t bufferOffset;  // source offset of buffer[0]
+    int32_t got;           // bytes in the buffer; -1 before the first read
+    int32_t at;            // first byte not yet walked
+    bool sourceEnds;       // the source ends after the bytes in the buffer
+    bool readCut;          // a failed read stopped after them
+    uint64_t taken;        // lines handed out
 };
 
 struct SourceLine {
-    char* text;  // NUL-terminated in the read buffer
+    char* text;  // NUL-terminated in the read buffer; empty for an over-long line
     int32_t length;
+    bool overLong;  // more than kLineByteLimit bytes: never data
 };
+
+// Sets SourceOffset to line DataStartLine (the first line when the head has
+// no such line) and the record's LinePlace to a run that has made nothing.
+void StartSourceLines(AppRecord* record);
 
 // Lines from the record's SourceOffset into its ReadBuffer.
 void OpenSourceLines(AppRecord* record, SourceLines* lines);
@@ -43,9 +49,12 @@ void OpenSourceLines(AppRecord* record, SourceLines* lines);
 // The next line of the source.
 SourceLineStep NextSourceLine(SourceLines* lines, SourceLine* line);
 
-// Moves SourceOffset past the lines taken and adds the step's counts and
-// the over-long pieces to the record's tally, unless a read failed (last):
-// the step then leaves the source and the tally as they were.
+// Gives back the line last handed out: it is the first of the next step.
+void PutBackSourceLine(SourceLines* lines, const SourceLine& line);
+
+// Moves SourceOffset and the line index past the lines taken and adds the
+// step's counts to the record's tally, unless a read failed (last): the step
+// then leaves the source and the tally as they were.
 void CloseSourceLines(SourceLines* lines, SourceLineStep last, const ConversionTally& step);
 
 #endif

@@ -34,6 +34,11 @@ int32_t ReapplySourcePreset(AppRecord* record);
 // when the head has no such line.
 int32_t CollectLabelLine(const char* head, int32_t headLength, int32_t lineIndex, char* out);
 
+// The same for field mode mode: in the tab mode a TAB stays, since it ends
+// a label there.
+int32_t CollectLabelLineInMode(const char* head, int32_t headLength, int32_t lineIndex,
+                               int32_t mode, char* out);
+
 // Takes the non-empty fields of a label line from DataLineBias on as the
 // labels of the rows of the EEG and PSG patterns in use, sets ChannelCount
 // and switches the rows on and off. A line of 2 bytes or fewer changes

@@ -74,11 +74,22 @@ struct ConversionTally {
     uint64_t DataRows;         // lines converted into a frame or row
     uint64_t BlankLines;       // empty, or only blanks
     uint64_t ShortLines;       // fewer values than channels
+    uint64_t NoNumberLines;    // enough fields, but no channel's holds a number
     uint64_t NulLines;         // short because of a NUL byte
     uint64_t OverLongLines;    // kLineByteLimit bytes without a line end: dropped
     uint64_t SaturatedValues;  // beyond the 16-bit range: stored at the limit
     uint64_t NotNumbers;       // fields read as 0 or cut short: text, "nan", "1e3" as A/D
     uint64_t ClippedValues;    // PSG: scaled outside -32767..32767, the file's digital range
+    uint64_t UnnotedRuns;      // PSG: runs of non-data lines the file had no room to annotate
+};
+
+// Where a run stands in the source's lines: every line from the data start
+// on is one sampling instant (source/line_rows.h).
+struct LinePlace {
+    int64_t SizeAtStart;  // source bytes when the run started: it must not shrink
+    uint64_t LineIndex;   // the line (from 0) at SourceOffset
+    uint64_t RowsMade;    // frames or rows made since the data start
+    uint32_t HeldRows;    // zero rows still owed before the data line at SourceOffset
 };
 
 inline bool IsEegOutput(uint16_t copyFileType) {
@@ -248,6 +259,7 @@ struct AppRecord {
     uint16_t RunInterrupted;    // ended before the source was used up
     uint16_t SourceReadFailed;  // a source read failed: the run ended before that step
     struct ConversionTally Tally;
+    struct LinePlace Lines;
     uint32_t WaveDataOffset;  // file offset of frame 0 of the EEG wave
     uint32_t ReferenceFile;   // the EEG run's reference file, claimed at its start
     char RunErrorText[128];   // the system's reason for a failed create, read or write
