@@ -13,6 +13,9 @@ extern "C" void NoteInterrupt(int) { gInterrupted = 1; }
 void CatchInterrupts() {
     std::signal(SIGINT, NoteInterrupt);
     std::signal(SIGTERM, NoteInterrupt);
+#ifdef SIGHUP
+    std::signal(SIGHUP, NoteInterrupt);
+#endif
 #ifdef SIGXFSZ
     std::signal(SIGXFSZ, SIG_IGN);
 #endif

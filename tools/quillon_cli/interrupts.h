@@ -5,8 +5,8 @@
 
 constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as shells report it
 
-// Catches SIGINT and SIGTERM; a file-size limit (SIGXFSZ) becomes a failed
-// write the run reports instead of a silent kill.
+// Catches SIGINT, SIGTERM and SIGHUP (a closed terminal); a file-size limit (SIGXFSZ) becomes a
+// failed write the run reports instead of a silent kill.
 void CatchInterrupts();
 
 bool InterruptRequested();
