@@ -41,7 +41,7 @@ void AppendQuoted(std::string* line, const char* arg) {
 
 HANDLE OpenLog(const char* logPath) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    return CreateFileA(logPath, FILE_APPEND_DATA,
+    return CreateFileA(logPath, GENERIC_WRITE,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }

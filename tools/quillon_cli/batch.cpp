@@ -352,7 +352,8 @@ void ReadJob(const Job& job, Row* row) {
         std::string::size_type end = job.log.find('\n', at);
         if (end == std::string::npos) end = job.log.size();
         std::string line = job.log.substr(at, end - at);
-        // Progress lines are rewritten in place with carriage returns.
+        // Windows ends lines with CR LF; progress lines are rewritten in place after a CR.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string::size_type back = line.rfind('\r');
         if (back != std::string::npos) line.erase(0, back + 1);
         TakeLogLine(line, row, &error);
