@@ -111,7 +111,10 @@ int PlatProcessEnded(PlatProcess process, int* status);
 // receives). Returns 1 when asked.
 int PlatProcessInterrupt(PlatProcess process);
 
-void PlatSleepMilliseconds(uint32_t milliseconds);
+// Waits until one of the processes has ended (it is not collected) or
+// milliseconds have passed; a signal the program catches (Ctrl+C) ends the
+// wait early on POSIX.
+void PlatWaitForAnyEnd(const PlatProcess* processes, int count, uint32_t milliseconds);
 // Processors the program may run on (at least 1).
 int PlatProcessorCount(void);
 // Whether standard error is an interactive terminal that takes the cursor

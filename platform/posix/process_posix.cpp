@@ -26,6 +26,21 @@ namespace {
 constexpr size_t kExecutablePathBytes = 4096;
 constexpr int kSignalStatusBase = 128;  // as shells report a killed process
 
+extern "C" void NoteChildEnd(int) {}
+
+// Caught, not ignored, so that a wait for a child's end wakes up; SIGCHLD is
+// ignored by default, so this changes nothing else.
+void CatchChildEnds() {
+    static bool caught = false;
+    if (caught) return;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = NoteChildEnd;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_NOCLDSTOP | SA_RESTART;
+    caught = ::sigaction(SIGCHLD, &action, nullptr) == 0;
+}
+
 int StatusOf(int raw) {
     if (WIFEXITED(raw)) return WEXITSTATUS(raw);
     if (WIFSIGNALED(raw)) return kSignalStatusBase + WTERMSIG(raw);
@@ -43,6 +58,7 @@ extern "C" PlatProcess PlatStartSelf(const char* const* args, int count, const c
     for (int i = 0; i < count; ++i) argv.push_back(const_cast<char*>(args[i]));
     argv.push_back(nullptr);
 
+    CatchChildEnds();
     posix_spawn_file_actions_t actions;
     if (posix_spawn_file_actions_init(&actions) != 0) return nullptr;
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logPath,
@@ -80,7 +96,17 @@ extern "C" int PlatProcessInterrupt(PlatProcess process) {
     return process != nullptr && ::kill(process->pid, SIGTERM) == 0 ? 1 : 0;
 }
 
-extern "C" void PlatSleepMilliseconds(uint32_t milliseconds) {
+extern "C" void PlatWaitForAnyEnd(const PlatProcess* processes, int count, uint32_t milliseconds) {
+    for (int i = 0; i < count; ++i) {
+        siginfo_t info;
+        std::memset(&info, 0, sizeof info);
+        if (processes[i] != nullptr &&
+            ::waitid(P_PID, static_cast<id_t>(processes[i]->pid), &info,
+                     WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid != 0)
+            return;
+    }
+    // A child's end (SIGCHLD, caught) cuts the sleep short.
     struct timespec span;
     span.tv_sec = static_cast<time_t>(milliseconds / 1000);
     span.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L;

@@ -102,7 +102,16 @@ extern "C" int PlatProcessInterrupt(PlatProcess process) {
     return process != nullptr && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) ? 1 : 0;
 }
 
-extern "C" void PlatSleepMilliseconds(uint32_t milliseconds) { Sleep(milliseconds); }
+extern "C" void PlatWaitForAnyEnd(const PlatProcess* processes, int count, uint32_t milliseconds) {
+    HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+    DWORD n = 0;
+    for (int i = 0; i < count && n < MAXIMUM_WAIT_OBJECTS; ++i)
+        if (processes[i] != nullptr) handles[n++] = processes[i]->process;
+    if (n == 0)
+        Sleep(milliseconds);
+    else
+        WaitForMultipleObjects(n, handles, FALSE, milliseconds);
+}
 
 extern "C" int PlatProcessorCount(void) {
     SYSTEM_INFO info;

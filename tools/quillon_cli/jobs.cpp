@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr uint32_t kPollMilliseconds = 100;
-constexpr int32_t kTailBytes = 160;  // enough for the last progress line
+constexpr uint32_t kPollMilliseconds = 250;  // at most: a job's end wakes the runner
+constexpr int32_t kTailBytes = 160;          // enough for the last progress line
 constexpr int32_t kReadChunkBytes = 65536;
 
 struct Running {
@@ -131,7 +131,9 @@ bool RunJobs(std::vector<Job>* jobs, int parallel, bool progress) {
         }
         if (running.empty()) break;
         Draw(&block, *jobs, running);
-        PlatSleepMilliseconds(kPollMilliseconds);
+        std::vector<PlatProcess> processes;
+        for (const Running& r : running) processes.push_back(r.process);
+        PlatWaitForAnyEnd(processes.data(), static_cast<int>(processes.size()), kPollMilliseconds);
         Collect(jobs, &running);
     }
     Clear(&block);
