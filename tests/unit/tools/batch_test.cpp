@@ -203,6 +203,30 @@ TEST(BatchConvert, SkipExistingRedoesPartialOutputs) {
     EXPECT_EQ(ReadAll(scratch.Path("out/c.DAT")), b) << "the same lines, the same file";
 }
 
+// PSG outputs are EDF+ files named after their sources; one whose record
+// count a run never patched is converted again, the same bytes as before.
+TEST(BatchConvert, SkipExistingRedoesAnUnfinishedEdfFile) {
+    Scratch scratch;
+    const std::string samples = QUILLON_SAMPLES;
+    for (const char* name : {"n1.csv", "n2.csv"})
+        fs::copy_file(samples + "/psg_night.csv", scratch.Path(name));
+    const std::string args = "convert n1.csv n2.csv --settings '" + samples +
+                             "/COND/QUILLON.INI' --type psg --preset 4 --rate 200 --output-dir out";
+    CliRun run = Cli(scratch, args);
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(RowOf(run.out, "n2.csv"), (Cells{"n2.csv", "out/n2.edf", "30", "converted", "-"}));
+    const std::string finished = ReadAll(scratch.Path("out/n2.edf"));
+    std::string unfinished = finished;
+    unfinished.replace(236, 8, "-1      ");
+    WriteAll(scratch.Path("out/n2.edf"), unfinished);
+    run = Cli(scratch, args + " --skip-existing");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(RowOf(run.out, "n1.csv"),
+              (Cells{"n1.csv", "out/n1.edf", "-", "kept (finished before)", "-"}));
+    EXPECT_EQ(RowOf(run.out, "n2.csv"), (Cells{"n2.csv", "out/n2.edf", "30", "converted", "-"}));
+    EXPECT_EQ(ReadAll(scratch.Path("out/n2.edf")), finished);
+}
+
 // The frames a wave data file's header says it holds, as inspect reads them.
 std::string InspectedFrames(const Scratch& scratch, const std::string& file) {
     CliRun run = Cli(scratch, "inspect " + file);
