@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -336,11 +337,15 @@ void TakeLogLine(const std::string& line, Row* row, std::string* firstError) {
     }
 }
 
+// A job the forwarded SIGTERM reached before it could catch it.
+constexpr int kExitTerminated = 128 + SIGTERM;
+
 RowOutcome OutcomeOf(int status) {
     switch (status) {
         case kExitConverted: return kRowConverted;
         case kExitPartial: return kRowInPart;
-        case kExitInterrupted: return kRowInterrupted;
+        case kExitInterrupted:
+        case kExitTerminated: return kRowInterrupted;
         default: return kRowFailed;
     }
 }

@@ -36,12 +36,12 @@ std::string ReadFrom(const char* path, int64_t lastBytes) {
 
 void Start(std::vector<Job>* jobs, size_t index, std::vector<Running>* running) {
     Job& job = (*jobs)[index];
-    char logPath[kPathSize];
+    char logPath[kPathSize] = "";
     std::vector<const char*> args;
     for (const std::string& arg : job.args) args.push_back(arg.c_str());
     PlatProcess process = nullptr;
-    if (PlatMakeTempFile(logPath, sizeof logPath))
-        process = PlatStartSelf(args.data(), static_cast<int>(args.size()), logPath);
+    const bool logged = PlatMakeTempFile(logPath, sizeof logPath) != 0;
+    if (logged) process = PlatStartSelf(args.data(), static_cast<int>(args.size()), logPath);
     if (process != nullptr) {
         running->push_back(Running{index, process, logPath});
         return;
@@ -51,7 +51,7 @@ void Start(std::vector<Job>* jobs, size_t index, std::vector<Running>* running) 
     job.state = kJobDone;
     job.status = kJobCannotStart;
     job.log = std::string("quillon-cli: cannot start the job: ") + reason + "\n";
-    PlatDeleteFile(logPath);
+    if (logged) PlatDeleteFile(logPath);
 }
 
 // Collects the jobs that ended; the others stay.
