@@ -97,6 +97,37 @@ char PlatPathSeparator(void);
 // Folder of the running program, without a trailing separator.
 int PlatProgramFolder(char* folder, size_t folderSize);
 
+// ---- Processes ------------------------------------------------------------
+// For a job runner that starts the running program itself once per job:
+// one process per job keeps each job's run and its failure its own.
+typedef struct PlatProcessRecord* PlatProcess;  // null = no process
+
+// Starts the running program with the arguments args[0..count-1] (after
+// the program's name), its standard output and error appended to the file
+// logPath (created when missing). Null on failure.
+PlatProcess PlatStartSelf(const char* const* args, int count, const char* logPath);
+// 1 when the process has ended: its exit status in *status (128 + the
+// signal for one killed by a signal) and the record freed; 0 while it runs;
+// -1 on failure (the record freed, *status -1).
+int PlatProcessEnded(PlatProcess process, int* status);
+// Asks the process to end cleanly, as Ctrl+C does (SIGTERM on POSIX; a
+// console Ctrl+C event on Windows, which every process of the console
+// receives). Returns 1 when asked.
+int PlatProcessInterrupt(PlatProcess process);
+
+// Waits until one of the processes has ended (it is not collected) or
+// milliseconds have passed; a signal the program catches (Ctrl+C) ends the
+// wait early on POSIX.
+void PlatWaitForAnyEnd(const PlatProcess* processes, int count, uint32_t milliseconds);
+// Processors the program may run on (at least 1).
+int PlatProcessorCount(void);
+// Whether standard error is an interactive terminal that takes the cursor
+// movements of ANSI escape sequences.
+int PlatErrorIsTerminal(void);
+// Creates a new empty file of a unique name in the system's temporary
+// folder and writes its path into path. Returns 1 on success.
+int PlatMakeTempFile(char* path, size_t size);
+
 // ---- Profile strings (INI files) --------------------------------------------
 // Windows profile rules: section and key names case-insensitive (ASCII), the
 // first match wins, the default for a missing file/section/key, values trimmed

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include "store/app_record.h"
+#include "batch.h"
 #include "convert_options.h"
 #include "convert_psg.h"
 #include "convert_report.h"
@@ -355,7 +356,7 @@ int RunEegSteps(AppRecord* record, const ConvertOptions& o, const SettingsPaths&
     RunEndNames names{path,
                       o.source,
                       "the wave of " + Quoted(path.c_str()),
-                      o.volumeRoot != nullptr ? paths.SettingsPath : nullptr,
+                      record->CopyPrivateFile == 0 ? paths.SettingsPath : nullptr,
                       0,
                       record->SampleRate > 0 ? 1.0 / record->SampleRate : 0.0};
     return EndConversionRun(record, names);
@@ -364,6 +365,7 @@ int RunEegSteps(AppRecord* record, const ConvertOptions& o, const SettingsPaths&
 }  // namespace
 
 int RunConvert(int argc, char** argv) {
+    if (IsBatchConvert(argc, argv)) return RunBatchConvert(argc, argv);
     ConvertOptions o;
     std::string error;
     if (!ParseConvertOptions(argc, argv, &o, &error))
@@ -404,10 +406,11 @@ int RunConvert(int argc, char** argv) {
 
     char path[kPathSize] = "";
     int32_t outcome;
-    // A file named by the user takes no running number.
-    record->CopyPrivateFile = o.volumeRoot != nullptr ? 0 : 1;
+    // A file named by the user, or numbered by a batch, takes no running number.
+    record->CopyPrivateFile = o.volumeRoot != nullptr && o.fileNumber == 0 ? 0 : 1;
     if (o.volumeRoot != nullptr) {
         if (!PrepareVolume(o, record.get(), &error)) return Fail(kExitFailed, error);
+        if (o.fileNumber > 0) record->EEGFileNo = o.fileNumber;
         const int32_t setNumber = record->EEGFileNo;
         outcome = StartEegConversionOnVolume(record.get(), o.volumeRoot, path, sizeof path);
         if (path[0] == '\0')
@@ -424,4 +427,12 @@ int RunConvert(int argc, char** argv) {
         return Fail(kExitFailed,
                     StartProblem(record.get(), outcome, o.outputFile ? o.outputFile : path));
     return RunEegSteps(record.get(), o, paths, path);
+}
+
+bool FindConvertSettings(const ConvertOptions& o, SettingsPaths* paths, std::string* error) {
+    return FindSettings(o, paths, error);
+}
+
+bool PrepareConvertVolume(const ConvertOptions& o, AppRecord* record, std::string* error) {
+    return PrepareVolume(o, record, error);
 }

@@ -216,6 +216,7 @@ const OptionSpec kOptions[] = {
     Number("--time-resolution", &ConvertOptions::timeResolution, 1, 10000),
     SetNumber("--invert", &ConvertOptions::invert, 1),
     SetNumber("--no-invert", &ConvertOptions::invert, 0),
+    Number("--file-number", &ConvertOptions::fileNumber, 1, kFileNumberLast),
 };
 
 const OptionSpec* FindOption(const char* arg) {
@@ -325,6 +326,10 @@ bool CheckEegOutput(const ConvertOptions& o, std::string* error) {
         *error = "--create-disk-id goes with --volume";
         return false;
     }
+    if (o.fileNumber > 0 && o.volumeRoot == nullptr) {
+        *error = "--file-number goes with --volume";
+        return false;
+    }
     return o.newDiskId == nullptr || CheckDiskIdText(o.newDiskId, error);
 }
 
@@ -357,11 +362,19 @@ bool ParseConvertOptions(int argc, char** argv, ConvertOptions* o, std::string* 
     return CheckEegOutput(*o, error);
 }
 
+ConvertArgKind ConvertArgumentKind(const char* arg) {
+    const OptionSpec* spec = FindOption(arg);
+    if (spec == nullptr) return kArgNotOption;
+    return TakesValue(spec->kind) ? kArgTakesValue : kArgFlag;
+}
+
 void PrintConvertUsage(FILE* out) {
     std::fputs(
         "usage: quillon-cli convert SOURCE (-o FILE | --volume DIR [--create-disk-id ID])\n"
         "                           [options]\n"
         "       quillon-cli convert SOURCE --type psg -o FILE [options]\n"
+        "       quillon-cli convert SOURCE... (--output-dir DIR | --volume DIR) [--jobs N]\n"
+        "                           [--skip-existing] [options]\n"
         "\n"
         "Converts the source text SOURCE into an EEG wave data file and its .REF event\n"
         "file, or with --type psg into a PSG recording (an EDF+ file), with the\n"
@@ -379,6 +392,18 @@ void PrintConvertUsage(FILE* out) {
         "  --create-disk-id ID      give a volume without a volume file the Disk ID ID\n"
         "                           (1 to 9 bytes of code page 932) and a DAT folder\n"
         "                           first\n"
+        "  --file-number N          with --volume: write number N and leave EEGFileNo\n"
+        "                           as it is\n"
+        "\n"
+        "Several sources (a batch: every source with the same options):\n"
+        "  --output-dir DIR         one output per source in DIR, named after it:\n"
+        "                           NAME.DAT and NAME.REF, or NAME.edf with --type psg;\n"
+        "                           an existing output is that source's failure\n"
+        "  --volume DIR             numbered in the order of the sources, each the next\n"
+        "                           free number from EEGFileNo, which ends past the last\n"
+        "  --jobs N                 conversions at a time (default: the processors)\n"
+        "  --skip-existing          with --output-dir: keep finished outputs, convert\n"
+        "                           again those a killed run left partial\n"
         "\n"
         "Settings:\n"
         "  --settings FILE          settings file (patient data: PATIENT.INF beside it)\n"
@@ -427,6 +452,9 @@ void PrintConvertUsage(FILE* out) {
         "program, which also counts the last step, the one that found no more data.\n"
         "Exit status: 0 converted; 1 failed (nothing is written when the failure comes\n"
         "before the conversion starts); 2 usage error; 3 converted in part: the wave\n"
-        "reached the largest size the file format can hold.\n",
+        "reached the largest size the file format can hold.\n"
+        "A batch prints a table (source, output, frames, counts, outcome) on standard\n"
+        "output; exit status 0 every source converted (or kept), 1 some failed or were\n"
+        "converted in part, 2 usage error, 130 interrupted (Ctrl+C, SIGTERM, SIGHUP).\n",
         out);
 }

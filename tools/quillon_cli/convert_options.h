@@ -38,6 +38,10 @@ struct ConvertOptions {
     int32_t frameTime = -1;         // seconds: 1, 2, 5 or 10
     const char* comment = nullptr;  // the record comment, code page 932
     int32_t timeResolution = -1;    // OrgTimeRes in milliseconds; switches OrgTimeResSw on
+
+    // With --volume: write this file number and leave EEGFileNo alone (a
+    // batch numbers its jobs itself); 0 when not given.
+    int32_t fileNumber = 0;
 };
 
 constexpr int32_t kCommentLimit = 31;  // bytes RecordComment holds before its terminator
@@ -47,5 +51,9 @@ constexpr int32_t kCommentLimit = 31;  // bytes RecordComment holds before its t
 bool ParseConvertOptions(int argc, char** argv, ConvertOptions* options, std::string* error);
 
 void PrintConvertUsage(FILE* out);
+
+// What arg is to ParseConvertOptions.
+enum ConvertArgKind { kArgNotOption = 0, kArgFlag = 1, kArgTakesValue = 2 };
+ConvertArgKind ConvertArgumentKind(const char* arg);
 
 #endif

@@ -17,6 +17,8 @@ void PrintUsage(FILE* out) {
                  "  convert SOURCE (-o FILE | --volume DIR) [options]\n"
                  "                                convert a source text to an EEG wave data\n"
                  "                                file, or with --type psg to a PSG recording\n"
+                 "  convert SOURCE... (--output-dir DIR | --volume DIR) [--jobs N] [options]\n"
+                 "                                convert many, several at a time\n"
                  "                                (quillon-cli convert --help)\n"
                  "  repair FILE                   finish an EEG wave (and its .REF) or an EDF+\n"
                  "                                file that a killed run left behind\n"
