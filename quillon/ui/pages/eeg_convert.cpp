@@ -124,8 +124,7 @@ void ShowState(HWND page, AppRecord* record, bool checkVolume,
     ApplyView(page, view);
     ShowFileName(page, record);
     ShowStatusString(page, view.statusStringId);
-    EegLeftoverView none{};
-    if (leftover == nullptr) leftover = &none;
+    if (leftover == nullptr) return;
     *leftover = EegLeftoverView{};
     if (looked && found) LookForLeftovers(page, record, leftover);
 }
