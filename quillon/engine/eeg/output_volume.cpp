@@ -52,18 +52,21 @@ bool TrailByte932(uint8_t byte) { return byte >= 0x40 && byte <= 0xFC && byte !=
 constexpr size_t kWaveNameLength = 12;  // "88nnnnnn.DAT"
 constexpr size_t kWaveNumberDigits = 6;
 constexpr char kWaveNamePrefix[] = "88";
+constexpr size_t kWavePrefixLength = sizeof kWaveNamePrefix - 1;
 
 // "88" and the six digits of a number 1..99999; the folder scan has matched
 // the extension.
 bool IsVolumeWaveName(const char* name) {
-    if (std::strlen(name) != kWaveNameLength || std::strncmp(name, kWaveNamePrefix, 2) != 0)
+    if (std::strlen(name) != kWaveNameLength ||
+        std::strncmp(name, kWaveNamePrefix, kWavePrefixLength) != 0)
         return false;
     int32_t number = 0;
-    for (size_t i = 2; i < 2 + kWaveNumberDigits; ++i) {
+    const size_t end = kWavePrefixLength + kWaveNumberDigits;
+    for (size_t i = kWavePrefixLength; i < end; ++i) {
         if (name[i] < '0' || name[i] > '9') return false;
         number = number * 10 + (name[i] - '0');
     }
-    return number >= 1 && number <= kFileNumberLast && name[2 + kWaveNumberDigits] == '.';
+    return number >= 1 && number <= kFileNumberLast && name[end] == '.';
 }
 
 // Size of a file: -1 when it cannot be opened.
