@@ -92,6 +92,11 @@ int PlatDeleteFile(const char* path);       // 1 when removed
 // into name; returns 1 when found.
 int PlatFindFirstWithExtension(const char* folder, const char* extension, char* name,
                                size_t nameSize);
+// Calls visit(name, context) with the name of every entry of folder
+// matching "*.EXT" as above, in the system's order, until visit returns 0.
+// Returns 0 when the folder cannot be read, else 1.
+int PlatForEachWithExtension(const char* folder, const char* extension,
+                             int (*visit)(const char* name, void* context), void* context);
 // The separator the platform's paths use.
 char PlatPathSeparator(void);
 // Folder of the running program, without a trailing separator.

@@ -61,6 +61,20 @@ extern "C" int PlatFindFirstWithExtension(const char* folder, const char* extens
     return found;
 }
 
+extern "C" int PlatForEachWithExtension(const char* folder, const char* extension,
+                                        int (*visit)(const char* name, void* context),
+                                        void* context) {
+    if (folder == nullptr || extension == nullptr || visit == nullptr) return 0;
+    DIR* dir = ::opendir(folder[0] ? folder : ".");
+    if (dir == nullptr) return 0;
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, ".%s", extension);
+    while (struct dirent* entry = ::readdir(dir))
+        if (EndsWithNoCase(entry->d_name, suffix) && visit(entry->d_name, context) == 0) break;
+    ::closedir(dir);
+    return 1;
+}
+
 extern "C" char PlatPathSeparator(void) { return '/'; }
 
 bool plat_common::ExecutablePath(char* path, size_t size) {

@@ -41,6 +41,25 @@ extern "C" int PlatFindFirstWithExtension(const char* folder, const char* extens
     return 1;
 }
 
+extern "C" int PlatForEachWithExtension(const char* folder, const char* extension,
+                                        int (*visit)(const char* name, void* context),
+                                        void* context) {
+    if (folder == nullptr || extension == nullptr || visit == nullptr) return 0;
+    char pattern[MAX_PATH];
+    const size_t length = std::strlen(folder);
+    const char* sep =
+        (length > 0 && folder[length - 1] != '\\' && folder[length - 1] != '/') ? "\\" : "";
+    const int n = std::snprintf(pattern, sizeof pattern, "%s%s*.%s", folder, sep, extension);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof pattern) return 0;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(pattern, &data);
+    if (find == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
+    while (visit(data.cFileName, context) != 0 && FindNextFileA(find, &data)) {
+    }
+    FindClose(find);
+    return 1;
+}
+
 extern "C" char PlatPathSeparator(void) { return '\\'; }
 
 bool plat_common::ExecutablePath(char* path, size_t size) {

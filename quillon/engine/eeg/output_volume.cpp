@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "eeg/eeg_header.h"
 #include "platform.h"
 
 namespace {
@@ -48,7 +49,79 @@ bool SingleByte932(uint8_t byte) { return byte < 0x80 || (byte >= 0xA1 && byte <
 
 bool TrailByte932(uint8_t byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 
+constexpr size_t kWaveNameLength = 12;  // "88nnnnnn.DAT"
+constexpr size_t kWaveNumberDigits = 6;
+constexpr char kWaveNamePrefix[] = "88";
+constexpr size_t kWavePrefixLength = sizeof kWaveNamePrefix - 1;
+
+// "88" and the six digits of a number 1..99999; the folder scan has matched
+// the extension.
+bool IsVolumeWaveName(const char* name) {
+    if (std::strlen(name) != kWaveNameLength ||
+        std::strncmp(name, kWaveNamePrefix, kWavePrefixLength) != 0)
+        return false;
+    int32_t number = 0;
+    const size_t end = kWavePrefixLength + kWaveNumberDigits;
+    for (size_t i = kWavePrefixLength; i < end; ++i) {
+        if (name[i] < '0' || name[i] > '9') return false;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number >= 1 && number <= kFileNumberLast && name[end] == '.';
+}
+
+// Size of a file: -1 when it cannot be opened.
+int64_t FileSizeAt(const char* path) {
+    if (!PlatFileExists(path) || PlatIsDirectory(path)) return -1;
+    PlatFile file = PlatFileOpen(path, PLAT_OPEN_READ, nullptr);
+    if (file == nullptr) return -1;
+    const int64_t size = PlatFileSize(file);
+    PlatFileClose(file);
+    return size;
+}
+
+// Counts name and keeps it among the first names in order.
+void KeepInOrder(EegLeftoverList* list, const char* name) {
+    const int32_t listed = list->count < kEegLeftoversListed ? list->count : kEegLeftoversListed;
+    ++list->count;
+    int32_t at = listed;
+    while (at > 0 && std::strcmp(list->names[at - 1], name) > 0) --at;
+    if (at >= kEegLeftoversListed) return;
+    for (int32_t i = listed < kEegLeftoversListed ? listed : kEegLeftoversListed - 1; i > at; --i)
+        std::memcpy(list->names[i], list->names[i - 1], kEegFileNameBytes);
+    std::snprintf(list->names[at], kEegFileNameBytes, "%s", name);
+}
+
+struct LeftoverScan {
+    const char* root;
+    EegLeftoverList* list;
+};
+
+int VisitWave(const char* name, void* context) {
+    const LeftoverScan* scan = static_cast<const LeftoverScan*>(context);
+    char path[kPathSize];
+    char reference[kPathSize + 8];
+    if (IsVolumeWaveName(name) && JoinUnderRoot(path, sizeof path, scan->root, kDataFolder, name) &&
+        MakeEegReferencePath(path, reference, sizeof reference) && FileSizeAt(reference) <= 0)
+        KeepInOrder(scan->list, name);
+    return 1;
+}
+
 }  // namespace
+
+extern "C" int32_t ListEegLeftovers(const char* root, EegLeftoverList* list) {
+    if (list == nullptr) return 0;
+    std::memset(list, 0, sizeof *list);
+    char folder[kPathSize];
+    if (root == nullptr || !JoinUnderRoot(folder, sizeof folder, root, kDataFolder)) return 0;
+    LeftoverScan scan{root, list};
+    PlatForEachWithExtension(folder, "DAT", VisitWave, &scan);
+    return list->count;
+}
+
+extern "C" int32_t MakeVolumeFilePath(const char* root, const char* name, char* out, size_t size) {
+    if (root == nullptr || name == nullptr || out == nullptr || size == 0) return 0;
+    return JoinUnderRoot(out, size, root, kDataFolder, name) ? 1 : 0;
+}
 
 extern "C" int32_t CheckDiskId(const char* bytes, int32_t* badByte) {
     if (badByte != nullptr) *badByte = -1;

@@ -126,6 +126,10 @@ void SetRunEndedHandler(HWND page, void (*ended)(HWND page)) {
     if (StateOf(page) != nullptr) StateOf(page)->ended = ended;
 }
 
+void LoadPageString(HWND page, int stringId, char* text, int size) {
+    LoadText(page, stringId, text, size);
+}
+
 void ShowStatusString(HWND page, int stringId) {
     char text[kStatusBytes];
     LoadText(page, stringId, text, sizeof text);

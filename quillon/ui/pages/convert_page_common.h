@@ -25,6 +25,8 @@ const ConvertPageContext* ConvertContext(HWND page);
 // False before WM_INITDIALOG and after WM_NCDESTROY.
 bool HasConvertContext(HWND page);
 
+// A text of the string table; empty when there is none.
+void LoadPageString(HWND page, int stringId, char* text, int size);
 // A status text of the string table, in the page's normal colour.
 void ShowStatusString(HWND page, int stringId);
 // Any status text; red when warning.

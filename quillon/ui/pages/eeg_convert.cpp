@@ -7,6 +7,7 @@
 #include "convert_page_common.h"
 #include "page_dispatch.h"
 #include "pages/eeg_page.h"
+#include "eeg/eeg_repair.h"
 #include "eeg/eeg_run.h"
 #include "eeg/output_volume.h"
 #include "record_lock.h"
@@ -16,7 +17,12 @@ namespace {
 
 constexpr int kDriveCount = 26;
 constexpr char kNewDiskId[] = "NEWDISK";
-constexpr int kDiskIdFieldBytes = 12;
+// Room for more than a Disk ID holds: a longer text is refused, not cut.
+constexpr int kDiskIdFieldBytes = 64;
+
+// The leftover the user was last asked about: asked once, not at every
+// look at the volume.
+char g_offeredLeftover[kEegFileNameBytes] = "";
 
 HWND DriveList(HWND page) { return GetDlgItem(page, IDC_EEG_DRIVE); }
 
@@ -61,10 +67,34 @@ bool CheckVolume(HWND page, AppRecord* record) {
     return check == kVolumeReady || check == kVolumeNoDiskId;
 }
 
+// The number the next run takes, leftovers passed by.
 void ShowFileName(HWND page, const AppRecord* record) {
+    char root[8];
+    DriveRoot(record->CopyDrive, root, sizeof root);
     char name[16];
-    FormatEegFileName(record->EEGFileNo, name, sizeof name);
+    FormatEegFileName(EegRunFileNumber(record, root), name, sizeof name);
     SetDlgItemTextA(page, IDC_EEG_FILE_NAME, name);
+}
+
+// A text of the string table with the leftover's file, count and reason.
+void ShowLeftoverText(HWND page, int stringId, const char* file, int64_t number, const char* reason,
+                      bool warning) {
+    char pattern[kStatusLineBytes], text[kStatusLineBytes];
+    LoadPageString(page, stringId, pattern, sizeof pattern);
+    FormatLeftoverText(pattern, file, number, reason, text, sizeof text);
+    ShowStatusText(page, text, warning);
+}
+
+// Waves killed runs left on the volume just checked.
+void LookForLeftovers(HWND page, const AppRecord* record, EegLeftoverView* leftover) {
+    char root[8];
+    DriveRoot(record->CopyDrive, root, sizeof root);
+    EegLeftoverList list;
+    ListEegLeftovers(root, &list);
+    DescribeEegLeftovers(record, &list, g_offeredLeftover, leftover);
+    if (leftover->noticeStringId != 0)
+        ShowLeftoverText(page, leftover->noticeStringId, leftover->file, leftover->others, nullptr,
+                         false);
 }
 
 void ApplyView(HWND page, const EegPageView& view) {
@@ -81,24 +111,67 @@ void ApplyView(HWND page, const EegPageView& view) {
 }
 
 // Controls and status for the record's state; the volume is looked at
-// except while a run writes to it.
-void ShowState(HWND page, AppRecord* record, bool checkVolume) {
+// except while a run writes to it. leftover (may be null) receives what a
+// killed run left on it, to be offered once the record is unlocked.
+void ShowState(HWND page, AppRecord* record, bool checkVolume,
+               EegLeftoverView* leftover = nullptr) {
     const bool named = record->CopyPrivateFile != 0;
     const bool running = record->ConvertState == kConvertRunning;
-    const bool found = named || running || !checkVolume || CheckVolume(page, record);
+    const bool looked = !named && !running && checkVolume;
+    const bool found = !looked || CheckVolume(page, record);
     EegPageView view;
     DescribeEegConvertPage(record, found, &view);
     ApplyView(page, view);
     ShowFileName(page, record);
     ShowStatusString(page, view.statusStringId);
+    if (leftover == nullptr) return;
+    *leftover = EegLeftoverView{};
+    if (looked && found) LookForLeftovers(page, record, leftover);
+}
+
+void RepairLeftover(HWND page, const char* file) {
+    RecordLock record(ConvertContext(page)->record);
+    if (!record || record->ConvertState == kConvertRunning) return;
+    char root[8], path[kPathSize];
+    DriveRoot(record->CopyDrive, root, sizeof root);
+    RepairReport report{};
+    if (MakeVolumeFilePath(root, file, path, sizeof path))
+        RepairEegWave(path, &report);
+    else
+        SetRepairOutcome(&report, kRepairCannotOpen);
+    ShowFileName(page, record.record);
+    const bool done = report.outcome == kRepairDone;
+    ShowLeftoverText(page, EegRepairStringId(report.outcome), file, report.kept, report.reason,
+                     !done);
+    if (!done) MessageBeep(0);
+}
+
+// Asks whether to finish the leftover, outside any lock: the question runs
+// its own message loop.
+void OfferRepair(HWND page, const EegLeftoverView& leftover) {
+    if (!leftover.offerRepair) return;
+    std::snprintf(g_offeredLeftover, sizeof g_offeredLeftover, "%s", leftover.file);
+    char pattern[kStatusLineBytes], question[kStatusLineBytes], title[kStatusBytes];
+    LoadPageString(page, IDS_EEG_LEFTOVER_ASK, pattern, sizeof pattern);
+    FormatLeftoverText(pattern, leftover.file, leftover.others, nullptr, question, sizeof question);
+    LoadPageString(page, IDS_EEG_LEFTOVER_TITLE, title, sizeof title);
+    if (MessageBoxA(GetAncestor(page, GA_ROOT), question, title, MB_YESNO | MB_ICONQUESTION) ==
+        IDYES)
+        RepairLeftover(page, leftover.file);
 }
 
 void Refresh(HWND page) {
-    RecordLock record(ConvertContext(page)->record);
-    if (!record) return;
-    CheckDlgButton(page, IDC_CONVERT_POLARITY, record->PolarityCopy ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_EEG_NAMED_FILE, record->CopyPrivateFile ? BST_CHECKED : BST_UNCHECKED);
-    ShowState(page, record.record, true);
+    EegLeftoverView leftover{};
+    {
+        RecordLock record(ConvertContext(page)->record);
+        if (!record) return;
+        CheckDlgButton(page, IDC_CONVERT_POLARITY,
+                       record->PolarityCopy ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(page, IDC_EEG_NAMED_FILE,
+                       record->CopyPrivateFile ? BST_CHECKED : BST_UNCHECKED);
+        ShowState(page, record.record, true, &leftover);
+    }
+    OfferRepair(page, leftover);
 }
 
 // After a run: the controls for a new one; the finish line stays.
@@ -114,34 +187,58 @@ void OnRunEnded(HWND page) {
 void OnDriveChosen(HWND page) {
     const LRESULT index = SendMessageA(DriveList(page), CB_GETCURSEL, 0, 0);
     if (index < 0) return;
-    RecordLock record(ConvertContext(page)->record);
-    if (!record || record->ConvertState == kConvertRunning) return;
-    record->CopyDrive =
-        static_cast<uint16_t>(SendMessageA(DriveList(page), CB_GETITEMDATA, index, 0));
-    ShowState(page, record.record, true);
+    EegLeftoverView leftover{};
+    {
+        RecordLock record(ConvertContext(page)->record);
+        if (!record || record->ConvertState == kConvertRunning) return;
+        record->CopyDrive =
+            static_cast<uint16_t>(SendMessageA(DriveList(page), CB_GETITEMDATA, index, 0));
+        ShowState(page, record.record, true, &leftover);
+    }
+    OfferRepair(page, leftover);
+}
+
+// A Disk ID that cannot be stored whole is refused with the reason.
+bool DiskIdRefused(HWND page, const char* typed) {
+    const int32_t refusal = DiskIdRefusalStringId(typed);
+    if (refusal == 0) return false;
+    char text[kStatusLineBytes];
+    LoadPageString(page, refusal, text, sizeof text);
+    ShowStatusText(page, text, true);
+    MessageBeep(0);
+    return true;
 }
 
 void OnCreateDiskId(HWND page) {
     char typed[kDiskIdFieldBytes + 1] = {};
     GetDlgItemTextA(page, IDC_EEG_DISK_ID, typed, sizeof typed);
-    RecordLock record(ConvertContext(page)->record);
-    if (!record || record->ConvertState == kConvertRunning) return;
-    char root[8];
-    DriveRoot(record->CopyDrive, root, sizeof root);
-    if (CreateDiskId(record.record, root, typed) != kDiskIdCreated) MessageBeep(0);
-    ShowState(page, record.record, true);
+    EegLeftoverView leftover{};
+    {
+        RecordLock record(ConvertContext(page)->record);
+        if (!record || record->ConvertState == kConvertRunning || DiskIdRefused(page, typed))
+            return;
+        char root[8];
+        DriveRoot(record->CopyDrive, root, sizeof root);
+        if (CreateDiskId(record.record, root, typed) != kDiskIdCreated) MessageBeep(0);
+        ShowState(page, record.record, true, &leftover);
+    }
+    OfferRepair(page, leftover);
 }
 
 void OnCheckBox(HWND page, int id) {
     const bool checked = IsDlgButtonChecked(page, id) == BST_CHECKED;
-    RecordLock record(ConvertContext(page)->record);
-    if (!record || record->ConvertState == kConvertRunning) return;
-    if (id == IDC_CONVERT_POLARITY) {
-        record->PolarityCopy = checked ? 1 : 0;
-        return;
+    EegLeftoverView leftover{};
+    {
+        RecordLock record(ConvertContext(page)->record);
+        if (!record || record->ConvertState == kConvertRunning) return;
+        if (id == IDC_CONVERT_POLARITY) {
+            record->PolarityCopy = checked ? 1 : 0;
+            return;
+        }
+        record->CopyPrivateFile = checked ? 1 : 0;
+        ShowState(page, record.record, true, &leftover);
     }
-    record->CopyPrivateFile = checked ? 1 : 0;
-    ShowState(page, record.record, true);
+    OfferRepair(page, leftover);
 }
 
 // The path of a user-named file, asked before the record is locked: the
@@ -167,7 +264,7 @@ int32_t StartOnRecord(AppRecord* record, char* path, size_t size) {
     if (record->CopyPrivateFile != 0) return StartEegConversion(record, path);
     char root[8];
     DriveRoot(record->CopyDrive, root, sizeof root);
-    MakeAutomaticOutputPath(root, record->EEGFileNo, path, size);
+    MakeAutomaticOutputPath(root, EegRunFileNumber(record, root), path, size);
     return StartEegConversionOnVolume(record, root, nullptr, 0);
 }
 

@@ -1,6 +1,7 @@
 // Acts on the convert pages of convert_host.exe from outside its process as
-// a user does: picks the output drive, creates a Disk ID, starts an EEG run
-// and waits for its end; names an existing file and meets dialog 105; picks
+// a user does: picks the output drive, creates a Disk ID (a too long one is
+// refused), starts an EEG run and waits for its end; names an existing file
+// and meets dialog 105; finishes the wave of a killed run when asked; picks
 // a frame time, types a comment, chooses a PSG target in the save dialog
 // and converts. The native build then converts the same sources with
 // quillon-cli and compares the files byte for byte.
@@ -8,6 +9,7 @@
 //   convert_driver INSTALL_FOLDER SAMPLES_FOLDER ARTIFACT_PREFIX VOLUME_DRIVE
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -198,7 +200,8 @@ bool WriteEegSource(const std::string& path) {
 
 void EmptyVolume(const std::string& drive) {
     DeleteFileA((drive + "\\4710.VOL").c_str());
-    for (const char* name : {"88000001.DAT", "88000001.REF", "88000002.DAT", "88000002.REF"})
+    for (const char* name : {"88000001.DAT", "88000001.REF", "88000002.DAT", "88000002.REF",
+                             "88000004.DAT", "88000004.REF", "88000005.DAT", "88000005.REF"})
         DeleteFileA((drive + "\\DAT\\" + name).c_str());
     RemoveDirectoryA((drive + "\\DAT").c_str());
 }
@@ -225,6 +228,16 @@ void CreateVolume(const Host& host, const std::string& drive, const std::string&
     Check(Status(host) == Cp932("変換先のドライブを指定してDisk IDを確認・作成して下さい。"),
           "no volume: string 27");
     Shot(prefix, "eeg-before");
+    PostMessageA(Control(host, IDC_EEG_DISK_ID), EM_SETSEL, 0, -1);
+    Type(host, Control(host, IDC_EEG_DISK_ID), "QTEST01234");
+    Click(host, IDC_EEG_CREATE_DISK_ID);
+    Check(Status(host) == Cp932("Disk IDは9ﾊﾞｲﾄ（半角9文字、全角4文字）までです。"
+                                "Disk IDは作成していません。"),
+          "a 10-byte Disk ID is refused with the reason: " + Status(host));
+    Check(
+        !Exists(drive + "\\4710.VOL") && WindowText(Control(host, IDC_EEG_DISK_ID)) == "QTEST01234",
+        "nothing written, the typed text kept whole");
+    Shot(prefix, "eeg-disk-id-refused");
     PostMessageA(Control(host, IDC_EEG_DISK_ID), EM_SETSEL, 0, -1);
     Type(host, Control(host, IDC_EEG_DISK_ID), "QTEST01");
     Click(host, IDC_EEG_CREATE_DISK_ID);
@@ -343,6 +356,70 @@ void ExitDuringRun(Host* host, const std::string& drive, const std::string& sett
     Check(Setting(settings, "SYSTEM", "EEGFileNo") == "3", "EEGFileNo moved past it");
 }
 
+std::string VolumeFile(const std::string& drive, const char* name) {
+    return drive + "\\DAT\\" + name;
+}
+
+int64_t FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (int64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+// A run on the volume killed after its first tick: its wave holds the steps
+// written, its .REF stays empty.
+void KillRun(const std::string& folder, const std::string& prefix, const std::string& drive) {
+    Host host;
+    Check(StartHost(folder, EegHostArguments(prefix), &host), "a host to kill");
+    if (host.page == nullptr) return CloseHost(&host);
+    ChooseDrive(host, drive);
+    AllowTicks(host, 0);
+    Click(host, IDC_CONVERT_START);
+    AllowTicks(host, 1);
+    TerminateProcess(host.process.hProcess, 1);
+    WaitForSingleObject(host.process.hProcess, 30000);
+    CloseHandle(host.process.hProcess);
+    CloseHandle(host.process.hThread);
+    Check(FileSize(VolumeFile(drive, "88000004.DAT")) > 0 &&
+              FileSize(VolumeFile(drive, "88000004.REF")) == 0,
+          "the killed run left 88000004.DAT with an empty .REF");
+}
+
+// The page tells of the killed run's wave and offers to finish it: Yes
+// finishes it, and the next run takes the next number, shown beforehand.
+void FinishLeftover(const std::string& folder, const std::string& prefix, const std::string& drive,
+                    const std::string& settings) {
+    Host host;
+    Check(StartHost(folder, EegHostArguments(prefix), &host), "the EEG convert page shows");
+    if (host.page == nullptr) return CloseHost(&host);
+    ChooseDrive(host, drive);
+    HWND ask = WaitForWindow(host, "#32770", 10000);
+    Check(ask != nullptr && WindowText(ask) == Cp932("中断された変換のﾌｧｲﾙ"), "the page offers");
+    if (ask == nullptr) return CloseHost(&host);
+    Check(WindowText(GetDlgItem(ask, 0xFFFF)).rfind("88000004.DAT", 0) == 0,
+          "the question names the file: " + WindowText(GetDlgItem(ask, 0xFFFF)));
+    Check(
+        Status(host).find(Cp932("中断された変換のﾌｧｲﾙ88000004.DATがあります")) != std::string::npos,
+        "the status names it: " + Status(host));
+    Check(WindowText(Control(host, IDC_EEG_FILE_NAME)) == "88000005",
+          "the file name shows the number the run takes");
+    Shot(prefix, "eeg-leftover-offer");
+    ClickWithMouse(host, GetDlgItem(ask, IDYES));
+    Check(Status(host).rfind(Cp932("88000004.DATを"), 0) == 0 &&
+              Status(host).find(Cp932("ﾌﾚｰﾑで完成させ、REFﾌｧｲﾙを作成しました。")) !=
+                  std::string::npos,
+          "Yes: the status says it was finished: " + Status(host));
+    Check(FileSize(VolumeFile(drive, "88000004.REF")) > 0, "its .REF is written");
+    Shot(prefix, "eeg-leftover-repaired");
+    SendMessageA(host.window, kConvertHostAllowTicks, static_cast<WPARAM>(-1), 0);
+    Click(host, IDC_CONVERT_START);
+    Check(WaitForRunEnd(host, "EEG after a leftover", GetTickCount()), "the run ends");
+    Check(Exists(VolumeFile(drive, "88000005.DAT")) && Exists(VolumeFile(drive, "88000005.REF")),
+          "the run took 88000005");
+    Check(Setting(settings, "SYSTEM", "EEGFileNo") == "6", "EEGFileNo moved past it");
+    CloseHost(&host);
+}
+
 void EegConversion(const std::string& folder, const std::string& prefix, const std::string& drive,
                    const std::string& settings) {
     Check(WriteEegSource(EegSource(prefix)), "EEG source written");
@@ -358,6 +435,8 @@ void EegConversion(const std::string& folder, const std::string& prefix, const s
     }
     CloseHost(&host);
     NamedConversion(folder, prefix, settings);
+    KillRun(folder, prefix, drive);
+    FinishLeftover(folder, prefix, drive, settings);
 }
 
 void PickFrameTimeAndComment(const Host& host) {

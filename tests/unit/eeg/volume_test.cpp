@@ -2,14 +2,19 @@
 // the file number, and the head lines "<< Set" takes labels from.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "pages/eeg_page.h"
+#include "eeg/eeg_repair.h"
 #include "eeg/eeg_run.h"
 #include "eeg_test_support.h"
 #include "source/head_lines.h"
 #include "source/source_reader.h"
 #include "eeg/output_volume.h"
+#include "ids/convert_ids.h"
 
 namespace {
 
@@ -169,6 +174,115 @@ TEST(OutputVolume, LeftoversArePassedByToTheNextFreeNumber) {
     EXPECT_EQ(record->EEGFileNo, 3) << "moved on past the number used";
     EXPECT_EQ(OpenFile(path).Texts(1, 0x80)[5], "88000002");
     EXPECT_EQ(ReadBytes(scratch.File("DAT/88099999.DAT")), "left");
+}
+
+// Waves without a whole reference file, counted all and named in order up
+// to the list's room; complete waves, lone reference files and other names
+// are no leftovers.
+TEST(OutputVolume, LeftoversAreListedInNameOrder) {
+    Scratch scratch;
+    EegLeftoverList list;
+    EXPECT_EQ(ListEegLeftovers(scratch.Path().c_str(), &list), 0) << "no DAT folder";
+    std::filesystem::create_directory(scratch.File("DAT"));
+    for (const char* name : {"88000028", "88000003", "88000020", "88000025", "88000021", "88000027",
+                             "88000022", "88000026", "88000024", "88000023"})
+        WriteBytes(scratch.File("DAT/") + name + ".DAT", "wave");
+    WriteBytes(scratch.File("DAT/88000005.dat"), "wave");
+    WriteBytes(scratch.File("DAT/88000001.DAT"), "wave");
+    WriteBytes(scratch.File("DAT/88000001.REF"), "");
+    WriteBytes(scratch.File("DAT/88000002.DAT"), "wave");
+    WriteBytes(scratch.File("DAT/88000002.REF"), "reference");
+    WriteBytes(scratch.File("DAT/88000004.REF"), "");
+    for (const char* other : {"88000000.DAT", "8800001.DAT", "880000x1.DAT", "NOTES.DAT"})
+        WriteBytes(scratch.File("DAT/") + other, "other");
+
+    EXPECT_EQ(ListEegLeftovers(scratch.Path().c_str(), &list), 12);
+    const std::vector<std::string> named(list.names, list.names + kEegLeftoversListed);
+    EXPECT_EQ(named, (std::vector<std::string>{"88000001.DAT", "88000003.DAT", "88000005.dat",
+                                               "88000020.DAT", "88000021.DAT", "88000022.DAT",
+                                               "88000023.DAT", "88000024.DAT"}));
+}
+
+// A run killed on the volume is listed until it is repaired, and the number
+// shown is the one the next run takes past it.
+TEST(EegConvertPage, AKilledRunIsOfferedAndTheNextNumberShown) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(25, 2));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    const char* root = scratch.Path().c_str();
+    ASSERT_EQ(CreateDiskId(record.get(), root, "DISK"), kDiskIdCreated);
+    record->EEGFileNo = 7;
+    EXPECT_EQ(EegRunFileNumber(record.get(), root), 7);
+    ASSERT_EQ(StartEegConversionOnVolume(record.get(), root, nullptr, 0), kEegStarted);
+    ASSERT_EQ(EegTimerTick(record.get()), 1);
+    CloseKavfile(record->OutputFile);  // killed: the .REF stays empty
+    CloseKavfile(record->ReferenceFile);
+    record->OutputFile = record->ReferenceFile = 0;
+    ASSERT_EQ(CheckOutputVolume(record.get(), root, nullptr, 0), kVolumeReady);
+
+    EegLeftoverList list;
+    EegLeftoverView view;
+    ASSERT_EQ(ListEegLeftovers(root, &list), 1);
+    DescribeEegLeftovers(record.get(), &list, "", &view);
+    EXPECT_STREQ(view.file, "88000007.DAT");
+    EXPECT_EQ(view.noticeStringId, IDS_EEG_LEFTOVER);
+    EXPECT_TRUE(view.offerRepair);
+    EXPECT_EQ(EegRunFileNumber(record.get(), root), 8);
+    record->CopyPrivateFile = 1;
+    EXPECT_EQ(EegRunFileNumber(record.get(), root), 7) << "a named file keeps EEGFileNo";
+    DescribeEegLeftovers(record.get(), &list, "", &view);
+    EXPECT_EQ(view.noticeStringId, 0) << "the volume is not used";
+    record->CopyPrivateFile = 0;
+
+    char path[300];
+    ASSERT_TRUE(MakeVolumeFilePath(root, list.names[0], path, sizeof path));
+    RepairReport report;
+    EXPECT_EQ(RepairEegWave(path, &report), kRepairDone);
+    EXPECT_EQ(report.kept, 10);
+    EXPECT_EQ(ListEegLeftovers(root, &list), 0);
+    EXPECT_EQ(EegRunFileNumber(record.get(), root), 8);
+    ASSERT_EQ(StartEegConversionOnVolume(record.get(), root, path, sizeof path), kEegStarted);
+    EXPECT_EQ(std::string(path), scratch.File("DAT/88000008.DAT"));
+    FinishEegConversion(record.get(), nullptr);
+}
+
+// Several leftovers are named by the first; the one just asked about is not
+// asked about again; nothing is said off a usable volume. Texts name them.
+TEST(EegConvertPage, LeftoverNoticeAndOffer) {
+    AppRecord record{};
+    record.ConvertState = kConvertReady;
+    EegLeftoverList list{};
+    list.count = 3;
+    std::snprintf(list.names[0], sizeof list.names[0], "88000002.DAT");
+    EegLeftoverView view;
+    DescribeEegLeftovers(&record, &list, nullptr, &view);
+    EXPECT_EQ(view.noticeStringId, IDS_EEG_LEFTOVERS);
+    EXPECT_EQ(view.others, 2);
+    EXPECT_TRUE(view.offerRepair);
+    DescribeEegLeftovers(&record, &list, "88000002.DAT", &view);
+    EXPECT_EQ(view.noticeStringId, IDS_EEG_LEFTOVERS) << "still told";
+    EXPECT_FALSE(view.offerRepair);
+    record.ConvertState = kConvertNotReady;
+    DescribeEegLeftovers(&record, &list, nullptr, &view);
+    EXPECT_EQ(view.noticeStringId, 0);
+    EXPECT_FALSE(view.offerRepair);
+
+    char text[64];
+    FormatLeftoverText("%f: %1 (%e) 100%", "88000002.DAT", 42, "denied", text, sizeof text);
+    EXPECT_STREQ(text, "88000002.DAT: 42 (denied) 100%");
+    FormatLeftoverText("%f (%e)", "88000002.DAT", 0, nullptr, text, 8);
+    EXPECT_STREQ(text, "8800000");
+}
+
+// A typed Disk ID longer than 9 bytes is refused whole, never cut.
+TEST(EegConvertPage, DiskIdRefusals) {
+    EXPECT_EQ(DiskIdRefusalStringId("\x82\xA0\x82\xA0\x82\xA0\x82\xA0"
+                                    "A"),
+              0);
+    EXPECT_EQ(DiskIdRefusalStringId(""), 0) << "nothing typed: nothing written, no reason";
+    EXPECT_EQ(DiskIdRefusalStringId("\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0"),
+              IDS_DISK_ID_TOO_LONG);
+    EXPECT_EQ(DiskIdRefusalStringId("AB\xFD"), IDS_DISK_ID_NOT_CP932);
 }
 
 TEST(EegConvertPage, DrivesOfferedAndControlsPerState) {

@@ -14,6 +14,16 @@ constexpr int32_t kDiskIdTypedLimit = 9;  // characters kept of a typed Disk ID
 constexpr int32_t kVolumeFileBytes = 12;
 constexpr int32_t kFileNumberLast = kEegFileNumberLast;
 
+constexpr int32_t kEegLeftoversListed = 8;
+constexpr size_t kEegFileNameBytes = 16;  // "88nnnnnn.DAT" and its end
+
+// The waves killed runs left on a volume: count is all of them, names the
+// first kEegLeftoversListed in name order, spelt as the folder spells them.
+struct EegLeftoverList {
+    int32_t count;
+    char names[kEegLeftoversListed][kEegFileNameBytes];
+};
+
 // CheckOutputVolume results.
 enum EegVolumeCheck {
     kVolumeReady = 1,        // volume file read: Disk ID and model set, ConvertState 1
@@ -60,6 +70,15 @@ void FormatEegFileName(int32_t fileNumber, char* out, size_t size);
 // root + "DAT" + "88%06i.DAT", joined with the platform's separator. 0 when
 // it does not fit size bytes.
 int32_t MakeAutomaticOutputPath(const char* root, int32_t fileNumber, char* out, size_t size);
+
+// The "88nnnnnn.DAT" files of root's "DAT" folder whose reference file is
+// missing or empty: waves a killed run left, which RepairEegWave finishes.
+// Returns list->count; 0 when the folder cannot be read.
+int32_t ListEegLeftovers(const char* root, EegLeftoverList* list);
+
+// root + "DAT" + name, as MakeAutomaticOutputPath joins them. 0 when it
+// does not fit size bytes.
+int32_t MakeVolumeFilePath(const char* root, const char* name, char* out, size_t size);
 
 // The file number after fileNumber: 99999 (or anything outside 1..99999)
 // is followed by 1.

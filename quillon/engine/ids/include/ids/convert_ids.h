@@ -51,4 +51,19 @@
 #define IDS_HOLDS_REMOVED 61
 #define IDS_EXIT_DURING_RUN 62
 
+// Waves killed runs left on the EEG volume and their finishing: %f is the
+// file, %1 a count, %e the system's reason.
+#define IDS_EEG_LEFTOVER 63
+#define IDS_EEG_LEFTOVERS 64
+#define IDS_EEG_LEFTOVER_ASK 65
+#define IDS_EEG_LEFTOVER_TITLE 66
+#define IDS_REPAIR_DONE 67
+#define IDS_REPAIR_COMPLETE 68
+#define IDS_REPAIR_NO_WHOLE_DATA 69
+#define IDS_REPAIR_NOT_EEG 70
+#define IDS_REPAIR_FAILED 71
+// A typed Disk ID that cannot be stored whole.
+#define IDS_DISK_ID_TOO_LONG 72
+#define IDS_DISK_ID_NOT_CP932 73
+
 #endif
