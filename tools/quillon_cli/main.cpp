@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "check.h"
 #include "convert.h"
 #include "export.h"
 #include "inspect.h"
@@ -18,6 +19,8 @@ void PrintUsage(FILE* out) {
                  "                                convert a source text to an EEG wave data\n"
                  "                                file, or with --type psg to a PSG recording\n"
                  "                                (quillon-cli convert --help)\n"
+                 "  check SOURCE [options]        judge the source's layout and suggest one\n"
+                 "                                (quillon-cli check --help)\n"
                  "  repair FILE                   finish an EEG wave (and its .REF) or an EDF+\n"
                  "                                file that a killed run left behind\n"
                  "  export FILE... [-o OUT.edf]   wave data files to EDF+ files\n"
@@ -33,6 +36,7 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "inspect") == 0) return RunInspect(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "convert") == 0) return RunConvert(argc - 2, argv + 2);
+    if (std::strcmp(argv[1], "check") == 0) return RunCheck(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "repair") == 0) return RunRepair(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "export") == 0) return RunExport(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
