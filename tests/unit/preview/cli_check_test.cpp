@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "scratch_files.h"
@@ -87,6 +88,23 @@ TEST(CliCheck, RefusesWhatConvertRefuses) {
     Ran blank = RunCli("check '" + kSamples + "/eeg_blank.txt'" + kSettings + " --preset 1");
     EXPECT_EQ(blank.status, 4) << blank.out;
     EXPECT_NE(blank.out.find("--delimiter space --bias 0 --label-line 0"), std::string::npos);
+}
+
+// preview takes convert's refusals and its own limits.
+TEST(CliPreview, RefusesBadArgumentsAndSources) {
+    ScratchFolder scratch;
+    const std::string sample = " '" + kSamples + "/eeg_comma_time.csv'" + kSettings;
+    const std::string svg = " -o '" + scratch.File("p.svg") + "'";
+    EXPECT_EQ(RunCli("preview" + sample).status, 2);
+    EXPECT_EQ(RunCli("preview" + sample + svg + " --seconds 61").status, 2);
+    EXPECT_EQ(RunCli("preview" + sample + svg + " --from -1").status, 2);
+    EXPECT_EQ(RunCli("preview" + sample + " --volume '" + scratch.Path() + "'").status, 2);
+    WriteBytes(scratch.File("empty.csv"), "");
+    const std::string empty = " '" + scratch.File("empty.csv") + "'" + kSettings;
+    Ran preview = RunCli("preview" + empty + svg);
+    EXPECT_EQ(preview.status, 1);
+    EXPECT_EQ(preview.out, RunCli("convert" + empty + " -o '" + scratch.File("o.DAT") + "'").out);
+    EXPECT_FALSE(std::ifstream(scratch.File("p.svg")).good());
 }
 
 }  // namespace
