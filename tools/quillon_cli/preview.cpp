@@ -149,7 +149,7 @@ int RunPreview(int argc, char** argv) {
         if (drawn != kExitConverted) return drawn;
     }
     if (!WriteSvg(picture, o.outputFile, &error)) return Fail(kExitFailed, error);
-    std::printf("%s: %zu traces, %g s from second %g\n", o.outputFile, picture.traces.size(),
-                picture.seconds, picture.fromSecond);
+    std::printf("%s: %d traces, %g s from second %g\n", o.outputFile,
+                static_cast<int>(picture.traces.size()), picture.seconds, picture.fromSecond);
     return kExitConverted;
 }

@@ -185,11 +185,7 @@ int32_t ChooseMode(const char* head, int32_t headLength, HeadShape* shape, int32
     return best;
 }
 
-}  // namespace
-
 // The findings, in the order a user would fix them.
-namespace {
-
 struct Judge {
     LayoutCheck* check;
     void Add(int32_t code, int32_t a = 0, int32_t b = 0) {
