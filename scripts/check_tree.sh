@@ -18,6 +18,7 @@ declare -A allowed=(
     [runs]="eeg psg source montage store ids"
     [pages]="runs eeg psg source montage store ids"
     [export]="eeg montage store"
+    [preview]="eeg psg source montage store"
 )
 subsystems="${!allowed[*]}"
 failures=0

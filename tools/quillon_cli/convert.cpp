@@ -29,23 +29,23 @@
 #include "psg/psg_run.h"
 #include "store/settings_checks.h"
 #include "store/settings_store.h"
+#include "source/source_checks.h"
 #include "source/source_reader.h"
 #include "runs/start_reasons.h"
 
+// A run still open here (an early return) is ended by the kind that owns it.
+void ConvertRecordRelease::operator()(AppRecord* record) const {
+    if (record->RunOwner == kRunPsg)
+        ReleasePsgRun(record);
+    else
+        ReleaseEegRun(record, nullptr);
+    CloseSourceFile(record);
+    std::free(record);
+}
+
 namespace {
 
-// A run still open here (an early return) is ended by the kind that owns it.
-struct RecordRelease {
-    void operator()(AppRecord* record) const {
-        if (record->RunOwner == kRunPsg)
-            ReleasePsgRun(record);
-        else
-            ReleaseEegRun(record, nullptr);
-        CloseSourceFile(record);
-        std::free(record);
-    }
-};
-using RecordPtr = std::unique_ptr<AppRecord, RecordRelease>;
+using RecordPtr = ConvertRecord;
 
 // The patient file --patient names, in place of the one beside the settings.
 bool UsePatientFile(const ConvertOptions& o, SettingsPaths* paths, std::string* error) {
@@ -136,6 +136,12 @@ uint32_t GivenSettings(const ConvertOptions& o) {
 }
 
 bool PresetApplied(const AppRecord* record);
+
+// Verdicts about the layout rather than the file.
+bool IsLayoutVerdict(int32_t verdict) {
+    return verdict == kSourceNoDataLine || verdict == kSourceTooFewColumns ||
+           verdict == kSourceDataLineBeyondHead;
+}
 
 // Every value the run takes from the settings file, in its range; the
 // pattern's keys that took defaults become a warning.
@@ -364,25 +370,16 @@ int RunEegSteps(AppRecord* record, const ConvertOptions& o, const SettingsPaths&
 
 }  // namespace
 
-int RunConvert(int argc, char** argv) {
-    if (IsBatchConvert(argc, argv)) return RunBatchConvert(argc, argv);
-    ConvertOptions o;
+int PrepareConvertSource(const ConvertOptions& o, bool refuseLayout, SettingsPaths* paths,
+                         std::vector<std::string>* notes, ConvertRecord* out) {
     std::string error;
-    if (!ParseConvertOptions(argc, argv, &o, &error))
-        return Fail(kExitUsage, error + " (quillon-cli convert --help)");
-    if (o.help) {
-        PrintConvertUsage(stdout);
-        return kExitConverted;
-    }
-    SettingsPaths paths;
-    if (!FindSettings(o, &paths, &error)) return Fail(kExitFailed, error);
-    std::vector<std::string> notes;
-    if (!CheckPatient(o, paths, &notes, &error)) return Fail(kExitFailed, error);
+    if (!FindSettings(o, paths, &error)) return Fail(kExitFailed, error);
+    if (!CheckPatient(o, *paths, notes, &error)) return Fail(kExitFailed, error);
     RecordPtr record(static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord))));
     if (!record) return Fail(kExitFailed, "out of memory");
-    LoadSettingsForConversion(record.get(), &paths);
-    if (!ApplyBeforeOpen(o, paths, record.get(), &error)) return Fail(kExitFailed, error);
-    if (!CheckPatternSection(o, paths, record.get(), &error)) return Fail(kExitFailed, error);
+    LoadSettingsForConversion(record.get(), paths);
+    if (!ApplyBeforeOpen(o, *paths, record.get(), &error)) return Fail(kExitFailed, error);
+    if (!CheckPatternSection(o, *paths, record.get(), &error)) return Fail(kExitFailed, error);
     PatternsKept kept;
     KeepPatterns(record.get(), &kept);
 
@@ -394,9 +391,30 @@ int RunConvert(int argc, char** argv) {
                                      (reason[0] != '\0' ? std::string(": ") + reason : ""));
     }
     if (!ApplyLayout(o, record.get(), &error)) return Fail(kExitFailed, error);
-    if (!CheckSettings(o, paths, record.get(), &notes, &error)) return Fail(kExitFailed, error);
+    if (!CheckSettings(o, *paths, record.get(), notes, &error)) return Fail(kExitFailed, error);
     if (o.keepPattern) RestorePatterns(record.get(), kept);
-    if (!CheckSource(record.get(), o.source, &error)) return Fail(kExitFailed, error);
+    if ((refuseLayout || !IsLayoutVerdict(CheckSourceForConversion(record.get(), nullptr))) &&
+        !CheckSource(record.get(), o.source, &error))
+        return Fail(kExitFailed, error);
+    *out = std::move(record);
+    return kExitConverted;
+}
+
+int RunConvert(int argc, char** argv) {
+    if (IsBatchConvert(argc, argv)) return RunBatchConvert(argc, argv);
+    ConvertOptions o;
+    std::string error;
+    if (!ParseConvertOptions(argc, argv, &o, &error))
+        return Fail(kExitUsage, error + " (quillon-cli convert --help)");
+    if (o.help) {
+        PrintConvertUsage(stdout);
+        return kExitConverted;
+    }
+    SettingsPaths paths;
+    std::vector<std::string> notes;
+    RecordPtr record;
+    const int prepared = PrepareConvertSource(o, kLayoutRefused, &paths, &notes, &record);
+    if (prepared != kExitConverted) return prepared;
     CatchInterrupts();
     if (record->CopyFileType == kOutputPsg) return ConvertToPsg(record.get(), o, notes);
     std::string problem = LayoutProblem(record.get());

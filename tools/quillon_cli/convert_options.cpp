@@ -333,9 +333,8 @@ bool CheckEegOutput(const ConvertOptions& o, std::string* error) {
     return o.newDiskId == nullptr || CheckDiskIdText(o.newDiskId, error);
 }
 
-}  // namespace
-
-bool ParseConvertOptions(int argc, char** argv, ConvertOptions* o, std::string* error) {
+// The arguments as options and the source, without the checks of outputs.
+bool ParseArguments(int argc, char** argv, ConvertOptions* o, std::string* error) {
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i];
         const OptionSpec* spec = FindOption(arg);
@@ -353,11 +352,22 @@ bool ParseConvertOptions(int argc, char** argv, ConvertOptions* o, std::string* 
         }
         if (!ApplyOption(*spec, text, o, error)) return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool ParseSourceOptions(int argc, char** argv, const char* command, ConvertOptions* o,
+                        std::string* error) {
+    if (!ParseArguments(argc, argv, o, error)) return false;
+    if (o->help || o->source != nullptr) return true;
+    *error = std::string(command) + " needs a source file";
+    return false;
+}
+
+bool ParseConvertOptions(int argc, char** argv, ConvertOptions* o, std::string* error) {
+    if (!ParseSourceOptions(argc, argv, "convert", o, error)) return false;
     if (o->help) return true;
-    if (o->source == nullptr) {
-        *error = "convert needs a source file";
-        return false;
-    }
     if (o->fileType == kOutputPsg) return CheckPsgOutput(*o, error);
     return CheckEegOutput(*o, error);
 }

@@ -50,6 +50,11 @@ constexpr int32_t kCommentLimit = 31;  // bytes RecordComment holds before its t
 // one-line reason in error.
 bool ParseConvertOptions(int argc, char** argv, ConvertOptions* options, std::string* error);
 
+// The same without the output checks, for the commands that read a source
+// with convert's layout options (command names the command in the error).
+bool ParseSourceOptions(int argc, char** argv, const char* command, ConvertOptions* options,
+                        std::string* error);
+
 void PrintConvertUsage(FILE* out);
 
 // What arg is to ParseConvertOptions.

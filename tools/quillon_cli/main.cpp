@@ -2,9 +2,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "check.h"
 #include "convert.h"
 #include "export.h"
 #include "inspect.h"
+#include "preview.h"
 #include "repair.h"
 
 namespace {
@@ -20,6 +22,11 @@ void PrintUsage(FILE* out) {
                  "  convert SOURCE... (--output-dir DIR | --volume DIR) [--jobs N] [options]\n"
                  "                                convert many, several at a time\n"
                  "                                (quillon-cli convert --help)\n"
+                 "  check SOURCE [options]        judge the source's layout and suggest one\n"
+                 "                                (quillon-cli check --help)\n"
+                 "  preview SOURCE|RECORDING -o FILE.svg [options]\n"
+                 "                                draw seconds of a source or a recording\n"
+                 "                                (quillon-cli preview --help)\n"
                  "  repair FILE                   finish an EEG wave (and its .REF) or an EDF+\n"
                  "                                file that a killed run left behind\n"
                  "  export FILE... [-o OUT.edf]   wave data files to EDF+ files\n"
@@ -35,6 +42,8 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "inspect") == 0) return RunInspect(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "convert") == 0) return RunConvert(argc - 2, argv + 2);
+    if (std::strcmp(argv[1], "check") == 0) return RunCheck(argc - 2, argv + 2);
+    if (std::strcmp(argv[1], "preview") == 0) return RunPreview(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "repair") == 0) return RunRepair(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "export") == 0) return RunExport(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {

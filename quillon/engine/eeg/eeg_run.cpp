@@ -23,19 +23,6 @@ constexpr uint32_t kBlockTailBytes = 256;
 bool ChannelsUsable(int32_t channels) { return channels >= 1 && channels <= kEegMaxChannels; }
 bool RateUsable(int32_t rate) { return rate >= 1 && rate <= kEegMaxSampleRate; }
 
-void SetScaleValues(AppRecord* record) {
-    MontagePattern* pattern = CurrentEegSlot(record);
-    if (pattern == nullptr) return;
-    int32_t rows = record->ChannelCount < 0 ? 0 : record->ChannelCount;
-    if (rows > kPatternRowCount) rows = kPatternRowCount;
-    for (int32_t row = 0; row < rows; ++row) {
-        EegMontageRow& trace = pattern->EegRows[row];
-        uint32_t sensitivity = trace.SENS == AccIndex ? pattern->ACCSens : trace.SENS;
-        trace.ScaleNumerator = kScaleNumerator;
-        trace.ScaleDenominator = SensitivityValues(sensitivity) * 5.0f;
-    }
-}
-
 // Zero-filled step buffers for the layout, kept when they already fit.
 bool ReserveStepBuffers(AppRecord* record) {
     if (record->ReadBuffer == nullptr)
@@ -172,6 +159,19 @@ uint32_t RunStatusFlags(const AppRecord* record) {
 
 }  // namespace
 
+extern "C" void SetEegScaleValues(AppRecord* record) {
+    MontagePattern* pattern = CurrentEegSlot(record);
+    if (pattern == nullptr) return;
+    int32_t rows = record->ChannelCount < 0 ? 0 : record->ChannelCount;
+    if (rows > kPatternRowCount) rows = kPatternRowCount;
+    for (int32_t row = 0; row < rows; ++row) {
+        EegMontageRow& trace = pattern->EegRows[row];
+        uint32_t sensitivity = trace.SENS == AccIndex ? pattern->ACCSens : trace.SENS;
+        trace.ScaleNumerator = kScaleNumerator;
+        trace.ScaleDenominator = SensitivityValues(sensitivity) * 5.0f;
+    }
+}
+
 extern "C" uint64_t EegStepBlockBytes(const AppRecord* record) {
     if (record == nullptr || !ChannelsUsable(record->ChannelCount) ||
         !RateUsable(record->SampleRate))
@@ -244,7 +244,7 @@ extern "C" int32_t FindFreeEegFileNumber(const char* root, int32_t from) {
 extern "C" int32_t PrepareEegConversion(AppRecord* record) {
     if (record == nullptr) return 0;
     record->StepIncrement = 1;
-    SetScaleValues(record);
+    SetEegScaleValues(record);
     bool ready = true;
     if (record->SourceOpen != 0) {
         record->FramesPerStep =

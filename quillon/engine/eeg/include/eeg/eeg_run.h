@@ -84,6 +84,10 @@ int32_t ConvertStep(AppRecord* record);
 // counted).
 uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block);
 
+// The scale of calibrated values of every row of the EEG pattern in use, as
+// a run sets it before its first frame.
+void SetEegScaleValues(AppRecord* record);
+
 // Ends the run: the wave's end at the frames written (the file cut back
 // after a failed write), the reference file naming its last frame, the next
 // file number (written to settingsPath's "SYSTEM" section unless
