@@ -31,7 +31,9 @@ constexpr CauseWording kWordings[] = {
     {IDS_END_NO_DATA, kExitFailed, false, "no line of %s was data; %h"},
     {IDS_END_NOT_CLOSED, kExitFailed, false, "cannot close %c"},
     {IDS_END_SOURCE_LEFT, kExitFailed, false, "reading %s failed at byte %b; %h"},
-    {IDS_END_NO_REFERENCE, kExitFailed, true, "cannot write the reference file %r"},
+    {IDS_END_NO_REFERENCE, kExitFailed, true,
+     "cannot write the reference file %r (%e); %p holds all %n frames and opens without it, "
+     "and quillon-cli repair %p writes its reference file"},
     {IDS_END_NUMBER_NOT_SAVED, kExitFailed, true, "cannot save EEGFileNo %f in %i"},
     {IDS_END_WAVE_FULL, kExitPartial, true,
      "the wave is full at %n frames, the most the file format holds; the rest of %s was not "
@@ -78,7 +80,9 @@ std::string Value(const EndedRun& run, char name) {
     switch (name) {
         case 'p': return Quoted(n.output.c_str());
         case 's': return Quoted(n.source.c_str());
-        case 'e': return run.record->RunErrorText;
+        case 'e':
+            return run.record->RunErrorText[0] != '\0' ? run.record->RunErrorText
+                                                       : "no reason given";
         case 'h': return Holds(run);
         case 'c': return n.closing;
         case 'b': return std::to_string(n.readTo);

@@ -8,6 +8,7 @@
 #include "eeg/eeg_montage_items.h"
 #include "eeg/output_volume.h"
 #include "platform.h"
+#include "store/output_files.h"
 
 namespace {
 
@@ -275,10 +276,14 @@ extern "C" KAVFHANDLE ClaimEegFile(const char* path) {
 }
 
 extern "C" int32_t WriteEegReference(AppRecord* record, KAVFHANDLE handle) {
-    if (record == nullptr || CreateKavfIndexInfo(handle, "KAVT", 1, 1, "EEG FILING") == 0) return 0;
-    WriteHeaderItem(handle, record, kGroupStartThenItem, 1, 0xD2);
-    WriteHeaderItem(handle, record, kItemThenGroupEnd, 1, 0xD3);
-    return 1;
+    if (record == nullptr) return 0;
+    const bool written =
+        CreateKavfIndexInfo(handle, "KAVT", 1, 1, "EEG FILING") != 0 &&
+        WriteHeaderItem(handle, record, kGroupStartThenItem, 1, 0xD2) == kHeaderItemWritten &&
+        WriteHeaderItem(handle, record, kItemThenGroupEnd, 1, 0xD3) == kHeaderItemWritten;
+    // The system's reason, taken before anything else can replace it.
+    if (!written) KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
+    return written ? 1 : 0;
 }
 
 extern "C" KAVFHANDLE CreateEegReference(AppRecord* record, const char* path) {

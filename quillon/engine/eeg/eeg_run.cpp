@@ -126,6 +126,7 @@ uint32_t WriteReference(AppRecord* record, const char* referencePath) {
         WriteEegReference(record, record->ReferenceFile) != 0) {
         record->ReferenceFile = CloseKavfile(record->ReferenceFile);
         if (record->ReferenceFile == 0) return kEegFinishReferenceWritten;
+        KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
     }
     GiveUpFile(&record->ReferenceFile, referencePath);
     return 0;

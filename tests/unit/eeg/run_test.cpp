@@ -1,6 +1,8 @@
 // Starting and finishing a run: refusals that leave nothing behind, the
 // reference file, the file number.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -123,6 +125,30 @@ TEST(EegRun, AFailedFrameWriteEndsTheRunAndIsReported) {
     uint32_t flags = FinishEegConversion(record.get(), nullptr);
     EXPECT_NE(flags & kEegFinishWriteFailed, 0u);
     EXPECT_EQ(flags & kEegFinishWaveClosed, 0u);
+}
+
+// A reference file the system will not write: the run says why, leaves no
+// half-written .REF, and the wave is closed whole.
+TEST(EegRun, AFailedReferenceWriteKeepsTheSystemsReason) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), NumberLines(30, 2));
+    RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+    ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
+    // The claimed descriptor becomes a read-only one: every write to it fails.
+    const int held = static_cast<int>(GetKavfileHandle(record->ReferenceFile));
+    const int readOnly = open(scratch.File("out.REF").c_str(), O_RDONLY);
+    ASSERT_GE(readOnly, 0);
+    ASSERT_EQ(dup2(readOnly, held), held);
+    close(readOnly);
+    while (EegTimerTick(record.get()) == 1) {
+    }
+    RunEnd end;
+    FinishOwnedRun(record.get(), nullptr, false, &end);
+    EXPECT_EQ(end.flags & kEegFinishReferenceWritten, 0u);
+    EXPECT_NE(end.flags & kEegFinishWaveClosed, 0u);
+    EXPECT_STREQ(record->RunErrorText, std::strerror(EBADF));
+    EXPECT_FALSE(std::filesystem::exists(scratch.File("out.REF")));
+    EXPECT_EQ(ReadWave(scratch.File("out.dat")).frames, 30u);
 }
 
 // A source read failing after the first step, at the step's first byte or
