@@ -13,32 +13,11 @@
 
 #include "edf_view.h"
 #include "scratch_files.h"
+#include "shell_runs.h"
 
 namespace {
 
 const std::string kSamples = QUILLON_SAMPLES;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs command in the scratch folder; the command's words are shell text.
-CliRun RunIn(const ScratchFolder& scratch, const std::string& command) {
-    const std::string out = scratch.File("stdout.txt");
-    const std::string err = scratch.File("stderr.txt");
-    const std::string line =
-        "cd '" + scratch.Path() + "' && (" + command + ") >'" + out + "' 2>'" + err + "'";
-    CliRun run;
-    const int raw = std::system(line.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadBytes(out);
-    run.err = ReadBytes(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return run;
-}
 
 CliRun Cli(const ScratchFolder& scratch, const std::string& arguments) {
     return RunIn(scratch, "'" QUILLON_CLI "' " + arguments);
