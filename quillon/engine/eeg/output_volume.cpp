@@ -69,16 +69,6 @@ bool IsVolumeWaveName(const char* name) {
     return number >= 1 && number <= kFileNumberLast && name[end] == '.';
 }
 
-// Size of a file: -1 when it cannot be opened.
-int64_t FileSizeAt(const char* path) {
-    if (!PlatFileExists(path) || PlatIsDirectory(path)) return -1;
-    PlatFile file = PlatFileOpen(path, PLAT_OPEN_READ, nullptr);
-    if (file == nullptr) return -1;
-    const int64_t size = PlatFileSize(file);
-    PlatFileClose(file);
-    return size;
-}
-
 // Counts name and keeps it among the first names in order.
 void KeepInOrder(EegLeftoverList* list, const char* name) {
     const int32_t listed = list->count < kEegLeftoversListed ? list->count : kEegLeftoversListed;
@@ -99,9 +89,8 @@ struct LeftoverScan {
 int VisitWave(const char* name, void* context) {
     const LeftoverScan* scan = static_cast<const LeftoverScan*>(context);
     char path[kPathSize];
-    char reference[kPathSize + 8];
     if (IsVolumeWaveName(name) && JoinUnderRoot(path, sizeof path, scan->root, kDataFolder, name) &&
-        MakeEegReferencePath(path, reference, sizeof reference) && FileSizeAt(reference) <= 0)
+        !EegReferenceIsWritten(path))
         KeepInOrder(scan->list, name);
     return 1;
 }
@@ -217,4 +206,16 @@ extern "C" int32_t MakeAutomaticOutputPath(const char* root, int32_t fileNumber,
 
 extern "C" int32_t NextEegFileNumber(int32_t fileNumber) {
     return fileNumber >= 1 && fileNumber < kFileNumberLast ? fileNumber + 1 : 1;
+}
+
+extern "C" int32_t EegReferenceIsWritten(const char* dataPath) {
+    char reference[kPathSize + 8];
+    if (dataPath == nullptr || !MakeEegReferencePath(dataPath, reference, sizeof reference))
+        return 0;
+    if (PlatIsDirectory(reference)) return 0;
+    PlatFile file = PlatFileOpen(reference, PLAT_OPEN_READ, nullptr);
+    if (file == nullptr) return 0;
+    const int64_t size = PlatFileSize(file);
+    PlatFileClose(file);
+    return size > 0 ? 1 : 0;
 }

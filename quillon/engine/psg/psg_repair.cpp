@@ -122,3 +122,16 @@ extern "C" int32_t RepairEdfFile(const char* path, RepairReport* report) {
     PlatFileClose(file);
     return SetRepairOutcome(report, outcome);
 }
+
+extern "C" int32_t EdfFileIsWhole(const char* path) {
+    if (path == nullptr) return 0;
+    PlatFile file = PlatFileOpen(path, PLAT_OPEN_READ, nullptr);
+    if (file == nullptr) return 0;
+    const int64_t size = PlatFileSize(file);
+    EdfLayout layout{};
+    int32_t outcome = kRepairDone;
+    const bool whole = ReadLayout(file, size, &layout, &outcome) && layout.declared >= 0 &&
+                       layout.headerBytes + layout.declared * layout.recordBytes == size;
+    PlatFileClose(file);
+    return whole ? 1 : 0;
+}

@@ -76,6 +76,10 @@ int32_t MakeAutomaticOutputPath(const char* root, int32_t fileNumber, char* out,
 // Returns list->count; 0 when the folder cannot be read.
 int32_t ListEegLeftovers(const char* root, EegLeftoverList* list);
 
+// 1 when the .REF beside the wave dataPath holds bytes: a run that ended
+// wrote it; a killed run leaves it missing or empty.
+int32_t EegReferenceIsWritten(const char* dataPath);
+
 // root + "DAT" + name, as MakeAutomaticOutputPath joins them. 0 when it
 // does not fit size bytes.
 int32_t MakeVolumeFilePath(const char* root, const char* name, char* out, size_t size);

@@ -15,6 +15,10 @@ extern "C" {
 // untouched; anything else is refused. Returns and stores the OutputRepair
 // outcome.
 int32_t RepairEdfFile(const char* path, RepairReport* report);
+
+// 1 when path is an EDF file whose record count agrees with its size (a
+// finished recording), else 0. Reads only.
+int32_t EdfFileIsWhole(const char* path);
 }
 
 #endif
