@@ -4,18 +4,17 @@
 
 #include "bramwick.h"
 #include "feldane.h"
+#include "ui_text.h"
 
 void ReadItemText(HWND dialog, int id, char* out, int outSize) {
     if (out == nullptr || outSize <= 0) return;
-    out[0] = '\0';
-    GetDlgItemTextA(dialog, id, out, outSize);
-    out[outSize - 1] = '\0';
+    ReadWindowTextCp932(GetDlgItem(dialog, id), out, outSize);
 }
 
 void FillListEntries(HWND dialog, int id, const ListEntry* entries, int count) {
     SendDlgItemMessageA(dialog, id, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < count; ++i)
-        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i].text));
+        SendListTextCp932(GetDlgItem(dialog, id), CB_ADDSTRING, 0, entries[i].text);
 }
 
 void FillNumberEntries(HWND dialog, int id, int first, int last, const char* format) {
@@ -23,14 +22,14 @@ void FillNumberEntries(HWND dialog, int id, int first, int last, const char* for
     for (int value = first; value <= last; ++value) {
         char text[16];
         std::snprintf(text, sizeof text, format, value);
-        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        SendListTextCp932(GetDlgItem(dialog, id), CB_ADDSTRING, 0, text);
     }
 }
 
 void FillNameEntries(HWND dialog, int id, const char* const* names, int count) {
     SendDlgItemMessageA(dialog, id, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < count; ++i)
-        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[i]));
+        SendListTextCp932(GetDlgItem(dialog, id), CB_ADDSTRING, 0, names[i]);
 }
 
 void SelectEntry(HWND dialog, int id, int index) {
@@ -45,13 +44,9 @@ void ReadComboText(HWND dialog, int id, char* out, int outSize) {
     if (out == nullptr || outSize <= 0) return;
     out[0] = '\0';
     const int index = SelectedEntry(dialog, id);
-    const LRESULT length =
-        index != CB_ERR ? SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, index, 0) : CB_ERR;
     // The selected entry is read only when it fits; otherwise the shown text.
-    if (length != CB_ERR && length < outSize) {
-        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(out));
+    if (index != CB_ERR && ReadListEntryCp932(GetDlgItem(dialog, id), true, index, out, outSize))
         return;
-    }
     ReadItemText(dialog, id, out, outSize);
 }
 

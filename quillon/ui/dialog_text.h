@@ -1,4 +1,4 @@
-// Moving texts and numbers between controls: code page 932 throughout.
+// Moving texts and numbers between controls; the texts are code page 932.
 #ifndef QUILLON_DIALOG_TEXT_H
 #define QUILLON_DIALOG_TEXT_H
 
