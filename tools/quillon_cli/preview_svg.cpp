@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform.h"
+#include "preview/preview_scale.h"
 
 namespace {
 
@@ -15,9 +16,7 @@ constexpr int kTraceGap = 8;
 constexpr int kTopMargin = 28;
 constexpr int kAxisHeight = 36;
 constexpr int kRightMargin = 16;
-constexpr int kTickLimit = 12;
 constexpr size_t kUtf8PerByte = 3;  // a cp932 byte becomes at most this many UTF-8 bytes
-const double kTickSteps[] = {0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 30, 60};
 
 // Text with the characters XML reserves escaped and control bytes dropped.
 std::string XmlEscaped(const std::string& utf8) {
@@ -56,19 +55,13 @@ struct Frame {
     double pixelsPerSecond;
 };
 
-double TickStep(double seconds) {
-    for (double step : kTickSteps)
-        if (seconds / step <= kTickLimit) return step;
-    return seconds / kTickLimit;
-}
-
 void WriteAxis(FILE* out, const Picture& p, const Frame& f) {
     const int y = f.height - kAxisHeight;
     std::fprintf(out, "<g class=\"time-axis\" stroke=\"#444\" font-size=\"11\">\n");
     std::fprintf(out, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\"/>\n", kLabelWidth, y,
                  kLabelWidth + p.columns, y);
-    const double step = TickStep(p.seconds);
-    for (double t = std::ceil(p.fromSecond / step) * step; t <= p.fromSecond + p.seconds + 1e-9;
+    const double step = PreviewTickStep(p.seconds);
+    for (double t = PreviewFirstTick(p.fromSecond, step); t <= p.fromSecond + p.seconds + 1e-9;
          t += step) {
         const double x = kLabelWidth + (t - p.fromSecond) * f.pixelsPerSecond;
         std::fprintf(out, "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\"/>\n", x, y, x, y + 5);

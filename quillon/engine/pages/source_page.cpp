@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "source/field_reader.h"
+#include "source/head_lines.h"
 #include "platform.h"
 #include "source/source_reader.h"
 
@@ -120,4 +121,71 @@ extern "C" int32_t DataColumnsToAsk(const AppRecord* record, const char* line) {
     const int32_t count = CountDataColumns(record, line);
     if (count < 0 || count == record->ChannelCount) return -1;
     return count;
+}
+
+extern "C" int32_t HeadLineMarks(const AppRecord* record, int32_t index) {
+    if (record == nullptr) return kHeadLinePlain;
+    int32_t marks = kHeadLinePlain;
+    if (index == record->ChStartLine) marks |= kHeadLineLabels;
+    if (index == record->DataStartLine) marks |= kHeadLineDataStart;
+    return marks;
+}
+
+namespace {
+
+constexpr size_t kValueTextSize = 16;
+
+bool CountsLines(int32_t code) {
+    return code == kLayoutLabelsNumeric || code == kLayoutLabelLine || code == kLayoutDataStartLine;
+}
+
+// Value which (0 or 1) of a finding as the page words it.
+void FindingValueText(const LayoutFinding* f, int which, char* out) {
+    const int32_t v = f->values[which];
+    if (f->code == kLayoutDelimiter && v >= 0 && v < kDelimiterEntryCount) {
+        std::snprintf(out, kValueTextSize, "%s", kDelimiterEntries[v].text);
+    } else if (CountsLines(f->code)) {
+        if (v == kNoLabelLine)
+            std::snprintf(out, kValueTextSize, "-");
+        else
+            std::snprintf(out, kValueTextSize, "%d", int(v) + 1);
+    } else {
+        std::snprintf(out, kValueTextSize, "%d", int(v));
+    }
+}
+
+}  // namespace
+
+extern "C" int32_t FormatLayoutFinding(const char* pattern, const LayoutFinding* finding, char* out,
+                                       size_t size) {
+    if (out == nullptr || size == 0) return 0;
+    size_t at = 0;
+    for (const char* p = pattern; p != nullptr && *p != '\0' && at + 1 < size; ++p) {
+        if (p[0] != '%' || (p[1] != '1' && p[1] != '2')) {
+            out[at++] = *p;
+            continue;
+        }
+        char value[kValueTextSize];
+        FindingValueText(finding, p[1] - '1', value);
+        for (const char* v = value; *v != '\0' && at + 1 < size; ++v) out[at++] = *v;
+        ++p;
+    }
+    out[at] = '\0';
+    return static_cast<int32_t>(at);
+}
+
+extern "C" void ApplySuggestedLayout(AppRecord* record, const SourceLayout* layout) {
+    if (record == nullptr || layout == nullptr) return;
+    record->DelimitChar = static_cast<uint16_t>(layout->delimiter);
+    record->DataLineBias = layout->leadingFields;
+    record->DataStartLine = layout->dataStartLine;
+    record->OrgCalDataType = static_cast<uint16_t>(layout->valueKind);
+    if (layout->labelLine != kNoLabelLine) {
+        record->ChStartLine = layout->labelLine;
+        char line[kLineByteLimit + 1];
+        HeadLabelLine(record->SourceText, record->SourceTextLength, layout->labelLine,
+                      layout->delimiter, line);
+        SetChannelLabels(record, line);
+    }
+    SelectChannelCount(record, layout->channels);
 }

@@ -267,3 +267,32 @@ extern "C" int32_t PreviewColumnOfLine(const PreviewModel* model, int32_t line) 
     const int32_t column = static_cast<int32_t>(line * perLine);
     return column < 0 ? 0 : column >= model->columns ? model->columns - 1 : column;
 }
+
+namespace {
+
+constexpr uint32_t kDigestSeed = 2166136261u;  // FNV-1a
+constexpr uint32_t kDigestPrime = 16777619u;
+
+template <typename T>
+void AddToDigest(uint32_t* digest, const T& value) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&value);
+    for (size_t i = 0; i < sizeof value; ++i) *digest = (*digest ^ bytes[i]) * kDigestPrime;
+}
+
+}  // namespace
+
+extern "C" uint32_t PreviewRecordDigest(const AppRecord* record) {
+    uint32_t digest = kDigestSeed;
+    const AppRecord& r = *record;
+    AddToDigest(&digest, r.OrgFile);
+    for (int32_t value :
+         {int32_t(r.SourceOpen), r.SourceTextLength, int32_t(r.DelimitChar), r.DataLineBias,
+          r.ChStartLine, r.DataStartLine, r.ChannelCount, r.SampleRate, int32_t(r.OrgCalDataType),
+          r.OrgDataMag, int32_t(r.CopyFileType), int32_t(r.PolarityCopy)})
+        AddToDigest(&digest, value);
+    AppRecord* writable = const_cast<AppRecord*>(record);
+    const MontagePattern* pattern =
+        IsPsg(record) ? CurrentPsgSlot(writable) : CurrentEegSlot(writable);
+    if (pattern != nullptr) AddToDigest(&digest, *pattern);
+    return digest;
+}

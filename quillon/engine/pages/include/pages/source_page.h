@@ -4,8 +4,10 @@
 #ifndef QUILLON_SOURCE_PAGE_H
 #define QUILLON_SOURCE_PAGE_H
 
+#include <stddef.h>
 #include <stdint.h>
 
+#include "source/layout_check.h"
 #include "store/app_record.h"
 
 // An entry of a drop-down list and the value it carries.
@@ -42,6 +44,13 @@ enum SourceTypedField {
     kTypedFieldCount
 };
 
+// What a listed head line is marked as, bits.
+enum HeadLineMark : int32_t {
+    kHeadLinePlain = 0,
+    kHeadLineLabels = 1,     // the label line ("Ch Label Line")
+    kHeadLineDataStart = 2,  // the first data line ("Data Start Line")
+};
+
 // What became of a typed sampling rate.
 enum TypedRateOutcome { kRateTaken, kRateRefused, kRateRefusedWithBeep };
 
@@ -71,6 +80,20 @@ void SelectChannelCount(AppRecord* record, int32_t count);
 // The data column count of a data line differs from ChannelCount: returns
 // that count, or -1 when there is nothing to ask.
 int32_t DataColumnsToAsk(const AppRecord* record, const char* line);
+
+// The marks of listed line index (from 0) under the record's layout.
+int32_t HeadLineMarks(const AppRecord* record, int32_t index);
+
+// pattern with %1 and %2 replaced by the finding's values as the page shows
+// them: lines counted from 1 ("-" for no label line), field modes by their
+// list entry; returns the length written.
+int32_t FormatLayoutFinding(const char* pattern, const LayoutFinding* finding, char* out,
+                            size_t size);
+
+// Takes the layout check's suggestion into the record: field mode, leading
+// fields, first data line, value kind, the labels of the label line (read
+// in the suggested mode) and the channel count.
+void ApplySuggestedLayout(AppRecord* record, const SourceLayout* layout);
 }
 
 #endif

@@ -74,6 +74,10 @@ int32_t MakePreviewModel(const AppRecord* record, double fromSecond, double seco
 
 void FreePreviewModel(PreviewModel* model);
 
+// A digest of what the picture depends on: the source, its layout, the
+// output kind, polarity and the pattern in use. Equal digests draw the same.
+uint32_t PreviewRecordDigest(const AppRecord* record);
+
 // The pixel column of a line of the stretch.
 int32_t PreviewColumnOfLine(const PreviewModel* model, int32_t line);
 }
