@@ -38,6 +38,7 @@ foreach(build_dir IN LISTS QUILLON_WINDOWS_BUILDS)
     set_tests_properties(ui.saved_settings.${target_name} PROPERTIES
                          FIXTURES_REQUIRED ui_saved_${target_name} LABELS wine)
 endforeach()
+quillon_wine_test(ui.preview ui_preview_driver.exe @INSTALL@ @W:${QUILLON_UI_ARTIFACTS}/@TARGET@/preview)
 quillon_wine_test(kavf32.ordinals kavf32_ordinal_roundtrip.exe)
 quillon_wine_test(kavf32.multimedia kavf32_multimedia_handle.exe)
 include(${PROJECT_SOURCE_DIR}/tests/ui/grids/wine_tests.cmake)

@@ -9,6 +9,8 @@
 #include "pages/convert_pages.h"
 #include "page_messages.h"
 #include "platform.h"
+#include "preview/preview_window.h"
+#include "preview/view_ids.h"
 #include "record_lock.h"
 #include "ids/convert_ids.h"
 #include "ids/montage_ids.h"
@@ -158,6 +160,7 @@ void OnMainCommand(HWND window, WPARAM wParam) {
         case IDM_CONVERT: OnConvert(window); break;
         case IDM_EXIT: PostMessageA(window, WM_CLOSE, 0, 0); break;
         case IDM_HELP: OnHelp(window); break;
+        case IDM_PREVIEW: ShowPreviewWindow(window); break;
         case IDM_ABOUT: BramwickAboutBox(window, g_instance, IDD_ABOUT, 0, nullptr, 0); break;
         case IDM_HOSPITAL_LIST:
         case IDM_PATIENT_LIST:

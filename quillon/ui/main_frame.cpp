@@ -5,6 +5,8 @@
 #include "main_window.h"
 #include "pages/main_window_states.h"
 #include "bramwick.h"
+#include "page_dispatch.h"
+#include "preview/view_ids.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"
 
@@ -41,6 +43,7 @@ const ToolButton kButtons[] = {
     {IDM_CLOSE, 4, IDS_LABEL_CLOSE, IDS_TIP_CLOSE},
     {0, 0, 0, 0},
     {IDM_CONVERT, 5, IDS_LABEL_CONVERT, IDS_TIP_CONVERT},
+    {IDM_PREVIEW, 6, IDS_LABEL_PREVIEW, IDS_TIP_PREVIEW},
     {0, 0, 0, 0},
     {IDM_HELP, 0, IDS_LABEL_HELP, IDS_TIP_HELP},
     {0, 0, 0, 0},
@@ -227,6 +230,10 @@ void UpdateCommandStates(HWND window) {
     SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_OPEN, MAKELPARAM(states.openEnabled, 0));
     SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_CLOSE, MAKELPARAM(states.closeEnabled, 0));
     SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_CONVERT, MAKELPARAM(states.convertEnabled, 0));
+    // The preview reads the source: while a source is open and no run reads it.
+    SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_PREVIEW, MAKELPARAM(states.closeEnabled, 0));
+    EnableMenuItem(GetMenu(window), IDM_PREVIEW, states.closeEnabled ? MF_ENABLED : MF_GRAYED);
+    NotifyRecordChanged();
     EnableWindow(Child(window, IDC_CREATE_TYPE), states.createTypeEnabled);
     EnableWindow(Child(window, IDC_ORIGINAL_TYPE), states.originalTypeEnabled);
 }

@@ -10,6 +10,7 @@
 #include "feldane.h"
 #include "main_window.h"
 #include "montage_grids.h"
+#include "preview/view_ids.h"
 
 namespace {
 
@@ -45,7 +46,10 @@ bool ActivateRunningInstance(const char* source) {
 // program's own windows get them converted to code page 932.
 int RunMessageLoop() {
     MSG message;
+    HACCEL keys = LoadAcceleratorsW(g_instance, MAKEINTRESOURCEW(IDR_PREVIEW_KEYS));
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Before the page: the dialog manager would take the keys for itself.
+        if (keys != nullptr && TranslateAcceleratorW(g_mainWindow, keys, &message)) continue;
         if (g_currentPage != nullptr && IsDialogMessageW(g_currentPage, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -83,10 +83,13 @@ void CollectTraces(const AppRecord* record, PreviewModel* model) {
             if (psg == nullptr || psg->PsgRows[c].ChEnable <= kChannelOff) continue;
             std::snprintf(t.label, sizeof t.label, "%s", psg->PsgRows[c].ChLabel);
             std::snprintf(t.unit, sizeof t.unit, "%s", psg->PsgRows[c].ChUnit);
+            const PsgChannelRow& row = psg->PsgRows[c];
+            t.unitsPerValue = row.EU > 0 && row.VU > 0 ? double(row.EU) / row.VU : 1.0;
         } else {
             if (eeg == nullptr || !IsWrittenKind(eeg->EegRows[c].SOURCE)) continue;
             std::snprintf(t.label, sizeof t.label, "%s", eeg->EegRows[c].label);
             std::snprintf(t.unit, sizeof t.unit, "%s", kEegUnit);
+            t.unitsPerValue = 1.0;
         }
         t.channel = c;
         ++model->traceCount;

@@ -18,7 +18,8 @@ extern "C" double PreviewTickStep(double seconds) {
 }
 
 extern "C" double PreviewFirstTick(double fromSecond, double step) {
-    return step > 0.0 ? std::ceil(fromSecond / step - kTickSlack) * step : fromSecond;
+    const double tick = step > 0.0 ? std::ceil(fromSecond / step - kTickSlack) * step : fromSecond;
+    return tick + 0.0;  // never -0, which would read "-0 s"
 }
 
 extern "C" double PreviewZoomStep(double seconds, int32_t direction) {

@@ -5,6 +5,7 @@
 #include "bramwick.h"
 #include "ids/convert_ids.h"
 #include "convert_page_common.h"
+#include "convert_summary_block.h"
 #include "page_dispatch.h"
 #include "pages/eeg_page.h"
 #include "eeg/eeg_repair.h"
@@ -171,6 +172,7 @@ void Refresh(HWND page) {
                        record->CopyPrivateFile ? BST_CHECKED : BST_UNCHECKED);
         ShowState(page, record.record, true, &leftover);
     }
+    ShowConvertSummary(page);
     OfferRepair(page, leftover);
 }
 

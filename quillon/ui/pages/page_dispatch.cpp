@@ -4,6 +4,8 @@
 
 namespace {
 
+void (*g_recordChanged)() = nullptr;
+
 // Handlers that do something and leave the message unanswered.
 INT_PTR Run(void (*handler)(HWND), HWND page) {
     if (handler != nullptr) handler(page);
@@ -27,6 +29,13 @@ INT_PTR OnSize(HWND page, const PageHandlers& h, LPARAM size) {
 
 INT_PTR OnCommand(HWND page, const PageHandlers& h, WPARAM wParam) {
     if (h.command != nullptr) h.command(page, LOWORD(wParam), HIWORD(wParam));
+    NotifyRecordChanged();
+    return FALSE;
+}
+
+INT_PTR OnShown(HWND page, const PageHandlers& h) {
+    Run(h.shown, page);
+    NotifyRecordChanged();
     return FALSE;
 }
 
@@ -42,6 +51,12 @@ INT_PTR OnColourStatic(HWND page, const PageHandlers& h, WPARAM dc, LPARAM contr
 
 }  // namespace
 
+void NotifyRecordChanged() {
+    if (g_recordChanged != nullptr) g_recordChanged();
+}
+
+void SetRecordChangedHook(void (*hook)()) { g_recordChanged = hook; }
+
 INT_PTR DispatchPageMessage(HWND page, const PageHandlers& h, UINT message, WPARAM wParam,
                             LPARAM lParam) {
     if (message != WM_INITDIALOG && h.ready != nullptr && !h.ready(page)) return FALSE;
@@ -53,7 +68,7 @@ INT_PTR DispatchPageMessage(HWND page, const PageHandlers& h, UINT message, WPAR
         case WM_COMMAND: return OnCommand(page, h, wParam);
         case WM_TIMER: return OnTimer(page, h, wParam);
         case WM_CTLCOLORSTATIC: return OnColourStatic(page, h, wParam, lParam);
-        case WM_PAGE_SHOWN: return Run(h.shown, page);
+        case WM_PAGE_SHOWN: return OnShown(page, h);
         default: return FALSE;
     }
 }

@@ -19,6 +19,11 @@ struct PageHandlers {
     void (*shown)(HWND page);
 };
 
+// Pages announce that the record may have changed (a command handled, a
+// page shown); whoever follows the record, the wave preview, hooks in.
+void NotifyRecordChanged();
+void SetRecordChangedHook(void (*hook)());
+
 INT_PTR DispatchPageMessage(HWND page, const PageHandlers& handlers, UINT message, WPARAM wParam,
                             LPARAM lParam);
 

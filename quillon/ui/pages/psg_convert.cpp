@@ -5,6 +5,7 @@
 
 #include "ids/convert_ids.h"
 #include "convert_page_common.h"
+#include "convert_summary_block.h"
 #include "page_dispatch.h"
 #include "psg/psg_run.h"
 #include "record_lock.h"
@@ -51,6 +52,7 @@ void Refresh(HWND page) {
     SetDlgItemTextA(page, IDC_PSG_TARGET, record->PsgTargetPath);
     SetDlgItemTextA(page, IDC_PSG_COMMENT, record->RecordComment);
     ShowState(page, record.record, true);
+    ShowConvertSummary(page);
 }
 
 // The finish wrote its own status line: only the controls follow.

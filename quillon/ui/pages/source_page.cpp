@@ -4,20 +4,37 @@
 
 #include "bramwick.h"
 #include "dialog_text.h"
+#include "gdi_scope.h"
 #include "main_window.h"
+#include "page_dispatch.h"
 #include "page_messages.h"
 #include "page_procs.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"
 #include "source/head_lines.h"
 #include "pages/source_page.h"
+#include "preview/view_ids.h"
 #include "source/source_reader.h"
+#include "ui_text.h"
 
 namespace {
 
 constexpr int kListWidthPercent = 97;
 constexpr int kNumberTextSize = 32;
 constexpr int kLineOffsetOfData = 4;  // the data line checked lies 4 below the labels
+constexpr int kFindingsBytes = 1024;
+constexpr int kFindingBytes = 256;
+constexpr int kGutterTextSize = 16;
+constexpr COLORREF kLabelLineTint = RGB(221, 235, 255);
+constexpr COLORREF kDataStartTint = RGB(221, 245, 221);
+constexpr COLORREF kGutterText = RGB(96, 96, 96);
+constexpr COLORREF kFindingText = RGB(192, 0, 0);
+// The marks beside a listed line, half-width katakana of code page 932.
+const char kLabelMark[] = "\xD7\xCD\xDE\xD9";  // ﾗﾍﾞﾙ
+const char kDataMark[] = "\xC3\xDE\xB0\xC0";   // ﾃﾞｰﾀ
+const char kGutterSample[] = "000 \xD7\xCD\xDE\xD9 ";
+
+bool g_findingsShown = false;  // the findings line holds findings, in red
 
 // A numeric list whose entry index is the value it sets.
 struct IndexList {
@@ -57,6 +74,10 @@ void FillLists(HWND page) {
     FillListEntries(page, IDC_SRC_SAMPLE_RATE, kSampleRateEntries, kSampleRateEntryCount);
     FillListEntries(page, IDC_SRC_DATA_MAG, kMagnificationEntries, kMagnificationEntryCount);
     SetItemFont(page, IDC_SRC_PRESET_NAME, BRAMWICK_FONT_CAPTION);
+    // The rate's own edit takes digits only, as the page's other number fields.
+    HWND rateEdit = FindWindowExW(GetDlgItem(page, IDC_SRC_SAMPLE_RATE), nullptr, L"Edit", nullptr);
+    if (rateEdit != nullptr)
+        SetWindowLongPtrW(rateEdit, GWL_STYLE, GetWindowLongPtrW(rateEdit, GWL_STYLE) | ES_NUMBER);
 }
 
 void ListHeadLines(HWND page, AppRecord* record) {
@@ -120,7 +141,49 @@ void ShowSelections(HWND page, const AppRecord* record) {
     SelectEntry(page, IDC_SRC_NOTCH, record->NotchFreq);
 }
 
+void RefreshControls(HWND page);
+
+// The layout check's findings under the head list, in Japanese; the button
+// that applies its suggestion only while there is one.
+void ShowFindings(HWND page) {
+    LayoutCheck check;
+    int32_t findings = -1;
+    {
+        RecordLock app(Record());
+        if (app) findings = CheckSourceLayout(app.record, &check);
+    }
+    char text[kFindingsBytes] = "";
+    if (findings == 0) LoadStringCp932(g_instance, IDS_LAYOUT_LOOKS_RIGHT, text, sizeof text);
+    for (int32_t i = 0; i < findings; ++i) {
+        char pattern[kFindingBytes], line[kFindingBytes];
+        LoadStringCp932(g_instance, IDS_LAYOUT_FINDING + check.findings[i].code, pattern,
+                        sizeof pattern);
+        FormatLayoutFinding(pattern, &check.findings[i], line, sizeof line);
+        if (i > 0) lstrcatA(text, "\r\n");
+        if (lstrlenA(text) + lstrlenA(line) + 1 < kFindingsBytes) lstrcatA(text, line);
+    }
+    g_findingsShown = findings > 0;
+    SetItemTextCp932(page, IDC_SRC_FINDINGS, text);
+    EnableWindow(GetDlgItem(page, IDC_SRC_APPLY_LAYOUT), findings > 0);
+}
+
 void Refresh(HWND page) {
+    RefreshControls(page);
+    ShowFindings(page);
+    NotifyRecordChanged();
+}
+
+void OnApplyLayout(HWND page) {
+    {
+        RecordLock app(Record());
+        LayoutCheck check;
+        if (!app || CheckSourceLayout(app.record, &check) <= 0) return;
+        ApplySuggestedLayout(app.record, &check.suggested);
+    }
+    Refresh(page);
+}
+
+void RefreshControls(HWND page) {
     RecordLock app(Record());
     if (!app) return;
     const int preset = app->OrgFileType;
@@ -232,6 +295,7 @@ void OnClick(HWND page, int id) {
         case IDC_SRC_AD_DATA: OnCalibration(page, kAdValues); break;
         case IDC_SRC_CALIBRATED: OnCalibration(page, kCalibratedValues); break;
         case IDC_SRC_TIME_RES_SWITCH: OnTimeResolutionSwitch(page); break;
+        case IDC_SRC_APPLY_LAYOUT: OnApplyLayout(page); break;
         default: break;
     }
 }
@@ -247,6 +311,8 @@ void OnCommand(HWND page, WPARAM wParam) {
         OnValueTyped(page, id);
     else if (code == BN_CLICKED)
         OnClick(page, id);
+    if (id != IDC_SRC_APPLY_LAYOUT) ShowFindings(page);
+    NotifyRecordChanged();
 }
 
 void OnSize(HWND page, LPARAM lParam) {
@@ -258,6 +324,73 @@ void OnSize(HWND page, LPARAM lParam) {
                  rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A listed line: its number from 1, the label line and first data line
+// marked, then the line as the list holds it.
+void DrawHeadLine(const DRAWITEMSTRUCT* item) {
+    int32_t marks = kHeadLinePlain;
+    {
+        RecordLock app(Record());
+        if (app) marks = HeadLineMarks(app.record, static_cast<int32_t>(item->itemID));
+    }
+    HDC dc = item->hDC;
+    const bool selected = (item->itemState & ODS_SELECTED) != 0;
+    const COLORREF back = selected                       ? GetSysColor(COLOR_HIGHLIGHT)
+                          : (marks & kHeadLineLabels)    ? kLabelLineTint
+                          : (marks & kHeadLineDataStart) ? kDataStartTint
+                                                         : GetSysColor(COLOR_WINDOW);
+    GdiObjectScope brush(CreateSolidBrush(back));
+    FillRect(dc, &item->rcItem, static_cast<HBRUSH>(brush.object));
+    SetBkMode(dc, TRANSPARENT);
+    const std::wstring sample = WideFromCp932(kGutterSample);
+    SIZE gutter = {};
+    GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &gutter);
+    char number[kGutterTextSize];
+    std::snprintf(number, sizeof number, "%3u %s", item->itemID + 1,
+                  (marks & kHeadLineLabels)      ? kLabelMark
+                  : (marks & kHeadLineDataStart) ? kDataMark
+                                                 : "");
+    const std::wstring left = WideFromCp932(number);
+    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kGutterText);
+    const int x = item->rcItem.left + 2;
+    TextOutW(dc, x, item->rcItem.top, left.c_str(), static_cast<int>(left.size()));
+    const LRESULT length = SendMessageW(item->hwndItem, LB_GETTEXTLEN, item->itemID, 0);
+    if (length > 0 && length < kLineByteLimit + 1) {
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(item->hwndItem, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(&text[0]));
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        TextOutW(dc, x + gutter.cx, item->rcItem.top, text.c_str(), static_cast<int>(length));
+    }
+    if (item->itemState & ODS_FOCUS) DrawFocusRect(dc, &item->rcItem);
+}
+
+INT_PTR OnDrawItem(LPARAM lParam) {
+    const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlID != IDC_SRC_HEADER_LIST) return FALSE;
+    if (item->itemID != static_cast<UINT>(-1)) DrawHeadLine(item);
+    return TRUE;
+}
+
+// One line of the page's font a list entry.
+INT_PTR OnMeasureItem(HWND page, LPARAM lParam) {
+    MEASUREITEMSTRUCT* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    if (item->CtlID != IDC_SRC_HEADER_LIST) return FALSE;
+    WindowDcScope screen(page);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(page, WM_GETFONT, 0, 0));
+    SelectScope use(screen.dc, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(screen.dc, &metrics);
+    item->itemHeight = static_cast<UINT>(metrics.tmHeight + 1);
+    return TRUE;
+}
+
+INT_PTR OnColourStatic(HWND page, WPARAM dc, LPARAM control) {
+    if (reinterpret_cast<HWND>(control) != GetDlgItem(page, IDC_SRC_FINDINGS)) return FALSE;
+    SetTextColor(reinterpret_cast<HDC>(dc),
+                 g_findingsShown ? kFindingText : GetSysColor(COLOR_WINDOWTEXT));
+    SetBkMode(reinterpret_cast<HDC>(dc), TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
 }  // namespace
 
 INT_PTR CALLBACK SourcePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -266,6 +399,9 @@ INT_PTR CALLBACK SourcePageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         case WM_PAGE_SHOWN: Refresh(page); return TRUE;
         case WM_SIZE: OnSize(page, lParam); return TRUE;
         case WM_COMMAND: OnCommand(page, wParam); return TRUE;
+        case WM_DRAWITEM: return OnDrawItem(lParam);
+        case WM_MEASUREITEM: return OnMeasureItem(page, lParam);
+        case WM_CTLCOLORSTATIC: return OnColourStatic(page, wParam, lParam);
         default: return FALSE;
     }
 }

@@ -3,6 +3,7 @@
 #include "preview/preview_model.h"
 #include "preview/preview_scale.h"
 #include "scratch_files.h"
+#include "source/source_reader.h"
 
 namespace {
 
@@ -61,6 +62,33 @@ TEST(PreviewDigest, FollowsTheLayoutAndThePatternOnly) {
     const uint32_t psg = PreviewRecordDigest(record.get());
     record->PatternSlots[1].PsgRows[0].ChEnable = 1;
     EXPECT_EQ(PreviewRecordDigest(record.get()), psg) << "a slot not in use";
+}
+
+// A PSG trace's scale bar is in its unit: EU of it per VU stored counts.
+TEST(PreviewScale, PsgTracesCarryTheirUnitPerStoredValue) {
+    ScratchFolder scratch;
+    WriteBytes(scratch.File("s.csv"), "A,B\r\n1,2\r\n3,4\r\n");
+    RecordPtr record = ZeroRecord();
+    ASSERT_NE(OpenSourceFromPath(record.get(), scratch.File("s.csv").c_str()), 0);
+    record->CopyFileType = kOutputPsg;
+    record->DataStartLine = 1;
+    record->SampleRate = 2;
+    record->ChannelCount = 2;
+    record->DelimitChar = kFieldModeComma;
+    PsgChannelRow* rows = CurrentPsgSlot(record.get())->PsgRows;
+    for (int r = 0; r < 2; ++r) {
+        rows[r].ChEnable = kChannelOn;
+        rows[r].Rate = 1;
+        rows[r].MAG = 1;
+    }
+    rows[0].EU = 100;
+    rows[0].VU = 2048;
+    PreviewModel model;
+    ASSERT_EQ(MakePreviewModel(record.get(), 0.0, 1.0, 10, &model), kPreviewMade);
+    ASSERT_EQ(model.traceCount, 2);
+    EXPECT_DOUBLE_EQ(model.traces[0].unitsPerValue, 100.0 / 2048);
+    EXPECT_EQ(model.traces[1].unitsPerValue, 1.0) << "no calibration: the stored values";
+    FreePreviewModel(&model);
 }
 
 }  // namespace

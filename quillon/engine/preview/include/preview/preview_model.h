@@ -38,6 +38,7 @@ struct PreviewTrace {
     char unit[kPreviewUnitSize];
     int16_t low;  // over the stretch; low > high when it holds no data
     int16_t high;
+    double unitsPerValue;  // the unit's amount a stored value stands for
 };
 
 struct PreviewModel {
