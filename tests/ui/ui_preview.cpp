@@ -4,6 +4,7 @@
 //
 //   ui_preview_driver INSTALL_FOLDER ARTIFACT_FOLDER
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <cmath>
@@ -25,6 +26,11 @@ constexpr int kDataStartId = 1226;
 constexpr int kFindingsId = 1901;
 constexpr int kApplyLayoutId = 1902;
 constexpr int kPreviewCommand = 4060;
+constexpr int kTabControlId = 1102;
+constexpr int kYearId = 1216;
+constexpr int kConvertSummaryId = 1900;
+constexpr int kSourceTab = 0;
+constexpr int kConvertTab = 3;
 constexpr UINT kPreviewQuery = WM_APP + 40;
 enum Query { kRedraws, kRedrawMicros, kTraces, kFromSecond, kShownSeconds, kMarks, kOpenMicros };
 const char kPreviewClass[] = "QuillonWavePreview";
@@ -149,6 +155,13 @@ void KeepLabelsIfAsked(const Session& s) {
     Settle(s.main);
 }
 
+double PeakMegabytes(const Session& s) {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(s.process.info.hProcess, &memory, sizeof memory);
+    return memory.PeakWorkingSetSize / 1048576.0;
+}
+
 HWND PageControl(const Session& s, int id) { return FindVisibleControl(s.main, id); }
 
 struct RedrawWait {
@@ -212,8 +225,10 @@ void FollowLayoutChanges(Session* s) {
         if (micros > worst) worst = micros;
     }
     Check(redrawn == kTimedChanges, "every channel count change redraws");
-    std::printf("figure: redraw after a layout change, 32 ch x 10 s, worst of %d: %.1f ms\n",
-                kTimedChanges, worst / 1000.0);
+    std::printf(
+        "figure: redraw after a layout change, 32 ch x 10 s, worst of %d: %.1f ms; "
+        "peak working set so far %.1f MB\n",
+        kTimedChanges, worst / 1000.0, PeakMegabytes(*s));
 }
 
 void ScrollAndZoom(Session* s) {
@@ -261,6 +276,24 @@ void ApplySuggestion(Session* s) {
     Snapshot(*s, "source-suggestion-applied");
 }
 
+void ClickTab(const Session& s, int tab) {
+    ClickItem(FindControl(s.main, kTabControlId), TCM_GETITEMRECT, tab);
+    Settle(s.main);
+}
+
+// The PSG convert page says what a start would write: 32 channels of the
+// applied layout, about a minute of data (estimated from the size), no target chosen yet.
+void ConvertSummary(Session* s) {
+    ClickTab(*s, kConvertTab);
+    HWND summary = PageControl(*s, kConvertSummaryId);
+    const std::string text = summary != nullptr ? WindowText(summary) : "";
+    Check(text.find("32 ch, 200 Hz") != std::string::npos &&
+              text.find("0:01:0") != std::string::npos,
+          "the convert page sums up channels, rate and length: " + text);
+    Snapshot(*s, "convert-summary");
+    ClickTab(*s, kSourceTab);
+}
+
 // The preview opened where the settings left it: second 80000 of a day.
 void OpenDeep(Session* s) {
     SelectByKeys(FindControl(s->main, kOriginalTypeId), 0);  // the comma preset
@@ -281,13 +314,11 @@ void OpenDeep(Session* s) {
               Ask(preview, kTraces) == kDayChannels,
           "the preview opens at second 80000 of the 24-hour source");
     Snapshot(*s, "preview-second-80000");
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(s->process.info.hProcess, &memory, sizeof memory);
     std::printf(
-        "figure: open at second %d of a 24-hour source: %.1f ms; peak working set %.1f MB\n",
-        kDeepSecond, preview ? Ask(preview, kOpenMicros) / 1000.0 : -1.0,
-        memory.PeakWorkingSetSize / 1048576.0);
+        "figure: open at second %d of a 24-hour source: %.1f ms to the end of the first paint "
+        "(model %.1f ms); peak working set %.1f MB\n",
+        kDeepSecond, preview ? Ask(preview, kRedrawMicros) / 1000.0 : -1.0,
+        preview ? Ask(preview, kOpenMicros) / 1000.0 : -1.0, PeakMegabytes(*s));
 }
 
 bool Prepare(Session* s) {
@@ -317,10 +348,14 @@ int main(int argc, char** argv) {
     if (s.main != nullptr) {
         KeepLabelsIfAsked(s);
         SetWindowPos(s.main, nullptr, 0, 0, 640, 480, SWP_NOZORDER);
+        HWND year = PageControl(s, kYearId);
+        if (year != nullptr) EnterText(year, "2015");
+        CheckText(year != nullptr ? WindowText(year) : "", "2015", "a year is typed");
         OpenByKeysAndToolbar(&s);
         FollowLayoutChanges(&s);
         ScrollAndZoom(&s);
         ApplySuggestion(&s);
+        ConvertSummary(&s);
         OpenDeep(&s);
         PostMessageA(s.main, WM_CLOSE, 0, 0);
         DWORD code = 0;

@@ -311,6 +311,10 @@ void OnCommand(HWND page, WPARAM wParam) {
         OnValueTyped(page, id);
     else if (code == BN_CLICKED)
         OnClick(page, id);
+    // Only what ends a choice or an entry can change the layout.
+    const bool taken = code == CBN_SELCHANGE || code == EN_KILLFOCUS || code == CBN_KILLFOCUS ||
+                       code == BN_CLICKED;
+    if (!taken) return;
     if (id != IDC_SRC_APPLY_LAYOUT) ShowFindings(page);
     NotifyRecordChanged();
 }

@@ -336,7 +336,11 @@ void ShowPreviewWindow(HWND mainWindow) {
         return;
     }
     if (g_preview.window == nullptr) {
+        // An open is timed as a redraw: from here to the end of its first paint.
+        LARGE_INTEGER openedAt;
+        QueryPerformanceCounter(&openedAt);
         g_preview.window = CreatePreview(mainWindow);
+        g_preview.changedAt = openedAt;
         if (g_preview.window == nullptr) return;
         SetRecordChangedHook(PreviewFollowRecord);
         Rebuild(g_preview);
