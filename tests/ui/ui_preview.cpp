@@ -50,6 +50,8 @@ constexpr int kTimedChanges = 20;
 constexpr double kAmplitude = 200.0;
 constexpr double kStep = 0.01;
 constexpr DWORD kTitleWaitMs = 300;
+constexpr DWORD kHighDpi = 144;
+constexpr DWORD kBaseDpi = 96;
 
 // Preset 1 reads a comma source with a time column; preset 3 is blank-
 // separated, the wrong one for it. PSG output.
@@ -287,9 +289,9 @@ void ConvertSummary(Session* s) {
     ClickTab(*s, kConvertTab);
     HWND summary = PageControl(*s, kConvertSummaryId);
     const std::string text = summary != nullptr ? WindowText(summary) : "";
-    Check(text.find("32 ch, 200 Hz") != std::string::npos &&
-              text.find("0:01:0") != std::string::npos,
-          "the convert page sums up channels, rate and length: " + text);
+    Check(
+        text.find("32 ch, 200 Hz") != std::string::npos && text.find("0:01:0") != std::string::npos,
+        "the convert page sums up channels, rate and length: " + text);
     Snapshot(*s, "convert-summary");
     ClickTab(*s, kSourceTab);
 }
@@ -319,6 +321,43 @@ void OpenDeep(Session* s) {
         "(model %.1f ms); peak working set %.1f MB\n",
         kDeepSecond, preview ? Ask(preview, kRedrawMicros) / 1000.0 : -1.0,
         preview ? Ask(preview, kOpenMicros) / 1000.0 : -1.0, PeakMegabytes(*s));
+}
+
+// The system's dots per inch for programs started from now on.
+void SetSystemDpi(DWORD dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    RegCloseKey(key);
+}
+
+bool EndProgram(Session* s) {
+    PostMessageA(s->main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    const bool ended = WaitForExit(s->process, kActionTimeoutMs, &code);
+    EndProcess(&s->process);
+    s->main = nullptr;
+    return ended && code == 0;
+}
+
+// The preview and the source page again at 144 dots per inch.
+void RunAtHighDpi(Session* s) {
+    Check(EndProgram(s), "the program ends");
+    SetSystemDpi(kHighDpi);
+    WritePrivateProfileStringA("PREVIEW", "FromSecond", "0", SettingsPath(*s).c_str());
+    StartProgram(s->install, "\"" + s->source + "\"", &s->process);
+    s->main = WaitForMainWindow(s->process);
+    Check(s->main != nullptr, "the program starts at 144 dpi");
+    if (s->main == nullptr) return;
+    KeepLabelsIfAsked(*s);
+    Snapshot(*s, "source-144dpi");
+    ClickToolbarButton(FindControl(s->main, kToolbarId), kPreviewCommand);
+    HWND preview = Preview(*s);
+    Check(preview != nullptr && Ask(preview, kTraces) == kChannels, "the preview at 144 dpi");
+    Snapshot(*s, "preview-144dpi");
+    SetSystemDpi(kBaseDpi);
 }
 
 bool Prepare(Session* s) {
@@ -357,9 +396,8 @@ int main(int argc, char** argv) {
         ApplySuggestion(&s);
         ConvertSummary(&s);
         OpenDeep(&s);
-        PostMessageA(s.main, WM_CLOSE, 0, 0);
-        DWORD code = 0;
-        WaitForExit(s.process, kActionTimeoutMs, &code);
+        RunAtHighDpi(&s);
+        if (s.main != nullptr) Check(EndProgram(&s), "the program ends with 0");
     }
     EndProcess(&s.process);
     std::printf("%d passed, %d failed\n", Passes(), Failures());

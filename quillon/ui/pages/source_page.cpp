@@ -1,6 +1,7 @@
 // The source data page: the head of the source and its layout. Every change
 // goes straight into the application record.
 #include <cstdio>
+#include <string>
 
 #include "bramwick.h"
 #include "dialog_text.h"
@@ -22,7 +23,6 @@ namespace {
 constexpr int kListWidthPercent = 97;
 constexpr int kNumberTextSize = 32;
 constexpr int kLineOffsetOfData = 4;  // the data line checked lies 4 below the labels
-constexpr int kFindingsBytes = 1024;
 constexpr int kFindingBytes = 256;
 constexpr int kGutterTextSize = 16;
 constexpr COLORREF kLabelLineTint = RGB(221, 235, 255);
@@ -152,18 +152,19 @@ void ShowFindings(HWND page) {
         RecordLock app(Record());
         if (app) findings = CheckSourceLayout(app.record, &check);
     }
-    char text[kFindingsBytes] = "";
-    if (findings == 0) LoadStringCp932(g_instance, IDS_LAYOUT_LOOKS_RIGHT, text, sizeof text);
+    std::string text;
+    char line[kFindingBytes] = "";
+    if (findings == 0) LoadStringCp932(g_instance, IDS_LAYOUT_LOOKS_RIGHT, line, sizeof line);
+    text = line;
     for (int32_t i = 0; i < findings; ++i) {
-        char pattern[kFindingBytes], line[kFindingBytes];
+        char pattern[kFindingBytes];
         LoadStringCp932(g_instance, IDS_LAYOUT_FINDING + check.findings[i].code, pattern,
                         sizeof pattern);
         FormatLayoutFinding(pattern, &check.findings[i], line, sizeof line);
-        if (i > 0) lstrcatA(text, "\r\n");
-        if (lstrlenA(text) + lstrlenA(line) + 1 < kFindingsBytes) lstrcatA(text, line);
+        text += (i > 0 ? "\r\n" : "") + std::string(line);
     }
     g_findingsShown = findings > 0;
-    SetItemTextCp932(page, IDC_SRC_FINDINGS, text);
+    SetItemTextCp932(page, IDC_SRC_FINDINGS, text.c_str());
     EnableWindow(GetDlgItem(page, IDC_SRC_APPLY_LAYOUT), findings > 0);
 }
 
@@ -315,6 +316,8 @@ void OnCommand(HWND page, WPARAM wParam) {
     const bool taken = code == CBN_SELCHANGE || code == EN_KILLFOCUS || code == CBN_KILLFOCUS ||
                        code == BN_CLICKED;
     if (!taken) return;
+    // The marks beside the head lines follow the label and data start lines.
+    InvalidateRect(GetDlgItem(page, IDC_SRC_HEADER_LIST), nullptr, FALSE);
     if (id != IDC_SRC_APPLY_LAYOUT) ShowFindings(page);
     NotifyRecordChanged();
 }

@@ -65,7 +65,8 @@ DISK = grid([
     ".kbbkkkkkkkkbbk.", ".kbbkeekkkkkbbk.", ".kbbkeekkkkkbbk.", ".kbbkeekkkkkbbk.",
     ".kkkkkkkkkkkkkk.", "................", "................", "................"])
 
-# Image order is fixed by the program: 0 help, 1 exit, 3 open, 4 close, 5 convert.
+# Image order is fixed by the program: 0 help, 1 exit, 3 open, 4 close, 5 convert,
+# 6 the wave preview.
 TOOLBAR = [HELP, EXIT, BLANK_PAGE, OPEN, CLOSE, CONVERT, WAVE, PERSON, GRID, DISK]
 
 def colour(ch, background):
