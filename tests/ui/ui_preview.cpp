@@ -28,6 +28,7 @@ constexpr int kApplyLayoutId = 1902;
 constexpr int kPreviewCommand = 4060;
 constexpr int kTabControlId = 1102;
 constexpr int kYearId = 1216;
+constexpr int kHeaderListId = 1224;
 constexpr int kConvertSummaryId = 1900;
 constexpr int kSourceTab = 0;
 constexpr int kConvertTab = 3;
@@ -52,6 +53,7 @@ constexpr double kStep = 0.01;
 constexpr DWORD kTitleWaitMs = 300;
 constexpr DWORD kHighDpi = 144;
 constexpr DWORD kBaseDpi = 96;
+constexpr DWORD kStartupWindowMs = 1500;
 
 // Preset 1 reads a comma source with a time column; preset 3 is blank-
 // separated, the wrong one for it. PSG output.
@@ -164,6 +166,13 @@ double PeakMegabytes(const Session& s) {
     return memory.PeakWorkingSetSize / 1048576.0;
 }
 
+HWND FocusOf(const Session& s) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(s.main, nullptr), &info);
+    return info.hwndFocus;
+}
+
 HWND PageControl(const Session& s, int id) { return FindVisibleControl(s.main, id); }
 
 struct RedrawWait {
@@ -266,6 +275,11 @@ void ApplySuggestion(Session* s) {
     HWND apply = PageControl(*s, kApplyLayoutId);
     Check(apply != nullptr && IsWindowEnabled(apply), "the suggestion can be applied");
     CheckSelection(PageControl(*s, kDelimiterId), 1, "nothing is applied before the click");
+    // Tab from the head list reaches the button under it first.
+    Click(PageControl(*s, kHeaderListId));
+    PressKey(PageControl(*s, kHeaderListId), VK_TAB);
+    Settle(s->main);
+    Check(FocusOf(*s) == apply, "Tab goes from the head list to the button under it");
     Snapshot(*s, "source-findings");
     if (apply != nullptr) Click(apply);
     KeepLabelsIfAsked(*s);
@@ -352,6 +366,7 @@ void RunAtHighDpi(Session* s) {
     Check(s->main != nullptr, "the program starts at 144 dpi");
     if (s->main == nullptr) return;
     KeepLabelsIfAsked(*s);
+    Sleep(kStartupWindowMs);  // the start-up window goes by itself
     Snapshot(*s, "source-144dpi");
     ClickToolbarButton(FindControl(s->main, kToolbarId), kPreviewCommand);
     HWND preview = Preview(*s);

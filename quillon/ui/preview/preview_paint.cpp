@@ -21,6 +21,8 @@ constexpr int kTickLength = 5;
 constexpr int kBarInset = 8;  // the scale bar sits this far left of the plot
 constexpr int kFontPoints = 9;
 constexpr int kPointsPerInch = 72;
+constexpr int kSmallestText = 7;  // pixels
+constexpr int kLargestText = 64;
 constexpr int kTextSize = 64;
 constexpr COLORREF kBackground = RGB(255, 255, 255);
 constexpr COLORREF kTraceColour = RGB(0, 51, 102);
@@ -93,8 +95,26 @@ void DrawTrace(HDC dc, const PreviewModel& m, int t, const RECT& plot, const Ban
     if (points.size() > 1) Polyline(dc, points.data(), static_cast<int>(points.size()));
 }
 
+// A font of pixels height, made once for the program's life: heights are
+// few (text shrinks to its band, grows with the DPI) and bounded here.
+HFONT FontOfHeight(int pixels) {
+    static HFONT fonts[kLargestText + 1] = {};
+    const int at = pixels < kSmallestText  ? kSmallestText
+                   : pixels > kLargestText ? kLargestText
+                                           : pixels;
+    if (fonts[at] == nullptr)
+        fonts[at] = CreateFontW(-at, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH, L"MS UI Gothic");
+    return fonts[at];
+}
+
+int TextPixels(int dpi) { return MulDiv(kFontPoints, dpi, kPointsPerInch); }
+
+// Labels shrink with their bands, so many traces never overlap their labels.
 void DrawTraces(HDC dc, const PreviewModel& m, const RECT& plot, int dpi) {
     const int height = (plot.bottom - plot.top) / (m.traceCount > 0 ? m.traceCount : 1);
+    SelectScope useFont(dc, FontOfHeight(height < TextPixels(dpi) ? height : TextPixels(dpi)));
     GdiObjectScope pen(CreatePen(PS_SOLID, 1, kTraceColour));
     for (int t = 0; t < m.traceCount; ++t) {
         const Band band{plot.top + t * height, height};
@@ -139,19 +159,6 @@ void DrawAxis(HDC dc, const PreviewModel& m, const RECT& plot, const wchar_t* no
         PutText(dc, Scaled(4, dpi), plot.bottom + Scaled(kTickLength + 1, dpi), note);
 }
 
-// One font for the program's life, made again only when the DPI changes.
-HFONT FontFor(int dpi) {
-    static HFONT font = nullptr;
-    static int fontDpi = 0;
-    if (font != nullptr && fontDpi == dpi) return font;
-    if (font != nullptr) DeleteObject(font);
-    font = CreateFontW(-MulDiv(kFontPoints, dpi, kPointsPerInch), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                       FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH, L"MS UI Gothic");
-    fontDpi = dpi;
-    return font;
-}
-
 }  // namespace
 
 RECT PreviewPlotRect(const RECT& client, int dpi) {
@@ -167,7 +174,7 @@ void PaintPreview(HDC dc, const RECT& client, const PreviewPicture& picture) {
     GdiObjectScope background(CreateSolidBrush(kBackground));
     FillRect(dc, &client, static_cast<HBRUSH>(background.object));
     const int dpi = picture.dpi;
-    SelectScope useFont(dc, FontFor(dpi));
+    SelectScope useFont(dc, FontOfHeight(TextPixels(dpi)));
     SetBkMode(dc, TRANSPARENT);
     const PreviewModel* m = picture.model;
     if (m == nullptr || m->columns < 1 || !(m->seconds > 0.0)) {

@@ -310,7 +310,9 @@ HWND CreatePreview(HWND mainWindow) {
     RECT owner = {};
     GetWindowRect(mainWindow, &owner);
     const int x = StoredNumber("Left", owner.left + 40), y = StoredNumber("Top", owner.top + 40);
-    const int w = StoredNumber("Width", kDefaultWidth), h = StoredNumber("Height", kDefaultHeight);
+    const int dpi = WindowDpi(mainWindow);
+    const int w = StoredNumber("Width", MulDiv(kDefaultWidth, dpi, kBaseDpi));
+    const int h = StoredNumber("Height", MulDiv(kDefaultHeight, dpi, kBaseDpi));
     const std::wstring title = LoadWideString(g_instance, IDS_PREVIEW_TITLE);
     HWND window = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_HSCROLL, x,
                                   y, w < kMinWidth ? kMinWidth : w, h < kMinHeight ? kMinHeight : h,
