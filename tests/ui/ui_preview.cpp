@@ -28,6 +28,7 @@ constexpr int kApplyLayoutId = 1902;
 constexpr int kPreviewCommand = 4060;
 constexpr int kTabControlId = 1102;
 constexpr int kYearId = 1216;
+constexpr int kTabMode = 2;
 constexpr int kHeaderListId = 1224;
 constexpr int kConvertSummaryId = 1900;
 constexpr int kSourceTab = 0;
@@ -217,8 +218,9 @@ void FollowLayoutChanges(Session* s) {
     Check(RedrawnAfter(*s, preview, kChannelCountId, 16) && Ask(preview, kTraces) == 16,
           "a channel count of 16 redraws 16 traces");
     Snapshot(*s, "preview-16-channels");
-    Check(RedrawnAfter(*s, preview, kDelimiterId, 1), "a blank delimiter redraws the preview");
-    Snapshot(*s, "preview-blank-delimiter");
+    // The blank mode also ends fields at commas; the tab mode does not.
+    Check(RedrawnAfter(*s, preview, kDelimiterId, kTabMode), "a tab delimiter redraws the preview");
+    Snapshot(*s, "preview-tab-delimiter");
     Check(RedrawnAfter(*s, preview, kDelimiterId, 0), "the comma back redraws it");
     // One key a change: the list takes it as one selection.
     HWND count = PageControl(*s, kChannelCountId);
