@@ -7,7 +7,9 @@
 
 #include "page_messages.h"
 #include "record_lock.h"
+#include "bramwick.h"
 #include "res/resource_ids.h"
+#include "ui_text.h"
 
 HINSTANCE g_instance = nullptr;
 HWND g_mainWindow = nullptr;
@@ -21,6 +23,8 @@ namespace {
 constexpr UINT kOpenPendingSource = WM_APP + 1;
 // WM_COPYDATA tag of a source path handed over by a second start.
 constexpr ULONG_PTR kCopyDataSourcePath = 0x51504154;  // "QPAT"
+constexpr UINT kDpiChangedMessage = 0x02E0;            // WM_DPICHANGED, newer than our headers
+constexpr int kBaseDpi = 96;
 constexpr int kMinTrackWidth = 640;
 constexpr int kMinTrackHeight = 480;
 
@@ -41,23 +45,36 @@ LRESULT OnNotify(HWND window, LPARAM lParam) {
         AnswerToolTip(lParam);
     } else if (header->idFrom == IDC_TAB_CONTROL && header->code == TCN_SELCHANGE) {
         SetFocus(window);
-        int tab = static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0));
+        int tab = static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0));
         if (tab >= 0) ShowTabPage(window, header->hwndFrom, tab);
+        FocusShownPage(window);
     }
     return 0;
 }
 
-void OnMinMaxInfo(LPARAM lParam) {
+// The pages' templates grow with the DPI, and the smallest window with them.
+void OnMinMaxInfo(HWND window, LPARAM lParam) {
     MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
-    info->ptMinTrackSize.x = kMinTrackWidth;
-    info->ptMinTrackSize.y = kMinTrackHeight;
+    info->ptMinTrackSize.x = ScaleToWindow(window, kMinTrackWidth);
+    info->ptMinTrackSize.y = ScaleToWindow(window, kMinTrackHeight);
 }
 
 void OnDropFiles(HWND window, WPARAM wParam) {
     HDROP drop = reinterpret_cast<HDROP>(wParam);
-    char path[kPathSize] = {};
-    if (DragQueryFileA(drop, 0, path, sizeof path) > 0) OpenSourcePath(window, path);
+    wchar_t path[kPathSize] = {};
+    const bool named = DragQueryFileW(drop, 0, path, kPathSize) > 0;
     DragFinish(drop);
+    if (named) OpenSourcePath(window, Cp932FromWide(path).c_str());
+}
+
+// Moved to a screen of another DPI: the suggested place, fonts made for the
+// new DPI, the frame laid out again (the pages' templates rescale themselves).
+void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    BramwickSetFontDpi(HIWORD(wParam));
+    const RECT* place = reinterpret_cast<const RECT*>(lParam);
+    RefreshFrameFonts(window);
+    SetWindowPos(window, nullptr, place->left, place->top, place->right - place->left,
+                 place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT OnCopyData(HWND window, LPARAM lParam) {
@@ -93,7 +110,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_NOTIFY: return OnNotify(window, lParam);
         case WM_COMMAND: OnMainCommand(window, wParam); return 0;
         case WM_TIMER: OnStartupTimer(window); return 0;
-        case WM_GETMINMAXINFO: OnMinMaxInfo(lParam); return 0;
+        case WM_GETMINMAXINFO: OnMinMaxInfo(window, lParam); return 0;
+        case kDpiChangedMessage: OnDpiChanged(window, wParam, lParam); return 0;
         case WM_DROPFILES: OnDropFiles(window, wParam); return 0;
         case WM_COPYDATA: return OnCopyData(window, lParam);
         case kOpenPendingSource: OnOpenPending(window); return 0;
@@ -149,8 +167,26 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowA(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                         nullptr, nullptr, instance, nullptr);
+    return CreateWindowA(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0,
+                         ScaleToWindow(nullptr, kMinTrackWidth),
+                         ScaleToWindow(nullptr, kMinTrackHeight), nullptr, nullptr, instance,
+                         nullptr);
+}
+
+// The window's own DPI where the system tells it (per-monitor), else the
+// screen's.
+int ScaleToWindow(HWND window, int pixels96) {
+    using DpiProc = UINT(WINAPI*)(HWND);
+    static const DpiProc dpiForWindow = reinterpret_cast<DpiProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    int dpi = 0;
+    if (window != nullptr && dpiForWindow != nullptr) dpi = static_cast<int>(dpiForWindow(window));
+    if (dpi <= 0) {
+        HDC screen = GetDC(nullptr);
+        dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
+        if (screen != nullptr) ReleaseDC(nullptr, screen);
+    }
+    return MulDiv(pixels96, dpi > 0 ? dpi : kBaseDpi, kBaseDpi);
 }
 
 void OpenSourceLater(HWND window, const char* path) {

@@ -10,6 +10,7 @@
 #include "feldane.h"
 #include "main_window.h"
 #include "montage_grids.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -40,12 +41,59 @@ bool ActivateRunningInstance(const char* source) {
     return true;
 }
 
+// Where the manifest is not read (systems before it knew DPI), the process
+// asks for the most DPI awareness the system offers, newest call first.
+void DeclareDpiAwareness() {
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    using ContextProc = BOOL(WINAPI*)(HANDLE);
+    auto context = user ? reinterpret_cast<ContextProc>(reinterpret_cast<void*>(
+                              GetProcAddress(user, "SetProcessDpiAwarenessContext")))
+                        : nullptr;
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+    if (context != nullptr && context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;
+    using AwareProc = BOOL(WINAPI*)();
+    auto aware = user ? reinterpret_cast<AwareProc>(
+                            reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware")))
+                      : nullptr;
+    if (aware != nullptr) aware();
+}
+
+// Enter in a page's one-line field takes the typed value as leaving the
+// field does, and nothing else: the page's default button does not fire.
+bool TakeTypedValue(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+    HWND field = GetFocus();
+    if (g_currentPage == nullptr || field == nullptr || !IsChild(g_currentPage, field))
+        return false;
+    wchar_t className[16] = {};
+    GetClassNameW(field, className, 16);
+    if (lstrcmpiW(className, L"Edit") != 0) return false;
+    if (GetWindowLongW(field, GWL_STYLE) & (ES_MULTILINE | ES_WANTRETURN)) return false;
+    HWND owner = GetParent(field);
+    WORD notice = EN_KILLFOCUS;
+    GetClassNameW(owner, className, 16);
+    if (lstrcmpiW(className, L"ComboBox") == 0) {
+        if (SendMessageW(owner, CB_GETDROPPEDSTATE, 0, 0)) return false;
+        field = owner;
+        owner = GetParent(owner);
+        notice = CBN_KILLFOCUS;
+    } else if (lstrcmpiW(className, L"#32770") != 0) {
+        return false;  // a grid's own editor takes Enter itself
+    }
+    SendMessageW(owner, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), notice),
+                 reinterpret_cast<LPARAM>(field));
+    return true;
+}
+
 // The loop carries characters as UTF-16, so a double-byte character typed
 // through an input method reaches the (Unicode) page edits whole; the
-// program's own windows get them converted to code page 932.
-int RunMessageLoop() {
+// program's own windows get them converted to code page 932. The window's
+// keys come before the page's dialog keys.
+int RunMessageLoop(HACCEL keys) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (keys != nullptr && TranslateAcceleratorW(g_mainWindow, keys, &message)) continue;
+        if (TakeTypedValue(message)) continue;
         if (g_currentPage != nullptr && IsDialogMessageW(g_currentPage, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -63,6 +111,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         if (ActivateRunningInstance(source)) return 0;
         if (RegisterMainWindowClass(instance) == 0) return 0;
     }
+    DeclareDpiAwareness();
     InitCommonControls();
     uint32_t bramwickValue = BramwickStartup(instance);
     BramwickInitialize();
@@ -78,7 +127,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     DragAcceptFiles(window, TRUE);
     if (source[0] != '\0') OpenSourceLater(window, source);
 
-    const int code = RunMessageLoop();
+    const int code =
+        RunMessageLoop(LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS)));
     BramwickShutdown(bramwickValue, instance);
     return code;
 }
