@@ -9,9 +9,9 @@ endif()
 install(TARGETS quillon quillon_cli kavf32 bramwick feldane ostrel
         RUNTIME DESTINATION . COMPONENT program
         LIBRARY DESTINATION . COMPONENT program)
-install(FILES ${PROJECT_SOURCE_DIR}/samples/COND/QUILLON.INI
-              ${PROJECT_SOURCE_DIR}/samples/COND/PATIENT.INF
-        DESTINATION COND COMPONENT program)
+# The sample patient file stays out: the program writes its own at the
+# first exit, and a package carries no patient's data.
+install(FILES ${PROJECT_SOURCE_DIR}/samples/COND/QUILLON.INI DESTINATION COND COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/quillon/ui/help/QUILLON.HTM DESTINATION HELP
         COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT program)

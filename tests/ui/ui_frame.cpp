@@ -277,28 +277,40 @@ void CheckRecentFiles(UiSession* session) {
               "recent entry 2 is the blank source again");
 }
 
-bool ProcessRuns(const char* name) {
+// The id of a running process of that file name, 0 when there is none.
+DWORD ProcessNamed(const char* name) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found;
+    DWORD found = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && found == 0;
          more = Process32Next(snapshot, &entry))
-        found = lstrcmpiA(entry.szExeFile, name) == 0;
+        if (lstrcmpiA(entry.szExeFile, name) == 0) found = entry.th32ProcessID;
     CloseHandle(snapshot);
     return found;
 }
 
-bool HelpRuns(void*) { return ProcessRuns("winhlp32.exe"); }
+const char kHelpViewer[] = "winhlp32.exe";
 
-// With a help file beside the program, F1 hands it to the help viewer.
+bool HelpRuns(void*) { return ProcessNamed(kHelpViewer) != 0; }
+
+// With a help file beside the program, F1 hands it to the help viewer. The
+// viewer, which the program waits on while it asks about the test's empty
+// file, is ended here.
 void CheckHelpKey(UiSession* session) {
     CreateDirectoryA((session->install + "\\HELP").c_str(), nullptr);
     WriteTextFile(session->install + "\\HELP\\QUILLON.HLP", "?_\x03\x00");
     PressChord(session->main, {VK_F1});
     Check(WaitUntil(kActionTimeoutMs, HelpRuns, nullptr), "F1 opens the help");
+    HANDLE viewer = OpenProcess(PROCESS_TERMINATE, FALSE, ProcessNamed(kHelpViewer));
+    if (viewer != nullptr) {
+        TerminateProcess(viewer, 0);
+        WaitForSingleObject(viewer, kActionTimeoutMs);
+        CloseHandle(viewer);
+    }
     DeleteFileA((session->install + "\\HELP\\QUILLON.HLP").c_str());
+    Settle(session->main);
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ constexpr int32_t kGridEditTextSize = 128;
 // bottom exclusive; the DPI its fixed column widths are scaled to (0: 96).
 struct GridArea {
     int32_t left, top, right, bottom;
-    int32_t dpi;
+    int32_t dpi = 0;
 };
 
 // Rectangle for FillRect: right and bottom exclusive; what lies between one
