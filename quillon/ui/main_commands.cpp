@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "bramwick.h"
 #include "store/engine_trace.h"
 #include "pages/main_window_states.h"
@@ -50,7 +52,7 @@ void AfterSourceOpened(HWND window) {
         RecordLock app(AppRecordHandleOf(window));
         if (app) {
             app->ConvertState = kConvertNotReady;
-            lstrcpynA(path, app->OrgFile, kPathSize);
+            std::memcpy(path, app->OrgFile, kPathSize);
         }
     }
     RememberRecentSource(window, path);

@@ -100,7 +100,7 @@ void OnOpenPending(HWND window) {
 // the focus ends the edit as leaving the field would.
 LRESULT OnClose(HWND window) {
     SetFocus(window);
-    return DefWindowProcA(window, WM_CLOSE, 0, 0);
+    return DefWindowProcW(window, WM_CLOSE, 0, 0);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -118,23 +118,23 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_INITMENUPOPUP: return 0;
         case WM_CLOSE: return OnClose(window);
         case WM_DESTROY: SaveSettings(window); return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
+        default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 // The extended registration exists only on the Windows 95 family from
 // version 4; everywhere else the plain call registers the same class.
-ATOM RegisterWithSmallIcon(const WNDCLASSA& plain) {
+ATOM RegisterWithSmallIcon(const WNDCLASSW& plain) {
     DWORD version = GetVersion();
     bool win95Family = (version & 0x80000000u) != 0 && LOBYTE(LOWORD(version)) >= 4;
     if (!win95Family) return 0;
-    using RegisterClassExProc = ATOM(WINAPI*)(const WNDCLASSEXA*);
-    HMODULE user = GetModuleHandleA("USER32");
+    using RegisterClassExProc = ATOM(WINAPI*)(const WNDCLASSEXW*);
+    HMODULE user = GetModuleHandleW(L"USER32");
     auto proc = user ? reinterpret_cast<RegisterClassExProc>(
-                           reinterpret_cast<void*>(GetProcAddress(user, "RegisterClassExA")))
+                           reinterpret_cast<void*>(GetProcAddress(user, "RegisterClassExW")))
                      : nullptr;
     if (proc == nullptr) return 0;
-    WNDCLASSEXA ex = {};
+    WNDCLASSEXW ex = {};
     ex.cbSize = sizeof ex;
     ex.style = plain.style;
     ex.lpfnWndProc = plain.lpfnWndProc;
@@ -145,29 +145,31 @@ ATOM RegisterWithSmallIcon(const WNDCLASSA& plain) {
     ex.hbrBackground = plain.hbrBackground;
     ex.lpszMenuName = plain.lpszMenuName;
     ex.lpszClassName = plain.lpszClassName;
-    ex.hIconSm = LoadIconA(plain.hInstance, "SMALL");
+    ex.hIconSm = LoadIconW(plain.hInstance, L"SMALL");
     return proc(&ex);
 }
 
 }  // namespace
 
+// A Unicode window: its title and the texts it hands on show the same bytes
+// on any system code page.
 ATOM RegisterMainWindowClass(HINSTANCE instance) {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = MainWindowProc;
     wc.cbWndExtra = MAIN_WINDOW_EXTRA_BYTES;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
-    wc.lpszClassName = MAIN_WINDOW_CLASS;
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+    wc.lpszClassName = L"" MAIN_WINDOW_CLASS;
     ATOM atom = RegisterWithSmallIcon(wc);
-    return atom != 0 ? atom : RegisterClassA(&wc);
+    return atom != 0 ? atom : RegisterClassW(&wc);
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowA(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0,
+    return CreateWindowW(L"" MAIN_WINDOW_CLASS, L"" MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0,
                          ScaleToWindow(nullptr, kMinTrackWidth),
                          ScaleToWindow(nullptr, kMinTrackHeight), nullptr, nullptr, instance,
                          nullptr);

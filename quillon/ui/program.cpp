@@ -33,7 +33,7 @@ void SourceFromCommandLine(const char* commandLine, char* path) {
 // A second start brings the running instance to the front, hands it the
 // source it was given and ends quietly.
 bool ActivateRunningInstance(const char* source) {
-    HWND running = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
+    HWND running = FindWindowW(L"" MAIN_WINDOW_CLASS, nullptr);
     if (running == nullptr) return false;
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
