@@ -6,6 +6,7 @@
 #include "pages/main_window_states.h"
 #include "bramwick.h"
 #include "record_lock.h"
+#include "ids/montage_ids.h"
 #include "res/resource_ids.h"
 #include "ui_text.h"
 
@@ -184,6 +185,27 @@ void SetFrameFonts(HWND window) {
     for (int id : ids) SendMessageW(Child(window, id), WM_SETFONT, font, TRUE);
 }
 
+// The grids and placeholders of the pages take the fonts made for the new DPI
+// and lay their rows out again.
+BOOL CALLBACK RefreshPageFont(HWND child, LPARAM) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    int number = -1;
+    if (lstrcmpiW(name, L"" EEG_GRID_CLASS) == 0 || lstrcmpiW(name, L"" PSG_GRID_CLASS) == 0)
+        number = BRAMWICK_FONT_FIXED;
+    else if (lstrcmpiW(name, L"" FELDANE_STATIC_CLASS) == 0 && GetParent(child) != nullptr &&
+             GetDlgCtrlID(GetParent(child)) == IDC_TAB_CONTROL)
+        number =
+            GetDlgCtrlID(child) == IDC_NO_SOURCE_PAGE ? BRAMWICK_FONT_TITLE : BRAMWICK_FONT_NORMAL;
+    if (number < 0) return TRUE;
+    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, number)),
+                 TRUE);
+    RECT client = {};
+    GetClientRect(child, &client);
+    SendMessageW(child, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    return TRUE;
+}
+
 void PlaceStatusParts(HWND window) {
     HWND bar = Child(window, IDC_STATUS_BAR);
     int edges[kStatusPartCount];
@@ -239,12 +261,16 @@ void CreateTypeRow(HWND window, AppRecord* record) {
 }
 
 void RefreshFrameFonts(HWND window) {
-    RecordLock app(AppRecordHandleOf(window));
-    if (!app) return;
-    SetToolbarImages(window, static_cast<HWND>(app->ToolbarWindow));
-    SetFrameFonts(window);
-    PlaceTypeRow(window, app.record);
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (!app) return;
+        SetToolbarImages(window, static_cast<HWND>(app->ToolbarWindow));
+        SetFrameFonts(window);
+        PlaceTypeRow(window, app.record);
+    }
+    // The grids lock the record themselves as they lay out.
     PlaceStatusParts(window);
+    EnumChildWindows(window, RefreshPageFont, 0);
 }
 
 void FillOriginalTypes(HWND window, const AppRecord* record) {
