@@ -85,6 +85,41 @@ bool TakeTypedValue(const MSG& message) {
     return true;
 }
 
+// Shift+Tab on the page's first control leaves the page for the tab control.
+bool LeavePageBackwards(HWND focus) {
+    if (g_currentPage == nullptr || !IsChild(g_currentPage, focus)) return false;
+    HWND first = GetNextDlgTabItem(g_currentPage, nullptr, FALSE);
+    if (first == nullptr || (focus != first && !IsChild(first, focus))) return false;
+    SetFocus(GetDlgItem(g_mainWindow, IDC_TAB_CONTROL));
+    return true;
+}
+
+// Tab among the frame's own controls (the type lists and the tab control,
+// in reading order), then into the page shown; Shift+Tab back.
+bool MoveInFrame(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) < 0)
+        return false;
+    HWND focus = GetFocus();
+    if (focus == nullptr) return false;
+    if (GetKeyState(VK_SHIFT) < 0 && LeavePageBackwards(focus)) return true;
+    if (GetParent(focus) != g_mainWindow) return false;
+    const int order[] = {IDC_ORIGINAL_TYPE, IDC_CREATE_TYPE, IDC_TAB_CONTROL};
+    constexpr int kStops = sizeof order / sizeof order[0];
+    int at = 0;
+    while (at < kStops && order[at] != GetDlgCtrlID(focus)) ++at;
+    if (at == kStops) return false;
+    const int step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    for (int next = at + step; next >= 0 && next < kStops; next += step) {
+        HWND control = GetDlgItem(g_mainWindow, order[next]);
+        if (IsWindowEnabled(control) && IsWindowVisible(control)) {
+            SetFocus(control);
+            return true;
+        }
+    }
+    if (step > 0) FocusShownPage(g_mainWindow);
+    return true;
+}
+
 // The loop carries characters as UTF-16, so a double-byte character typed
 // through an input method reaches the (Unicode) page edits whole; the
 // program's own windows get them converted to code page 932. The window's
@@ -93,7 +128,7 @@ int RunMessageLoop(HACCEL keys) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (keys != nullptr && TranslateAcceleratorW(g_mainWindow, keys, &message)) continue;
-        if (TakeTypedValue(message)) continue;
+        if (TakeTypedValue(message) || MoveInFrame(message)) continue;
         if (g_currentPage != nullptr && IsDialogMessageW(g_currentPage, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

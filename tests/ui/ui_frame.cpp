@@ -226,6 +226,41 @@ void CheckTabKeys(UiSession* session) {
     ClickTab(*session, 0);
 }
 
+struct FocusOn {
+    HWND main;
+    HWND control;
+};
+
+bool FocusIsOn(void* context) {
+    auto* wait = static_cast<FocusOn*>(context);
+    return FocusOf(wait->main) == wait->control;
+}
+
+bool TabMovesFocusTo(UiSession* session, std::initializer_list<WORD> keys, HWND control) {
+    PressChord(session->main, keys);
+    FocusOn wait = {session->main, control};
+    return control != nullptr && WaitUntil(kActionTimeoutMs, FocusIsOn, &wait);
+}
+
+// Shift+Tab from a page's first control walks up through the frame in
+// reading order (tab control, Create Type, Original Type); Tab walks back
+// down into the page.
+void CheckFrameTabOrder(UiSession* session) {
+    Check(ChordMovesFocus(session, {VK_CONTROL, VK_TAB}, 1), "Ctrl+Tab goes to tab 1");
+    HWND first = FocusOf(session->main);
+    HWND tabs = TabControl(*session);
+    HWND createType = FindControl(session->main, kCreateTypeId);
+    HWND originalType = FindControl(session->main, kOriginalTypeId);
+    Check(TabMovesFocusTo(session, {VK_SHIFT, VK_TAB}, tabs),
+          "Shift+Tab on the page's first control goes to the tab control");
+    Check(TabMovesFocusTo(session, {VK_SHIFT, VK_TAB}, createType), "then to Create Type");
+    Check(TabMovesFocusTo(session, {VK_SHIFT, VK_TAB}, originalType), "then to Original Type");
+    Check(TabMovesFocusTo(session, {VK_TAB}, createType) &&
+              TabMovesFocusTo(session, {VK_TAB}, tabs) && TabMovesFocusTo(session, {VK_TAB}, first),
+          "Tab goes back down through the frame into the page");
+    ClickTab(*session, 0);
+}
+
 // Enter in a typed field takes the value (the page writes it back in its
 // own form) and leaves the focus where it is.
 void CheckEnterTakesValue(UiSession* session) {
@@ -339,6 +374,7 @@ void ShootEveryPage(UiSession* session, const std::string& prefix) {
 
 void RunKeyboardScenarios(UiSession* session) {
     CheckTabKeys(session);
+    CheckFrameTabOrder(session);
     CheckEnterTakesValue(session);
     CheckOpenByKeys(session);
     CheckRecentFiles(session);
