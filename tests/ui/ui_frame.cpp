@@ -412,6 +412,12 @@ void CheckCentred(const UiSession& session, HWND dialog, const std::string& what
 // The screens at the DPI the prefix was given, from a start with the label
 // source: its column notice, every page, the About box, the smallest window.
 void RunDpiScreens(UiSession* session, const std::string& prefix) {
+    // A place left at 96 DPI, the smallest window there.
+    const std::string settings = SettingsPath(*session);
+    const char* const edges[][2] = {
+        {"WindowLeft", "0"}, {"WindowTop", "0"}, {"WindowRight", "640"}, {"WindowBottom", "480"}};
+    for (const auto& edge : edges)
+        WritePrivateProfileStringA("INITIAL", edge[0], edge[1], settings.c_str());
     if (!StartAndFindMain(session, "\"" + session->labelSource + "\"")) return;
     HWND ask = WaitForDialog(*session, kConfirmTitle);
     Check(ask != nullptr, "the label source's notice shows");
@@ -421,6 +427,15 @@ void RunDpiScreens(UiSession* session, const std::string& prefix) {
         Click(FindControl(ask, IDCANCEL));
     }
     Settle(session->main);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT rect = {};
+    GetWindowRect(session->main, &rect);
+    Check(rect.right - rect.left >= MulDiv(640, dpi, 96) &&
+              rect.bottom - rect.top >= MulDiv(480, dpi, 96),
+          "a place stored at 96 DPI comes back grown to the smallest window at " +
+              std::to_string(dpi));
     ShootEveryPage(session, prefix);
     PostMessageA(session->main, WM_SYSCOMMAND, SC_KEYMENU, 'h');
     Settle(session->main);
@@ -435,10 +450,6 @@ void RunDpiScreens(UiSession* session, const std::string& prefix) {
     SetWindowPos(session->main, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     Settle(session->main);
     Snapshot(*session, (prefix + "-smallest").c_str());
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    RECT rect = {};
     GetWindowRect(session->main, &rect);
     Check(rect.right - rect.left >= MulDiv(640, dpi, 96) &&
               rect.bottom - rect.top >= MulDiv(480, dpi, 96),
