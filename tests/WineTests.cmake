@@ -39,6 +39,15 @@ foreach(build_dir IN LISTS QUILLON_WINDOWS_BUILDS)
                          FIXTURES_REQUIRED ui_saved_${target_name} LABELS wine)
 endforeach()
 quillon_wine_test(ui.preview ui_preview_driver.exe @INSTALL@ @W:${QUILLON_UI_ARTIFACTS}/@TARGET@/preview)
+# The same program's screens in a prefix at 144 DPI (150 %): every page, both
+# grids, a notice and the About box, in ui-artifacts/<target>-dpi144/.
+quillon_wine_test(ui.dpi144 ui_driver.exe @INSTALL@ @W:${QUILLON_UI_ARTIFACTS}/@TARGET@-dpi144)
+foreach(build_dir IN LISTS QUILLON_WINDOWS_BUILDS)
+    get_filename_component(target_name ${build_dir} NAME)
+    file(MAKE_DIRECTORY ${QUILLON_UI_ARTIFACTS}/${target_name}-dpi144)
+    set_tests_properties(ui.dpi144.${target_name} PROPERTIES
+                         ENVIRONMENT "QUILLON_WINE_DPI=144;QUILLON_UI_SCREENS=dpi144")
+endforeach()
 quillon_wine_test(kavf32.ordinals kavf32_ordinal_roundtrip.exe)
 quillon_wine_test(kavf32.multimedia kavf32_multimedia_handle.exe)
 include(${PROJECT_SOURCE_DIR}/tests/ui/grids/wine_tests.cmake)

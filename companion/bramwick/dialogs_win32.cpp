@@ -6,9 +6,23 @@
 
 namespace {
 
+// A notice opens centred on the window it belongs to, wherever that stands.
+void CentreOnOwner(HWND dialog) {
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    RECT ownerRect = {}, rect = {};
+    if (owner == nullptr || !IsWindowVisible(owner) || IsIconic(owner) ||
+        !GetWindowRect(owner, &ownerRect) || !GetWindowRect(dialog, &rect))
+        return;
+    const int x = (ownerRect.left + ownerRect.right - (rect.right - rect.left)) / 2;
+    const int y = (ownerRect.top + ownerRect.bottom - (rect.bottom - rect.top)) / 2;
+    SetWindowPos(dialog, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void OnInitDialog(HWND dialog, LPARAM text) {
     if (text != 0)
         SetDlgItemTextA(dialog, BRAMWICK_ABOUT_TEXT_ID, reinterpret_cast<const char*>(text));
+    CentreOnOwner(dialog);
 }
 
 // Any button ends a modal notice with its own id.

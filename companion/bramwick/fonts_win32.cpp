@@ -1,5 +1,5 @@
-// Ordinal 2: the fonts of the program by number, made once and kept until
-// the library is unloaded.
+// Ordinal 2: the fonts of the program by number, made once per DPI and kept
+// until the library is unloaded; ordinal 50 sets the DPI they are made for.
 #include <windows.h>
 
 #include "bramwick.h"
@@ -8,7 +8,7 @@ namespace {
 
 struct FontRecipe {
     int32_t number;
-    int height;  // pixels
+    int height;  // pixels at 96 DPI
     int weight;
     BYTE pitch;
 };
@@ -22,7 +22,44 @@ const FontRecipe kRecipes[] = {
 };
 constexpr int kRecipeCount = sizeof kRecipes / sizeof kRecipes[0];
 
-HFONT g_fonts[kRecipeCount];
+constexpr int kBaseDpi = 96;
+// A window on a screen of another DPI gets fonts of its own; the ones it
+// left stay valid for the windows still holding them.
+constexpr int kDpiSlots = 4;
+HFONT g_fonts[kDpiSlots][kRecipeCount];
+int g_slotDpi[kDpiSlots];
+int g_dpi = 0;  // 0: the screen's, read at the first font
+
+int ScreenDpi() {
+    HDC dc = GetDC(nullptr);
+    if (dc == nullptr) return kBaseDpi;
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
+int CurrentDpi() {
+    if (g_dpi == 0) g_dpi = ScreenDpi();
+    return g_dpi;
+}
+
+// The slot of a DPI; when every slot is taken, the last one is made anew.
+int SlotOf(int dpi) {
+    for (int i = 0; i < kDpiSlots; ++i) {
+        if (g_slotDpi[i] == dpi) return i;
+        if (g_slotDpi[i] == 0) {
+            g_slotDpi[i] = dpi;
+            return i;
+        }
+    }
+    const int last = kDpiSlots - 1;
+    for (HFONT& font : g_fonts[last]) {
+        if (font != nullptr) DeleteObject(font);
+        font = nullptr;
+    }
+    g_slotDpi[last] = dpi;
+    return last;
+}
 
 int RecipeIndex(int32_t number) {
     for (int i = 0; i < kRecipeCount; ++i)
@@ -31,15 +68,17 @@ int RecipeIndex(int32_t number) {
 }
 
 HFONT FontOf(int index) {
-    if (g_fonts[index] == nullptr) {
+    const int dpi = CurrentDpi();
+    HFONT& font = g_fonts[SlotOf(dpi)][index];
+    if (font == nullptr) {
         const FontRecipe& r = kRecipes[index];
         // The Japanese character set lets the font mapper choose a face that
         // holds the program's texts wherever the named one is missing.
-        g_fonts[index] = CreateFontA(-r.height, 0, 0, 0, r.weight, FALSE, FALSE, FALSE,
-                                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                     DEFAULT_QUALITY, r.pitch | FF_DONTCARE, "MS UI Gothic");
+        font = CreateFontA(-MulDiv(r.height, dpi, kBaseDpi), 0, 0, 0, r.weight, FALSE, FALSE, FALSE,
+                           SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, r.pitch | FF_DONTCARE, "MS UI Gothic");
     }
-    return g_fonts[index];
+    return font;
 }
 
 int32_t PixelHeight(HFONT font) {
@@ -65,9 +104,14 @@ extern "C" intptr_t COMPANIONAPI BramwickFont(int32_t kind, int32_t number) {
     }
 }
 
+extern "C" void COMPANIONAPI BramwickSetFontDpi(int32_t dpi) { g_dpi = dpi > 0 ? dpi : 0; }
+
 void ReleaseBramwickFonts() {
-    for (HFONT& font : g_fonts) {
-        if (font != nullptr) DeleteObject(font);
-        font = nullptr;
+    for (auto& slot : g_fonts) {
+        for (HFONT& font : slot) {
+            if (font != nullptr) DeleteObject(font);
+            font = nullptr;
+        }
     }
+    for (int& dpi : g_slotDpi) dpi = 0;
 }

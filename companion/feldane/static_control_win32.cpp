@@ -20,56 +20,57 @@ void Paint(HWND window) {
     HDC dc = BeginPaint(window, &ps);
     RECT rect;
     GetClientRect(window, &rect);
-    COLORREF colour = static_cast<COLORREF>(GetWindowLongPtrA(window, kColourIndex));
+    COLORREF colour = static_cast<COLORREF>(GetWindowLongPtrW(window, kColourIndex));
     HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
-    char text[512];
-    int length = GetWindowTextA(window, text, sizeof text);
-    HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrA(window, kFontIndex));
+    // A Unicode window: its text shows the same on any system code page.
+    wchar_t text[512];
+    int length = GetWindowTextW(window, text, sizeof text / sizeof text[0]);
+    HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrW(window, kFontIndex));
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
-    format |= (GetWindowLongA(window, GWL_STYLE) & kStyleLeft) ? DT_LEFT : DT_CENTER;
-    DrawTextA(dc, text, length, &rect, format);
+    format |= (GetWindowLongW(window, GWL_STYLE) & kStyleLeft) ? DT_LEFT : DT_CENTER;
+    DrawTextW(dc, text, length, &rect, format);
     if (old) SelectObject(dc, old);
     EndPaint(window, &ps);
 }
 
 LRESULT CALLBACK StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: SetWindowLongPtrA(window, kColourIndex, kDefaultBackground); return 0;
+        case WM_CREATE: SetWindowLongPtrW(window, kColourIndex, kDefaultBackground); return 0;
         case WM_PAINT: Paint(window); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETFONT:
-            SetWindowLongPtrA(window, kFontIndex, static_cast<LONG_PTR>(wParam));
+            SetWindowLongPtrW(window, kFontIndex, static_cast<LONG_PTR>(wParam));
             if (LOWORD(lParam)) InvalidateRect(window, nullptr, TRUE);
             return 0;
-        case WM_GETFONT: return GetWindowLongPtrA(window, kFontIndex);
+        case WM_GETFONT: return GetWindowLongPtrW(window, kFontIndex);
         case WM_SETTEXT: {
-            LRESULT r = DefWindowProcA(window, message, wParam, lParam);
+            LRESULT r = DefWindowProcW(window, message, wParam, lParam);
             InvalidateRect(window, nullptr, TRUE);
             return r;
         }
         case FELDANE_SET_BACKGROUND:
-            SetWindowLongPtrA(window, kColourIndex, lParam);
+            SetWindowLongPtrW(window, kColourIndex, lParam);
             InvalidateRect(window, nullptr, TRUE);
             return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
+        default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 }  // namespace
 
 extern "C" void COMPANIONAPI FeldaneRegisterControls(void) {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS;
     wc.lpfnWndProc = StaticProc;
     wc.cbWndExtra = 2 * sizeof(LONG_PTR);
     wc.hInstance = g_instance;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = FELDANE_STATIC_CLASS;
-    RegisterClassA(&wc);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = L"" FELDANE_STATIC_CLASS;
+    RegisterClassW(&wc);
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

@@ -10,6 +10,7 @@
 #include "record_lock.h"
 #include "res/resource_ids.h"
 #include "source/source_reader.h"
+#include "ui_text.h"
 
 ElectrodeNameTable g_electrodeNames;
 
@@ -30,7 +31,7 @@ HGLOBAL CreateAppRecord(HWND window) {
 void SetTitle(HWND window, const AppRecord* record) {
     char title[160];
     std::snprintf(title, sizeof title, "Quillon Convert - %s", record->PatientInfo.Hospital);
-    SetWindowTextA(window, title);
+    SetWindowTextCp932(window, title);
 }
 
 // A conversion still running at exit is ended cleanly by the kind of run
@@ -65,6 +66,7 @@ LRESULT BuildMainWindow(HWND window) {
     SetTitle(window, app.record);
     ShowTabPage(window, static_cast<HWND>(app->TabControl), app->CurrentTab);
     BramwickRestorePlacement(window, "INITIAL", g_paths.SettingsPath, 1);
+    LoadRecentMenu(window);
     UpdateCommandStates(window);
     if (g_splashWindow != nullptr) PostMessageA(window, WM_COMMAND, IDM_STARTUP_DONE, 0);
     return 0;
@@ -84,7 +86,7 @@ void SaveSettings(HWND window) {
             SaveSettingsOnExit(app.record, &g_paths);
         }
     }
-    WinHelpA(window, g_paths.HelpPath, HELP_QUIT, 0);
+    WinHelpW(window, WideFromCp932(g_paths.HelpPath).c_str(), HELP_QUIT, 0);
     BramwickStorePlacement(window, g_paths.SettingsPath);
     if (block != nullptr) GlobalFree(block);
     SetWindowLongPtrA(window, kAppRecordSlot, 0);

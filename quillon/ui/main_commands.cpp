@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "bramwick.h"
 #include "store/engine_trace.h"
 #include "pages/main_window_states.h"
@@ -16,13 +18,15 @@
 #include "ids/montage_ids.h"
 #include "res/resource_ids.h"
 #include "source/source_reader.h"
+#include "store/recent_files.h"
+#include "ui_text.h"
 
 namespace {
 
 constexpr UINT_PTR kSplashTimer = 1000;
 constexpr UINT kSplashDelayMs = 1000;
 // Our own help document, for systems that no longer open the legacy one.
-const char kHelpDocument[] = "\\HELP\\QUILLON.HTM";
+const wchar_t kHelpDocument[] = L"\\HELP\\QUILLON.HTM";
 
 HWND TabControlOf(HWND window) { return GetDlgItem(window, IDC_TAB_CONTROL); }
 
@@ -45,11 +49,17 @@ bool RefusedDuringRun(HWND window) {
 }
 
 void AfterSourceOpened(HWND window) {
+    char path[kPathSize] = {};
     {
         RecordLock app(AppRecordHandleOf(window));
-        if (app) app->ConvertState = kConvertNotReady;
+        if (app) {
+            app->ConvertState = kConvertNotReady;
+            std::memcpy(path, app->OrgFile, kPathSize);
+        }
     }
+    RememberRecentSource(window, path);
     ShowTabPage(window, TabControlOf(window), kSourceTab);
+    FocusShownPage(window);
     ShowStatusString(window, kStatusMessage, IDS_SOURCE_OPENED);
 }
 
@@ -73,6 +83,7 @@ void OnClose(HWND window) {
         if (app) CloseSourceFile(app.record);
     }
     ShowTabPage(window, TabControlOf(window), kSourceTab);
+    FocusShownPage(window);
     UpdateCommandStates(window);
     ShowStatusString(window, kStatusMessage, IDS_SOURCE_CLOSED);
 }
@@ -109,13 +120,11 @@ void OnHelp(HWND window) {
         return;
     }
     if (PlatFileExists(g_paths.HelpPath)) {
-        WinHelpA(window, g_paths.HelpPath, HELP_CONTENTS, 0);
+        WinHelpW(window, WideFromCp932(g_paths.HelpPath).c_str(), HELP_CONTENTS, 0);
         return;
     }
-    char document[kPathSize + sizeof kHelpDocument];
-    lstrcpynA(document, g_paths.InstallFolder, kPathSize);
-    lstrcatA(document, kHelpDocument);
-    ShellExecuteA(window, "open", document, nullptr, nullptr, SW_SHOWNORMAL);
+    const std::wstring document = WideFromCp932(g_paths.InstallFolder) + kHelpDocument;
+    ShellExecuteW(window, L"open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void OnOriginalType(HWND window) {
@@ -144,6 +153,11 @@ void OnCreateType(HWND window) {
     ShowTabPage(window, TabControlOf(window), CurrentTabOf(window));
 }
 
+void OnRecentSource(HWND window, int command) {
+    char path[kPathSize];
+    if (RecentSourcePath(command, path)) OpenSourcePath(window, path);
+}
+
 void OnTypeList(HWND window, int id, int code) {
     if (code != CBN_SELCHANGE) return;
     if (id == IDC_ORIGINAL_TYPE) OnOriginalType(window);
@@ -168,7 +182,12 @@ void OnMainCommand(HWND window, WPARAM wParam) {
         case IDM_STARTUP_DONE: SetTimer(window, kSplashTimer, kSplashDelayMs, nullptr); break;
         case IDC_ORIGINAL_TYPE:
         case IDC_CREATE_TYPE: OnTypeList(window, id, HIWORD(wParam)); break;
-        default: break;
+        case IDM_NEXT_TAB: SwitchTab(window, 1); break;
+        case IDM_PREVIOUS_TAB: SwitchTab(window, -1); break;
+        default:
+            if (id >= IDM_RECENT_FIRST && id < IDM_RECENT_FIRST + kRecentFileCount)
+                OnRecentSource(window, id);
+            break;
     }
 }
 

@@ -7,7 +7,9 @@
 
 #include "page_messages.h"
 #include "record_lock.h"
+#include "bramwick.h"
 #include "res/resource_ids.h"
+#include "ui_text.h"
 
 HINSTANCE g_instance = nullptr;
 HWND g_mainWindow = nullptr;
@@ -21,6 +23,8 @@ namespace {
 constexpr UINT kOpenPendingSource = WM_APP + 1;
 // WM_COPYDATA tag of a source path handed over by a second start.
 constexpr ULONG_PTR kCopyDataSourcePath = 0x51504154;  // "QPAT"
+constexpr UINT kDpiChangedMessage = 0x02E0;            // WM_DPICHANGED, newer than our headers
+constexpr int kBaseDpi = 96;
 constexpr int kMinTrackWidth = 640;
 constexpr int kMinTrackHeight = 480;
 
@@ -41,23 +45,36 @@ LRESULT OnNotify(HWND window, LPARAM lParam) {
         AnswerToolTip(lParam);
     } else if (header->idFrom == IDC_TAB_CONTROL && header->code == TCN_SELCHANGE) {
         SetFocus(window);
-        int tab = static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0));
+        int tab = static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0));
         if (tab >= 0) ShowTabPage(window, header->hwndFrom, tab);
+        FocusShownPage(window);
     }
     return 0;
 }
 
-void OnMinMaxInfo(LPARAM lParam) {
+// The pages' templates grow with the DPI, and the smallest window with them.
+void OnMinMaxInfo(HWND window, LPARAM lParam) {
     MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
-    info->ptMinTrackSize.x = kMinTrackWidth;
-    info->ptMinTrackSize.y = kMinTrackHeight;
+    info->ptMinTrackSize.x = ScaleToWindow(window, kMinTrackWidth);
+    info->ptMinTrackSize.y = ScaleToWindow(window, kMinTrackHeight);
 }
 
 void OnDropFiles(HWND window, WPARAM wParam) {
     HDROP drop = reinterpret_cast<HDROP>(wParam);
-    char path[kPathSize] = {};
-    if (DragQueryFileA(drop, 0, path, sizeof path) > 0) OpenSourcePath(window, path);
+    wchar_t path[kPathSize] = {};
+    const bool named = DragQueryFileW(drop, 0, path, kPathSize) > 0;
     DragFinish(drop);
+    if (named) OpenSourcePath(window, Cp932FromWide(path).c_str());
+}
+
+// Moved to a screen of another DPI: the suggested place, fonts made for the
+// new DPI, the frame laid out again (the pages' templates rescale themselves).
+void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    BramwickSetFontDpi(HIWORD(wParam));
+    const RECT* place = reinterpret_cast<const RECT*>(lParam);
+    RefreshFrameFonts(window);
+    SetWindowPos(window, nullptr, place->left, place->top, place->right - place->left,
+                 place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT OnCopyData(HWND window, LPARAM lParam) {
@@ -83,7 +100,7 @@ void OnOpenPending(HWND window) {
 // the focus ends the edit as leaving the field would.
 LRESULT OnClose(HWND window) {
     SetFocus(window);
-    return DefWindowProcA(window, WM_CLOSE, 0, 0);
+    return DefWindowProcW(window, WM_CLOSE, 0, 0);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -93,30 +110,31 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_NOTIFY: return OnNotify(window, lParam);
         case WM_COMMAND: OnMainCommand(window, wParam); return 0;
         case WM_TIMER: OnStartupTimer(window); return 0;
-        case WM_GETMINMAXINFO: OnMinMaxInfo(lParam); return 0;
+        case WM_GETMINMAXINFO: OnMinMaxInfo(window, lParam); return 0;
+        case kDpiChangedMessage: OnDpiChanged(window, wParam, lParam); return 0;
         case WM_DROPFILES: OnDropFiles(window, wParam); return 0;
         case WM_COPYDATA: return OnCopyData(window, lParam);
         case kOpenPendingSource: OnOpenPending(window); return 0;
         case WM_INITMENUPOPUP: return 0;
         case WM_CLOSE: return OnClose(window);
         case WM_DESTROY: SaveSettings(window); return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
+        default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 // The extended registration exists only on the Windows 95 family from
 // version 4; everywhere else the plain call registers the same class.
-ATOM RegisterWithSmallIcon(const WNDCLASSA& plain) {
+ATOM RegisterWithSmallIcon(const WNDCLASSW& plain) {
     DWORD version = GetVersion();
     bool win95Family = (version & 0x80000000u) != 0 && LOBYTE(LOWORD(version)) >= 4;
     if (!win95Family) return 0;
-    using RegisterClassExProc = ATOM(WINAPI*)(const WNDCLASSEXA*);
-    HMODULE user = GetModuleHandleA("USER32");
+    using RegisterClassExProc = ATOM(WINAPI*)(const WNDCLASSEXW*);
+    HMODULE user = GetModuleHandleW(L"USER32");
     auto proc = user ? reinterpret_cast<RegisterClassExProc>(
-                           reinterpret_cast<void*>(GetProcAddress(user, "RegisterClassExA")))
+                           reinterpret_cast<void*>(GetProcAddress(user, "RegisterClassExW")))
                      : nullptr;
     if (proc == nullptr) return 0;
-    WNDCLASSEXA ex = {};
+    WNDCLASSEXW ex = {};
     ex.cbSize = sizeof ex;
     ex.style = plain.style;
     ex.lpfnWndProc = plain.lpfnWndProc;
@@ -127,30 +145,50 @@ ATOM RegisterWithSmallIcon(const WNDCLASSA& plain) {
     ex.hbrBackground = plain.hbrBackground;
     ex.lpszMenuName = plain.lpszMenuName;
     ex.lpszClassName = plain.lpszClassName;
-    ex.hIconSm = LoadIconA(plain.hInstance, "SMALL");
+    ex.hIconSm = LoadIconW(plain.hInstance, L"SMALL");
     return proc(&ex);
 }
 
 }  // namespace
 
+// A Unicode window: its title and the texts it hands on show the same bytes
+// on any system code page.
 ATOM RegisterMainWindowClass(HINSTANCE instance) {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = MainWindowProc;
     wc.cbWndExtra = MAIN_WINDOW_EXTRA_BYTES;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
-    wc.lpszClassName = MAIN_WINDOW_CLASS;
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+    wc.lpszClassName = L"" MAIN_WINDOW_CLASS;
     ATOM atom = RegisterWithSmallIcon(wc);
-    return atom != 0 ? atom : RegisterClassA(&wc);
+    return atom != 0 ? atom : RegisterClassW(&wc);
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowA(MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                         nullptr, nullptr, instance, nullptr);
+    return CreateWindowW(L"" MAIN_WINDOW_CLASS, L"" MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0,
+                         ScaleToWindow(nullptr, kMinTrackWidth),
+                         ScaleToWindow(nullptr, kMinTrackHeight), nullptr, nullptr, instance,
+                         nullptr);
+}
+
+// The window's own DPI where the system tells it (per-monitor), else the
+// screen's.
+int ScaleToWindow(HWND window, int pixels96) {
+    using DpiProc = UINT(WINAPI*)(HWND);
+    static const DpiProc dpiForWindow = reinterpret_cast<DpiProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    int dpi = 0;
+    if (window != nullptr && dpiForWindow != nullptr) dpi = static_cast<int>(dpiForWindow(window));
+    if (dpi <= 0) {
+        HDC screen = GetDC(nullptr);
+        dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
+        if (screen != nullptr) ReleaseDC(nullptr, screen);
+    }
+    return MulDiv(pixels96, dpi > 0 ? dpi : kBaseDpi, kBaseDpi);
 }
 
 void OpenSourceLater(HWND window, const char* path) {

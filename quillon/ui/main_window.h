@@ -42,6 +42,8 @@ void ShowStatus(HWND window, int kind, const char* text);
 void ShowStatusString(HWND window, int kind, int stringId);
 void UpdateCommandStates(HWND window);
 void AnswerToolTip(LPARAM lParam);
+// After a DPI change: the frame's fonts, toolbar images and grids anew.
+void RefreshFrameFonts(HWND window);
 
 // Tabs and pages.
 void CreateTabPages(HWND window, AppRecord* record);
@@ -52,6 +54,19 @@ void LayoutPages(AppRecord* record);
 void OnMainCommand(HWND window, WPARAM wParam);
 void OnStartupTimer(HWND window);
 int OpenSourcePath(HWND window, const char* path);
+
+// The File menu's recent sources.
+void LoadRecentMenu(HWND window);
+void RememberRecentSource(HWND window, const char* path);
+// The path of recent entry command (kPathSize bytes); false for none.
+bool RecentSourcePath(int command, char* path);
+
+// The focus on the first control of the page shown (the tab control when
+// the page has none).
+void FocusShownPage(HWND window);
+void SwitchTab(HWND window, int step);
+// A length in pixels at 96 DPI for the window's DPI now.
+int ScaleToWindow(HWND window, int pixels96);
 
 // The source's open dialog and the column check, with their notices.
 int OpenSourceFile(HWND window, AppRecord* record);

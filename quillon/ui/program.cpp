@@ -11,6 +11,7 @@
 #include "main_window.h"
 #include "montage_grids.h"
 #include "preview/view_ids.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void SourceFromCommandLine(const char* commandLine, char* path) {
 // A second start brings the running instance to the front, hands it the
 // source it was given and ends quietly.
 bool ActivateRunningInstance(const char* source) {
-    HWND running = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
+    HWND running = FindWindowW(L"" MAIN_WINDOW_CLASS, nullptr);
     if (running == nullptr) return false;
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
@@ -41,15 +42,94 @@ bool ActivateRunningInstance(const char* source) {
     return true;
 }
 
+// Where the manifest is not read (systems before it knew DPI), the process
+// asks for the most DPI awareness the system offers, newest call first.
+void DeclareDpiAwareness() {
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    using ContextProc = BOOL(WINAPI*)(HANDLE);
+    auto context = user ? reinterpret_cast<ContextProc>(reinterpret_cast<void*>(
+                              GetProcAddress(user, "SetProcessDpiAwarenessContext")))
+                        : nullptr;
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+    if (context != nullptr && context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;
+    using AwareProc = BOOL(WINAPI*)();
+    auto aware = user ? reinterpret_cast<AwareProc>(
+                            reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware")))
+                      : nullptr;
+    if (aware != nullptr) aware();
+}
+
+// Enter in a page's one-line field takes the typed value as leaving the
+// field does, and nothing else: the page's default button does not fire.
+bool TakeTypedValue(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+    HWND field = GetFocus();
+    if (g_currentPage == nullptr || field == nullptr || !IsChild(g_currentPage, field))
+        return false;
+    wchar_t className[16] = {};
+    GetClassNameW(field, className, 16);
+    if (lstrcmpiW(className, L"Edit") != 0) return false;
+    if (GetWindowLongW(field, GWL_STYLE) & (ES_MULTILINE | ES_WANTRETURN)) return false;
+    HWND owner = GetParent(field);
+    WORD notice = EN_KILLFOCUS;
+    GetClassNameW(owner, className, 16);
+    if (lstrcmpiW(className, L"ComboBox") == 0) {
+        if (SendMessageW(owner, CB_GETDROPPEDSTATE, 0, 0)) return false;
+        field = owner;
+        owner = GetParent(owner);
+        notice = CBN_KILLFOCUS;
+    } else if (lstrcmpiW(className, L"#32770") != 0) {
+        return false;  // a grid's own editor takes Enter itself
+    }
+    SendMessageW(owner, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), notice),
+                 reinterpret_cast<LPARAM>(field));
+    return true;
+}
+
+// Shift+Tab on the page's first control leaves the page for the tab control.
+bool LeavePageBackwards(HWND focus) {
+    if (g_currentPage == nullptr || !IsChild(g_currentPage, focus)) return false;
+    HWND first = GetNextDlgTabItem(g_currentPage, nullptr, FALSE);
+    if (first == nullptr || (focus != first && !IsChild(first, focus))) return false;
+    SetFocus(GetDlgItem(g_mainWindow, IDC_TAB_CONTROL));
+    return true;
+}
+
+// Tab among the frame's own controls (the type lists and the tab control,
+// in reading order), then into the page shown; Shift+Tab back.
+bool MoveInFrame(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) < 0)
+        return false;
+    HWND focus = GetFocus();
+    if (focus == nullptr) return false;
+    if (GetKeyState(VK_SHIFT) < 0 && LeavePageBackwards(focus)) return true;
+    if (GetParent(focus) != g_mainWindow) return false;
+    const int order[] = {IDC_ORIGINAL_TYPE, IDC_CREATE_TYPE, IDC_TAB_CONTROL};
+    constexpr int kStops = sizeof order / sizeof order[0];
+    int at = 0;
+    while (at < kStops && order[at] != GetDlgCtrlID(focus)) ++at;
+    if (at == kStops) return false;
+    const int step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    for (int next = at + step; next >= 0 && next < kStops; next += step) {
+        HWND control = GetDlgItem(g_mainWindow, order[next]);
+        if (IsWindowEnabled(control) && IsWindowVisible(control)) {
+            SetFocus(control);
+            return true;
+        }
+    }
+    if (step > 0) FocusShownPage(g_mainWindow);
+    return true;
+}
+
 // The loop carries characters as UTF-16, so a double-byte character typed
 // through an input method reaches the (Unicode) page edits whole; the
-// program's own windows get them converted to code page 932.
-int RunMessageLoop() {
+// program's own windows get them converted to code page 932. The window's
+// keys come before the page's dialog keys.
+int RunMessageLoop(HACCEL keys) {
     MSG message;
-    HACCEL keys = LoadAcceleratorsW(g_instance, MAKEINTRESOURCEW(IDR_PREVIEW_KEYS));
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Before the page: the dialog manager would take the keys for itself.
         if (keys != nullptr && TranslateAcceleratorW(g_mainWindow, keys, &message)) continue;
+        if (TakeTypedValue(message) || MoveInFrame(message)) continue;
         if (g_currentPage != nullptr && IsDialogMessageW(g_currentPage, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -67,6 +147,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         if (ActivateRunningInstance(source)) return 0;
         if (RegisterMainWindowClass(instance) == 0) return 0;
     }
+    DeclareDpiAwareness();
     InitCommonControls();
     uint32_t bramwickValue = BramwickStartup(instance);
     BramwickInitialize();
@@ -82,7 +163,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     DragAcceptFiles(window, TRUE);
     if (source[0] != '\0') OpenSourceLater(window, source);
 
-    const int code = RunMessageLoop();
+    const int code =
+        RunMessageLoop(LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS)));
     BramwickShutdown(bramwickValue, instance);
     return code;
 }

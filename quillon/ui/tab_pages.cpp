@@ -11,6 +11,7 @@
 #include "record_lock.h"
 #include "ids/convert_ids.h"
 #include "res/resource_ids.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -41,13 +42,13 @@ const PageEntry kPageEntries[] = {
 struct Placeholder {
     int tab;
     int id;
-    const char* text;
+    const wchar_t* text;
 };
 
 const Placeholder kPlaceholders[] = {
-    {kPatientTab, IDC_NO_PATIENT_PAGE, "No Patient Info"},
-    {kMontageTab, IDC_NO_MONTAGE_PAGE, "No Montage Info"},
-    {kConvertTab, IDC_NO_CONVERT_PAGE, "No Convert Info"},
+    {kPatientTab, IDC_NO_PATIENT_PAGE, L"No Patient Info"},
+    {kMontageTab, IDC_NO_MONTAGE_PAGE, L"No Montage Info"},
+    {kConvertTab, IDC_NO_CONVERT_PAGE, L"No Convert Info"},
 };
 
 const int kTabTitles[kTabCount] = {IDS_TAB_SOURCE, IDS_TAB_PATIENT, IDS_TAB_MONTAGE,
@@ -62,9 +63,9 @@ WindowHandle* PageTable(AppRecord* record, int tab) {
     }
 }
 
-HWND CreatePlaceholder(HWND tabs, int id, const char* text, int fontNumber) {
+HWND CreatePlaceholder(HWND tabs, int id, const wchar_t* text, int fontNumber) {
     HWND page =
-        CreateWindowA(FELDANE_STATIC_CLASS, text, WS_CHILD, 0, 0, 10, 10, tabs,
+        CreateWindowW(L"" FELDANE_STATIC_CLASS, text, WS_CHILD, 0, 0, 10, 10, tabs,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
     auto font = static_cast<WPARAM>(BramwickFont(BRAMWICK_FONT_HANDLE, fontNumber));
     if (page != nullptr) SendMessageA(page, WM_SETFONT, font, FALSE);
@@ -100,12 +101,11 @@ void FillPageContexts(HWND window, const AppRecord* record) {
 
 void InsertTabs(HWND tabs) {
     for (int tab = 0; tab < kTabCount; ++tab) {
-        char title[32] = {};
-        LoadStringA(g_instance, kTabTitles[tab], title, sizeof title);
-        TCITEMA item = {};
+        std::wstring title = LoadWideString(g_instance, kTabTitles[tab]);
+        TCITEMW item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = title;
-        SendMessageA(tabs, TCM_INSERTITEMA, tab, reinterpret_cast<LPARAM>(&item));
+        item.pszText = &title[0];
+        SendMessageW(tabs, TCM_INSERTITEMW, tab, reinterpret_cast<LPARAM>(&item));
     }
 }
 
@@ -138,8 +138,8 @@ void PlacePage(HWND page, const RECT& rect) {
 }  // namespace
 
 void CreateTabPages(HWND window, AppRecord* record) {
-    HWND tabs = CreateWindowA(
-        WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0, 0, 100, 100,
+    HWND tabs = CreateWindowW(
+        WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0, 0, 100, 100,
         window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TAB_CONTROL)), g_instance,
         nullptr);
     if (tabs == nullptr) return;
@@ -149,8 +149,8 @@ void CreateTabPages(HWND window, AppRecord* record) {
                  FALSE);
     InsertTabs(tabs);
     FillPageContexts(window, record);
-    record->NoSourcePage =
-        CreatePlaceholder(tabs, IDC_NO_SOURCE_PAGE, "Please Open Source File", BRAMWICK_FONT_TITLE);
+    record->NoSourcePage = CreatePlaceholder(tabs, IDC_NO_SOURCE_PAGE, L"Please Open Source File",
+                                             BRAMWICK_FONT_TITLE);
     record->TabPages[kSourceTab] = CreatePage(tabs, L"SOURCEDATA", SourcePageProc);
     CreateTypedPages(tabs, record);
     for (int tab = kPatientTab; tab < kTabCount; ++tab)
@@ -190,4 +190,32 @@ void LayoutPages(AppRecord* record) {
     const RECT rect = PageRect(tabs);
     for (WindowHandle page : record->TabPages) PlacePage(static_cast<HWND>(page), rect);
     PlacePage(static_cast<HWND>(record->NoSourcePage), rect);
+}
+
+void FocusShownPage(HWND window) {
+    HWND page = nullptr;
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (app) page = static_cast<HWND>(app->ShownPage);
+    }
+    HWND first = page != nullptr ? GetNextDlgTabItem(page, nullptr, FALSE) : nullptr;
+    if (first != nullptr && IsChild(page, first)) {
+        SendMessageW(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+        return;
+    }
+    SetFocus(GetDlgItem(window, IDC_TAB_CONTROL));
+}
+
+// Ctrl+Tab and Ctrl+PgDn go right, with Shift or PgUp left, round the ends.
+void SwitchTab(HWND window, int step) {
+    int tab = 0;
+    {
+        RecordLock app(AppRecordHandleOf(window));
+        if (!app) return;
+        tab = (app->CurrentTab + step + kTabCount) % kTabCount;
+    }
+    // Leaving the field being typed takes its value first, as a click would.
+    SetFocus(window);
+    ShowTabPage(window, GetDlgItem(window, IDC_TAB_CONTROL), tab);
+    FocusShownPage(window);
 }

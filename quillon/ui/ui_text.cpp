@@ -10,6 +10,40 @@ bool IsCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+// A message box opens centred on its owner's top window rather than on the
+// screen: a hook on this thread catches the box as it is activated, once.
+HHOOK g_centreHook = nullptr;
+HWND g_centreOn = nullptr;
+
+void CentreOn(HWND box, HWND owner) {
+    RECT ownerRect = {}, boxRect = {};
+    if (!GetWindowRect(owner, &ownerRect) || !GetWindowRect(box, &boxRect)) return;
+    const int width = boxRect.right - boxRect.left;
+    const int height = boxRect.bottom - boxRect.top;
+    int x = (ownerRect.left + ownerRect.right - width) / 2;
+    int y = (ownerRect.top + ownerRect.bottom - height) / 2;
+    MONITORINFO screen = {};
+    screen.cbSize = sizeof screen;
+    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
+        const RECT& work = screen.rcWork;
+        x = x + width > work.right ? work.right - width : x;
+        y = y + height > work.bottom ? work.bottom - height : y;
+        x = x < work.left ? work.left : x;
+        y = y < work.top ? work.top : y;
+    }
+    SetWindowPos(box, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK CentreBoxHook(int code, WPARAM wParam, LPARAM lParam) {
+    HHOOK hook = g_centreHook;
+    if (code == HCBT_ACTIVATE && hook != nullptr) {
+        g_centreHook = nullptr;
+        UnhookWindowsHookEx(hook);
+        CentreOn(reinterpret_cast<HWND>(wParam), g_centreOn);
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
+}
+
 }  // namespace
 
 size_t Cp932WholePrefix(const char* text, size_t size, size_t limit) {
@@ -102,7 +136,16 @@ bool ReadListEntryCp932(HWND list, bool isComboBox, int index, char* out, int ou
 }
 
 int MessageBoxCp932(HWND owner, const char* text, const char* caption, UINT type) {
-    return MessageBoxW(owner, WideFromCp932(text).c_str(), WideFromCp932(caption).c_str(), type);
+    HWND top = owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr;
+    if (top != nullptr && g_centreHook == nullptr && IsWindowVisible(top) && !IsIconic(top)) {
+        g_centreOn = top;
+        g_centreHook = SetWindowsHookExW(WH_CBT, CentreBoxHook, nullptr, GetCurrentThreadId());
+    }
+    const int answer =
+        MessageBoxW(owner, WideFromCp932(text).c_str(), WideFromCp932(caption).c_str(), type);
+    if (g_centreHook != nullptr) UnhookWindowsHookEx(g_centreHook);
+    g_centreHook = nullptr;
+    return answer;
 }
 
 std::wstring LoadWideString(HINSTANCE instance, UINT id) {

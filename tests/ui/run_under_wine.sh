@@ -61,6 +61,16 @@ for mapping in ${QUILLON_WINE_DRIVES:-}; do
     mkdir -p "${mapping#*=}"
     ln -sfn "${mapping#*=}" "$WINEPREFIX/dosdevices/${mapping%%=*}:"
 done
+# QUILLON_WINE_DPI=144: the screen's DPI, where user32 reads it (the user's
+# desktop settings) and where the display's font settings keep it; both
+# before the program starts, which reads it once.
+if [ -n "${QUILLON_WINE_DPI:-}" ]; then
+    for key in 'HKEY_CURRENT_USER\Control Panel\Desktop' 'HKEY_CURRENT_CONFIG\Software\Fonts'; do
+        timeout 60 wine reg add "$key" /v LogPixels /t REG_DWORD /d "$QUILLON_WINE_DPI" /f \
+            >/dev/null 2>&1 || echo "could not set LogPixels under $key" >&2
+    done
+    timeout 60 wineserver -w >/dev/null 2>&1
+fi
 install_w=$(winepath -w "$scratch/install" 2>/dev/null)
 args=()
 for a in "$@"; do

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "screenshot.h"
@@ -263,6 +264,12 @@ std::string PatientPath(const UiSession& session) {
     return session.install + "\\COND\\PATIENT.INF";
 }
 
+// The frame's keyboard paths and screens (ui_frame.cpp).
+void RunKeyboardScenarios(UiSession* session);
+void ShootEveryPage(UiSession* session, const std::string& prefix);
+void RunDpiScreens(UiSession* session, const std::string& prefix);
+bool ExitByMenuKeys(UiSession* session);
+
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: ui_driver INSTALL_FOLDER ARTIFACT_FOLDER [VOLUME_DRIVE]\n");
@@ -274,6 +281,15 @@ int main(int argc, char** argv) {
     if (argc > 3) session.volumeDrive = argv[3];
     CreateDirectoryA(session.artifacts.c_str(), nullptr);
     Check(PrepareFolder(&session), "settings, patient file and sources written");
+    // QUILLON_UI_SCREENS=dpi144: only the screens, named after the DPI the
+    // prefix was given.
+    const char* screens = std::getenv("QUILLON_UI_SCREENS");
+    if (screens != nullptr && screens[0] != '\0') {
+        RunDpiScreens(&session, screens);
+        EndProcess(&session.process);
+        std::printf("%d passed, %d failed\n", Passes(), Failures());
+        return Failures() == 0 ? 0 : 1;
+    }
     RunStartup(&session);
     if (session.main != nullptr) RunSecondStart(&session);
     if (session.main != nullptr) RunSourcePageScenarios(&session);
@@ -282,9 +298,11 @@ int main(int argc, char** argv) {
     if (session.main != nullptr) RunSourcesFromOutside(&session);
     if (session.main != nullptr) RunTypedBeforeExit(&session);
     if (session.main != nullptr) RunFrameScenarios(&session);
+    if (session.main != nullptr) RunKeyboardScenarios(&session);
+    if (session.main != nullptr) ShootEveryPage(&session, "dpi96");
     if (session.main != nullptr) RunWindowConversion(&session);
     if (session.main != nullptr) RunWindowEegConversion(&session);
-    if (session.main != nullptr) ExitByToolbar(&session);
+    if (session.main != nullptr) Check(ExitByMenuKeys(&session), "Alt+F, X ends the program");
     EndProcess(&session.process);
     CopyFileA(SettingsPath(session).c_str(), (session.artifacts + "\\QUILLON.INI").c_str(), FALSE);
     CopyFileA(PatientPath(session).c_str(), (session.artifacts + "\\PATIENT.INF").c_str(), FALSE);

@@ -25,6 +25,9 @@ extern "C" {
 // library owns; the same one every time), kind BRAMWICK_FONT_HEIGHT its
 // pixel height. Unknown numbers give font 0; unknown kinds 0.
 intptr_t COMPANIONAPI BramwickFont(int32_t kind, int32_t number);
+// 50: the DPI the fonts of ordinal 2 are made for from now on (0: the
+// screen's). Fonts handed out before stay valid until the library goes.
+void COMPANIONAPI BramwickSetFontDpi(int32_t dpi);
 // 5: restores a window's placement stored under section of the settings
 // file; the window keeps its place when nothing usable is stored. A stored
 // place off every screen is moved back onto the nearest one.

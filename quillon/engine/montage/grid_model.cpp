@@ -6,7 +6,8 @@
 
 namespace {
 
-constexpr int32_t kRowPadding = 6;  // pixels added to the font's height
+constexpr int32_t kRowPadding = 6;  // pixels added to the font's height at 96 DPI
+constexpr int32_t kBaseDpi = 96;
 
 // EEG columns before Sens have fixed left edges from the area's left; the
 // columns from Sens on share the width right of them in sevenths.
@@ -28,6 +29,12 @@ int32_t ToInt(uint32_t value) {
 }
 uint32_t ToUnsigned(int32_t value) { return value < 0 ? 0u : static_cast<uint32_t>(value); }
 
+// A length laid out at 96 DPI for the area's DPI, rounded to the nearest pixel.
+int32_t Scaled(const GridArea* area, int32_t pixels) {
+    const int64_t dpi = area->dpi > 0 ? area->dpi : kBaseDpi;
+    return static_cast<int32_t>((pixels * dpi + kBaseDpi / 2) / kBaseDpi);
+}
+
 struct ColumnSpan {
     int32_t left;
     int32_t fillRight;  // exclusive
@@ -35,9 +42,10 @@ struct ColumnSpan {
 };
 
 int32_t EegColumnLeft(const GridArea* area, int32_t column) {
-    if (column <= kEegFirstShared) return area->left + kEegFixedLefts[column];
-    const int32_t width = area->right - area->left - kEegSharedFrom;
-    return area->left + kEegSharedFrom + (column - kEegFirstShared) * width / kSharedColumns;
+    if (column <= kEegFirstShared) return area->left + Scaled(area, kEegFixedLefts[column]);
+    const int32_t sharedFrom = Scaled(area, kEegSharedFrom);
+    const int32_t width = area->right - area->left - sharedFrom;
+    return area->left + sharedFrom + (column - kEegFirstShared) * width / kSharedColumns;
 }
 
 bool SpanOf(MontageKind kind, const GridArea* area, int32_t column, ColumnSpan* span) {
@@ -49,12 +57,12 @@ bool SpanOf(MontageKind kind, const GridArea* area, int32_t column, ColumnSpan* 
     }
     if (column < 0 || column >= kPsgGridColumns) return false;
     if (column < kPsgFirstShared) {
-        const int32_t left = area->left + kPsgFixedSpans[column][0];
-        const int32_t right = area->left + kPsgFixedSpans[column][1];
+        const int32_t left = area->left + Scaled(area, kPsgFixedSpans[column][0]);
+        const int32_t right = area->left + Scaled(area, kPsgFixedSpans[column][1]);
         *span = {left, right, right};
         return true;
     }
-    const int32_t x = area->left + kPsgSharedFrom;
+    const int32_t x = area->left + Scaled(area, kPsgSharedFrom);
     const int32_t width = area->right - x + 1;
     const int32_t k = column - kPsgFirstShared;
     const int32_t right = x + (k + 1) * width / kSharedColumns - 1;
@@ -64,7 +72,10 @@ bool SpanOf(MontageKind kind, const GridArea* area, int32_t column, ColumnSpan* 
 
 int32_t BandTop(const GridView* view, const GridArea* area, int32_t band) {
     const int64_t shared = area->bottom - area->top - view->rowPixels;
-    return area->top + view->rowPixels + static_cast<int32_t>(band * shared / view->visibleRows);
+    const int32_t first = area->top + view->rowPixels;
+    if (static_cast<int64_t>(view->visibleRows) * view->rowPixels <= shared)
+        return first + band * view->rowPixels;
+    return first + static_cast<int32_t>(band * shared / view->visibleRows);
 }
 
 int32_t ColumnCount(MontageKind kind) {
@@ -120,7 +131,13 @@ extern "C" int32_t GridScrollMaximum(const GridView* view, int32_t rowCount) {
 
 extern "C" int32_t ResizeGridView(GridView* view, int32_t textHeight, int32_t areaHeight,
                                   int32_t rowCount) {
-    view->rowPixels = std::max(textHeight, 0) + kRowPadding;
+    return ResizeGridViewForDpi(view, textHeight, areaHeight, rowCount, kBaseDpi);
+}
+
+extern "C" int32_t ResizeGridViewForDpi(GridView* view, int32_t textHeight, int32_t areaHeight,
+                                        int32_t rowCount, int32_t dpi) {
+    const GridArea scale = {0, 0, 0, 0, dpi};
+    view->rowPixels = std::max(textHeight, 0) + Scaled(&scale, kRowPadding);
     view->visibleRows = std::clamp(std::max(areaHeight, 0) / view->rowPixels, 0, rowCount);
     const int32_t maximum = GridScrollMaximum(view, rowCount);
     view->topRow = std::clamp(view->topRow, 0, maximum);

@@ -1,6 +1,7 @@
 // The in-place editor: one hidden EDIT child per grid for the grid's whole
 // life, subclassed only while it is open over a cell.
 #include "grid_window.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ void OpenGridEditor(HWND grid, MontageKind kind, AppRecord* record) {
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GridFont(grid)), FALSE);
     SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
     MoveWindow(edit, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, FALSE);
-    SetWindowTextA(edit, text);
+    SetWindowTextCp932(edit, text);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     ShowWindow(edit, SW_SHOW);
     SetFocus(edit);
@@ -129,7 +130,7 @@ void CloseGridEditor(HWND grid, MontageKind kind, AppRecord* record, bool store)
     SetEditing(grid, false);
     if (!IsWindow(edit) || !IsWindowVisible(edit)) return;
     char text[kGridEditTextSize] = {};
-    GetWindowTextA(edit, text, sizeof text);
+    ReadWindowTextCp932(edit, text, sizeof text);
     WindowProcedure original = EditorClassProcOf(record, kind);
     SetWindowLongPtrA(
         edit, GWLP_WNDPROC,

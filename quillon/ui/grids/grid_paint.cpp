@@ -4,6 +4,7 @@
 #include "gdi_scope.h"
 #include "grid_window.h"
 #include "record_lock.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ void Fill(const Painter& p, const GridCell& cell, COLORREF colour) {
 void Write(const Painter& p, const GridCell& cell, const char* text, int32_t colour) {
     RECT rect = {cell.left, cell.top, cell.right, cell.bottom};
     SetTextColor(p.dc, kTextColours[colour >= kTextBlack && colour <= kTextGrey ? colour : 0]);
-    DrawTextA(p.dc, text, -1, &rect, kCellTextFormat);
+    const std::wstring wide = WideFromCp932(text);
+    DrawTextW(p.dc, wide.c_str(), static_cast<int>(wide.size()), &rect, kCellTextFormat);
 }
 
 void PaintCell(const Painter& p, int32_t column, int32_t row, COLORREF background) {

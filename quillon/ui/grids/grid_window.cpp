@@ -7,6 +7,7 @@
 #include "gdi_scope.h"
 #include "montage_grids.h"
 #include "record_lock.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -29,6 +30,19 @@ int FontTextHeight(HWND grid) {
     return metrics.tmHeight;
 }
 
+// The grid's own DPI where the system tells it (per-monitor), else the screen's.
+int32_t GridDpi(HWND grid) {
+    using DpiProc = UINT(WINAPI*)(HWND);
+    static const DpiProc dpiForWindow = reinterpret_cast<DpiProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow != nullptr) {
+        const UINT dpi = dpiForWindow(grid);
+        if (dpi > 0) return static_cast<int32_t>(dpi);
+    }
+    WindowDcScope screen(nullptr);
+    return screen.dc != nullptr ? GetDeviceCaps(screen.dc, LOGPIXELSY) : 0;
+}
+
 void UpdateScrollBar(HWND grid, const GridView& view, int32_t rowCount) {
     SetScrollRange(grid, SB_VERT, 0, GridScrollMaximum(&view, rowCount), FALSE);
     SetScrollPos(grid, SB_VERT, view.topRow, TRUE);
@@ -40,7 +54,8 @@ void ResizeGrid(HWND grid, MontageKind kind, AppRecord* record) {
     GridView view;
     LoadGridView(record, kind, &view);
     const int32_t rows = GridRowCount(record, kind);
-    ResizeGridView(&view, FontTextHeight(grid), client.bottom - 2 * BorderWidth(grid), rows);
+    ResizeGridViewForDpi(&view, FontTextHeight(grid), client.bottom - 2 * BorderWidth(grid), rows,
+                         GridDpi(grid));
     StoreGridView(record, kind, &view);
     UpdateScrollBar(grid, view, rows);
 }
@@ -69,8 +84,9 @@ void ShowMenu(HWND grid, const GridMenu& items) {
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return;
     for (int32_t i = 0; i < items.count; ++i)
-        AppendMenuA(menu, MF_STRING | (items.items[i].checked ? MF_CHECKED : MF_UNCHECKED),
-                    static_cast<UINT_PTR>(items.items[i].command), items.items[i].text);
+        AppendMenuW(menu, MF_STRING | (items.items[i].checked ? MF_CHECKED : MF_UNCHECKED),
+                    static_cast<UINT_PTR>(items.items[i].command),
+                    WideFromCp932(items.items[i].text).c_str());
     POINT at;
     GetCursorPos(&at);
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, grid, nullptr);
@@ -119,7 +135,7 @@ GridArea GridWorkingArea(HWND grid) {
     GetClientRect(grid, &client);
     const int border = BorderWidth(grid);
     return GridArea{client.left + border, client.top + border, client.right - border,
-                    client.bottom - border};
+                    client.bottom - border, GridDpi(grid)};
 }
 
 ATOM RegisterGridClass(HINSTANCE instance, const char* name, WNDPROC procedure) {

@@ -9,6 +9,7 @@
 #define IDI_PROGRAM 101
 #define IDI_SECOND 107
 #define IDR_MAINMENU 700
+#define IDR_ACCELERATORS 701
 
 #define IDM_STARTUP_DONE 1000
 #define IDM_OPEN 4002
@@ -20,6 +21,10 @@
 #define IDM_HOSPITAL_LIST 4050
 #define IDM_PATIENT_LIST 4051
 #define IDM_MONTAGE_OPTION 4052
+// Keyboard-only commands and the File menu's recent sources (4060..4063).
+#define IDM_NEXT_TAB 4010
+#define IDM_PREVIOUS_TAB 4011
+#define IDM_RECENT_FIRST 4060
 
 #define IDC_STATUS_BAR 1100
 #define IDC_TOOLBAR 1101

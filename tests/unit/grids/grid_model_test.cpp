@@ -45,11 +45,12 @@ TEST(GridLayout, EegColumnsLeaveOnePixelLinesAndShareTheRestInSevenths) {
     EXPECT_EQ(label.left, 29);
     EXPECT_EQ(label.right, 118);
     EXPECT_EQ(label.top, 19);
-    EXPECT_EQ(label.bottom, 19 + 382 / 12 - 1);
+    // Rows keep their 18 pixels in the taller area; the rest stays empty.
+    EXPECT_EQ(label.bottom, 19 + 18 - 1);
     GridCell width = Cell(kEegMontage, view, area, 12, 11);
     EXPECT_EQ(width.left, 1 + 298 + 600);
     EXPECT_EQ(width.right, 1 + 298 + 700 - 1);
-    EXPECT_EQ(width.bottom, 400);
+    EXPECT_EQ(width.bottom, 19 + 12 * 18 - 1);
     // A selected row scrolled away has no cell, not the header's.
     view.topRow = 2;
     GridCell none;
@@ -67,6 +68,24 @@ TEST(GridLayout, PsgColumnsFollowTheirFixedRangesThenSevenths) {
     EXPECT_EQ(Cell(kPsgMontage, view, area, 5, 0).left, 309);
     EXPECT_EQ(Cell(kPsgMontage, view, area, 5, 0).right, 309 + 100 - 1);
     EXPECT_EQ(Cell(kPsgMontage, view, area, 11, 0).right, 309 + 700 - 1);
+}
+
+TEST(GridLayout, At144DpiFixedColumnsAndPaddingGrowByHalfAndRowsDoNotStretch) {
+    RecordPtr record = GridRecord(3);
+    GridView view = {};
+    ResizeGridViewForDpi(&view, 18, 900, GridRowCount(record.get(), kEegMontage), 144);
+    EXPECT_EQ(view.rowPixels, 18 + 9);
+    EXPECT_EQ(view.visibleRows, 3);
+    const GridArea eeg = {0, 0, 447 + 700, 900, 144};
+    EXPECT_EQ(Cell(kEegMontage, view, eeg, 1, 0).left, 42);
+    EXPECT_EQ(Cell(kEegMontage, view, eeg, 1, 0).right, 176);
+    EXPECT_EQ(Cell(kEegMontage, view, eeg, 7, 0).left, 447 + 100);
+    EXPECT_EQ(Cell(kEegMontage, view, eeg, 1, 2).bottom, 4 * 27 - 1);
+    GridHit below = GridHitTest(record.get(), kEegMontage, &view, &eeg, 100, 4 * 27 + 5);
+    EXPECT_EQ(below.row, 0);
+    const GridArea psg = {0, 0, 462 + 700, 900, 144};
+    EXPECT_EQ(Cell(kPsgMontage, view, psg, 3, 0).left, 222);
+    EXPECT_EQ(Cell(kPsgMontage, view, psg, 5, 0).left, 462);
 }
 
 TEST(GridLayout, AGridTooSmallForARowHasOnlyItsHeader) {

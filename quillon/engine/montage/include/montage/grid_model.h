@@ -68,9 +68,10 @@ constexpr int32_t kGridTextSize = 40;
 constexpr int32_t kGridEditTextSize = 128;
 
 // The working area: the client rectangle shrunk by the border, right and
-// bottom exclusive.
+// bottom exclusive; the DPI its fixed column widths are scaled to (0: 96).
 struct GridArea {
     int32_t left, top, right, bottom;
+    int32_t dpi = 0;
 };
 
 // Rectangle for FillRect: right and bottom exclusive; what lies between one
@@ -134,6 +135,9 @@ int32_t GridSelectableRows(const AppRecord* record);
 // After a size change: row height from the font, bands that fit, top row
 // kept inside the scroll range. Returns the scroll range's maximum.
 int32_t ResizeGridView(GridView* view, int32_t textHeight, int32_t areaHeight, int32_t rowCount);
+// The same with the padding around the text scaled to dpi (0: 96).
+int32_t ResizeGridViewForDpi(GridView* view, int32_t textHeight, int32_t areaHeight,
+                             int32_t rowCount, int32_t dpi);
 int32_t GridScrollMaximum(const GridView* view, int32_t rowCount);
 // 1 when the view changed and the grid repaints.
 int32_t ScrollGridView(GridView* view, int32_t rowCount, ScrollRequest request, int32_t position);
@@ -145,6 +149,8 @@ constexpr int32_t kHeaderBand = -1;
 constexpr int32_t kNoBand = -2;
 
 // Fill rectangle of a column in the header (kHeaderBand) or in band 0..V-1.
+// Rows keep their height where the area is taller than they need; only a
+// grid with more rows than fit shares the area among the bands it shows.
 // 0 for a column or band that does not exist.
 int32_t GridCellRect(MontageKind kind, const GridView* view, const GridArea* area, int32_t column,
                      int32_t band, GridCell* cell);
