@@ -86,6 +86,8 @@ LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
             return g_host.ticksAllowed;
         case kConvertHostTicksLeft: return g_host.ticksAllowed;
         case WM_CLOSE:
+            // As the main window: a run in progress is stopped only when the user agrees.
+            if (!AskCloseDuringRun(host, g_host.record)) return 0;
             DestroyWindow(g_host.page);  // as the main window ends its pages first
             g_host.page = nullptr;
             DestroyWindow(host);

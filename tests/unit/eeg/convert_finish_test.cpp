@@ -27,7 +27,7 @@ RecordPtr NamedRun(const Scratch& scratch, const std::string& lines, const char*
 }
 
 // The output kind shown may change after the start: the run is still ended
-// as the EEG run it is, and a clean one is reported as string 21.
+// as the EEG run it is, and a clean one names no cause.
 TEST(ConvertFinish, TheRunIsEndedByItsOwnKind) {
     Scratch scratch;
     RecordPtr record = NamedRun(scratch, NumberLines(15, 2));
@@ -62,7 +62,8 @@ TEST(ConvertFinish, ARunThatDidNotWriteEverythingSaysWhat) {
     EXPECT_EQ(message.causeCode, REASON_END_INTERRUPTED);
     EXPECT_EQ(message.holdsCode, REASON_HOLDS_FRAMES);
     EXPECT_TRUE(message.warning);
-    EXPECT_EQ(Text("first %1 frames", message), "first 10 frames");
+    EXPECT_EQ(Text("first %1 frames (%.3 s)", message), "first 10 frames (10.0 s)")
+        << "an EEG frame is one line at 1 Hz";
 
     RecordPtr blank = NamedRun(scratch, "1,2\n\n3,4\n", "blank");
     while (EegTimerTick(blank.get())) {
@@ -97,8 +98,10 @@ TEST(ConvertFinish, CausesByFlags) {
     EXPECT_EQ(message.causeCode, REASON_END_NUMBER_NOT_SAVED);
 
     const RunEnd psg{kRunPsg, kPsgFinishClosed | kPsgFinishSourceLeft, 4};
+    record.FrameTime = 5;
     DescribeRunEnd(&record, &psg, &message);
     EXPECT_EQ(message.causeCode, REASON_END_SOURCE_LEFT);
+    EXPECT_EQ(message.tenths, 200u) << "four epochs of 5 s";
     record.Tally.SaturatedValues = 2;
     record.Tally.NotNumbers = 1;
     const RunEnd clean{kRunPsg, kPsgFinishClosed, 4};

@@ -53,8 +53,9 @@
 #define IDS_DISK_ID_NOT_CP932 73
 
 // Texts of the window's own: a reason's stand-in for a system reason not
-// given, the questions before a run is stopped or a Disk ID renewed, and
-// the main window's status bar after a run (its last outcome).
+// given, the questions before the window closes during a run or a Disk ID
+// is renewed, the Disk ID's creation, and the main window's status bar
+// after a start (the last outcome). Why a run ended: ids/reason_ids.h.
 #define IDS_NO_SYSTEM_REASON 3900
 #define IDS_CONFIRM_TITLE 3901
 #define IDS_CLOSE_DURING_RUN_ASK 3902
