@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "eeg/eeg_run.h"
+#include "ids/convert_ids.h"
 #include "psg/psg_run.h"
 
 namespace {
@@ -134,6 +135,11 @@ extern "C" void DescribeRunEnd(const AppRecord* record, const RunEnd* end, Finis
     message->tenths = TenthsHeld(record, end->kind, message->frames);
     message->count = worst.count;
     message->holdsCode = removed ? REASON_HOLDS_REMOVED : REASON_HOLDS_FRAMES;
+}
+
+extern "C" int32_t RunOutcomeStringId(const FinishMessage* message) {
+    if (message == nullptr || !message->warning) return IDS_OUTCOME_FINISHED;
+    return message->causeCode == REASON_END_INTERRUPTED ? IDS_OUTCOME_STOPPED : IDS_OUTCOME_FAILED;
 }
 
 extern "C" Reason FinishReason(const FinishMessage* message, int32_t code, const char* errorText) {

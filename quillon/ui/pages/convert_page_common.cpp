@@ -62,11 +62,6 @@ void ShowRunning(HWND page, bool running) {
     if (running) ShowOutcome(page, IDS_OUTCOME_RUNNING);
 }
 
-int OutcomeOf(const FinishMessage& message) {
-    if (!message.warning) return IDS_OUTCOME_FINISHED;
-    return message.causeCode == REASON_END_INTERRUPTED ? IDS_OUTCOME_STOPPED : IDS_OUTCOME_FAILED;
-}
-
 // A refused start leaves no trace of the run before.
 void ResetProgress(HWND page) {
     SendDlgItemMessageW(page, IDC_CONVERT_PROGRESS, PBM_SETPOS, 0, 0);
@@ -104,7 +99,7 @@ void ShowRunEnd(HWND page, const FinishMessage& message, const char* errorText) 
     char line[kStatusLineBytes * 2];
     std::snprintf(line, sizeof line, "%s%s", cause, holds);
     ShowStatusText(page, line, message.warning);
-    ShowOutcome(page, OutcomeOf(message));
+    ShowOutcome(page, RunOutcomeStringId(&message));
 }
 
 // Ends the run the record holds; the message says how it ended.

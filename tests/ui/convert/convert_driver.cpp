@@ -505,9 +505,9 @@ void StopDuringRun(const std::string& folder, const std::string& prefix) {
     CloseHost(&host);
 }
 
-// 40 channels set for a source of 32 columns after one head line: refused
-// before anything is created, in Japanese, naming line 2 as the head list
-// counts it and the first column missing.
+// 40 channels set for a source of 32 columns after one head line, the
+// first column a bias: refused before anything is created, in Japanese,
+// naming line 2 as the head list counts it and the first column missing.
 void RefusedSource(const std::string& folder, const std::string& prefix) {
     const std::string source = prefix + "-narrow.csv";
     FILE* file = std::fopen(source.c_str(), "wb");
@@ -524,7 +524,7 @@ void RefusedSource(const std::string& folder, const std::string& prefix) {
     if (host.page == nullptr) return CloseHost(&host);
     Click(host, IDC_EEG_NAMED_FILE);
     Click(host, IDC_CONVERT_START);
-    Check(Status(host).rfind(Cp932("最初のﾃﾞｰﾀ行（2行目）のﾃﾞｰﾀは32列しかなく、33列目がありません"),
+    Check(Status(host).rfind(Cp932("最初のﾃﾞｰﾀ行（2行目）のﾃﾞｰﾀは31列しかなく、32列目がありません"),
                              0) == 0,
           "the refusal names line and column in Japanese: " + Status(host));
     Check(WindowText(Control(host, IDC_CONVERT_COUNTER)) == "0", "no run: the counter shows 0");

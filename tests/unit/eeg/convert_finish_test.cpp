@@ -46,6 +46,7 @@ TEST(ConvertFinish, TheRunIsEndedByItsOwnKind) {
     EXPECT_EQ(message.causeCode, REASON_NONE);
     EXPECT_EQ(message.holdsCode, 0);
     EXPECT_FALSE(message.warning);
+    EXPECT_EQ(RunOutcomeStringId(&message), IDS_OUTCOME_FINISHED);
 
     FinishOwnedRun(record.get(), nullptr, true, &end);
     EXPECT_EQ(end.kind, kRunNone) << "nothing owns an output any more";
@@ -62,6 +63,7 @@ TEST(ConvertFinish, ARunThatDidNotWriteEverythingSaysWhat) {
     EXPECT_EQ(message.causeCode, REASON_END_INTERRUPTED);
     EXPECT_EQ(message.holdsCode, REASON_HOLDS_FRAMES);
     EXPECT_TRUE(message.warning);
+    EXPECT_EQ(RunOutcomeStringId(&message), IDS_OUTCOME_STOPPED);
     EXPECT_EQ(Text("first %1 frames (%.3 s)", message), "first 10 frames (10.0 s)")
         << "an EEG frame is one line at 1 Hz";
 
@@ -84,6 +86,7 @@ TEST(ConvertFinish, CausesByFlags) {
                         9};
     DescribeRunEnd(&record, &failed, &message);
     EXPECT_EQ(message.causeCode, REASON_END_WRITE_FAILED);
+    EXPECT_EQ(RunOutcomeStringId(&message), IDS_OUTCOME_FAILED);
     EXPECT_EQ(message.holdsCode, REASON_HOLDS_REMOVED);
     EXPECT_EQ(message.frames, 0u);
     EXPECT_EQ(Text("failed (%e).", message, "disk full"), "failed (disk full).");

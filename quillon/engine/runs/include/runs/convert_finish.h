@@ -53,6 +53,10 @@ int32_t ListRunEndCauses(const AppRecord* record, const RunEnd* end, RunEndCause
 // counts.
 void DescribeRunEnd(const AppRecord* record, const RunEnd* end, FinishMessage* message);
 
+// What the main window's status bar tells after the run: IDS_OUTCOME_*
+// for a whole file, a stopped run or one that did not write everything.
+int32_t RunOutcomeStringId(const FinishMessage* message);
+
 // The message as a reason of code: values frames, count, tenths; detail
 // the system's reason errorText (may be null).
 Reason FinishReason(const FinishMessage* message, int32_t code, const char* errorText);
