@@ -229,6 +229,7 @@ bool MayCreateDiskId(HWND page, const char* typed, char* root, size_t rootSize, 
         return false;
     DriveRoot(record->CopyDrive, root, rootSize);
     *renewal = DiskIdRenewalAsks(record.record, CheckVolume(page, record.record));
+    SetItemTextCp932(page, IDC_EEG_DISK_ID, typed);  // the look at the volume showed its own
     return true;
 }
 
