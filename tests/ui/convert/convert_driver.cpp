@@ -106,6 +106,12 @@ void PressKeyIn(HWND window, WORD key) {
     Sleep(100);
 }
 
+// A message box answered is gone before the next one is looked for.
+void WaitForClosed(HWND box) {
+    const DWORD start = GetTickCount();
+    while (box != nullptr && IsWindow(box) && GetTickCount() - start < kSettleTimeoutMs) Sleep(20);
+}
+
 void Shot(const std::string& prefix, const char* name) {
     Sleep(300);  // painting waits until the posted messages are handled
     Check(SaveScreenshotPng((prefix + "-" + name + ".png").c_str()),
@@ -380,7 +386,8 @@ void NamedConversion(const std::string& folder, const std::string& prefix,
 
 // The window closes during a run: what was converted is ended as a complete
 // file, the number moves on, and the user is told.
-void ExitDuringRun(Host* host, const std::string& drive, const std::string& settings) {
+void ExitDuringRun(Host* host, const std::string& drive, const std::string& settings,
+                   const std::string& prefix) {
     Click(*host, IDC_EEG_NAMED_FILE);  // back to the volume
     AllowTicks(*host, 0);
     Click(*host, IDC_CONVERT_START);
@@ -388,13 +395,17 @@ void ExitDuringRun(Host* host, const std::string& drive, const std::string& sett
     PostMessageA(host->window, WM_CLOSE, 0, 0);
     HWND ask = WaitForWindow(*host, "#32770", 10000);
     Check(ask != nullptr && WindowText(ask) == Cp932("確認"), "closing during a run asks first");
-    if (ask != nullptr) PressKeyIn(ask, VK_RETURN);  // No, the default
+    Shot(prefix, "eeg-close-during-run-ask");
+    if (ask != nullptr) PressKeyIn(ask, VK_RETURN);
+    WaitForClosed(ask);
     Settle(*host);
-    Check(SendMessageA(host->window, kConvertHostRunning, 0, 0) == 1,
-          "No: the window stays and the run goes on");
+    Check(ask != nullptr && !IsWindow(ask) &&
+              SendMessageA(host->window, kConvertHostRunning, 0, 0) == 1,
+          "Enter answers No, the default: the window stays and the run goes on");
     PostMessageA(host->window, WM_CLOSE, 0, 0);
     ask = WaitForWindow(*host, "#32770", 10000);
     if (ask != nullptr) ClickWithMouse(*host, GetDlgItem(ask, IDYES));
+    WaitForClosed(ask);
     HWND notice = WaitForWindow(*host, "#32770", 10000);
     Check(notice != nullptr && WindowText(notice) == Cp932("変換中の終了"),
           "Yes: the user is told what the file holds");
@@ -543,7 +554,7 @@ void EegConversion(const std::string& folder, const std::string& prefix, const s
         CreateVolume(host, drive, prefix);
         RunEeg(host, drive, settings, prefix);
         NamedFileExists(host, drive);
-        ExitDuringRun(&host, drive, settings);
+        ExitDuringRun(&host, drive, settings, prefix);
     }
     CloseHost(&host);
     NamedConversion(folder, prefix, settings);
