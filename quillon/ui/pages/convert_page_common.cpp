@@ -1,5 +1,6 @@
-// The status line, save dialog, dialog 105 and run timer shared by the two
-// convert pages.
+// The status line, save dialog, dialog 105, run timer and stop shared by
+// the two convert pages, and the outcome they leave in the main window's
+// status bar.
 #include "convert_page_common.h"
 
 #include <commctrl.h>
@@ -57,9 +58,9 @@ void ShowOutcome(HWND page, int stringId) {
     SendMessageW(bar, SB_SETTEXTW, kStatusBarMessagePart, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void ShowRunning(HWND page, bool running) {
-    EnableControl(page, IDC_CONVERT_STOP, running);
-    if (running) ShowOutcome(page, IDS_OUTCOME_RUNNING);
+void ShowRunStarted(HWND page) {
+    EnableControl(page, IDC_CONVERT_STOP, true);
+    ShowOutcome(page, IDS_OUTCOME_RUNNING);
 }
 
 // A refused start leaves no trace of the run before.
@@ -226,7 +227,7 @@ void StartRunTimer(HWND page, AppRecord* record) {
         static_cast<uint32_t>(SetTimer(page, kConversionTimerId, kConversionTimerPeriod, nullptr));
     SetDlgItemTextA(page, IDC_CONVERT_COUNTER, "0");
     ShowProgress(page, record);
-    ShowRunning(page, true);
+    ShowRunStarted(page);
     if (state->context->runChanged) state->context->runChanged(state->context->mainWindow, true);
 }
 

@@ -1,6 +1,7 @@
 // What the EEG and PSG convert pages share: their context, the status line
-// (red when a run did not write everything), the save dialog, dialog 105,
-// and the timer that drives a run with its progress.
+// (red when a run did not write everything or did not start), the save
+// dialog, dialog 105, the timer that drives a run with its progress, and
+// "中止" that stops it.
 #ifndef QUILLON_CONVERT_PAGE_COMMON_H
 #define QUILLON_CONVERT_PAGE_COMMON_H
 
