@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 # sees exactly these include folders).
 declare -A allowed=(
     [ids]=""
-    [store]=""
+    [store]="ids"
     [source]="store"
     [montage]="store"
     [eeg]="source montage store"

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "convert_pages.h"
 #include "page_messages.h"
 #include "record_lock.h"
 #include "bramwick.h"
@@ -99,6 +100,7 @@ void OnOpenPending(HWND window) {
 // Whatever is being typed on a page is taken before the window goes: moving
 // the focus ends the edit as leaving the field would.
 LRESULT OnClose(HWND window) {
+    if (!AskCloseDuringRun(window, AppRecordHandleOf(window))) return 0;
     SetFocus(window);
     return DefWindowProcW(window, WM_CLOSE, 0, 0);
 }

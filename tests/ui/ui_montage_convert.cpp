@@ -5,19 +5,33 @@
 
 namespace {
 
-const char kReadyText[] =  // "変換開始"ボタンで変換開始してください。
-    "\"\x95\xCF\x8A\xB7\x8A\x4A\x8E\x6E\"\x83\x7B\x83\x5E\x83\x93\x82\xC5\x95\xCF\x8A\xB7"
-    "\x8A\x4A\x8E\x6E\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
 const char kOddValuesText[] =  // 変換は終了しましたが、26個の値が範囲外か数値ではありませんでした。
     "\x95\xCF\x8A\xB7\x82\xCD\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x82\xAA\x81\x41\x32"
     "\x36"
     "\x8C\xC2\x82\xCC\x92\x6C\x82\xAA\x94\xCD\x88\xCD\x8A\x4F\x82\xA9\x90\x94\x92\x6C\x82\xC5\x82"
     "\xCD"
     "\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x42";
-const char kHoldsTenFrames[] =  // ﾌｧｲﾙには最初の10ﾌﾚｰﾑがあります。
-    "\xCC\xA7\xB2\xD9\x82\xC9\x82\xCD\x8D\xC5\x8F\x89\x82\xCC\x31\x30\xCC\xDA\xB0\xD1\x82\xAA\x82"
-    "\xA0"
-    "\x82\xE8\x82\xDC\x82\xB7\x81\x42";
+const char kHoldsTenFrames[] =  // ﾌｧｲﾙには最初の10ﾌﾚｰﾑ（
+    "\xCC\xA7\xB2\xD9\x82\xC9\x82\xCD\x8D\xC5\x8F\x89\x82\xCC"
+    "10\xCC\xDA\xB0\xD1\x81i";
+// 最初のﾃﾞｰﾀ行（2行目）のﾃﾞｰﾀは3列しかなく、4列目がありません（ﾁｬﾈﾙ数は8）
+const char kColumnsShort[] =
+    "\x8D\xC5\x8F\x89\x82\xCC\xC3\xDE\xB0\xC0\x8Ds\x81i2\x8Ds\x96\xDA\x81j\x82\xCC\xC3\xDE\xB0\xC0"
+    "\x82\xCD"
+    "3\x97\xF1\x82\xB5\x82\xA9\x82\xC8\x82\xAD\x81"
+    "A4\x97\xF1\x96\xDA\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81i\xC1\xAC\xC8\xD9\x90"
+    "\x94\x82\xCD"
+    "8\x81j";
+const char kOutcomeFinished[] =
+    "\x95\xCF\x8A\xB7\x82\xF0\x8A\xAE\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
+    "B";  // 変換を完了しました。
+const char kOutcomeRefused[] =
+    "\x95\xCF\x8A\xB7\x82\xF0\x8AJ\x8En\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82"
+    "\xBD\x81"
+    "B";                       // 変換を開始できませんでした。
+const char kDiskIdCreated[] =  // を作成しました。
+    "\x82\xF0\x8D\xEC\x90\xAC\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
+    "B";
 const char kWarningTitle[] = "\x8C\x78\x8D\x90";  // 警告
 
 enum PageIds {
@@ -79,10 +93,12 @@ bool RunEnded(void* context) {
 }
 
 // The menu's command reaches the page by a posted message: until the run has
-// started, the toolbar is free and the status still says the volume is ready.
+// started, the toolbar is free and the status still says the Disk ID was
+// created.
 bool RunEndedAfterReady(void* context) {
     const auto* session = static_cast<const UiSession*>(context);
-    return RunEnded(context) && WindowText(Shown(*session, kConvertStatus)) != kReadyText;
+    return RunEnded(context) &&
+           WindowText(Shown(*session, kConvertStatus)).find(kDiskIdCreated) == std::string::npos;
 }
 
 // Conv with PSG output: the target typed into the save dialog, then the
@@ -107,14 +123,17 @@ bool FileExists(const std::string& path) {
 
 // The labels source read as blank separated gives fewer columns than the
 // 8 channels set: refused before anything is created, the reason in the
-// page's status.
+// page's status; its line "A B C" is line 1, the data line 2.
 void CheckPsgRefusal(UiSession* session) {
     const std::string target = session->artifacts + "\\refused.edf";
     if (!ConvertByConv(session, target)) return;
     const std::string status = WindowText(Shown(*session, kConvertStatus));
-    Check(status.find("fewer than the 8 channels set") != std::string::npos,
-          "the page names why it refused: " + status);
+    Check(status.rfind(kColumnsShort, 0) == 0,
+          "the page names in Japanese why it refused, the line as the head list counts it: " +
+              status);
     Check(!FileExists(target), "a refused run creates no file");
+    CheckText(StatusText(FindControl(session->main, kStatusBarId), 1), kOutcomeRefused,
+              "the status bar tells the start was refused");
     Check(!IsWindowEnabled(FindControl(session->main, kOriginalTypeId)),
           "Original Type stays locked on tab 3");
     Snapshot(*session, "convert-psg-refused");
@@ -139,6 +158,8 @@ void RunWindowConversion(UiSession* session) {
               "the page says the run ended normally");
     Check(WindowText(Shown(*session, kCounter)) != "0", "the counter shows the frames converted");
     Check(FileExists(target), "the target file is written");
+    CheckText(StatusText(FindControl(session->main, kStatusBarId), 1), kOutcomeFinished,
+              "the status bar tells the last outcome");
     Check(IsWindowEnabled(FindControl(session->main, kCreateTypeId)) != FALSE,
           "Create Type is free again after the run");
     CopyFileA(session->blankSource.c_str(), (session->artifacts + "\\blank.txt").c_str(), FALSE);
@@ -165,8 +186,9 @@ void RunWindowEegConversion(UiSession* session) {
               "the mapped drive is offered as a hard disk");
     ReplaceText(Shown(*session, kEegDiskId), "QUI01");
     Click(Shown(*session, kEegCreateDiskId));
-    CheckText(WindowText(Shown(*session, kConvertStatus)), kReadyText,
-              "a created Disk ID makes the volume ready");
+    const std::string created = WindowText(Shown(*session, kConvertStatus));
+    Check(created.find(kDiskIdCreated) != std::string::npos,
+          "the page tells the Disk ID was created: " + created);
     // File > Convert, the menu opened as Alt+F opens it, its third item.
     PostMessageA(session->main, WM_SYSCOMMAND, SC_KEYMENU, 'f');
     Settle(session->main);

@@ -88,12 +88,6 @@ void PrintTally(const ConversionTally& tally) {
     std::fflush(stdout);
 }
 
-std::string HeldFrames(uint64_t frames, double secondsPerFrame) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.1f", static_cast<double>(frames) * secondsPerFrame);
-    return std::to_string(frames) + " frames (" + seconds + " s)";
-}
-
 Progress StartProgress(const AppRecord* record, int64_t first) {
     Progress progress{};
     progress.started = Clock::now();

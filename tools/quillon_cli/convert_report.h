@@ -34,9 +34,6 @@ bool CheckSource(const AppRecord* record, const char* source, std::string* error
 // and values it could not store as read, when there were any.
 void PrintTally(const ConversionTally& tally);
 
-// "N frames (M s)": what a shortened output holds.
-std::string HeldFrames(uint64_t frames, double secondsPerFrame);
-
 // The share of the source read, shown a few times a second once a run has
 // taken longer than a second.
 struct Progress {

@@ -5,39 +5,31 @@
 
 #include "convert_report.h"
 #include "eeg/eeg_header.h"
-#include "ids/convert_ids.h"
 #include "interrupts.h"
 #include "runs/convert_finish.h"
 
 namespace {
 
-// The English for each cause. Causes before the summary end the report;
-// those after it follow the summary and counts. %p output, %s source,
-// %e the engine's error text, %h what the file holds, %c what cannot be
-// closed, %b where reading stopped, %r the reference file, %f the file
-// number, %i the settings file, %n the frames held.
-struct CauseWording {
+// How each cause ends the report; its English is the engine's reason
+// table. Causes before the summary end the report; those after it follow
+// the summary and counts.
+struct CauseEnding {
     int32_t cause;
     int status;
     bool afterSummary;
-    const char* english;
 };
 
-constexpr CauseWording kWordings[] = {
-    {IDS_END_READ_FAILED, kExitFailed, false, "reading %s failed (%e); %h"},
-    {IDS_END_WRITE_FAILED, kExitFailed, false, "writing %p failed (%e); %h"},
-    {IDS_END_LAYOUT_CHANGED, kExitFailed, false, "the layout changed during the run; %h"},
-    {IDS_END_INTERRUPTED, kExitInterrupted, false, "interrupted; %h"},
-    {IDS_END_NO_DATA, kExitFailed, false, "no line of %s was data; %h"},
-    {IDS_END_NOT_CLOSED, kExitFailed, false, "cannot close %c"},
-    {IDS_END_SOURCE_LEFT, kExitFailed, false, "reading %s failed at byte %b; %h"},
-    {IDS_END_NO_REFERENCE, kExitFailed, true,
-     "cannot write the reference file %r (%e); %p holds all %n frames and opens without it, "
-     "and quillon-cli repair %p writes its reference file"},
-    {IDS_END_NUMBER_NOT_SAVED, kExitFailed, true, "cannot save EEGFileNo %f in %i"},
-    {IDS_END_WAVE_FULL, kExitPartial, true,
-     "the wave is full at %n frames, the most the file format holds; the rest of %s was not "
-     "converted"},
+constexpr CauseEnding kEndings[] = {
+    {REASON_END_READ_FAILED, kExitFailed, false},
+    {REASON_END_WRITE_FAILED, kExitFailed, false},
+    {REASON_END_LAYOUT_CHANGED, kExitFailed, false},
+    {REASON_END_INTERRUPTED, kExitInterrupted, false},
+    {REASON_END_NO_DATA, kExitFailed, false},
+    {REASON_END_NOT_CLOSED, kExitFailed, false},
+    {REASON_END_SOURCE_LEFT, kExitFailed, false},
+    {REASON_END_NO_REFERENCE, kExitFailed, true},
+    {REASON_END_NUMBER_NOT_SAVED, kExitFailed, true},
+    {REASON_END_WAVE_FULL, kExitPartial, true},
 };
 
 struct EndedRun {
@@ -49,24 +41,30 @@ struct EndedRun {
     const RunEndNames* names;
 };
 
-const CauseWording* WordingOf(int32_t cause) {
-    for (const CauseWording& row : kWordings)
+const CauseEnding* EndingOf(int32_t cause) {
+    for (const CauseEnding& row : kEndings)
         if (row.cause == cause) return &row;
     return nullptr;
 }
 
 bool Has(const EndedRun& run, int32_t cause) {
     for (int32_t i = 0; i < run.causeCount; ++i)
-        if (run.causes[i].stringId == cause) return true;
+        if (run.causes[i].code == cause) return true;
     return false;
 }
 
+std::string Worded(const EndedRun& run, int32_t code);
+
 std::string Holds(const EndedRun& run) {
-    const std::string output = Quoted(run.names->output.c_str());
-    if (run.message.holdsStringId == IDS_HOLDS_REMOVED)
-        return output + " held no frame and was removed";
-    return output + " holds the first " +
-           HeldFrames(run.message.frames, run.names->secondsPerFrame);
+    return Worded(run, run.message.holdsCode == REASON_HOLDS_REMOVED ? REASON_HOLDS_REMOVED
+                                                                     : REASON_HOLDS_FRAMES);
+}
+
+std::string Seconds(const EndedRun& run) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f",
+                  static_cast<double>(run.message.frames) * run.names->secondsPerFrame);
+    return seconds;
 }
 
 std::string ReferenceFile(const EndedRun& run) {
@@ -90,13 +88,16 @@ std::string Value(const EndedRun& run, char name) {
         case 'f': return std::to_string(run.record->EEGFileNo);
         case 'i': return Quoted(n.settings != nullptr ? n.settings : "");
         case 'n': return std::to_string(run.end.framesHeld);
+        case 't': return Seconds(run);
         default: return std::string("%") + name;
     }
 }
 
-std::string Worded(const EndedRun& run, const char* english) {
+// The engine's English of code with this run's names.
+std::string Worded(const EndedRun& run, int32_t code) {
+    const char* english = EnglishReasonPattern(code);
     std::string text;
-    for (const char* p = english; *p != '\0'; ++p) {
+    for (const char* p = english != nullptr ? english : ""; *p != '\0'; ++p) {
         if (p[0] == '%' && p[1] != '\0')
             text += Value(run, *++p);
         else
@@ -106,9 +107,9 @@ std::string Worded(const EndedRun& run, const char* english) {
 }
 
 // The worst cause the summary cannot follow, or null.
-const CauseWording* Ending(const EndedRun& run) {
+const CauseEnding* Ending(const EndedRun& run) {
     for (int32_t i = 0; i < run.causeCount; ++i) {
-        const CauseWording* row = WordingOf(run.causes[i].stringId);
+        const CauseEnding* row = EndingOf(run.causes[i].code);
         if (row != nullptr && !row->afterSummary) return row;
     }
     return nullptr;
@@ -117,10 +118,10 @@ const CauseWording* Ending(const EndedRun& run) {
 // What the finish could not do, in the order a reader checks it; a partial
 // file is reported only for a run that is otherwise whole.
 int AfterSummary(const EndedRun& run, int status) {
-    for (const CauseWording& row : kWordings) {
+    for (const CauseEnding& row : kEndings) {
         if (!row.afterSummary || !Has(run, row.cause)) continue;
         if (row.status == kExitPartial && status != kExitConverted) continue;
-        status = Fail(row.status, Worded(run, row.english));
+        status = Fail(row.status, Worded(run, row.cause));
     }
     return status;
 }
@@ -135,10 +136,10 @@ int EndConversionRun(AppRecord* record, const RunEndNames& names) {
     FinishOwnedRun(record, names.settings, interrupt, &run.end);
     DescribeRunEnd(record, &run.end, &run.message);
     run.causeCount = ListRunEndCauses(record, &run.end, run.causes, kRunEndCauseLimit);
-    const CauseWording* ending = Ending(run);
+    const CauseEnding* ending = Ending(run);
     if (ending != nullptr) {
         // Only an interrupted run goes on to its counts: what it read is in the file.
-        Fail(ending->status, Worded(run, ending->english));
+        Fail(ending->status, Worded(run, ending->cause));
         if (ending->status != kExitInterrupted) return ending->status;
     } else {
         const std::string suffix =

@@ -66,7 +66,9 @@ extern "C" void DescribeEegConvertPage(const AppRecord* record, bool volumeFound
     // output to another drive, Disk ID or output kind.
     view->driveList = !named && !running;
     view->diskIdField = view->driveList;
-    view->createButton = view->driveList && !volumeFound;
+    // Whenever the output is automatic: a volume that has a Disk ID may get
+    // a new one, after the user confirms.
+    view->createButton = view->driveList;
     view->typeLists = !running;
     view->statusStringId = StatusString(record);
 }
@@ -128,4 +130,8 @@ extern "C" int32_t DiskIdRefusalStringId(const char* typed) {
         case kDiskIdNotCp932: return IDS_DISK_ID_NOT_CP932;
         default: return 0;
     }
+}
+
+extern "C" bool DiskIdRenewalAsks(const AppRecord* record, bool volumeFound) {
+    return record != nullptr && record->CopyPrivateFile == 0 && volumeFound;
 }

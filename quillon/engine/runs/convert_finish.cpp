@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ids/convert_ids.h"
 #include "eeg/eeg_run.h"
+#include "ids/convert_ids.h"
 #include "psg/psg_run.h"
 
 namespace {
@@ -49,29 +49,29 @@ uint64_t NotDataLines(const ConversionTally& t) {
 // The causes that explain why the file is not the whole source, the worst
 // first.
 struct CauseRow {
-    int32_t stringId;
+    int32_t code;
     bool EndFlags::*flag;
 };
 
 constexpr CauseRow kCauses[] = {
-    {IDS_END_READ_FAILED, &EndFlags::readFailed},
-    {IDS_END_WRITE_FAILED, &EndFlags::writeFailed},
-    {IDS_END_LAYOUT_CHANGED, &EndFlags::layoutChanged},
-    {IDS_END_INTERRUPTED, &EndFlags::interrupted},
-    {IDS_END_NO_DATA, &EndFlags::removed},
-    {IDS_END_NOT_CLOSED, &EndFlags::notClosed},
-    {IDS_END_WAVE_FULL, &EndFlags::waveFull},
-    {IDS_END_SOURCE_LEFT, &EndFlags::sourceLeft},
-    {IDS_END_NO_REFERENCE, &EndFlags::noReference},
-    {IDS_END_NUMBER_NOT_SAVED, &EndFlags::numberNotSaved},
+    {REASON_END_READ_FAILED, &EndFlags::readFailed},
+    {REASON_END_WRITE_FAILED, &EndFlags::writeFailed},
+    {REASON_END_LAYOUT_CHANGED, &EndFlags::layoutChanged},
+    {REASON_END_INTERRUPTED, &EndFlags::interrupted},
+    {REASON_END_NO_DATA, &EndFlags::removed},
+    {REASON_END_NOT_CLOSED, &EndFlags::notClosed},
+    {REASON_END_WAVE_FULL, &EndFlags::waveFull},
+    {REASON_END_SOURCE_LEFT, &EndFlags::sourceLeft},
+    {REASON_END_NO_REFERENCE, &EndFlags::noReference},
+    {REASON_END_NUMBER_NOT_SAVED, &EndFlags::numberNotSaved},
 };
 
 // Lines that were not data and values not stored as read come last: the
 // file holds the source, only not every byte of it.
 int32_t TallyCauses(const ConversionTally& t, RunEndCause* causes, int32_t at, int32_t max) {
     const RunEndCause counted[] = {
-        {IDS_END_NOT_DATA_LINES, NotDataLines(t)},
-        {IDS_END_ODD_VALUES, t.SaturatedValues + t.NotNumbers + t.ClippedValues}};
+        {REASON_END_NOT_DATA_LINES, NotDataLines(t)},
+        {REASON_END_ODD_VALUES, t.SaturatedValues + t.NotNumbers + t.ClippedValues}};
     for (const RunEndCause& cause : counted)
         if (cause.count != 0 && at < max) causes[at++] = cause;
     return at;
@@ -82,12 +82,14 @@ EndFlags FlagsOf(const AppRecord* record, const RunEnd* end) {
                                 : PsgEndFlags(end->flags);
 }
 
-// Appends text to out at *used, cut to fit.
-void Append(char* out, size_t size, size_t* used, const char* text, size_t length) {
-    const size_t room = size - 1 - *used;
-    const size_t n = length < room ? length : room;
-    std::memcpy(out + *used, text, n);
-    *used += n;
+// The seconds frames span, in tenths: an EEG frame is one sample line, a
+// PSG frame one epoch of FrameTime seconds.
+uint64_t TenthsHeld(const AppRecord* record, uint16_t kind, uint64_t frames) {
+    constexpr uint64_t kTenths = 10;
+    if (kind == kRunEeg)
+        return record->SampleRate > 0 ? frames * kTenths / static_cast<uint64_t>(record->SampleRate)
+                                      : 0;
+    return record->FrameTime > 0 ? frames * kTenths * static_cast<uint64_t>(record->FrameTime) : 0;
 }
 
 }  // namespace
@@ -117,41 +119,42 @@ extern "C" int32_t ListRunEndCauses(const AppRecord* record, const RunEnd* end, 
     const EndFlags e = FlagsOf(record, end);
     int32_t n = 0;
     for (const CauseRow& row : kCauses)
-        if (e.*row.flag && n < max) causes[n++] = RunEndCause{row.stringId, 0};
+        if (e.*row.flag && n < max) causes[n++] = RunEndCause{row.code, 0};
     return TallyCauses(record->Tally, causes, n, max);
 }
 
 extern "C" void DescribeRunEnd(const AppRecord* record, const RunEnd* end, FinishMessage* message) {
     if (message == nullptr) return;
-    *message = FinishMessage{IDS_CONVERT_FINISHED, 0, false, 0, 0};
+    *message = FinishMessage{REASON_NONE, REASON_NONE, false, 0, 0, 0};
     RunEndCause worst;
     if (ListRunEndCauses(record, end, &worst, 1) == 0) return;
     const bool removed = FlagsOf(record, end).removed;
-    message->causeStringId = worst.stringId;
+    message->causeCode = worst.code;
     message->warning = true;
     message->frames = removed ? 0 : end->framesHeld;
+    message->tenths = TenthsHeld(record, end->kind, message->frames);
     message->count = worst.count;
-    message->holdsStringId = removed ? IDS_HOLDS_REMOVED : IDS_HOLDS_FRAMES;
+    message->holdsCode = removed ? REASON_HOLDS_REMOVED : REASON_HOLDS_FRAMES;
+}
+
+extern "C" int32_t RunOutcomeStringId(const FinishMessage* message) {
+    if (message == nullptr || !message->warning) return IDS_OUTCOME_FINISHED;
+    return message->causeCode == REASON_END_INTERRUPTED ? IDS_OUTCOME_STOPPED : IDS_OUTCOME_FAILED;
+}
+
+extern "C" Reason FinishReason(const FinishMessage* message, int32_t code, const char* errorText) {
+    Reason reason = MakeReason(code);
+    if (message != nullptr) {
+        reason.values[0] = static_cast<int64_t>(message->frames);
+        reason.values[1] = static_cast<int64_t>(message->count);
+        reason.values[2] = static_cast<int64_t>(message->tenths);
+    }
+    if (errorText != nullptr) std::snprintf(reason.detail, sizeof reason.detail, "%s", errorText);
+    return reason;
 }
 
 extern "C" int32_t FormatFinishText(const char* pattern, const FinishMessage* message,
                                     const char* errorText, char* out, size_t size) {
-    if (out == nullptr || size == 0) return 0;
-    size_t used = 0;
-    for (const char* p = pattern; p != nullptr && *p != '\0' && used + 1 < size; ++p) {
-        char number[24];
-        if (p[0] == '%' && (p[1] == '1' || p[1] == '2') && message != nullptr) {
-            const unsigned long long value = p[1] == '1' ? message->frames : message->count;
-            const int n = std::snprintf(number, sizeof number, "%llu", value);
-            Append(out, size, &used, number, n > 0 ? static_cast<size_t>(n) : 0);
-            ++p;
-        } else if (p[0] == '%' && p[1] == 'e') {
-            if (errorText != nullptr) Append(out, size, &used, errorText, std::strlen(errorText));
-            ++p;
-        } else {
-            Append(out, size, &used, p, 1);
-        }
-    }
-    out[used] = '\0';
-    return static_cast<int32_t>(used);
+    const Reason reason = FinishReason(message, REASON_NONE, errorText);
+    return ExpandReasonPattern(pattern, &reason, nullptr, out, size);
 }

@@ -6,62 +6,26 @@
 
 namespace {
 
-int32_t Written(int n, size_t size) {
-    if (n < 0) return 0;
-    return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
-}
+struct OutcomeCode {
+    int32_t outcome;
+    int32_t code;
+};
 
-}  // namespace
+constexpr OutcomeCode kEegCodes[] = {
+    {kEegStarted, REASON_EEG_STARTED},
+    {kEegStartRunning, REASON_EEG_RUNNING},
+    {kEegStartNotEegType, REASON_EEG_NOT_EEG_TYPE},
+    {kEegStartBadLayout, REASON_EEG_BAD_LAYOUT},
+    {kEegStartPathTooLong, REASON_EEG_PATH_TOO_LONG},
+    {kEegStartOutputExists, REASON_EEG_OUTPUT_EXISTS},
+    {kEegStartReferenceExists, REASON_EEG_REFERENCE_EXISTS},
+    {kEegStartNoMemory, REASON_EEG_NO_MEMORY},
+    {kEegStartCannotCreate, REASON_EEG_CANNOT_CREATE},
+    {kEegStartNoVolume, REASON_EEG_NO_VOLUME},
+    {kEegStartSourceUnusable, REASON_EEG_SOURCE_UNUSABLE},
+};
 
-extern "C" int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome, const char* path,
-                                        char* out, size_t size) {
-    if (out == nullptr || size == 0) return 0;
-    out[0] = '\0';
-    if (record == nullptr || path == nullptr) return 0;
-    char reference[kPathSize + 8] = "";
-    MakeEegReferencePath(path, reference, sizeof reference);
-    const char* reason = record->RunErrorText[0] != '\0' ? record->RunErrorText : "unknown reason";
-    int n = 0;
-    switch (outcome) {
-        case kEegStarted: n = std::snprintf(out, size, "the conversion started"); break;
-        case kEegStartRunning: n = std::snprintf(out, size, "a conversion is still running"); break;
-        case kEegStartNotEegType:
-            n = std::snprintf(out, size, "the output type is not an EEG file");
-            break;
-        case kEegStartBadLayout:
-            n = std::snprintf(out, size, "the source layout cannot be converted");
-            break;
-        case kEegStartPathTooLong:
-            n = std::snprintf(out, size, "the output path \"%s\" is too long", path);
-            break;
-        case kEegStartOutputExists:
-            n = std::snprintf(out, size, "the output file \"%s\" exists; it is never overwritten",
-                              path);
-            break;
-        case kEegStartReferenceExists:
-            n = std::snprintf(out, size, "the reference file \"%s\" of the output exists",
-                              reference);
-            break;
-        case kEegStartNoMemory:
-            n = std::snprintf(out, size, "not enough memory for a conversion step");
-            break;
-        case kEegStartCannotCreate:
-            n = std::snprintf(out, size, "cannot create the output file \"%s\": %s", path, reason);
-            break;
-        case kEegStartNoVolume:
-            n = std::snprintf(out, size, "the output volume is not ready");
-            break;
-        case kEegStartSourceUnusable:
-            n = std::snprintf(out, size, "the source cannot be converted");
-            break;
-        default: n = std::snprintf(out, size, "start outcome %d", outcome); break;
-    }
-    return Written(n, size);
-}
-
-namespace {
-
-// What a PSG reason's text is filled with, in its order.
+// What a PSG reason's values are, in their order.
 enum ReasonArguments {
     kNoArgument,
     kValue,
@@ -73,63 +37,90 @@ enum ReasonArguments {
 
 struct PsgReason {
     int32_t outcome;
+    int32_t code;
     ReasonArguments arguments;
     int32_t limit;
-    const char* text;
 };
 
 const PsgReason kPsgReasons[] = {
-    {kPsgStarted, kNoArgument, 0, "the conversion started"},
-    {kPsgStartRunning, kNoArgument, 0, "a conversion is still running"},
-    {kPsgStartTargetExists, kNoArgument, 0, "the target file exists; it is never overwritten"},
-    {kPsgStartNoTarget, kNoArgument, 0, "no target file was chosen"},
-    {kPsgStartNoChannels, kNoArgument, 0, "no source channel is switched on"},
-    {kPsgStartNoSource, kNoArgument, 0, "no source file is open"},
-    {kPsgStartBadPattern, kSlotNumber, 0, "PSG pattern %d does not exist"},
-    {kPsgStartBadChannelCount, kValueAndLimit, kPatternRowCount,
-     "%d source channels: at most %d can be converted"},
-    {kPsgStartBadFieldMode, kValue, 0, "field delimiter %d is none of comma, blank and tab"},
-    {kPsgStartBadValueKind, kValue, 0, "data type %d is neither A/D nor calibrated values"},
-    {kPsgStartBadFrameTime, kValueAndLimit, kPsgMaxFrameTime,
-     "frame time %d s: it must be 1 to %d seconds"},
-    {kPsgStartBadSampleRate, kValueAndLimit, kPsgMaxSampleRate,
-     "sampling rate %d Hz: it must be 1 to %d Hz"},
-    {kPsgStartBadTimeResolutionRate, kValue, 0,
-     "sampling rate %d Hz: with the original time resolution (one line a millisecond) it must "
-     "divide 1000 Hz"},
-    {kPsgStartBadChannelRate, kChannelAndValue, 0,
-     "channel %d: rate divisor %d gives a rate below 1 Hz"},
-    {kPsgStartUnevenChannelRate, kChannelAndValue, 0,
-     "channel %d: rate divisor %d does not give a whole number of samples per epoch"},
-    {kPsgStartZeroEu, kChannel, 0,
-     "channel %d: CAL (EU) is 0, so calibrated values cannot be scaled"},
-    {kPsgStartZeroVu, kChannel, 0, "channel %d: AD (VU) is 0, so calibrated values would all be 0"},
-    {kPsgStartBadPhysicalRange, kChannel, 0,
-     "channel %d: the physical range 32767 x CAL / AD is too large or too fine for the file's "
-     "header"},
-    {kPsgStartTooManySamples, kNoArgument, 0,
-     "the channels give more samples than one epoch can hold"},
-    {kPsgStartNoMemory, kNoArgument, 0, "not enough memory for the conversion's buffers"},
-    {kPsgStartCannotCreate, kNoArgument, 0, "the target file cannot be created"},
-    {kPsgStartNotReady, kNoArgument, 0, "the PSG library could not prepare the file's header"},
-    {kPsgStartRefused, kNoArgument, 0, "the PSG library refused the channel definitions"},
-    {kPsgStartSourceUnusable, kNoArgument, 0, "the source cannot be converted"},
+    {kPsgStarted, REASON_PSG_STARTED, kNoArgument, 0},
+    {kPsgStartRunning, REASON_PSG_RUNNING, kNoArgument, 0},
+    {kPsgStartTargetExists, REASON_PSG_TARGET_EXISTS, kNoArgument, 0},
+    {kPsgStartNoTarget, REASON_PSG_NO_TARGET, kNoArgument, 0},
+    {kPsgStartNoChannels, REASON_PSG_NO_CHANNELS, kNoArgument, 0},
+    {kPsgStartNoSource, REASON_PSG_NO_SOURCE, kNoArgument, 0},
+    {kPsgStartBadPattern, REASON_PSG_BAD_PATTERN, kSlotNumber, 0},
+    {kPsgStartBadChannelCount, REASON_PSG_BAD_CHANNEL_COUNT, kValueAndLimit, kPatternRowCount},
+    {kPsgStartBadFieldMode, REASON_PSG_BAD_FIELD_MODE, kValue, 0},
+    {kPsgStartBadValueKind, REASON_PSG_BAD_VALUE_KIND, kValue, 0},
+    {kPsgStartBadFrameTime, REASON_PSG_BAD_FRAME_TIME, kValueAndLimit, kPsgMaxFrameTime},
+    {kPsgStartBadSampleRate, REASON_PSG_BAD_SAMPLE_RATE, kValueAndLimit, kPsgMaxSampleRate},
+    {kPsgStartBadTimeResolutionRate, REASON_PSG_BAD_TIME_RESOLUTION_RATE, kValue, 0},
+    {kPsgStartBadChannelRate, REASON_PSG_BAD_CHANNEL_RATE, kChannelAndValue, 0},
+    {kPsgStartUnevenChannelRate, REASON_PSG_UNEVEN_CHANNEL_RATE, kChannelAndValue, 0},
+    {kPsgStartZeroEu, REASON_PSG_ZERO_EU, kChannel, 0},
+    {kPsgStartZeroVu, REASON_PSG_ZERO_VU, kChannel, 0},
+    {kPsgStartBadPhysicalRange, REASON_PSG_BAD_PHYSICAL_RANGE, kChannel, 0},
+    {kPsgStartTooManySamples, REASON_PSG_TOO_MANY_SAMPLES, kNoArgument, 0},
+    {kPsgStartNoMemory, REASON_PSG_NO_MEMORY, kNoArgument, 0},
+    {kPsgStartCannotCreate, REASON_PSG_CANNOT_CREATE, kNoArgument, 0},
+    {kPsgStartNotReady, REASON_PSG_NOT_READY, kNoArgument, 0},
+    {kPsgStartRefused, REASON_PSG_REFUSED, kNoArgument, 0},
+    {kPsgStartSourceUnusable, REASON_PSG_SOURCE_UNUSABLE, kNoArgument, 0},
 };
+
+// Setting codes by SettingRangeKind; a row's code is kRowCodeStep further.
+constexpr int32_t kSettingCodes[] = {
+    REASON_SETTING_INTERVAL,      REASON_SETTING_AT_LEAST,     REASON_SETTING_FRAME_TIMES,
+    REASON_SETTING_MAGNIFICATION, REASON_SETTING_RATE_DIVISOR, REASON_SETTING_PSG_MAGNIFICATION,
+};
+constexpr int32_t kRowCodeStep = REASON_SETTING_INTERVAL_ROW - REASON_SETTING_INTERVAL;
+
+int32_t Written(int n, size_t size) {
+    if (n < 0) return 0;
+    return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
+}
+
+// Text for an outcome the tables lack (none today).
+int32_t FormatUnknown(const char* what, int32_t value, char* out, size_t size) {
+    return Written(std::snprintf(out, size, "%s %d", what, value), size);
+}
 
 }  // namespace
 
-extern "C" int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size) {
+extern "C" Reason EegStartReason(const AppRecord* record, int32_t outcome, const char* path) {
+    Reason reason = MakeReason(REASON_NONE);
+    for (const OutcomeCode& row : kEegCodes)
+        if (row.outcome == outcome) reason.code = row.code;
+    if (outcome == kEegStartReferenceExists && path != nullptr)
+        MakeEegReferencePath(path, reason.path, sizeof reason.path);
+    else if (path != nullptr)
+        std::snprintf(reason.path, sizeof reason.path, "%s", path);
+    if (record != nullptr)
+        std::snprintf(reason.detail, sizeof reason.detail, "%s", record->RunErrorText);
+    return reason;
+}
+
+extern "C" int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome, const char* path,
+                                        char* out, size_t size) {
     if (out == nullptr || size == 0) return 0;
     out[0] = '\0';
-    if (result == nullptr) return 0;
-    const PsgReason* reason = nullptr;
+    if (record == nullptr || path == nullptr) return 0;
+    const Reason reason = EegStartReason(record, outcome, path);
+    if (reason.code == REASON_NONE) return FormatUnknown("start outcome", outcome, out, size);
+    return FormatReasonEnglish(&reason, out, size);
+}
+
+extern "C" Reason PsgStartReason(const PsgStartResult* result) {
+    Reason reason = MakeReason(REASON_NONE);
+    const PsgReason* row = nullptr;
     for (const PsgReason& entry : kPsgReasons)
-        if (entry.outcome == result->outcome) reason = &entry;
-    if (reason == nullptr)
-        return Written(std::snprintf(out, size, "start outcome %d", result->outcome), size);
-    int32_t first = result->value;
-    int32_t second = reason->limit;
-    switch (reason->arguments) {
+        if (result != nullptr && entry.outcome == result->outcome) row = &entry;
+    if (row == nullptr) return reason;
+    reason.code = row->code;
+    int64_t first = result->value;
+    int64_t second = row->limit;
+    switch (row->arguments) {
         case kSlotNumber: first = result->value + 1; break;
         case kChannel: first = result->sourceChannel; break;
         case kChannelAndValue:
@@ -138,40 +129,40 @@ extern "C" int32_t FormatPsgStartReason(const PsgStartResult* result, char* out,
             break;
         default: break;
     }
-    // Texts use the arguments they name, in this order; the rest are ignored.
-    return Written(std::snprintf(out, size, reason->text, first, second), size);
+    reason.values[0] = first;
+    reason.values[1] = second;
+    return reason;
 }
 
-namespace {
-
-// The allowed values of a setting, worded.
-void FormatRange(const SettingProblem& problem, char* out, size_t size) {
-    switch (problem.rangeKind) {
-        case kRangeInterval: std::snprintf(out, size, "%d..%d", problem.low, problem.high); break;
-        case kRangeAtLeast: std::snprintf(out, size, "%d or more", problem.low); break;
-        case kRangeFrameTimes: std::snprintf(out, size, "1, 2, 5 or 10"); break;
-        case kRangeMagnification:
-            std::snprintf(out, size, "1, 10, ... 1000000000 or -10, -100, ... -1000000");
-            break;
-        case kRangeRateDivisor: std::snprintf(out, size, "1, 2, 4, 5, 10, 20 or 50"); break;
-        case kRangePsgMagnification:
-            std::snprintf(out, size, "1, 10, 100, 1000 or 10000 (0 reads as 1)");
-            break;
-        default: std::snprintf(out, size, "range %d", problem.rangeKind); break;
-    }
+extern "C" int32_t FormatPsgStartReason(const PsgStartResult* result, char* out, size_t size) {
+    if (out == nullptr || size == 0) return 0;
+    out[0] = '\0';
+    if (result == nullptr) return 0;
+    const Reason reason = PsgStartReason(result);
+    if (reason.code == REASON_NONE)
+        return FormatUnknown("start outcome", result->outcome, out, size);
+    return FormatReasonEnglish(&reason, out, size);
 }
 
-}  // namespace
+extern "C" Reason SettingProblemReason(const SettingProblem* problem) {
+    Reason reason = MakeReason(REASON_NONE);
+    if (problem == nullptr || problem->rangeKind < 0 ||
+        problem->rangeKind >= static_cast<int32_t>(sizeof kSettingCodes / sizeof kSettingCodes[0]))
+        return reason;
+    reason.code = kSettingCodes[problem->rangeKind] + (problem->row > 0 ? kRowCodeStep : 0);
+    reason.values[0] = problem->value;
+    reason.values[1] = problem->row;
+    reason.values[2] = problem->low;
+    reason.values[3] = problem->high;
+    std::snprintf(reason.detail, sizeof reason.detail, "[%s] %s", problem->section, problem->key);
+    return reason;
+}
 
 extern "C" int32_t FormatSettingProblem(const SettingProblem* problem, char* out, size_t size) {
     if (out == nullptr || size == 0) return 0;
     out[0] = '\0';
     if (problem == nullptr) return 0;
-    char range[64];
-    FormatRange(*problem, range, sizeof range);
-    char row[24] = "";
-    if (problem->row > 0) std::snprintf(row, sizeof row, " for row %d", problem->row);
-    return Written(std::snprintf(out, size, "[%s] %s is %d%s; it must be %s", problem->section,
-                                 problem->key, problem->value, row, range),
-                   size);
+    const Reason reason = SettingProblemReason(problem);
+    if (reason.code == REASON_NONE) return FormatUnknown("range", problem->rangeKind, out, size);
+    return FormatReasonEnglish(&reason, out, size);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "source/field_reader.h"
 #include "source/head_lines.h"
@@ -85,43 +86,37 @@ extern "C" int32_t CheckSourceForConversion(const AppRecord* record, SourceCheck
     return Verdict(check, kSourceUsable, record, values);
 }
 
+namespace {
+
+constexpr int32_t kVerdictCodes[] = {
+    REASON_SOURCE_USABLE,       REASON_SOURCE_NOT_OPEN,        REASON_SOURCE_EMPTY,
+    REASON_SOURCE_UTF16,        REASON_SOURCE_UTF32,           REASON_SOURCE_BINARY,
+    REASON_SOURCE_NO_DATA_LINE, REASON_SOURCE_TOO_FEW_COLUMNS, REASON_SOURCE_LINE_BEYOND_HEAD,
+};
+
+}  // namespace
+
+extern "C" Reason SourceVerdictReason(const SourceCheck* check) {
+    if (check == nullptr || check->verdict < 0 ||
+        check->verdict >= int32_t(std::size(kVerdictCodes)))
+        return MakeReason(REASON_NONE);
+    Reason reason = MakeReason(kVerdictCodes[check->verdict]);
+    reason.values[0] = check->line;
+    reason.values[1] = check->columns;
+    reason.values[2] = check->channels;
+    reason.values[3] = kSourceHeadSize;
+    return reason;
+}
+
 extern "C" int32_t FormatSourceVerdict(const SourceCheck* check, char* out, size_t size) {
     if (out == nullptr || size == 0) return 0;
     out[0] = '\0';
     if (check == nullptr) return 0;
-    int n = 0;
-    switch (check->verdict) {
-        case kSourceUsable: n = std::snprintf(out, size, "the source can be converted"); break;
-        case kSourceNotOpen: n = std::snprintf(out, size, "no source file is open"); break;
-        case kSourceEmpty: n = std::snprintf(out, size, "the source is empty"); break;
-        case kSourceUtf16:
-        case kSourceUtf32:
-            n = std::snprintf(out, size,
-                              "the source is UTF-%d text; save it as Shift_JIS (code page 932), "
-                              "ASCII or UTF-8 text",
-                              check->verdict == kSourceUtf16 ? 16 : 32);
-            break;
-        case kSourceBinary:
-            n = std::snprintf(out, size, "the source holds NUL bytes: it is not a text file");
-            break;
-        case kSourceNoDataLine:
-            n = std::snprintf(out, size, "the source has no line %d, its first data line",
-                              check->line);
-            break;
-        case kSourceDataLineBeyondHead:
-            n = std::snprintf(out, size,
-                              "the first data line (line %d) lies beyond the first %d bytes the "
-                              "program reads ahead",
-                              check->line, kSourceHeadSize);
-            break;
-        case kSourceTooFewColumns:
-            n = std::snprintf(out, size,
-                              "the first data line (line %d) has %d data columns, fewer than the "
-                              "%d channels set",
-                              check->line, check->columns, check->channels);
-            break;
-        default: n = std::snprintf(out, size, "source verdict %d", check->verdict); break;
+    const Reason reason = SourceVerdictReason(check);
+    if (reason.code == REASON_NONE) {
+        const int n = std::snprintf(out, size, "source verdict %d", check->verdict);
+        if (n < 0) return 0;
+        return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
     }
-    if (n < 0) return 0;
-    return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
+    return FormatReasonEnglish(&reason, out, size);
 }

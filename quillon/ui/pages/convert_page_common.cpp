@@ -1,5 +1,6 @@
-// The status line, save dialog, dialog 105 and run timer shared by the two
-// convert pages.
+// The status line, save dialog, dialog 105, run timer and stop shared by
+// the two convert pages, and the outcome they leave in the main window's
+// status bar.
 #include "convert_page_common.h"
 
 #include <commctrl.h>
@@ -11,15 +12,20 @@
 #include "file_dialog.h"
 #include "runs/convert_finish.h"
 #include "ids/convert_ids.h"
+#include "reason_text.h"
 #include "record_lock.h"
+#include "resource_ids.h"
 #include "runs/run_ticks.h"
 #include "source/source_checks.h"
+#include "ui_text.h"
 
 namespace {
 
 constexpr COLORREF kWarningColour = RGB(255, 0, 0);
 constexpr int kProgressRange = 100;
 constexpr char kFilter[] = "Wave File(*.DAT)|*.dat|All Files(*.*)|*.*|";
+// The main window's status bar part that tells the last outcome.
+constexpr WPARAM kStatusBarMessagePart = 1;
 
 // Per page: what the run timer and the status line need between messages.
 struct PageState {
@@ -39,8 +45,29 @@ HINSTANCE PageInstance(HWND page) {
 }
 
 void LoadText(HWND page, int id, char* text, int size) {
-    text[0] = '\0';
-    LoadStringA(PageInstance(page), static_cast<UINT>(id), text, size);
+    LoadStringCp932(PageInstance(page), static_cast<UINT>(id), text, size);
+}
+
+// The main window's status bar tells how the last run went; a host
+// without one is left alone.
+void ShowOutcome(HWND page, int stringId) {
+    const ConvertPageContext* context = ConvertContext(page);
+    HWND bar = context != nullptr ? GetDlgItem(context->mainWindow, IDC_STATUS_BAR) : nullptr;
+    if (bar == nullptr) return;
+    const std::wstring text = LoadWideString(PageInstance(page), static_cast<UINT>(stringId));
+    SendMessageW(bar, SB_SETTEXTW, kStatusBarMessagePart, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ShowRunStarted(HWND page) {
+    EnableControl(page, IDC_CONVERT_STOP, true);
+    ShowOutcome(page, IDS_OUTCOME_RUNNING);
+}
+
+// A refused start leaves no trace of the run before.
+void ResetProgress(HWND page) {
+    SendDlgItemMessageW(page, IDC_CONVERT_PROGRESS, PBM_SETPOS, 0, 0);
+    SetDlgItemTextW(page, IDC_CONVERT_COUNTER, L"0");
+    SetDlgItemTextW(page, IDC_CONVERT_ELAPSED, L"");
 }
 
 void ShowProgress(HWND page, const AppRecord* record) {
@@ -59,17 +86,21 @@ void ShowProgress(HWND page, const AppRecord* record) {
 
 // The finish line: string 21, or the cause and what the file holds.
 void ShowRunEnd(HWND page, const FinishMessage& message, const char* errorText) {
-    char pattern[kStatusBytes], cause[kStatusLineBytes], holds[kStatusLineBytes];
-    LoadText(page, message.causeStringId, pattern, sizeof pattern);
-    FormatFinishText(pattern, &message, errorText, cause, sizeof cause);
-    holds[0] = '\0';
-    if (message.holdsStringId != 0) {
-        LoadText(page, message.holdsStringId, pattern, sizeof pattern);
-        FormatFinishText(pattern, &message, errorText, holds, sizeof holds);
+    char cause[kStatusLineBytes] = "", holds[kStatusLineBytes] = "";
+    if (message.causeCode == REASON_NONE) {
+        LoadText(page, IDS_CONVERT_FINISHED, cause, sizeof cause);
+    } else {
+        const Reason reason = FinishReason(&message, message.causeCode, errorText);
+        FormatReasonCp932(PageInstance(page), &reason, cause, sizeof cause);
     }
-    char line[kStatusLineBytes];
+    if (message.holdsCode != REASON_NONE) {
+        const Reason reason = FinishReason(&message, message.holdsCode, errorText);
+        FormatReasonCp932(PageInstance(page), &reason, holds, sizeof holds);
+    }
+    char line[kStatusLineBytes * 2];
     std::snprintf(line, sizeof line, "%s%s", cause, holds);
     ShowStatusText(page, line, message.warning);
+    ShowOutcome(page, RunOutcomeStringId(&message));
 }
 
 // Ends the run the record holds; the message says how it ended.
@@ -84,13 +115,14 @@ bool EndRun(HWND page, bool interrupt, FinishMessage* message, char* errorText, 
     DescribeRunEnd(record.record, &end, message);
     std::snprintf(errorText, size, "%s", record->RunErrorText);
     ShowProgress(page, record.record);
+    EnableControl(page, IDC_CONVERT_STOP, false);
     return end.kind != kRunNone;
 }
 
-void FinishRun(HWND page) {
+void FinishRun(HWND page, bool interrupt) {
     FinishMessage message;
     char errorText[kStatusBytes];
-    const bool ended = EndRun(page, false, &message, errorText, sizeof errorText);
+    const bool ended = EndRun(page, interrupt, &message, errorText, sizeof errorText);
     const PageState* state = StateOf(page);
     if (state->ended != nullptr) state->ended(page);
     if (ended) ShowRunEnd(page, message, errorText);
@@ -108,6 +140,7 @@ void InitConvertPage(HWND page, LPARAM context) {
     if (state->context->counterFont != nullptr)
         SendDlgItemMessageA(page, IDC_CONVERT_COUNTER, WM_SETFONT,
                             reinterpret_cast<WPARAM>(state->context->counterFont), FALSE);
+    EnableControl(page, IDC_CONVERT_STOP, false);
 }
 
 void ReleaseConvertPage(HWND page) {
@@ -139,7 +172,7 @@ void ShowStatusString(HWND page, int stringId) {
 void ShowStatusText(HWND page, const char* text, bool warning) {
     if (StateOf(page) != nullptr) StateOf(page)->warning = warning;
     HWND status = GetDlgItem(page, IDC_CONVERT_STATUS);
-    SetWindowTextA(status, text);
+    SetWindowTextCp932(status, text);
     InvalidateRect(status, nullptr, TRUE);
     UpdateWindow(status);
 }
@@ -172,11 +205,18 @@ bool SourceUsable(HWND page) {
         if (!record || CheckSourceForConversion(record.record, &check) == kSourceUsable)
             return true;
     }
-    char text[kStatusLineBytes];
-    FormatSourceVerdict(&check, text, sizeof text);
-    ShowStatusText(page, text, true);
-    MessageBeep(0);
+    const Reason reason = SourceVerdictReason(&check);
+    ShowStartRefusal(page, &reason);
     return false;
+}
+
+void ShowStartRefusal(HWND page, const Reason* reason) {
+    char text[kStatusLineBytes * 2];
+    FormatReasonCp932(PageInstance(page), reason, text, sizeof text);
+    ResetProgress(page);
+    ShowStatusText(page, text, true);
+    ShowOutcome(page, IDS_OUTCOME_REFUSED);
+    MessageBeep(0);
 }
 
 void StartRunTimer(HWND page, AppRecord* record) {
@@ -187,6 +227,7 @@ void StartRunTimer(HWND page, AppRecord* record) {
         static_cast<uint32_t>(SetTimer(page, kConversionTimerId, kConversionTimerPeriod, nullptr));
     SetDlgItemTextA(page, IDC_CONVERT_COUNTER, "0");
     ShowProgress(page, record);
+    ShowRunStarted(page);
     if (state->context->runChanged) state->context->runChanged(state->context->mainWindow, true);
 }
 
@@ -207,25 +248,40 @@ void OnRunTimer(HWND page, void (*formatCounter)(const AppRecord*, char*, size_t
         UpdateWindow(GetDlgItem(page, IDC_CONVERT_COUNTER));
         ShowProgress(page, record.record);
     }
-    if (!goesOn) FinishRun(page);
+    if (!goesOn) FinishRun(page, false);
+}
+
+bool RunInProgress(HGLOBAL recordBlock) {
+    RecordLock record(recordBlock);
+    return record && record->RunOwner != kRunNone;
+}
+
+void StopRun(HWND page) {
+    const ConvertPageContext* context = ConvertContext(page);
+    if (context != nullptr && RunInProgress(context->record)) FinishRun(page, true);
 }
 
 void EndRunOnDestroy(HWND page) {
     const ConvertPageContext* context = ConvertContext(page);
     if (context == nullptr) return;
-    bool running = false;
-    {
-        RecordLock record(context->record);
-        running = record && record->RunOwner != kRunNone;
-    }
+    const bool running = RunInProgress(context->record);
     KillTimer(page, kConversionTimerId);
     if (!running) return;
     FinishMessage message;
     char errorText[kStatusBytes];
     if (!EndRun(page, true, &message, errorText, sizeof errorText)) return;
     ShowRunEnd(page, message, errorText);
-    char text[kStatusLineBytes], title[kStatusBytes];
-    GetDlgItemTextA(page, IDC_CONVERT_STATUS, text, sizeof text);
+    char text[kStatusLineBytes * 2], title[kStatusBytes];
+    ReadWindowTextCp932(GetDlgItem(page, IDC_CONVERT_STATUS), text, sizeof text);
     LoadText(page, IDS_EXIT_DURING_RUN, title, sizeof title);
-    MessageBoxA(nullptr, text, title, MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+    MessageBoxCp932(nullptr, text, title, MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+}
+
+bool AskCloseDuringRun(HWND mainWindow, HGLOBAL record) {
+    if (!RunInProgress(record)) return true;
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(mainWindow, GWLP_HINSTANCE));
+    const std::wstring question = LoadWideString(instance, IDS_CLOSE_DURING_RUN_ASK);
+    const std::wstring title = LoadWideString(instance, IDS_CONFIRM_TITLE);
+    return MessageBoxW(mainWindow, question.c_str(), title.c_str(),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }

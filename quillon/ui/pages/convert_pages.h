@@ -34,6 +34,10 @@ struct ConvertPageContext {
 // is open. True when a file was chosen: it is the target now.
 bool ChoosePsgTarget(HWND mainWindow, HGLOBAL record);
 
+// Before the main window closes: true when no run is in progress or the
+// user agrees to stop it (asked in a yes/no box, "no" the default).
+bool AskCloseDuringRun(HWND mainWindow, HGLOBAL record);
+
 INT_PTR CALLBACK EegConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PsgConvertPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -13,6 +13,7 @@
 #include "eeg/output_volume.h"
 #include "record_lock.h"
 #include "runs/start_reasons.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ bool CheckVolume(HWND page, AppRecord* record) {
     const int32_t check = CheckOutputVolume(record, root, nullptr, 0);
     if (check == kVolumeRootUnusable) return false;
     SendMessageA(DriveList(page), CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
-    if (check == kVolumeReady) SetDlgItemTextA(page, IDC_EEG_DISK_ID, record->PatientInfo.DiskId);
+    if (check == kVolumeReady) SetItemTextCp932(page, IDC_EEG_DISK_ID, record->PatientInfo.DiskId);
     return check == kVolumeReady || check == kVolumeNoDiskId;
 }
 
@@ -156,7 +157,7 @@ void OfferRepair(HWND page, const EegLeftoverView& leftover) {
     LoadPageString(page, IDS_EEG_LEFTOVER_ASK, pattern, sizeof pattern);
     FormatLeftoverText(pattern, leftover.file, leftover.others, nullptr, question, sizeof question);
     LoadPageString(page, IDS_EEG_LEFTOVER_TITLE, title, sizeof title);
-    if (MessageBoxA(GetAncestor(page, GA_ROOT), question, title, MB_YESNO | MB_ICONQUESTION) ==
+    if (MessageBoxCp932(GetAncestor(page, GA_ROOT), question, title, MB_YESNO | MB_ICONQUESTION) ==
         IDYES)
         RepairLeftover(page, leftover.file);
 }
@@ -211,19 +212,54 @@ bool DiskIdRefused(HWND page, const char* typed) {
     return true;
 }
 
+// A yes/no question of the string table ("no" the default), "%f" the
+// drive's root and "%e" the Disk ID.
+bool AskDiskIdQuestion(HWND page, const char* root, const char* typed) {
+    char pattern[kStatusLineBytes], question[kStatusLineBytes], title[kStatusBytes];
+    LoadPageString(page, IDS_DISK_ID_RENEW_ASK, pattern, sizeof pattern);
+    FormatLeftoverText(pattern, root, 0, typed, question, sizeof question);
+    LoadPageString(page, IDS_CONFIRM_TITLE, title, sizeof title);
+    return MessageBoxCp932(GetAncestor(page, GA_ROOT), question, title,
+                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+// Whether the drive chosen holds a volume file, so a Disk ID made now
+// replaces one; false while a run writes or the typed text is refused.
+bool MayCreateDiskId(HWND page, const char* typed, char* root, size_t rootSize, bool* renewal) {
+    RecordLock record(ConvertContext(page)->record);
+    if (!record || record->ConvertState == kConvertRunning || DiskIdRefused(page, typed))
+        return false;
+    DriveRoot(record->CopyDrive, root, rootSize);
+    *renewal = DiskIdRenewalAsks(record.record, CheckVolume(page, record.record));
+    SetItemTextCp932(page, IDC_EEG_DISK_ID, typed);  // the look at the volume showed its own
+    return true;
+}
+
 void OnCreateDiskId(HWND page) {
     char typed[kDiskIdFieldBytes + 1] = {};
-    GetDlgItemTextA(page, IDC_EEG_DISK_ID, typed, sizeof typed);
+    ReadWindowTextCp932(GetDlgItem(page, IDC_EEG_DISK_ID), typed, sizeof typed);
+    char root[8];
+    bool renewal = false;
+    if (!MayCreateDiskId(page, typed, root, sizeof root, &renewal)) return;
+    // The question runs its own message loop: asked with the record unlocked.
+    if (renewal && !AskDiskIdQuestion(page, root, typed)) {
+        Refresh(page);
+        return;
+    }
     EegLeftoverView leftover{};
+    bool created = false;
     {
         RecordLock record(ConvertContext(page)->record);
-        if (!record || record->ConvertState == kConvertRunning || DiskIdRefused(page, typed))
-            return;
-        char root[8];
-        DriveRoot(record->CopyDrive, root, sizeof root);
-        if (CreateDiskId(record.record, root, typed) != kDiskIdCreated) MessageBeep(0);
+        if (!record || record->ConvertState == kConvertRunning) return;
+        created = CreateDiskId(record.record, root, typed) == kDiskIdCreated;
         ShowState(page, record.record, true, &leftover);
     }
+    char pattern[kStatusLineBytes], text[kStatusLineBytes];
+    LoadPageString(page, created ? IDS_DISK_ID_CREATED : IDS_DISK_ID_NOT_CREATED, pattern,
+                   sizeof pattern);
+    FormatLeftoverText(pattern, root, 0, typed, text, sizeof text);
+    ShowStatusText(page, text, !created);
+    if (!created) MessageBeep(0);
     OfferRepair(page, leftover);
 }
 
@@ -270,13 +306,6 @@ int32_t StartOnRecord(AppRecord* record, char* path, size_t size) {
     return StartEegConversionOnVolume(record, root, nullptr, 0);
 }
 
-void ShowRefusal(HWND page, const AppRecord* record, int32_t outcome, const char* path) {
-    char reason[kStatusLineBytes];
-    FormatEegStartReason(record, outcome, path, reason, sizeof reason);
-    ShowStatusText(page, reason, true);
-    MessageBeep(0);
-}
-
 void OnStart(HWND page) {
     if (!SourceUsable(page)) return;
     char named[kPathSize] = {};
@@ -289,10 +318,9 @@ void OnStart(HWND page) {
         if (outcome == kEegStarted) {
             StartRunTimer(page, record.record);
             ShowState(page, record.record, false);
-        } else if (outcome == kEegStartNoVolume) {
-            MessageBeep(0);
-        } else if (outcome != kEegStartOutputExists && outcome != kEegStartReferenceExists) {
-            ShowRefusal(page, record.record, outcome, named);
+        } else {
+            const Reason reason = EegStartReason(record.record, outcome, named);
+            ShowStartRefusal(page, &reason);
         }
     }
     if (outcome == kEegStartOutputExists || outcome == kEegStartReferenceExists)
@@ -322,6 +350,7 @@ void OnCommand(HWND page, WORD id, WORD code) {
         case IDC_CONVERT_POLARITY:
         case IDC_EEG_NAMED_FILE: return OnCheckBox(page, id);
         case IDC_CONVERT_START: return OnStart(page);
+        case IDC_CONVERT_STOP: return StopRun(page);
         default: return;
     }
 }

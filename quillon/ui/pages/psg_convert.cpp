@@ -10,6 +10,7 @@
 #include "psg/psg_run.h"
 #include "record_lock.h"
 #include "runs/start_reasons.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -49,8 +50,8 @@ void Refresh(HWND page) {
     RecordLock record(ConvertContext(page)->record);
     if (!record) return;
     CheckDlgButton(page, IDC_CONVERT_POLARITY, record->PolarityCopy ? BST_CHECKED : BST_UNCHECKED);
-    SetDlgItemTextA(page, IDC_PSG_TARGET, record->PsgTargetPath);
-    SetDlgItemTextA(page, IDC_PSG_COMMENT, record->RecordComment);
+    SetItemTextCp932(page, IDC_PSG_TARGET, record->PsgTargetPath);
+    SetItemTextCp932(page, IDC_PSG_COMMENT, record->RecordComment);
     ShowState(page, record.record, true);
     ShowConvertSummary(page);
 }
@@ -70,28 +71,33 @@ void OnSelectTarget(HWND page) {
     Refresh(page);
 }
 
-void ShowRefusal(HWND page, const PsgStartResult& result) {
-    char reason[kStatusLineBytes];
-    FormatPsgStartReason(&result, reason, sizeof reason);
-    ShowStatusText(page, reason, true);
-    MessageBeep(0);
+// One start on the record; a refusal is shown unless the target is still
+// to be chosen.
+PsgStartResult StartOnce(HWND page) {
+    PsgStartResult result{};
+    RecordLock record(ConvertContext(page)->record);
+    if (!record) return result;
+    StartPsgConversion(record.record, &result);
+    if (result.outcome == kPsgStarted) {
+        StartRunTimer(page, record.record);
+        ShowState(page, record.record, true);
+    } else if (result.outcome != kPsgStartNoTarget) {
+        const Reason reason = PsgStartReason(&result);
+        ShowStartRefusal(page, &reason);
+    }
+    return result;
 }
 
+// Without a target the save dialog asks for one and the start goes on
+// with it; cancelling it leaves everything as it was.
 void OnStart(HWND page) {
     if (!SourceUsable(page)) return;
-    PsgStartResult result{};
-    {
-        RecordLock record(ConvertContext(page)->record);
-        if (!record) return;
-        StartPsgConversion(record.record, &result);
-        if (result.outcome == kPsgStarted) {
-            StartRunTimer(page, record.record);
-            ShowState(page, record.record, true);
-        } else if (result.outcome == kPsgStartNoTarget) {
-            MessageBeep(0);
-        } else if (result.outcome != kPsgStartTargetExists) {
-            ShowRefusal(page, result);
-        }
+    PsgStartResult result = StartOnce(page);
+    if (result.outcome == kPsgStartNoTarget) {
+        const ConvertPageContext* context = ConvertContext(page);
+        if (!ChoosePsgTarget(context->mainWindow, context->record)) return;
+        Refresh(page);
+        result = StartOnce(page);
     }
     if (result.outcome == kPsgStartTargetExists) ShowSameNameExists(page);
 }
@@ -107,7 +113,7 @@ void OnFrameTime(HWND page) {
 
 void OnComment(HWND page) {
     char comment[kCommentBytes] = {};
-    GetDlgItemTextA(page, IDC_PSG_COMMENT, comment, sizeof comment);
+    ReadWindowTextCp932(GetDlgItem(page, IDC_PSG_COMMENT), comment, sizeof comment);
     RecordLock record(ConvertContext(page)->record);
     if (!record || record->ConvertState == kConvertRunning) return;
     std::snprintf(record->RecordComment, sizeof record->RecordComment, "%s", comment);
@@ -132,6 +138,7 @@ void OnCommand(HWND page, WORD id, WORD code) {
     switch (id) {
         case IDC_PSG_SELECT: return OnSelectTarget(page);
         case IDC_CONVERT_START: return OnStart(page);
+        case IDC_CONVERT_STOP: return StopRun(page);
         case IDC_PSG_FRAME_TIME: return OnFrameTime(page);
         case IDC_PSG_COMMENT:
             if (code == EN_KILLFOCUS) OnComment(page);

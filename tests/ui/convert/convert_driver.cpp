@@ -1,13 +1,16 @@
 // Acts on the convert pages of convert_host.exe from outside its process as
 // a user does: picks the output drive, creates a Disk ID (a too long one is
-// refused), starts an EEG run and waits for its end; names an existing file
-// and meets dialog 105; finishes the wave of a killed run when asked; picks
-// a frame time, types a comment, chooses a PSG target in the save dialog
-// and converts. The native build then converts the same sources with
-// quillon-cli and compares the files byte for byte.
+// refused, renewing one asks), starts an EEG run and waits for its end;
+// names an existing file and meets dialog 105 (the refusal clears the
+// progress); closing during a run asks; finishes the wave of a killed run
+// when asked; stops a run with "中止"; is told in Japanese why a source with
+// too few columns is refused; picks a frame time, types a comment, starts a
+// PSG run without a target (the save dialog asks for one) and converts. The native build then
+// converts the same sources with quillon-cli and compares the files byte for byte.
 //
 //   convert_driver INSTALL_FOLDER SAMPLES_FOLDER ARTIFACT_PREFIX VOLUME_DRIVE
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -89,6 +92,24 @@ void Type(const Host& host, HWND window, const char* text) {
     for (const char* p = text; *p != '\0'; ++p)
         PostMessageA(window, WM_CHAR, static_cast<unsigned char>(*p), 1);
     Settle(host);
+}
+
+// A key pressed as the user presses it, in window's focused control.
+void PressKeyIn(HWND window, WORD key) {
+    SetForegroundWindow(window);
+    Sleep(100);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof input[0]);
+    Sleep(100);
+}
+
+// A message box answered is gone before the next one is looked for.
+void WaitForClosed(HWND box) {
+    const DWORD start = GetTickCount();
+    while (box != nullptr && IsWindow(box) && GetTickCount() - start < kSettleTimeoutMs) Sleep(20);
 }
 
 void Shot(const std::string& prefix, const char* name) {
@@ -220,6 +241,29 @@ void ChooseDrive(const Host& host, const std::string& drive) {
         "the scratch drive is offered as a hard disk: " + WindowText(Control(host, IDC_EEG_DRIVE)));
 }
 
+// Creating a Disk ID where a volume file is replaces it: asked first, "No"
+// the default, and "No" keeps the volume.
+void RenewalAsks(const Host& host, const std::string& drive, const std::string& prefix) {
+    PostMessageA(Control(host, IDC_EEG_DISK_ID), EM_SETSEL, 0, -1);
+    Type(host, Control(host, IDC_EEG_DISK_ID), "OTHER");
+    PostMessageA(Control(host, IDC_EEG_CREATE_DISK_ID), BM_CLICK, 0, 0);
+    HWND ask = WaitForWindow(host, "#32770", 10000);
+    Check(ask != nullptr && WindowText(ask) == Cp932("確認"), "renewing a Disk ID asks");
+    if (ask == nullptr) return;
+    Check(WindowText(GetDlgItem(ask, 0xFFFF)).find(Cp932("\"OTHER\"で新規に作成しますか")) !=
+              std::string::npos,
+          "the question names the new Disk ID: " + WindowText(GetDlgItem(ask, 0xFFFF)));
+    Check(GetDlgItem(ask, IDNO) != nullptr, "the question is yes or no");
+    Shot(prefix, "eeg-disk-id-renew-ask");
+    PressKeyIn(ask, VK_RETURN);  // the default button
+    Settle(host);
+    Check(FileBytes(drive + "\\4710.VOL") == std::string("QTEST01\0\0\0\0\0", 12) &&
+              WindowText(Control(host, IDC_EEG_DISK_ID)) == "QTEST01",
+          "Enter answers No: the volume keeps its Disk ID");
+    Check(Status(host) == Cp932("\"変換開始\"ボタンで変換開始してください。"),
+          "volume ready: string 20");
+}
+
 void CreateVolume(const Host& host, const std::string& drive, const std::string& prefix) {
     Check(WindowText(Control(host, IDC_EEG_DISK_ID)) == "NEWDISK",
           "no volume: the Disk ID field shows NEWDISK");
@@ -243,10 +287,11 @@ void CreateVolume(const Host& host, const std::string& drive, const std::string&
     Click(host, IDC_EEG_CREATE_DISK_ID);
     Check(FileBytes(drive + "\\4710.VOL") == std::string("QTEST01\0\0\0\0\0", 12),
           "the volume file holds the typed Disk ID");
-    Check(!Enabled(host, IDC_EEG_CREATE_DISK_ID) && Enabled(host, IDC_CONVERT_START),
-          "volume ready: start enabled, create disabled");
-    Check(Status(host) == Cp932("\"変換開始\"ボタンで変換開始してください。"),
-          "volume ready: string 20");
+    Check(Enabled(host, IDC_EEG_CREATE_DISK_ID) && Enabled(host, IDC_CONVERT_START),
+          "volume ready: start enabled, create still offered");
+    Check(Status(host) == Cp932("Disk ID\"QTEST01\"を作成しました。"),
+          "the page tells the Disk ID was created: " + Status(host));
+    RenewalAsks(host, drive, prefix);
 }
 
 void RunEeg(const Host& host, const std::string& drive, const std::string& settings,
@@ -307,6 +352,11 @@ void NamedFileExists(const Host& host, const std::string& drive) {
     if (notice != nullptr) PostMessageA(notice, WM_COMMAND, IDCANCEL, 0);
     Settle(host);
     Check(FileBytes(existing) == before, "the existing file is left untouched");
+    Check(Status(host).find(Cp932("はすでにあります。上書きはしません。")) != std::string::npos,
+          "the status says why in Japanese: " + Status(host));
+    Check(WindowText(Control(host, IDC_CONVERT_COUNTER)) == "0" &&
+              SendMessageA(Control(host, IDC_CONVERT_PROGRESS), PBM_GETPOS, 0, 0) == 0,
+          "the refusal clears the finished run's counter and progress");
 }
 
 // A file named in the save dialog, converted with the next file number, by
@@ -336,18 +386,33 @@ void NamedConversion(const std::string& folder, const std::string& prefix,
 
 // The window closes during a run: what was converted is ended as a complete
 // file, the number moves on, and the user is told.
-void ExitDuringRun(Host* host, const std::string& drive, const std::string& settings) {
+void ExitDuringRun(Host* host, const std::string& drive, const std::string& settings,
+                   const std::string& prefix) {
     Click(*host, IDC_EEG_NAMED_FILE);  // back to the volume
     AllowTicks(*host, 0);
     Click(*host, IDC_CONVERT_START);
     AllowTicks(*host, 1);  // a few of the run's 61 steps
     PostMessageA(host->window, WM_CLOSE, 0, 0);
+    HWND ask = WaitForWindow(*host, "#32770", 10000);
+    Check(ask != nullptr && WindowText(ask) == Cp932("確認"), "closing during a run asks first");
+    Shot(prefix, "eeg-close-during-run-ask");
+    if (ask != nullptr) PressKeyIn(ask, VK_RETURN);
+    WaitForClosed(ask);
+    Settle(*host);
+    Check(ask != nullptr && !IsWindow(ask) &&
+              SendMessageA(host->window, kConvertHostRunning, 0, 0) == 1,
+          "Enter answers No, the default: the window stays and the run goes on");
+    PostMessageA(host->window, WM_CLOSE, 0, 0);
+    ask = WaitForWindow(*host, "#32770", 10000);
+    if (ask != nullptr) ClickWithMouse(*host, GetDlgItem(ask, IDYES));
+    WaitForClosed(ask);
     HWND notice = WaitForWindow(*host, "#32770", 10000);
     Check(notice != nullptr && WindowText(notice) == Cp932("変換中の終了"),
-          "closing during a run tells the user");
+          "Yes: the user is told what the file holds");
     if (notice != nullptr) {
         const std::string text = WindowText(GetDlgItem(notice, 0xFFFF));
-        Check(text.rfind(Cp932("変換を中断しました。"), 0) == 0, "it says the run was cut short");
+        Check(text.rfind(Cp932("変換を中止しました。ﾌｧｲﾙには最初の"), 0) == 0,
+              "it says the run was stopped and what the file holds: " + text);
         PostMessageA(notice, WM_COMMAND, IDOK, 0);
     }
     Check(WaitForSingleObject(host->process.hProcess, 30000) == WAIT_OBJECT_0, "host closes");
@@ -420,6 +485,64 @@ void FinishLeftover(const std::string& folder, const std::string& prefix, const 
     CloseHost(&host);
 }
 
+// "中止" during a user-named run: the file ends whole at its last step,
+// with its .REF, and the page says what it holds.
+void StopDuringRun(const std::string& folder, const std::string& prefix) {
+    const std::string path = prefix + "-stopped.dat";
+    DeleteFileA(path.c_str());
+    DeleteFileA((prefix + "-stopped.REF").c_str());
+    Host host;
+    Check(StartHost(folder, EegHostArguments(prefix), &host), "a host to stop a run in");
+    if (host.page == nullptr) return CloseHost(&host);
+    Check(!Enabled(host, IDC_CONVERT_STOP), "no run: 中止 is disabled");
+    Click(host, IDC_EEG_NAMED_FILE);
+    AllowTicks(host, 0);
+    PostMessageA(Control(host, IDC_CONVERT_START), BM_CLICK, 0, 0);
+    HWND dialog = SaveDialog(host);
+    if (dialog != nullptr) AnswerSaveDialog(host, dialog, path);
+    AllowTicks(host, 2);
+    Check(Enabled(host, IDC_CONVERT_STOP), "running: 中止 is offered");
+    ClickWithMouse(host, Control(host, IDC_CONVERT_STOP));
+    Check(SendMessageA(host.window, kConvertHostRunning, 0, 0) == 0, "中止 ends the run");
+    const std::string counter = WindowText(Control(host, IDC_CONVERT_COUNTER));
+    Check(Status(host).rfind(Cp932("変換を中止しました。ﾌｧｲﾙには最初の"), 0) == 0 &&
+              Status(host).find(Cp932("秒）があります。")) != std::string::npos,
+          "the page says the run stopped and what the file holds: " + Status(host));
+    Check(FileSize(path) > 0 && FileSize(prefix + "-stopped.REF") > 0,
+          "the stopped file and its .REF are written");
+    Check(!Enabled(host, IDC_CONVERT_STOP) && Enabled(host, IDC_CONVERT_START),
+          "after the stop: start again, 中止 disabled");
+    Shot(prefix, "eeg-stopped");
+    CloseHost(&host);
+}
+
+// 40 channels set for a source of 32 columns after one head line, the
+// first column a bias: refused before anything is created, in Japanese,
+// naming line 2 as the head list counts it and the first column missing.
+void RefusedSource(const std::string& folder, const std::string& prefix) {
+    const std::string source = prefix + "-narrow.csv";
+    FILE* file = std::fopen(source.c_str(), "wb");
+    if (file != nullptr) {
+        std::fprintf(file, "head\n");
+        for (int line = 0; line < 3; ++line)
+            for (int channel = 0; channel < kEegChannels; ++channel)
+                std::fprintf(file, "%d%c", channel, channel + 1 < kEegChannels ? ',' : '\n');
+        std::fclose(file);
+    }
+    Host host;
+    Check(StartHost(folder, "\"" + source + "\" eeg32 40 500 1 ad", &host),
+          "a host with too few columns");
+    if (host.page == nullptr) return CloseHost(&host);
+    Click(host, IDC_EEG_NAMED_FILE);
+    Click(host, IDC_CONVERT_START);
+    Check(Status(host).rfind(Cp932("最初のﾃﾞｰﾀ行（2行目）のﾃﾞｰﾀは31列しかなく、32列目がありません"),
+                             0) == 0,
+          "the refusal names line and column in Japanese: " + Status(host));
+    Check(WindowText(Control(host, IDC_CONVERT_COUNTER)) == "0", "no run: the counter shows 0");
+    Shot(prefix, "eeg-refused-source");
+    CloseHost(&host);
+}
+
 void EegConversion(const std::string& folder, const std::string& prefix, const std::string& drive,
                    const std::string& settings) {
     Check(WriteEegSource(EegSource(prefix)), "EEG source written");
@@ -431,12 +554,14 @@ void EegConversion(const std::string& folder, const std::string& prefix, const s
         CreateVolume(host, drive, prefix);
         RunEeg(host, drive, settings, prefix);
         NamedFileExists(host, drive);
-        ExitDuringRun(&host, drive, settings);
+        ExitDuringRun(&host, drive, settings, prefix);
     }
     CloseHost(&host);
     NamedConversion(folder, prefix, settings);
     KillRun(folder, prefix, drive);
     FinishLeftover(folder, prefix, drive, settings);
+    StopDuringRun(folder, prefix);
+    RefusedSource(folder, prefix);
 }
 
 void PickFrameTimeAndComment(const Host& host) {
@@ -460,13 +585,21 @@ void PsgConversion(const std::string& folder, const std::string& samples,
           "no target: string 19");
     PickFrameTimeAndComment(host);
     Shot(prefix, "psg-before");
-    ClickWithMouse(host, Control(host, IDC_PSG_SELECT));  // the comment loses the focus
+    // 変換開始 without a target asks for one; cancelling leaves the page.
+    ClickWithMouse(host, Control(host, IDC_CONVERT_START));  // the comment loses the focus
     HWND dialog = SaveDialog(host);
+    if (dialog != nullptr) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    Settle(host);
+    Check(WindowText(Control(host, IDC_PSG_TARGET)).empty() &&
+              Status(host) == Cp932("変換先ﾌｧｲﾙを\"File Selectボタン\"で指定してください。"),
+          "cancelled: no target, nothing started");
+    AllowTicks(host, 0);
+    ClickWithMouse(host, Control(host, IDC_CONVERT_START));
+    dialog = SaveDialog(host);
     if (dialog != nullptr) AnswerSaveDialog(host, dialog, target);
     Check(WindowText(Control(host, IDC_PSG_TARGET)) == target, "the target is shown");
-    Check(Status(host) == Cp932("\"変換開始\"ボタンで変換開始してください。"), "target: string 20");
-    AllowTicks(host, 0);
-    Click(host, IDC_CONVERT_START);
+    Check(SendMessageA(host.window, kConvertHostRunning, 0, 0) == 1,
+          "the start goes on with the chosen target");
     Check(!Enabled(host, IDC_PSG_SELECT) && !Enabled(host, IDC_PSG_FRAME_TIME) &&
               !Enabled(host, IDC_CONVERT_START),
           "running: target, frame time and start locked");
@@ -513,8 +646,9 @@ void PsgConversionWithOddValues(const std::string& folder, const std::string& sa
     Check(WaitForRunEnd(host, "PSG with odd values", GetTickCount()), "the PSG run ends");
     Settle(host);
     Shot(prefix, "psg-after-odd-values");
-    Check(Status(host) == Cp932("変換は終了しましたが、42000個の値が範囲外か数値ではありません"
-                                "でした。ﾌｧｲﾙには最初の30ﾌﾚｰﾑがあります。"),
+    Check(Status(host).rfind(Cp932("変換は終了しましたが、42000個の値が範囲外か数値ではありません"
+                                   "でした。ﾌｧｲﾙには最初の30ﾌﾚｰﾑ（"),
+                             0) == 0,
           "the status says what the file holds: " + Status(host));
     Check(ShowsRed(Control(host, IDC_CONVERT_STATUS)), "in red");
     Check(Exists(target), "the file is kept");

@@ -86,6 +86,8 @@ LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
             return g_host.ticksAllowed;
         case kConvertHostTicksLeft: return g_host.ticksAllowed;
         case WM_CLOSE:
+            // As the main window: a run in progress is stopped only when the user agrees.
+            if (!AskCloseDuringRun(host, g_host.record)) return 0;
             DestroyWindow(g_host.page);  // as the main window ends its pages first
             g_host.page = nullptr;
             DestroyWindow(host);
@@ -108,25 +110,28 @@ HWND CreateHost(HINSTANCE instance) {
                          nullptr);
 }
 
+// The page's timer ticks the driver holds back are dropped: the timer posts
+// them again. Held at the page itself, so the modal loops of message boxes
+// (a question during a run) hold them too.
+LRESULT CALLBACK HoldTicks(HWND page, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+    if (message == WM_TIMER && g_host.ticksAllowed >= 0) {
+        if (g_host.ticksAllowed == 0) return 0;
+        --g_host.ticksAllowed;
+    }
+    return DefSubclassProc(page, message, wParam, lParam);
+}
+
 HWND CreatePage(HWND host, bool psg) {
     HWND page = CreateDialogParamA(
         GetModuleHandleA(nullptr), psg ? IDD_PSG_CONVERT_PAGE : IDD_EEG_CONVERT_PAGE, host,
         psg ? PsgConvertPageProc : EegConvertPageProc, reinterpret_cast<LPARAM>(&g_host.context));
     if (page == nullptr) return nullptr;
     SetWindowLongPtrA(page, GWLP_ID, kConvertHostPageId);
+    SetWindowSubclass(page, HoldTicks, 1, 0);
     ShowWindow(page, SW_SHOW);
     SendMessageA(page, WM_PAGE_SHOWN, 0, 0);
     return page;
-}
-
-// The page's timer ticks the driver holds back are dropped: the timer posts
-// them again.
-bool TickAllowed(const MSG& message) {
-    if (message.message != WM_TIMER || message.hwnd != g_host.page || g_host.ticksAllowed < 0)
-        return true;
-    if (g_host.ticksAllowed == 0) return false;
-    --g_host.ticksAllowed;
-    return true;
 }
 
 bool ParseOptions(HostOptions* o) {
@@ -160,7 +165,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_host.ticksAllowed = -1;
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!TickAllowed(message)) continue;
         if (g_host.page != nullptr && IsDialogMessageA(g_host.page, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

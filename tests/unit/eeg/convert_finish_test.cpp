@@ -27,7 +27,7 @@ RecordPtr NamedRun(const Scratch& scratch, const std::string& lines, const char*
 }
 
 // The output kind shown may change after the start: the run is still ended
-// as the EEG run it is, and a clean one is reported as string 21.
+// as the EEG run it is, and a clean one names no cause.
 TEST(ConvertFinish, TheRunIsEndedByItsOwnKind) {
     Scratch scratch;
     RecordPtr record = NamedRun(scratch, NumberLines(15, 2));
@@ -43,9 +43,10 @@ TEST(ConvertFinish, TheRunIsEndedByItsOwnKind) {
     EXPECT_TRUE(Exists(scratch.File("out.REF")));
     FinishMessage message;
     DescribeRunEnd(record.get(), &end, &message);
-    EXPECT_EQ(message.causeStringId, IDS_CONVERT_FINISHED);
-    EXPECT_EQ(message.holdsStringId, 0);
+    EXPECT_EQ(message.causeCode, REASON_NONE);
+    EXPECT_EQ(message.holdsCode, 0);
     EXPECT_FALSE(message.warning);
+    EXPECT_EQ(RunOutcomeStringId(&message), IDS_OUTCOME_FINISHED);
 
     FinishOwnedRun(record.get(), nullptr, true, &end);
     EXPECT_EQ(end.kind, kRunNone) << "nothing owns an output any more";
@@ -59,17 +60,19 @@ TEST(ConvertFinish, ARunThatDidNotWriteEverythingSaysWhat) {
     FinishOwnedRun(record.get(), nullptr, true, &end);
     FinishMessage message;
     DescribeRunEnd(record.get(), &end, &message);
-    EXPECT_EQ(message.causeStringId, IDS_END_INTERRUPTED);
-    EXPECT_EQ(message.holdsStringId, IDS_HOLDS_FRAMES);
+    EXPECT_EQ(message.causeCode, REASON_END_INTERRUPTED);
+    EXPECT_EQ(message.holdsCode, REASON_HOLDS_FRAMES);
     EXPECT_TRUE(message.warning);
-    EXPECT_EQ(Text("first %1 frames", message), "first 10 frames");
+    EXPECT_EQ(RunOutcomeStringId(&message), IDS_OUTCOME_STOPPED);
+    EXPECT_EQ(Text("first %1 frames (%.3 s)", message), "first 10 frames (10.0 s)")
+        << "an EEG frame is one line at 1 Hz";
 
     RecordPtr blank = NamedRun(scratch, "1,2\n\n3,4\n", "blank");
     while (EegTimerTick(blank.get())) {
     }
     FinishOwnedRun(blank.get(), nullptr, false, &end);
     DescribeRunEnd(blank.get(), &end, &message);
-    EXPECT_EQ(message.causeStringId, IDS_END_NOT_DATA_LINES);
+    EXPECT_EQ(message.causeCode, REASON_END_NOT_DATA_LINES);
     EXPECT_EQ(message.count, 1u);
     EXPECT_EQ(message.frames, 3u) << "the blank line's frame is in the file too";
 }
@@ -82,28 +85,31 @@ TEST(ConvertFinish, CausesByFlags) {
     const RunEnd failed{kRunEeg, kEegFinishWriteFailed | kEegFinishRemoved | kEegFinishInterrupted,
                         9};
     DescribeRunEnd(&record, &failed, &message);
-    EXPECT_EQ(message.causeStringId, IDS_END_WRITE_FAILED);
-    EXPECT_EQ(message.holdsStringId, IDS_HOLDS_REMOVED);
+    EXPECT_EQ(message.causeCode, REASON_END_WRITE_FAILED);
+    EXPECT_EQ(RunOutcomeStringId(&message), IDS_OUTCOME_FAILED);
+    EXPECT_EQ(message.holdsCode, REASON_HOLDS_REMOVED);
     EXPECT_EQ(message.frames, 0u);
     EXPECT_EQ(Text("failed (%e).", message, "disk full"), "failed (disk full).");
 
     const RunEnd full{kRunEeg,
                       kEegFinishWaveFull | kEegFinishWaveClosed | kEegFinishReferenceWritten, 7};
     DescribeRunEnd(&record, &full, &message);
-    EXPECT_EQ(message.causeStringId, IDS_END_WAVE_FULL);
+    EXPECT_EQ(message.causeCode, REASON_END_WAVE_FULL);
     record.CopyPrivateFile = 0;
     const RunEnd unsaved{kRunEeg, kEegFinishWaveClosed | kEegFinishReferenceWritten, 7};
     DescribeRunEnd(&record, &unsaved, &message);
-    EXPECT_EQ(message.causeStringId, IDS_END_NUMBER_NOT_SAVED);
+    EXPECT_EQ(message.causeCode, REASON_END_NUMBER_NOT_SAVED);
 
     const RunEnd psg{kRunPsg, kPsgFinishClosed | kPsgFinishSourceLeft, 4};
+    record.FrameTime = 5;
     DescribeRunEnd(&record, &psg, &message);
-    EXPECT_EQ(message.causeStringId, IDS_END_SOURCE_LEFT);
+    EXPECT_EQ(message.causeCode, REASON_END_SOURCE_LEFT);
+    EXPECT_EQ(message.tenths, 200u) << "four epochs of 5 s";
     record.Tally.SaturatedValues = 2;
     record.Tally.NotNumbers = 1;
     const RunEnd clean{kRunPsg, kPsgFinishClosed, 4};
     DescribeRunEnd(&record, &clean, &message);
-    EXPECT_EQ(message.causeStringId, IDS_END_ODD_VALUES);
+    EXPECT_EQ(message.causeCode, REASON_END_ODD_VALUES);
     EXPECT_EQ(message.count, 3u);
 }
 
@@ -115,24 +121,24 @@ TEST(ConvertFinish, EveryCauseIsListedWorstFirst) {
     const RunEnd full{kRunEeg, kEegFinishWaveFull | kEegFinishWaveClosed, 7};
     RunEndCause causes[kRunEndCauseLimit];
     ASSERT_EQ(ListRunEndCauses(&record, &full, causes, kRunEndCauseLimit), 4);
-    EXPECT_EQ(causes[0].stringId, IDS_END_WAVE_FULL);
-    EXPECT_EQ(causes[1].stringId, IDS_END_NO_REFERENCE);
-    EXPECT_EQ(causes[2].stringId, IDS_END_NUMBER_NOT_SAVED);
-    EXPECT_EQ(causes[3].stringId, IDS_END_NOT_DATA_LINES);
+    EXPECT_EQ(causes[0].code, REASON_END_WAVE_FULL);
+    EXPECT_EQ(causes[1].code, REASON_END_NO_REFERENCE);
+    EXPECT_EQ(causes[2].code, REASON_END_NUMBER_NOT_SAVED);
+    EXPECT_EQ(causes[3].code, REASON_END_NOT_DATA_LINES);
     EXPECT_EQ(causes[3].count, 2u);
     EXPECT_EQ(ListRunEndCauses(&record, &full, causes, 1), 1) << "never past max";
 
     record.Tally = ConversionTally{};
     const RunEnd removed{kRunPsg, kPsgFinishInterrupted | kPsgFinishRemoved, 0};
     ASSERT_EQ(ListRunEndCauses(&record, &removed, causes, kRunEndCauseLimit), 2);
-    EXPECT_EQ(causes[0].stringId, IDS_END_INTERRUPTED);
-    EXPECT_EQ(causes[1].stringId, IDS_END_NO_DATA) << "a removed file is not also unclosed";
+    EXPECT_EQ(causes[0].code, REASON_END_INTERRUPTED);
+    EXPECT_EQ(causes[1].code, REASON_END_NO_DATA) << "a removed file is not also unclosed";
     const RunEnd none{kRunNone, 0, 0};
     EXPECT_EQ(ListRunEndCauses(&record, &none, causes, kRunEndCauseLimit), 0);
 }
 
 TEST(ConvertFinish, FormattedTextStaysInItsBuffer) {
-    const FinishMessage message{IDS_END_INTERRUPTED, IDS_HOLDS_FRAMES, true, 123456, 7};
+    const FinishMessage message{REASON_END_INTERRUPTED, REASON_HOLDS_FRAMES, true, 123456, 7, 0};
     char out[8];
     EXPECT_EQ(FormatFinishText("%2 of %1 frames", &message, nullptr, out, sizeof out), 7);
     EXPECT_STREQ(out, "7 of 12");

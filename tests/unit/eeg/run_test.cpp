@@ -172,7 +172,7 @@ TEST(EegRun, AFailedSourceReadEndsTheRunAfterTheLastWholeStep) {
         EXPECT_STREQ(record->RunErrorText, std::strerror(EIO));
         FinishMessage message;
         DescribeRunEnd(record.get(), &end, &message);
-        EXPECT_EQ(message.causeStringId, IDS_END_READ_FAILED);
+        EXPECT_EQ(message.causeCode, REASON_END_READ_FAILED);
         EXPECT_EQ(message.frames, 10u);
         EXPECT_EQ(record->Tally.DataRows, 10u);
         const Wave wave = ReadWave(scratch.File("out.dat"));

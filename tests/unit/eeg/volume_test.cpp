@@ -303,12 +303,15 @@ TEST(EegConvertPage, DrivesOfferedAndControlsPerState) {
     DescribeEegConvertPage(&record, true, &view);
     EXPECT_EQ(view.statusStringId, 27) << "a volume file without a Disk ID: state 0";
     EXPECT_TRUE(view.startButton);
-    EXPECT_FALSE(view.createButton);
+    EXPECT_TRUE(view.createButton) << "automatic output: a volume may get a new Disk ID";
+    EXPECT_TRUE(DiskIdRenewalAsks(&record, true)) << "replacing a volume file asks first";
+    EXPECT_FALSE(DiskIdRenewalAsks(&record, false));
 
     record.CopyPrivateFile = 1;  // user-named: start without any volume
     DescribeEegConvertPage(&record, false, &view);
     EXPECT_TRUE(view.startButton);
     EXPECT_FALSE(view.driveList || view.diskIdField || view.createButton || view.askForDiskId);
+    EXPECT_FALSE(DiskIdRenewalAsks(&record, true));
 
     record.CopyPrivateFile = 0;
     record.ConvertState = kConvertRunning;

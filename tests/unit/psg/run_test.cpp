@@ -294,7 +294,7 @@ TEST(PsgRun, AFailedSourceReadEndsTheRunAfterTheLastWholeEpoch) {
         EXPECT_STREQ(psg.r.RunErrorText, std::strerror(EIO));
         FinishMessage message;
         DescribeRunEnd(&psg.r, &end, &message);
-        EXPECT_EQ(message.causeStringId, IDS_END_READ_FAILED);
+        EXPECT_EQ(message.causeCode, REASON_END_READ_FAILED);
         EXPECT_EQ(psg.r.Tally.DataRows, 30u);
         EdfView edf = psg.Output();
         EXPECT_EQ(edf.records, 30);

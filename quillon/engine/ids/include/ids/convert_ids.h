@@ -23,6 +23,8 @@
 // Added to both pages: how far the run has come and for how long.
 #define IDC_CONVERT_PROGRESS 1280
 #define IDC_CONVERT_ELAPSED 1281
+// Stops the run: the file keeps what was converted.
+#define IDC_CONVERT_STOP 1282
 
 #define IDS_NO_SOURCE 18
 #define IDS_PSG_NO_TARGET 19
@@ -32,23 +34,7 @@
 #define IDS_CONVERT_INFO 25
 #define IDS_EEG_NO_VOLUME 27
 
-// A run that did not write everything: a cause, then what the file holds.
-// %1 is the frames the file holds, %2 the count the cause names, %e the
-// system's reason.
-#define IDS_END_WRITE_FAILED 40
-#define IDS_END_INTERRUPTED 41
-#define IDS_END_LAYOUT_CHANGED 42
-#define IDS_END_WAVE_FULL 43
-#define IDS_END_SOURCE_LEFT 44
-#define IDS_END_NO_DATA 45
-#define IDS_END_NOT_DATA_LINES 46
-#define IDS_END_ODD_VALUES 47
-#define IDS_END_NOT_CLOSED 48
-#define IDS_END_NO_REFERENCE 49
-#define IDS_END_NUMBER_NOT_SAVED 50
-#define IDS_END_READ_FAILED 51
-#define IDS_HOLDS_FRAMES 60
-#define IDS_HOLDS_REMOVED 61
+// The title of the notice when the window closes during a run.
 #define IDS_EXIT_DURING_RUN 62
 
 // Waves killed runs left on the EEG volume and their finishing: %f is the
@@ -65,5 +51,21 @@
 // A typed Disk ID that cannot be stored whole.
 #define IDS_DISK_ID_TOO_LONG 72
 #define IDS_DISK_ID_NOT_CP932 73
+
+// Texts of the window's own: a reason's stand-in for a system reason not
+// given, the questions before the window closes during a run or a Disk ID
+// is renewed, the Disk ID's creation, and the main window's status bar
+// after a start (the last outcome). Why a run ended: ids/reason_ids.h.
+#define IDS_NO_SYSTEM_REASON 3900
+#define IDS_CONFIRM_TITLE 3901
+#define IDS_CLOSE_DURING_RUN_ASK 3902
+#define IDS_DISK_ID_RENEW_ASK 3903
+#define IDS_DISK_ID_CREATED 3904
+#define IDS_DISK_ID_NOT_CREATED 3905
+#define IDS_OUTCOME_FINISHED 3906
+#define IDS_OUTCOME_REFUSED 3907
+#define IDS_OUTCOME_STOPPED 3908
+#define IDS_OUTCOME_FAILED 3909
+#define IDS_OUTCOME_RUNNING 3910
 
 #endif

@@ -67,6 +67,10 @@ int32_t EegRepairStringId(int32_t outcome);
 int32_t FormatLeftoverText(const char* pattern, const char* file, int64_t number,
                            const char* reason, char* out, size_t size);
 
+// Whether creating a Disk ID asks first: it replaces the volume file the
+// drive holds (volumeFound, CheckOutputVolume's answer).
+bool DiskIdRenewalAsks(const AppRecord* record, bool volumeFound);
+
 // Why a typed Disk ID is refused before anything is written (a string id),
 // 0 when it can be stored whole or nothing was typed.
 int32_t DiskIdRefusalStringId(const char* typed);

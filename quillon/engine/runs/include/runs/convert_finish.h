@@ -9,6 +9,7 @@
 #include <stdint.h>
 
 #include "store/app_record.h"
+#include "store/reasons.h"
 
 struct RunEnd {
     uint16_t kind;        // RunKind that owned the output; kRunNone when none did
@@ -17,17 +18,18 @@ struct RunEnd {
 };
 
 struct FinishMessage {
-    int32_t causeStringId;  // the status line's first text
-    int32_t holdsStringId;  // what the file holds, appended; 0 for nothing
-    bool warning;           // shown in red
-    uint64_t frames;        // %1
-    uint64_t count;         // %2
+    int32_t causeCode;  // the worst REASON_END_* code; REASON_NONE for a whole file
+    int32_t holdsCode;  // REASON_HOLDS_*: what the file holds, appended; 0 for nothing
+    bool warning;       // shown in red
+    uint64_t frames;    // %1
+    uint64_t count;     // %2
+    uint64_t tenths;    // %.3: the seconds the frames span, in tenths
 };
 
-// One reason the file is not the whole source: an IDS_END_* string id, and
+// One reason the file is not the whole source: a REASON_END_* code, and
 // for lines not data or odd values how many there were.
 struct RunEndCause {
-    int32_t stringId;
+    int32_t code;
     uint64_t count;
 };
 
@@ -51,8 +53,16 @@ int32_t ListRunEndCauses(const AppRecord* record, const RunEnd* end, RunEndCause
 // counts.
 void DescribeRunEnd(const AppRecord* record, const RunEnd* end, FinishMessage* message);
 
-// pattern with "%1" and "%2" replaced by the message's numbers and "%e" by
-// errorText (may be null). Returns the length written.
+// What the main window's status bar tells after the run: IDS_OUTCOME_*
+// for a whole file, a stopped run or one that did not write everything.
+int32_t RunOutcomeStringId(const FinishMessage* message);
+
+// The message as a reason of code: values frames, count, tenths; detail
+// the system's reason errorText (may be null).
+Reason FinishReason(const FinishMessage* message, int32_t code, const char* errorText);
+
+// pattern filled from FinishReason (store/reasons.h names the
+// placeholders). Returns the length written.
 int32_t FormatFinishText(const char* pattern, const FinishMessage* message, const char* errorText,
                          char* out, size_t size);
 }

@@ -9,6 +9,7 @@
 #include <stdint.h>
 
 #include "store/app_record.h"
+#include "store/reasons.h"
 
 enum SourceVerdict {
     kSourceUsable = 0,
@@ -34,6 +35,10 @@ extern "C" {
 // Checks the open source against the layout. Returns the verdict (also in
 // check, may be null).
 int32_t CheckSourceForConversion(const AppRecord* record, SourceCheck* check);
+
+// The verdict as a reason: its code, the data line (from 0), the values
+// found on it, the channels set and the bytes read ahead.
+Reason SourceVerdictReason(const SourceCheck* check);
 
 // The verdict in English, one line without a final period. Returns the
 // length written.
