@@ -38,7 +38,8 @@ extern "C" int PlatWriteProfileString(const char* section, const char* key, cons
     if (section == nullptr || path == nullptr) return 0;
     std::string text;
     profile_file::ReadWholeFile(path, &text);
-    return profile_file::ReplaceFile(path, profile_text::Edit(text, section, key, value)) ? 1 : 0;
+    return profile_file::ReplaceWholeFile(path, profile_text::Edit(text, section, key, value)) ? 1
+                                                                                               : 0;
 }
 
 extern "C" int PlatProfileHasSection(const char* section, const char* path) {

@@ -11,7 +11,7 @@ namespace profile_file {
 bool ReadWholeFile(const char* path, std::string* text);
 // Writes a sibling temporary file and renames it over the target, so readers
 // and a crash see either the old or the new settings, never half of them.
-bool ReplaceFile(const char* path, const std::string& text);
+bool ReplaceWholeFile(const char* path, const std::string& text);
 
 }  // namespace profile_file
 

@@ -24,7 +24,7 @@ bool ReadWholeFile(const char* path, std::string* text) {
     return true;
 }
 
-bool ReplaceFile(const char* path, const std::string& text) {
+bool ReplaceWholeFile(const char* path, const std::string& text) {
     std::string temp = std::string(path) + ".tmp" + std::to_string(::getpid());
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;

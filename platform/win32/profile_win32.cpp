@@ -53,7 +53,7 @@ bool ReadWholeFile(const char* path, std::string* text) {
     return true;
 }
 
-bool ReplaceFile(const char* path, const std::string& text) {
+bool ReplaceWholeFile(const char* path, const std::string& text) {
     const std::wstring wide = WidePath(path);
     if (wide.empty()) return false;
     const std::wstring temp = wide + L".tmp" + std::to_wstring(GetCurrentProcessId());

@@ -13,6 +13,9 @@
 #include "ids/convert_ids.h"
 #include "ids/montage_ids.h"
 #include "res/resource_ids.h"
+#include "res/text_ids.h"
+#include "record_guard.h"
+#include "source_file_ui.h"
 #include "source/source_reader.h"
 
 namespace {
@@ -153,6 +156,7 @@ void OnTypeList(HWND window, int id, int code) {
 void OnMainCommand(HWND window, WPARAM wParam) {
     const int id = LOWORD(wParam);
     switch (id) {
+        case IDM_NEW_PATIENT: OnNewPatientCommand(window); break;
         case IDM_OPEN: OnOpen(window); break;
         case IDM_CLOSE: OnClose(window); break;
         case IDM_CONVERT: OnConvert(window); break;
@@ -182,7 +186,7 @@ int OpenSourcePath(HWND window, const char* path) {
     uint16_t opened = 0;
     {
         RecordLock app(AppRecordHandleOf(window));
-        if (app) opened = OpenSourceFromPath(app.record, path);
+        if (app) opened = OpenSourceChecked(window, app.record, path);
     }
     if (opened != 0) AfterSourceOpened(window);
     UpdateCommandStates(window);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "page_messages.h"
+#include "record_guard.h"
 #include "record_lock.h"
 #include "res/resource_ids.h"
 
@@ -83,6 +84,7 @@ void OnOpenPending(HWND window) {
 // the focus ends the edit as leaving the field would.
 LRESULT OnClose(HWND window) {
     SetFocus(window);
+    if (!ConfirmCloseKeepsEntries(window)) return 0;
     return DefWindowProcA(window, WM_CLOSE, 0, 0);
 }
 
