@@ -267,6 +267,9 @@ int main(int argc, char** argv) {
         Check(Exit(&run), "Exit ends the program with 0");
     }
     EndProcess(&run.process);
+    // Folders differ between runs: the comparison of two runs' files puts one
+    // name for each.
+    WriteTextFile(run.artifacts + "\\FOLDERS.TXT", run.install + "\n" + run.artifacts + "\n");
     for (const char* name : {"QUILLON.INI", "PATIENT.INF"})
         CopyFileA((run.install + "\\COND\\" + name).c_str(), (run.artifacts + "\\" + name).c_str(),
                   FALSE);
