@@ -26,7 +26,9 @@ enum Ids {
     kPatientId = 1200,
     kName1Id = 1201,
     kComment1Id = 1206,
+    kDepartmentId = 1254,
     kKeepIdNote = 1600,
+    kKeepDepartmentNote = 1604,
     kKeepComment1Note = 1610,
     kKeepLegend = 1620,
     kGridId = 1301,
@@ -153,6 +155,13 @@ void TypePatient(Run* run) {
     CheckWide(WideText(Shown(*run, kKeepComment1Note)), Wide("EEG 10\x8E\x9A"),
               "beside the comment: the EEG file keeps 10 characters");
     Check(Shown(*run, kKeepLegend) != nullptr, "the legend explains the notes");
+    std::string department;
+    for (int i = 0; i < 25; ++i) department += kWideA;
+    EnterText(FindChildOfClass(Shown(*run, kDepartmentId), "Edit"), department);
+    Check(WideText(Shown(*run, kDepartmentId)).size() == 19,
+          "an editable list takes 19 double-byte characters (39 bytes hold no 20th)");
+    CheckWide(WideText(Shown(*run, kKeepDepartmentNote)), Wide("EEG 10\x8E\x9A"),
+              "beside the department: the EEG file keeps 10 characters");
     Snapshot(*run, "patient-keep-notes");
 }
 
