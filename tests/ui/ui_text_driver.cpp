@@ -33,6 +33,7 @@ enum Ids {
     kKeepLegend = 1620,
     kGridId = 1301,
     kRegistryId = 1302,
+    kNotchId = 1275,
     kConvertCommand = 4008,
     kExitCommand = 4009,
 };
@@ -263,8 +264,19 @@ void NewPatient(Run* run) {
           "the patient page is empty, its notes gone");
 }
 
+// Notch is an edit of the EEG pattern that Registry has not stored: Exit
+// offers it first, and Yes stores it before the window goes.
 bool Exit(Run* run) {
+    ClickTab(*run, 2);
+    Click(Shown(*run, kNotchId));
+    Settle(run->main);
     ClickToolbarButton(FindControl(run->main, kToolbarId), kExitCommand);
+    HWND ask = WaitForTitle(*run, "\x8A\x6D\x94\x46");  // 確認
+    Check(ask != nullptr, "Exit offers the pattern edit not registered");
+    if (ask != nullptr) {
+        Snapshot(*run, "exit-offers-registration");
+        PostMessageW(ask, WM_COMMAND, IDYES, 0);
+    }
     DWORD code = 1234;
     const bool ended = WaitForExit(run->process, kExitTimeoutMs, &code) && code == 0;
     EndProcess(&run->process);
@@ -298,6 +310,8 @@ int main(int argc, char** argv) {
     // Folders differ between runs: the comparison of two runs' files puts one
     // name for each.
     WriteTextFile(run.artifacts + "\\FOLDERS.TXT", run.install + "\n" + run.artifacts + "\n");
+    Check(IniValue(run.install + "\\COND\\QUILLON.INI", "EEGPattern1", "Notch") == "1",
+          "the pattern registered at exit holds the notch");
     for (const char* name : {"QUILLON.INI", "PATIENT.INF"})
         CopyFileA((run.install + "\\COND\\" + name).c_str(), (run.artifacts + "\\" + name).c_str(),
                   FALSE);
