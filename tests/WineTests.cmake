@@ -54,3 +54,11 @@ include(${PROJECT_SOURCE_DIR}/tests/ui/grids/wine_tests.cmake)
 include(${PROJECT_SOURCE_DIR}/tests/ui/convert/wine_tests.cmake)
 include(${PROJECT_SOURCE_DIR}/tests/unit/tools/batch_wine_tests.cmake)
 quillon_wine_test(companion.ordinals companion_ordinals.exe)
+# The same typed texts under code page 932 and 1252 write the same files.
+foreach(build_dir IN LISTS QUILLON_WINDOWS_BUILDS)
+    get_filename_component(target_name ${build_dir} NAME)
+    add_test(NAME ui.text_locales.${target_name}
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/ui/compare_locale_runs.sh ${build_dir}/bin
+                     ${QUILLON_UI_ARTIFACTS}/${target_name}/text)
+    set_tests_properties(ui.text_locales.${target_name} PROPERTIES TIMEOUT 900 LABELS wine)
+endforeach()

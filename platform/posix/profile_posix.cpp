@@ -1,15 +1,13 @@
-#include "platform.h"
-
+// The profile file's bytes on POSIX systems.
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
 
-#include "../common/profile_text.h"
+#include "../common/profile_file.h"
 
-namespace {
+namespace profile_file {
 
 bool ReadWholeFile(const char* path, std::string* text) {
     text->clear();
@@ -26,9 +24,7 @@ bool ReadWholeFile(const char* path, std::string* text) {
     return true;
 }
 
-// Writes a sibling temporary file and renames it over the target, so readers
-// and a crash see either the old or the new settings, never half of them.
-bool ReplaceFile(const char* path, const std::string& text) {
+bool ReplaceWholeFile(const char* path, const std::string& text) {
     std::string temp = std::string(path) + ".tmp" + std::to_string(::getpid());
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;
@@ -46,42 +42,4 @@ bool ReplaceFile(const char* path, const std::string& text) {
     return false;
 }
 
-}  // namespace
-
-extern "C" uint32_t PlatProfileString(const char* section, const char* key,
-                                      const char* defaultValue, char* out, uint32_t size,
-                                      const char* path) {
-    if (out == nullptr || size == 0) return 0;
-    out[0] = '\0';
-    std::string text;
-    std::string_view value = defaultValue ? defaultValue : "";
-    if (section != nullptr && key != nullptr && path != nullptr && ReadWholeFile(path, &text)) {
-        std::string_view found;
-        if (profile_text::FindValue(text, section, key, &found)) value = found;
-    }
-    size_t n = value.size() < size - 1 ? value.size() : size - 1;
-    std::memcpy(out, value.data(), n);
-    out[n] = '\0';
-    return static_cast<uint32_t>(n);
-}
-
-extern "C" int32_t PlatProfileInt(const char* section, const char* key, int32_t defaultValue,
-                                  const char* path) {
-    char buffer[64];
-    if (PlatProfileString(section, key, "", buffer, sizeof buffer, path) == 0) return defaultValue;
-    return profile_text::ParseInt(buffer);
-}
-
-extern "C" int PlatWriteProfileString(const char* section, const char* key, const char* value,
-                                      const char* path) {
-    if (section == nullptr || path == nullptr) return 0;
-    std::string text;
-    ReadWholeFile(path, &text);
-    return ReplaceFile(path, profile_text::Edit(text, section, key, value)) ? 1 : 0;
-}
-
-extern "C" int PlatProfileHasSection(const char* section, const char* path) {
-    std::string text;
-    if (section == nullptr || path == nullptr || !ReadWholeFile(path, &text)) return 0;
-    return profile_text::HasSection(text, section) ? 1 : 0;
-}
+}  // namespace profile_file

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 #include <windows.h>
 
 extern "C" uint32_t PlatFileAttributes(const char* path) {
@@ -67,34 +66,6 @@ bool plat_common::ExecutablePath(char* path, size_t size) {
     const DWORD room = static_cast<DWORD>(size < MAX_PATH ? size : MAX_PATH);
     DWORD n = GetModuleFileNameA(nullptr, path, room);
     return n != 0 && n < room;
-}
-
-extern "C" int32_t PlatProfileInt(const char* section, const char* key, int32_t defaultValue,
-                                  const char* path) {
-    return static_cast<int32_t>(GetPrivateProfileIntA(section, key, defaultValue, path));
-}
-
-extern "C" uint32_t PlatProfileString(const char* section, const char* key,
-                                      const char* defaultValue, char* out, uint32_t size,
-                                      const char* path) {
-    if (out == nullptr || size == 0) return 0;
-    return GetPrivateProfileStringA(section, key, defaultValue ? defaultValue : "", out, size,
-                                    path);
-}
-
-extern "C" int PlatProfileHasSection(const char* section, const char* path) {
-    if (section == nullptr || path == nullptr) return 0;
-    std::vector<char> names(32768);
-    const DWORD length =
-        GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path);
-    for (DWORD at = 0; at < length && names[at] != '\0'; at += lstrlenA(&names[at]) + 1)
-        if (lstrcmpiA(&names[at], section) == 0) return 1;
-    return 0;
-}
-
-extern "C" int PlatWriteProfileString(const char* section, const char* key, const char* value,
-                                      const char* path) {
-    return WritePrivateProfileStringA(section, key, value, path) ? 1 : 0;
 }
 
 extern "C" int PlatIsLeadByte932(uint8_t byte) { return IsDBCSLeadByteEx(932, byte) ? 1 : 0; }

@@ -17,6 +17,9 @@
 #include "ids/convert_ids.h"
 #include "ids/montage_ids.h"
 #include "res/resource_ids.h"
+#include "res/text_ids.h"
+#include "record_guard.h"
+#include "source_file_ui.h"
 #include "source/source_reader.h"
 #include "store/recent_files.h"
 #include "ui_text.h"
@@ -169,6 +172,7 @@ void OnTypeList(HWND window, int id, int code) {
 void OnMainCommand(HWND window, WPARAM wParam) {
     const int id = LOWORD(wParam);
     switch (id) {
+        case IDM_NEW_PATIENT: OnNewPatientCommand(window); break;
         case IDM_OPEN: OnOpen(window); break;
         case IDM_CLOSE: OnClose(window); break;
         case IDM_CONVERT: OnConvert(window); break;
@@ -204,7 +208,7 @@ int OpenSourcePath(HWND window, const char* path) {
     uint16_t opened = 0;
     {
         RecordLock app(AppRecordHandleOf(window));
-        if (app) opened = OpenSourceFromPath(app.record, path);
+        if (app) opened = OpenSourceChecked(window, app.record, path);
     }
     if (opened != 0) AfterSourceOpened(window);
     UpdateCommandStates(window);

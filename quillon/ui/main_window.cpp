@@ -7,6 +7,7 @@
 
 #include "convert_pages.h"
 #include "page_messages.h"
+#include "record_guard.h"
 #include "record_lock.h"
 #include "bramwick.h"
 #include "res/resource_ids.h"
@@ -102,6 +103,7 @@ void OnOpenPending(HWND window) {
 LRESULT OnClose(HWND window) {
     if (!AskCloseDuringRun(window, AppRecordHandleOf(window))) return 0;
     SetFocus(window);
+    if (!ConfirmCloseKeepsEntries(window)) return 0;
     return DefWindowProcW(window, WM_CLOSE, 0, 0);
 }
 

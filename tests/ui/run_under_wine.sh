@@ -15,7 +15,9 @@ timeout_s=${QUILLON_WINE_TIMEOUT:-600}
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/quillon-wine-XXXXXX")
 xvfb_pid=""
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
+# QUILLON_WINE_LOCALE: another locale (and so another ANSI code page).
+locale=${QUILLON_WINE_LOCALE:-ja_JP.UTF-8}
+export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all LC_ALL=$locale LANG=$locale
 # No Mono or Gecko installers: they would ask questions and need the network.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 

@@ -34,7 +34,7 @@ void SetElement(KavfTextElement* element, uint16_t words, uint16_t length, const
     std::memset(element, 0, sizeof *element);
     element->words = words;
     element->length = length;
-    const size_t room = 2u * words - 4u;
+    const size_t room = EegElementRoom(words);
     size_t available = 0;
     while (available < textSize && text[available] != '\0') ++available;
     size_t kept = 0;
@@ -69,18 +69,18 @@ void WriteRecordTexts(KAVFHANDLE handle, const AppRecord* record) {
     FormatEegFileName(record->EEGFileNo, text, sizeof text);
     SetElement(&list[5], 6, 8, text);
     SetElement(&list[6], 8, 11, patient.DiskId);
-    SetElement(&list[7], 8, 10, patient.PatientId);
-    SetElement(&list[8], 4, 1, patient.Sex);
-    SetElement(&list[9], 12, 20, patient.Name1);
-    SetElement(&list[10], 12, 20, patient.Name2);
+    SetElement(&list[7], kEegPatientIdWords, 10, patient.PatientId);
+    SetElement(&list[8], kEegSexWords, 1, patient.Sex);
+    SetElement(&list[9], kEegNameWords, 20, patient.Name1);
+    SetElement(&list[10], kEegNameWords, 20, patient.Name2);
     SetElement(&list[11], 8, 9, "");
     SetElement(&list[12], 6, 6, "");
-    SetElement(&list[13], 12, 20, patient.Department);
+    SetElement(&list[13], kEegDepartmentWords, 20, patient.Department);
     SetElement(&list[14], 12, 20, "");
     const char* const comments[5] = {patient.Comment1, patient.Comment2, patient.Comment3,
                                      patient.Comment4, patient.Comment5};
     for (int i = 0; i < 5; ++i)
-        SetElement(&list[15 + i], 12, 20, comments[i], sizeof patient.Comment1);
+        SetElement(&list[15 + i], kEegCommentWords, 20, comments[i], sizeof patient.Comment1);
     CreateKavfTextInfo(handle, 0x80, kRecordTextCount, list.data());
 }
 

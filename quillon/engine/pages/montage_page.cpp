@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "ids/montage_ids.h"
+#include "platform.h"
 #include "store/pattern_store.h"
 #include "store/profile_io.h"
 #include "montage/value_tables.h"
@@ -53,6 +56,43 @@ uint16_t& CurrentSlotIndex(AppRecord* record, MontageKind kind) {
     return kind == kEegMontage ? record->CurrentEegPattern : record->CurrentPsgPattern;
 }
 
+void SlotSection(MontageKind kind, int32_t index, char* section, size_t size) {
+    std::snprintf(section, size, kind == kEegMontage ? "EEGPattern%i" : "PSGPattern%i",
+                  static_cast<int>(index + 1));
+}
+
+bool SameEegSettings(const MontagePattern& a, const MontagePattern& b) {
+    return a.Ref == b.Ref && a.ACCSens == b.ACCSens && a.ACCLff == b.ACCLff &&
+           a.ACCHff == b.ACCHff && a.ACCCal == b.ACCCal && a.Notch == b.Notch && a.Rapid == b.Rapid;
+}
+
+// The values a grid edit changes and the store keeps. Switching rows on and
+// off, the labels and the units follow the source as it opens, so they are
+// left out: a source opened is no edit.
+bool SameEegRow(const EegMontageRow& a, const EegMontageRow& b) {
+    return a.G1 == b.G1 && a.G2 == b.G2 && a.RECIN == b.RECIN && a.SENS == b.SENS &&
+           a.LFF == b.LFF && a.HFF == b.HFF && a.CAL == b.CAL && a.SHOW == b.SHOW &&
+           a.COLOR == b.COLOR && a.WIDTH == b.WIDTH;
+}
+
+bool SamePsgRow(const PsgChannelRow& a, const PsgChannelRow& b) {
+    // A magnification of 0 is read back as 1.
+    const auto magnification = [](int32_t mag) { return mag == 0 ? 1 : mag; };
+    return a.Signal == b.Signal && a.Rate == b.Rate && a.EU == b.EU && a.VU == b.VU &&
+           a.Sens == b.Sens && a.LFF == b.LFF && a.HFF == b.HFF &&
+           magnification(a.MAG) == magnification(b.MAG);
+}
+
+bool SameStoredValues(MontageKind kind, const MontagePattern& a, const MontagePattern& b) {
+    if (kind == kEegMontage && !SameEegSettings(a, b)) return false;
+    for (int32_t row = 0; row < kPatternRowCount; ++row) {
+        const bool same = kind == kEegMontage ? SameEegRow(a.EegRows[row], b.EegRows[row])
+                                              : SamePsgRow(a.PsgRows[row], b.PsgRows[row]);
+        if (!same) return false;
+    }
+    return true;
+}
+
 PageRect Rect(int32_t x, int32_t y, int32_t width, int32_t height) {
     return PageRect{x, y, std::max(width, 0), std::max(height, 0)};
 }
@@ -78,9 +118,7 @@ extern "C" void LayoutMontagePage(MontageKind kind, int32_t width, int32_t heigh
 extern "C" void ReadPatternNames(AppRecord* record, MontageKind kind, const char* settingsPath) {
     for (int32_t i = 0; i < kPatternSlotCount; ++i) {
         char section[16];
-        std::snprintf(section, sizeof section,
-                      kind == kEegMontage ? "EEGPattern%i" : "PSGPattern%i",
-                      static_cast<int>(i + 1));
+        SlotSection(kind, i, section, sizeof section);
         char name[kPatternNameRead];
         profile_io::ReadText(section, "PATTERN", "", name, sizeof name, settingsPath);
         CopyFieldText(record->PatternSlots[i].name, kPatternTextSize, name);
@@ -116,6 +154,33 @@ extern "C" int32_t RegisterCurrentPattern(const AppRecord* record, MontageKind k
     }
     SavePsgPattern(record, settingsPath, record->CurrentPsgPattern);
     return IDS_PSG_PATTERN_SAVED;
+}
+
+extern "C" int32_t RegistryReplacesStoredPattern(const AppRecord* record, MontageKind kind,
+                                                 const char* settingsPath) {
+    if (record == nullptr || settingsPath == nullptr) return 0;
+    char section[16];
+    SlotSection(kind, kind == kEegMontage ? record->CurrentEegPattern : record->CurrentPsgPattern,
+                section, sizeof section);
+    return PlatProfileHasSection(section, settingsPath) ? 1 : 0;
+}
+
+extern "C" int32_t PatternHasUnregisteredEdits(const AppRecord* record, MontageKind kind,
+                                               const char* settingsPath) {
+    if (record == nullptr || settingsPath == nullptr) return 0;
+    const int32_t index =
+        kind == kEegMontage ? record->CurrentEegPattern : record->CurrentPsgPattern;
+    if (index < 0 || index >= kPatternSlotCount) return 0;
+    // The stored slot as a start loads it: over the row defaults, since a
+    // load keeps the rows a list leaves out. The record is large: on the heap.
+    std::unique_ptr<AppRecord> stored(new (std::nothrow) AppRecord());
+    if (!stored) return 0;
+    SetPsgRowDefaults(stored.get());
+    if (kind == kEegMontage)
+        LoadEegPattern(stored.get(), settingsPath, index);
+    else
+        LoadPsgPattern(stored.get(), settingsPath, index);
+    return SameStoredValues(kind, record->PatternSlots[index], stored->PatternSlots[index]) ? 0 : 1;
 }
 
 extern "C" int32_t PatternCopyActionOf(MontageKind kind) {

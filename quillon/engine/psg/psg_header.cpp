@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ostrel.h"
+#include "psg/psg_patient_fields.h"
 #include "psg_internal.h"
 
 namespace {
@@ -85,25 +86,25 @@ void PutPatientBlock(uint32_t h, const PatientInfo& p) {
         int32_t width;
         const char* text;
     } fields[] = {
-        {11, 20, id.text},
-        {13, 32, name.text},
-        {14, 32, kana.text},
+        {11, kPsgPatientIdWidth, id.text},
+        {13, kPsgNameWidth, name.text},
+        {14, kPsgNameWidth, kana.text},
         {22, 10, birth},
-        {21, 4, sex.text},
+        {21, kPsgSexWidth, sex.text},
         {23, 8, age},
         {24, 6, height},
         {25, 8, weight},
-        {101, 80, hospital.text},
-        {104, 40, department.text},
-        {105, 32, requesting.text},
-        {106, 32, technician.text},
-        {107, 32, reading.text},
-        {201, 80, medication.text},
-        {301, 128, comment1.text},
-        {302, 128, comment2.text},
-        {303, 128, comment3.text},
-        {304, 128, comment4.text},
-        {305, 128, comment5.text},
+        {101, kPsgHospitalWidth, hospital.text},
+        {104, kPsgDepartmentWidth, department.text},
+        {105, kPsgDoctorWidth, requesting.text},
+        {106, kPsgDoctorWidth, technician.text},
+        {107, kPsgDoctorWidth, reading.text},
+        {201, kPsgMedicationWidth, medication.text},
+        {301, kPsgCommentWidth, comment1.text},
+        {302, kPsgCommentWidth, comment2.text},
+        {303, kPsgCommentWidth, comment3.text},
+        {304, kPsgCommentWidth, comment4.text},
+        {305, kPsgCommentWidth, comment5.text},
     };
     OstrelBeginPatient(h);
     int32_t offset = 0;

@@ -6,6 +6,7 @@
 #include "page_dispatch.h"
 #include "record_lock.h"
 #include "montage/value_tables.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ void FillPatternLists(HWND page) {
         SendDlgItemMessageA(page, id, CB_RESETCONTENT, 0, 0);
         char text[kTableEntrySize + 1];
         for (int i = 0; EegPatternListText(id, i, text); ++i)
-            SendDlgItemMessageA(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+            SendListTextCp932(GetDlgItem(page, id), CB_ADDSTRING, 0, text);
     }
 }
 

@@ -2,15 +2,20 @@
 // layout, shared by the EEG and PSG montage pages.
 #include "montage_page_common.h"
 
+#include <cstdio>
+
 #include "bramwick.h"
 #include "montage_grids.h"
 #include "ids/montage_ids.h"
 #include "pages/montage_page.h"
 #include "record_lock.h"
+#include "res/text_ids.h"
+#include "ui_text.h"
 
 namespace {
 
 constexpr int kStatusBytes = 128;
+constexpr int kQuestionBytes = 512;
 
 HWND Grid(HWND page) { return GetDlgItem(page, IDC_MONTAGE_GRID); }
 HWND Combo(HWND page) { return GetDlgItem(page, IDC_PATTERN_NAME); }
@@ -31,7 +36,7 @@ void AttachGrid(HWND page, const MontagePageContext* context) {
 void ListSlotNames(HWND page, const AppRecord* record) {
     SendMessageA(Combo(page), CB_RESETCONTENT, 0, 0);
     for (const MontagePattern& slot : record->PatternSlots)
-        SendMessageA(Combo(page), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(slot.name));
+        SendListTextCp932(Combo(page), CB_ADDSTRING, 0, slot.name);
 }
 
 void SelectPattern(HWND page, MontageKind kind, int index) {
@@ -69,12 +74,34 @@ void RelistPatterns(HWND page, MontageKind kind) {
 
 void OnNameTyped(HWND page, MontageKind kind) {
     char name[kPatternTextSize] = {};
-    GetWindowTextA(Combo(page), name, sizeof name);
+    ReadWindowTextCp932(Combo(page), name, sizeof name);
     RecordLock record(PageContext(page)->record);
     if (record) RenameCurrentPattern(record.record, kind, name);
 }
 
+// A stored pattern is replaced only when the user says so; No is the default.
+bool RegistryConfirmed(HWND page, MontageKind kind) {
+    const MontagePageContext* context = PageContext(page);
+    char name[kPatternTextSize] = {};
+    {
+        RecordLock record(context->record);
+        if (!record) return false;
+        if (!RegistryReplacesStoredPattern(record.record, kind, context->settingsPath)) return true;
+        const int slot = CurrentSlot(record.record, kind);
+        std::snprintf(name, sizeof name, "%s", record->PatternSlots[slot].name);
+    }
+    char format[kQuestionBytes] = {};
+    char question[kQuestionBytes + kPatternTextSize] = {};
+    char caption[kStatusBytes] = {};
+    LoadStringCp932(PageInstance(page), IDS_REGISTRY_ASK, format, sizeof format);
+    LoadStringCp932(PageInstance(page), IDS_CONFIRM_CAPTION, caption, sizeof caption);
+    std::snprintf(question, sizeof question, format, name);
+    const UINT type = MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION;
+    return MessageBoxCp932(GetAncestor(page, GA_ROOT), question, caption, type) == IDYES;
+}
+
 void OnRegistry(HWND page, MontageKind kind) {
+    if (!RegistryConfirmed(page, kind)) return;
     const MontagePageContext* context = PageContext(page);
     int stringId = 0;
     {
@@ -83,7 +110,7 @@ void OnRegistry(HWND page, MontageKind kind) {
         stringId = RegisterCurrentPattern(record.record, kind, context->settingsPath);
     }
     char text[kStatusBytes] = {};
-    LoadStringA(PageInstance(page), static_cast<UINT>(stringId), text, sizeof text);
+    LoadStringCp932(PageInstance(page), static_cast<UINT>(stringId), text, sizeof text);
     if (context->showStatus) context->showStatus(context->mainWindow, kStatusMessage, text);
 }
 
@@ -146,6 +173,9 @@ void LayoutMontagePageControls(HWND page, MontageKind kind, int width, int heigh
 }
 
 void LayoutShownMontagePage(HWND page, MontageKind kind) {
+    // The rows follow the channel count, which may have changed while the
+    // page was hidden; the grid lays them out again with its record.
+    if (const MontagePageContext* context = PageContext(page)) AttachGrid(page, context);
     RECT client;
     GetClientRect(page, &client);
     LayoutMontagePageControls(page, kind, client.right - client.left + 1,
@@ -161,4 +191,32 @@ bool OnMontagePageCommand(HWND page, MontageKind kind, WORD id, WORD code) {
         case IDC_PATTERN_COPY: OnCopy(page, kind); return true;
         default: return false;
     }
+}
+
+bool OfferPatternRegistration(HWND owner, HINSTANCE instance, HGLOBAL recordBlock,
+                              const char* settingsPath) {
+    static const MontageKind kKinds[] = {kEegMontage, kPsgMontage};
+    for (MontageKind kind : kKinds) {
+        char name[kPatternTextSize] = {};
+        {
+            RecordLock record(recordBlock);
+            if (!record || !PatternHasUnregisteredEdits(record.record, kind, settingsPath))
+                continue;
+            const int slot = CurrentSlot(record.record, kind);
+            std::snprintf(name, sizeof name, "%s", record->PatternSlots[slot].name);
+        }
+        char format[kQuestionBytes] = {};
+        char question[kQuestionBytes + kPatternTextSize] = {};
+        char caption[kStatusBytes] = {};
+        LoadStringCp932(instance, IDS_UNREGISTERED_ASK, format, sizeof format);
+        LoadStringCp932(instance, IDS_CONFIRM_CAPTION, caption, sizeof caption);
+        std::snprintf(question, sizeof question, format, kind == kEegMontage ? "EEG" : "PSG", name);
+        const int answer =
+            MessageBoxCp932(owner, question, caption, MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL) return false;
+        if (answer != IDYES) continue;
+        RecordLock record(recordBlock);
+        if (record) RegisterCurrentPattern(record.record, kind, settingsPath);
+    }
+    return true;
 }

@@ -17,4 +17,10 @@ void LayoutShownMontagePage(HWND page, MontageKind kind);
 // Combo box, registry and copy commands; false for other controls.
 bool OnMontagePageCommand(HWND page, MontageKind kind, WORD id, WORD code);
 
+// At exit: each kind's current pattern with edits the settings file lacks
+// is offered for registration (Yes registers, No leaves it). False when the
+// user cancels, and the window is to stay.
+bool OfferPatternRegistration(HWND owner, HINSTANCE instance, HGLOBAL recordBlock,
+                              const char* settingsPath);
+
 #endif

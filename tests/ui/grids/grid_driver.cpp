@@ -306,6 +306,16 @@ void EditEegLabels(const Host& host, const std::string& prefix) {
     Check(EegLabel(host, 1) == "label:", "Tab leaves the label of row 1 as it was");
 }
 
+// The stored pattern is replaced only after Yes to the question.
+void ConfirmRegistry(const Host& host, const std::string& kind) {
+    HWND ask = WaitForWindow(host, "#32770", 5000);
+    Check(ask != nullptr && WindowText(ask) == Cp932("確認"),
+          kind + " \"Pattern Registry\" over a stored pattern asks first");
+    if (ask == nullptr) return;
+    PostMessageA(ask, WM_COMMAND, IDYES, 0);
+    Settle(host);
+}
+
 void RenameAndRegister(const Host& host) {
     HWND combo = GetDlgItem(host.pages[kPsg], IDC_PATTERN_NAME);
     HWND edit = GetWindow(combo, GW_CHILD);
@@ -323,6 +333,7 @@ void RenameAndRegister(const Host& host) {
     Check(EditControls(host.grids[kPsg]) == 1,
           "the grid keeps one edit control however often the page attaches it");
     Click(host, GetDlgItem(host.pages[kPsg], IDC_PATTERN_REGISTRY));
+    ConfirmRegistry(host, "PSG");
     const std::string status = WindowText(GetDlgItem(host.window, kGridHostStatusId));
     Check(status == Cp932("PSGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"),
           "PSG \"Pattern Registry\" shows string 28");
@@ -331,6 +342,7 @@ void RenameAndRegister(const Host& host) {
     PostMessageA(GetDlgItem(host.pages[kEeg], IDC_EEG_REFERENCE), WM_KEYDOWN, VK_DOWN, 1);
     Click(host, GetDlgItem(host.pages[kEeg], IDC_EEG_NOTCH));
     Click(host, GetDlgItem(host.pages[kEeg], IDC_PATTERN_REGISTRY));
+    ConfirmRegistry(host, "EEG");
     Check(WindowText(GetDlgItem(host.window, kGridHostStatusId)) ==
               Cp932("EEGﾓﾝﾀｰｼﾞｭﾊﾟﾀｰﾝを保存しました。"),
           "EEG \"Pattern Registry\" shows string 32");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "ids/montage_ids.h"
@@ -92,6 +93,31 @@ TEST_F(PageFixture, TheAdMenuResolutionComesFromTheSettingsOr16) {
     WriteBytes(settings, "[SYSTEM]\nAdBits=12\n");
     LoadPsgAdBits(record.get(), settings.c_str());
     EXPECT_EQ(record->AdBits, 12);
+}
+
+TEST_F(PageFixture, RegistryAsksOnlyOverAStoredPatternAndExitSeesEditsOnly) {
+    WriteBytes(settings, "[EEGPattern2]\nPATTERN=Day\nG1=3,4,\n");
+    SetPsgRowDefaults(record.get());  // as the settings load at start
+    ASSERT_TRUE(PickPattern(record.get(), kEegMontage, 1, settings.c_str()));
+    EXPECT_EQ(RegistryReplacesStoredPattern(record.get(), kEegMontage, settings.c_str()), 1);
+    EXPECT_EQ(PatternHasUnregisteredEdits(record.get(), kEegMontage, settings.c_str()), 0);
+    // Rows switched and relabelled by a source are no edit.
+    SwitchChannelRows(record.get(), 3);
+    std::snprintf(record->PatternSlots[1].EegRows[0].label, kPatternTextSize, "Fp1");
+    EXPECT_EQ(PatternHasUnregisteredEdits(record.get(), kEegMontage, settings.c_str()), 0);
+    record->PatternSlots[1].EegRows[1].G1 = 9;
+    EXPECT_EQ(PatternHasUnregisteredEdits(record.get(), kEegMontage, settings.c_str()), 1);
+    RegisterCurrentPattern(record.get(), kEegMontage, settings.c_str());
+    EXPECT_EQ(PatternHasUnregisteredEdits(record.get(), kEegMontage, settings.c_str()), 0);
+
+    ASSERT_TRUE(PickPattern(record.get(), kPsgMontage, 3, settings.c_str()));
+    EXPECT_EQ(RegistryReplacesStoredPattern(record.get(), kPsgMontage, settings.c_str()), 0);
+    EXPECT_EQ(PatternHasUnregisteredEdits(record.get(), kPsgMontage, settings.c_str()), 0);
+    record->PatternSlots[3].PsgRows[4].Sens = 20000;
+    EXPECT_EQ(PatternHasUnregisteredEdits(record.get(), kPsgMontage, settings.c_str()), 1);
+    RegisterCurrentPattern(record.get(), kPsgMontage, settings.c_str());
+    EXPECT_EQ(RegistryReplacesStoredPattern(record.get(), kPsgMontage, settings.c_str()), 1);
+    EXPECT_EQ(PatternHasUnregisteredEdits(record.get(), kPsgMontage, settings.c_str()), 0);
 }
 
 }  // namespace

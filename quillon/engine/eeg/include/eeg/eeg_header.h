@@ -26,6 +26,18 @@ constexpr uint32_t kEegGroupCount = 40;
 constexpr uint32_t kEegWaveGroup = 40;
 constexpr uint32_t kEegMontageTraceMinimum = 32;
 
+// The patient texts' elements in the EEG file, in words; an element keeps
+// EegElementRoom bytes of its text, whole characters only. The file keeps no
+// other patient text.
+constexpr uint16_t kEegPatientIdWords = 8;
+constexpr uint16_t kEegSexWords = 4;
+constexpr uint16_t kEegNameWords = 12;  // the name and its kana
+constexpr uint16_t kEegDepartmentWords = 12;
+constexpr uint16_t kEegCommentWords = 12;
+
+// Two words of an element are its length and terminator.
+constexpr uint32_t EegElementRoom(uint16_t words) { return 2u * words - 4u; }
+
 // Event codes of the frames and of the reference file.
 constexpr uint16_t kEventFirst = 0x1001;
 constexpr uint16_t kEventSecond = 0x4000;

@@ -42,6 +42,16 @@ void RenameCurrentPattern(AppRecord* record, MontageKind kind, const char* typed
 int32_t RegisterCurrentPattern(const AppRecord* record, MontageKind kind, const char* settingsPath);
 int32_t PatternCopyActionOf(MontageKind kind);
 
+// Whether "Pattern Registry" would replace a pattern the settings file
+// holds for the current slot of kind: 1 asks the user first.
+int32_t RegistryReplacesStoredPattern(const AppRecord* record, MontageKind kind,
+                                      const char* settingsPath);
+// Whether the current slot of kind holds grid edits the settings file does
+// not: its rows, and for EEG the pattern-wide settings. The name and the
+// labels follow the source and do not count. 1 offers registration at exit.
+int32_t PatternHasUnregisteredEdits(const AppRecord* record, MontageKind kind,
+                                    const char* settingsPath);
+
 // The EEG page's pattern-wide lists: entries offered, the entry's text
 // (9 bytes), the value shown, and storing a choice. 0 for other controls.
 int32_t EegPatternListCount(int32_t controlId);

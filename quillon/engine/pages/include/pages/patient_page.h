@@ -49,6 +49,14 @@ int32_t SexEntryIndex(const char* sex);
 
 // Keys "0".."19" of section in turn until the first empty value.
 void ReadNameList(const char* patientPath, const char* section, NameList* list);
+
+// A new patient: the texts that describe the patient and the request
+// emptied, the numbers at the program's first-start values. The hospital,
+// the technician and the output volume stay.
+void ClearPatientForNext(PatientInfo* patient);
+// Whether the pages hold anything a new patient would lose: 1 when patient
+// differs from a cleared one.
+int32_t PatientHoldsEntries(const PatientInfo* patient);
 }
 
 #endif
