@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <string>
 
 #include "convert_pages.h"
 #include "page_messages.h"
@@ -61,12 +62,15 @@ void OnMinMaxInfo(HWND window, LPARAM lParam) {
     info->ptMinTrackSize.y = ScaleToWindow(window, kMinTrackHeight);
 }
 
+// The whole dropped path, however long: a cut one would name another file;
+// opening refuses what the record cannot hold, with the reason.
 void OnDropFiles(HWND window, WPARAM wParam) {
     HDROP drop = reinterpret_cast<HDROP>(wParam);
-    wchar_t path[kPathSize] = {};
-    const bool named = DragQueryFileW(drop, 0, path, kPathSize) > 0;
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring path(length, L'\0');
+    const bool named = length > 0 && DragQueryFileW(drop, 0, &path[0], length + 1) == length;
     DragFinish(drop);
-    if (named) OpenSourcePath(window, Cp932FromWide(path).c_str());
+    if (named) OpenSourcePath(window, Cp932FromWide(path.c_str()).c_str());
 }
 
 // Moved to a screen of another DPI: the suggested place, fonts made for the
