@@ -148,6 +148,14 @@ int PlatProfileHasSection(const char* section, const char* path);
 // is created if missing and replaced atomically. Returns 1 on success.
 int PlatWriteProfileString(const char* section, const char* key, const char* value,
                            const char* path);
+// Holds one profile file in memory: until the matching release, reads and
+// writes of that path use the copy read at the first hold, and the release
+// writes the file once if anything changed. Holds of the same path nest; a
+// hold of another path while one is held is refused (0) and its calls go to
+// the file as without a hold. For the thread that loads and saves settings.
+int PlatProfileHold(const char* path);
+// Returns 0 when the final write of a changed file failed, else 1.
+int PlatProfileRelease(const char* path);
 
 // ---- Text ---------------------------------------------------------------
 // Lead byte of a double-byte character of code page 932.

@@ -8,6 +8,7 @@
 
 namespace {
 
+using profile_io::ProfileHold;
 using profile_io::ReadText;
 using profile_io::ReadWord;
 using profile_io::WriteInt;
@@ -228,6 +229,7 @@ extern "C" int32_t ReadPatternList(const char* section, const char* key, int32_t
 
 extern "C" void LoadEegPattern(AppRecord* record, const char* settingsPath, int32_t index) {
     if (record == nullptr || settingsPath == nullptr) return;
+    const ProfileHold hold(settingsPath);
     ForSlots(index, [&](int32_t slot) {
         LoadEegSlot(record->PatternSlots[slot], settingsPath, Section("EEG", slot).text);
     });
@@ -235,6 +237,7 @@ extern "C" void LoadEegPattern(AppRecord* record, const char* settingsPath, int3
 
 extern "C" void LoadPsgPattern(AppRecord* record, const char* settingsPath, int32_t index) {
     if (record == nullptr || settingsPath == nullptr) return;
+    const ProfileHold hold(settingsPath);
     ForSlots(index, [&](int32_t slot) {
         LoadPsgSlot(record->PatternSlots[slot], settingsPath, Section("PSG", slot).text);
     });
@@ -242,6 +245,7 @@ extern "C" void LoadPsgPattern(AppRecord* record, const char* settingsPath, int3
 
 extern "C" void SaveEegPattern(const AppRecord* record, const char* settingsPath, int32_t index) {
     if (record == nullptr || settingsPath == nullptr) return;
+    const ProfileHold hold(settingsPath);
     ForSlots(index, [&](int32_t slot) {
         const MontagePattern& pattern = record->PatternSlots[slot];
         const SectionName section = Section("EEG", slot);
@@ -257,6 +261,7 @@ extern "C" void SaveEegPattern(const AppRecord* record, const char* settingsPath
 
 extern "C" void SavePsgPattern(const AppRecord* record, const char* settingsPath, int32_t index) {
     if (record == nullptr || settingsPath == nullptr) return;
+    const ProfileHold hold(settingsPath);
     ForSlots(index, [&](int32_t slot) {
         const MontagePattern& pattern = record->PatternSlots[slot];
         const SectionName section = Section("PSG", slot);

@@ -40,4 +40,11 @@ void WriteText(const char* section, const char* key, const char* text, size_t wi
     PlatWriteProfileString(section, key, std::string(text, length).c_str(), path);
 }
 
+ProfileHold::ProfileHold(const char* path)
+    : heldPath(path != nullptr && PlatProfileHold(path) ? path : nullptr) {}
+
+ProfileHold::~ProfileHold() {
+    if (heldPath != nullptr) PlatProfileRelease(heldPath);
+}
+
 }  // namespace profile_io

@@ -11,6 +11,7 @@
 
 namespace {
 
+using profile_io::ProfileHold;
 using profile_io::ReadInt;
 using profile_io::ReadText;
 using profile_io::ReadWord;
@@ -143,6 +144,7 @@ extern "C" int32_t CountProgramStart(const SettingsPaths* paths) {
 
 extern "C" void LoadSystemSettings(AppRecord* record, const SettingsPaths* paths) {
     if (record == nullptr || paths == nullptr) return;
+    const ProfileHold hold(paths->SettingsPath);
     for (const SystemKey& entry : kSystemKeys) {
         if (entry.word)
             record->*entry.word = ReadWord(kSystem, entry.key, entry.fallback, paths->SettingsPath);
@@ -154,6 +156,7 @@ extern "C" void LoadSystemSettings(AppRecord* record, const SettingsPaths* paths
 
 extern "C" void LoadElectrodeNames(ElectrodeNameTable* names, const SettingsPaths* paths) {
     if (names == nullptr || paths == nullptr) return;
+    const ProfileHold hold(paths->SettingsPath);
     char section[16];
     char key[16];
     for (int type = 0; type < kElectrodeTypeCount; ++type) {
@@ -168,6 +171,7 @@ extern "C" void LoadElectrodeNames(ElectrodeNameTable* names, const SettingsPath
 
 extern "C" void LoadSourcePresets(AppRecord* record, const SettingsPaths* paths) {
     if (record == nullptr || paths == nullptr) return;
+    const ProfileHold hold(paths->SettingsPath);
     const char* file = paths->SettingsPath;
     char section[16];
     for (int i = 0; i < kSourcePresetCount; ++i) {
@@ -188,6 +192,7 @@ extern "C" void LoadSourcePresets(AppRecord* record, const SettingsPaths* paths)
 
 extern "C" void LoadSettingsBeforePages(AppRecord* record, ElectrodeNameTable* names,
                                         const SettingsPaths* paths) {
+    const ProfileHold hold(paths != nullptr ? paths->SettingsPath : nullptr);
     LoadSystemSettings(record, paths);
     LoadElectrodeNames(names, paths);
     LoadSourcePresets(record, paths);
@@ -228,6 +233,7 @@ extern "C" void LoadPatientInfo(AppRecord* record, const SettingsPaths* paths) {
 
 extern "C" void LoadSettingsAfterPages(AppRecord* record, const SettingsPaths* paths) {
     if (record == nullptr || paths == nullptr) return;
+    const ProfileHold hold(paths->SettingsPath);
     SetInitialSourceValues(record);
     LoadRecentFiles(record, paths);
     SetPsgRowDefaults(record);
@@ -238,6 +244,7 @@ extern "C" void LoadSettingsAfterPages(AppRecord* record, const SettingsPaths* p
 
 extern "C" void LoadSettingsForConversion(AppRecord* record, const SettingsPaths* paths) {
     if (record == nullptr || paths == nullptr) return;
+    const ProfileHold hold(paths->SettingsPath);
     LoadSystemSettings(record, paths);
     LoadSourcePresets(record, paths);
     SetInitialSourceValues(record);
@@ -249,6 +256,7 @@ extern "C" void LoadSettingsForConversion(AppRecord* record, const SettingsPaths
 
 extern "C" void SaveSystemSettings(const AppRecord* record, const SettingsPaths* paths) {
     if (record == nullptr || paths == nullptr) return;
+    const ProfileHold hold(paths->SettingsPath);
     const char* file = paths->SettingsPath;
     for (const SystemKey& entry : kSystemKeys) {
         if (!entry.savedAtExit) continue;
@@ -263,6 +271,7 @@ extern "C" void SaveSystemSettings(const AppRecord* record, const SettingsPaths*
 
 extern "C" void SavePatientInfo(const AppRecord* record, const SettingsPaths* paths) {
     if (record == nullptr || paths == nullptr || record->SaveEnable == 0) return;
+    const ProfileHold hold(paths->PatientPath);
     const PatientInfo& info = record->PatientInfo;
     const char* file = paths->PatientPath;
     for (const PatientNumber& entry : kPatientNumbers)

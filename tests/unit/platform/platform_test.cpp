@@ -118,6 +118,47 @@ TEST(Profile, NewKeysJoinTheirSectionAndNewSectionsGoAtTheEnd) {
     EXPECT_EQ(PlatProfileInt("SYSTEM", "FrameTime", 1, ini.c_str()), 2);
 }
 
+// A held file is read once and written once, to the same bytes the same
+// writes give without a hold; a second path cannot be held meanwhile.
+TEST(Profile, AHeldFileIsWrittenOnceAtReleaseWithTheSameBytes) {
+    ScratchFolder dir;
+    const std::string held = dir.File("held.ini");
+    const std::string plain = dir.File("plain.ini");
+    const std::string start = "[SYSTEM]\r\nMaxCh=32\r\n";
+    WriteBytes(held, start);
+    WriteBytes(plain, start);
+    auto writeAll = [](const std::string& path) {
+        PlatWriteProfileString("SYSTEM", "MaxCh", "16", path.c_str());
+        PlatWriteProfileString("EEG1", "PATTERN", "\x8a\xb3\x8e\xd2", path.c_str());
+        PlatWriteProfileString("SYSTEM", "OrgFile", nullptr, path.c_str());
+    };
+    ASSERT_EQ(PlatProfileHold(held.c_str()), 1);
+    ASSERT_EQ(PlatProfileHold(held.c_str()), 1);
+    EXPECT_EQ(PlatProfileHold(plain.c_str()), 0);
+    writeAll(held);
+    writeAll(plain);
+    EXPECT_EQ(PlatProfileInt("SYSTEM", "MaxCh", 0, held.c_str()), 16);
+    EXPECT_EQ(PlatProfileHasSection("EEG1", held.c_str()), 1);
+    ASSERT_EQ(PlatProfileRelease(held.c_str()), 1);
+    EXPECT_EQ(ReadBytes(held), start);  // still held once
+    ASSERT_EQ(PlatProfileRelease(held.c_str()), 1);
+    EXPECT_EQ(ReadBytes(held), ReadBytes(plain));
+    EXPECT_EQ(Get(held, "SYSTEM", "MaxCh"), "16");
+}
+
+TEST(Profile, AHeldMissingFileGivesDefaultsUntilWrittenAndIsCreatedAtRelease) {
+    ScratchFolder dir;
+    const std::string ini = dir.File("new.ini");
+    ASSERT_EQ(PlatProfileHold(ini.c_str()), 1);
+    EXPECT_EQ(Get(ini, "SYSTEM", "EEGFileNo"), "dflt");
+    EXPECT_EQ(PlatProfileHasSection("SYSTEM", ini.c_str()), 0);
+    PlatWriteProfileString("SYSTEM", "EEGFileNo", "1", ini.c_str());
+    EXPECT_EQ(PlatProfileInt("SYSTEM", "EEGFileNo", 0, ini.c_str()), 1);
+    EXPECT_NE(access(ini.c_str(), F_OK), 0);
+    ASSERT_EQ(PlatProfileRelease(ini.c_str()), 1);
+    EXPECT_EQ(ReadBytes(ini), "[SYSTEM]\r\nEEGFileNo=1\r\n");
+}
+
 TEST(Profile, WritingCreatesAMissingFileAndLeavesNoTemporaryBehind) {
     ScratchFolder dir;
     std::string ini = dir.File("new.ini");

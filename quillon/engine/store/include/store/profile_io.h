@@ -20,6 +20,16 @@ void WriteUnsigned(const char* section, const char* key, uint32_t value, const c
 void WriteText(const char* section, const char* key, const char* text, size_t width,
                const char* path);
 
+// For a load or save of many keys: the file is read once and, if changed,
+// written once when the hold ends.
+struct ProfileHold {
+    explicit ProfileHold(const char* path);
+    ~ProfileHold();
+    ProfileHold(const ProfileHold&) = delete;
+    ProfileHold& operator=(const ProfileHold&) = delete;
+    const char* heldPath;
+};
+
 }  // namespace profile_io
 
 #endif
