@@ -78,6 +78,7 @@ extern "C" void LoadRecentFileList(RecentFiles* list, const char* settingsPath) 
 
 extern "C" void SaveRecentFileList(const RecentFiles* list, const char* settingsPath) {
     if (list == nullptr || settingsPath == nullptr) return;
+    const profile_io::ProfileHold hold(settingsPath);
     for (int32_t i = 0; i < kRecentFileCount; ++i) {
         char key[16];
         KeyOf(i, key, sizeof key);

@@ -243,12 +243,14 @@ void StorePlace(PreviewState& s) {
     place.length = sizeof place;
     if (!GetWindowPlacement(s.window, &place)) return;
     const RECT& r = place.rcNormalPosition;
+    PlatProfileHold(g_paths.SettingsPath);
     StoreNumber("Left", r.left);
     StoreNumber("Top", r.top);
     StoreNumber("Width", r.right - r.left);
     StoreNumber("Height", r.bottom - r.top);
     StoreNumber("FromSecond", static_cast<int>(s.fromSecond));
     StoreNumber("Seconds", static_cast<int>(s.seconds));
+    PlatProfileRelease(g_paths.SettingsPath);
 }
 
 void OnDestroy(PreviewState& s) {
