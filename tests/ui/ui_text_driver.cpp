@@ -40,6 +40,10 @@ enum Ids {
 
 constexpr DWORD kExitTimeoutMs = 30000;
 constexpr int kEegOutput = 2;
+constexpr int kTabClickAttempts = 3;
+constexpr DWORD kTabRetryMs = 200;
+constexpr int kWindowWidth = 1000;
+constexpr int kWindowHeight = 740;
 
 const char kSettings[] =
     "[SYSTEM]\r\nOrgFileType=1\r\nCopyFileType=1\r\n"
@@ -104,9 +108,16 @@ HWND WaitForTitle(const Run& run, const std::string& title) {
 
 HWND Shown(const Run& run, int id) { return FindVisibleControl(run.main, id); }
 
+// Keys typed just before may still be on their way on a busy machine, and a
+// click that only closes a list changes no tab: click until the tab shows.
 void ClickTab(const Run& run, int tab) {
-    ClickItem(FindControl(run.main, kTabControlId), TCM_GETITEMRECT, static_cast<WPARAM>(tab));
-    Settle(run.main);
+    HWND tabs = FindControl(run.main, kTabControlId);
+    for (int attempt = 0; attempt < kTabClickAttempts; ++attempt) {
+        ClickItem(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab));
+        Settle(run.main);
+        if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == tab) return;
+        Sleep(kTabRetryMs);
+    }
 }
 
 void Snapshot(const Run& run, const char* name) {
@@ -129,6 +140,10 @@ bool Start(Run* run) {
     EndProcess(&run->process);
     if (!StartProgram(run->install, "\"" + run->source + "\"", &run->process)) return false;
     run->main = WaitForMainWindow(run->process);
+    // Without a Japanese font the pages' templates outgrow the first window:
+    // a user enlarges it, so every control the driver clicks is on the screen.
+    if (run->main != nullptr)
+        SetWindowPos(run->main, nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOZORDER);
     for (DWORD waited = 0; run->main && waited < kActionTimeoutMs; waited += 100) {
         HWND name = Shown(*run, kSourceNameId);
         if (name != nullptr && WideText(name) == Wide(run->source)) return true;
