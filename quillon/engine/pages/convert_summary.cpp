@@ -12,22 +12,6 @@ constexpr int32_t kSecondsPerHour = 3600;
 constexpr int32_t kSecondsPerMinute = 60;
 constexpr size_t kFieldTextSize = 32;
 
-// Bytes per line, line end included, over the head's lines from the first
-// data line; 0 when the head holds none.
-double MeanDataLineBytes(const AppRecord* record) {
-    int64_t bytes = 0;
-    int32_t lines = 0;
-    WalkHeadLines(record->SourceText, record->SourceTextLength, kHeadListLineLimit,
-                  [&](int32_t index, const LineSpan& span) {
-                      if (index >= record->DataStartLine && span.next > span.start + span.length) {
-                          bytes += span.next - span.start;
-                          ++lines;
-                      }
-                      return true;
-                  });
-    return lines > 0 ? static_cast<double>(bytes) / lines : 0.0;
-}
-
 int32_t CountChannels(const AppRecord* record) {
     AppRecord* writable = const_cast<AppRecord*>(record);
     const bool psg = record->CopyFileType == kOutputPsg;
@@ -72,7 +56,8 @@ extern "C" double SourceSecondsEstimate(const AppRecord* record) {
     if (record == nullptr || record->SourceOpen == 0 || record->SourceFile == nullptr ||
         record->SampleRate < 1)
         return kSecondsUnknown;
-    const double perLine = MeanDataLineBytes(record);
+    const double perLine =
+        MeanHeadLineBytes(record->SourceText, record->SourceTextLength, record->DataStartLine);
     const int64_t line =
         HeadLineOffset(record->SourceText, record->SourceTextLength, record->DataStartLine);
     const int64_t size = PlatFileSize(record->SourceFile);

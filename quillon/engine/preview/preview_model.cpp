@@ -28,20 +28,11 @@ int64_t RecordingStart(const AppRecord* record) {
     return record->SourceTextOffset + (line > 0 ? line : 0);
 }
 
-// Bytes per line, line end included, over the head's lines from the first
-// data line; at least 1.
+// At least 1, so an estimate never divides by zero.
 double MeanLineBytes(const AppRecord* record) {
-    int64_t bytes = 0;
-    int32_t lines = 0;
-    WalkHeadLines(record->SourceText, record->SourceTextLength, kHeadListLineLimit,
-                  [&](int32_t index, const LineSpan& span) {
-                      if (index >= record->DataStartLine && span.next > span.start + span.length) {
-                          bytes += span.next - span.start;
-                          ++lines;
-                      }
-                      return true;
-                  });
-    return lines > 0 && bytes > 0 ? static_cast<double>(bytes) / lines : 1.0;
+    const double mean =
+        MeanHeadLineBytes(record->SourceText, record->SourceTextLength, record->DataStartLine);
+    return mean > 0.0 ? mean : 1.0;
 }
 
 // The first line start at or after offset: after the first line end found

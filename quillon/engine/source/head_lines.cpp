@@ -96,3 +96,16 @@ int64_t HeadLineOffset(const char* head, int32_t headLength, int32_t lineIndex) 
     });
     return offset;
 }
+
+double MeanHeadLineBytes(const char* head, int32_t headLength, int32_t firstLine) {
+    int64_t bytes = 0;
+    int32_t lines = 0;
+    WalkHeadLines(head, headLength, kHeadListLineLimit, [&](int32_t index, const LineSpan& span) {
+        if (index >= firstLine && span.next > span.start + span.length) {
+            bytes += span.next - span.start;
+            ++lines;
+        }
+        return true;
+    });
+    return lines > 0 ? static_cast<double>(bytes) / lines : 0.0;
+}

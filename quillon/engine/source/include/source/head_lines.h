@@ -41,4 +41,9 @@ int32_t WalkHeadLines(const char* head, int32_t headLength, int32_t lineLimit,
 // when the head has no such line.
 int64_t HeadLineOffset(const char* head, int32_t headLength, int32_t lineIndex);
 
+// Bytes per line, line end included, over the listed lines from firstLine
+// on that end within the head; 0 when there is none. What a source's length
+// in lines is estimated from.
+double MeanHeadLineBytes(const char* head, int32_t headLength, int32_t firstLine);
+
 #endif
