@@ -20,7 +20,7 @@ struct SourceLines {
     size_t bytes = 0;
 };
 
-// Lines as the converters hand them over: cut at LF, the CR still in place.
+// Lines as the converters hand them over: without their CR LF.
 SourceLines MakeLines(bool calibrated) {
     SourceLines source;
     unsigned seed = 12345;
@@ -38,8 +38,7 @@ SourceLines MakeLines(bool calibrated) {
                 std::snprintf(value, sizeof value, ",%d", sample);
             text += value;
         }
-        text += "\r";
-        source.bytes += text.size() + 1;  // and its LF
+        source.bytes += text.size() + 2;  // and its CR LF
         source.lines.push_back(std::move(text));
     }
     return source;
