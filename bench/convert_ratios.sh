@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Conversion against reading the text: quillon-cli convert (EEG and PSG, A/D
+# and calibrated), the pandas script of bench/pandas_baseline.py and `wc -l`
+# on the same generated source, by turns (one round runs each command once),
+# and the median wall, user and system time and the peak memory of each
+# (/usr/bin/time's figures of each run). Prints the ratios pandas/ours and ours/wc.
+#
+#   bash bench/convert_ratios.sh [BUILD_DIR [RUNS [MINUTES]]]
+#       defaults build/release, 7 runs, a 10-minute source (32 channels,
+#       500 Hz, a time column)
+#   bash bench/convert_ratios.sh --long COPIES [BUILD_DIR [RUNS]]
+#       a long A/D source: the 10-minute source's lines COPIES times (51
+#       copies are 2.7 GB), EEG only and no pandas (it holds the whole table
+#       in memory); the page cache is dropped before every run when this
+#       user may (root), so the source is read from the disk
+#
+# Needs /usr/bin/python3 and time; the pandas commands need python3-pandas
+# and are left out without it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source bench/convert_bench_lib.sh
+copies=0
+if [ "${1:-}" = --long ]; then
+    copies=$2
+    shift 2
+fi
+cli=$(bench_cli "${1:-build/release}")
+runs=${2:-7}
+minutes=${3:-10}
+
+work=$(mktemp -d /tmp/quillon-bench-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+echo "generating sources in $work ..."
+gen "$work/ad.csv" "$minutes" ad
+if [ "$copies" -gt 0 ]; then
+    { head -n 1 "$work/ad.csv"
+      for _ in $(seq "$copies"); do tail -n +2 "$work/ad.csv"; done; } > "$work/long.csv"
+    rm "$work/ad.csv"
+else
+    gen "$work/cal.csv" "$minutes" calibrated
+fi
+printf '[SYSTEM]\r\nCopyFileType=2\r\nOrgDataMag=1\r\n' > "$work/EEG.INI"
+printf '[SYSTEM]\r\nFrameTime=1\r\n' > "$work/PSG.INI"
+
+/usr/bin/python3 - "$cli" "$work" "$runs" "$copies" <<'PY'
+import os, statistics, subprocess, sys, time
+cli, work, runs, copies = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+try:
+    import pandas  # noqa: F401
+    have_pandas = copies == 0
+except ImportError:
+    have_pandas = False
+    print("pandas: not installed (apt-get install python3-pandas): its ratios are left out")
+drop = copies > 0 and os.access("/proc/sys/vm/drop_caches", os.W_OK)
+if copies > 0:
+    print("page cache dropped before every run" if drop else
+          "page cache NOT dropped (needs root): the source may be read from the cache")
+
+def ours(kind, output):
+    flag = "--ad" if kind == "ad" else "--calibrated"
+    common = ["--label-line", "0", "--bias", "1", "--rate", "500", flag]
+    if output == "eeg":
+        return [cli, "convert", src(kind), "--settings", work + "/EEG.INI", "-o",
+                work + "/out.dat"] + common
+    return [cli, "convert", src(kind), "--settings", work + "/PSG.INI", "--type", "psg",
+            "--data-start-line", "1", "-o", work + "/out.edf"] + common
+
+def src(kind):
+    return work + ("/long.csv" if copies > 0 else "/%s.csv" % kind)
+
+def run(argv):
+    for name in ("out.dat", "out.REF", "out.edf", "out.pandas"):
+        try: os.remove(os.path.join(work, name))
+        except FileNotFoundError: pass
+    if drop:
+        os.sync()
+        with open("/proc/sys/vm/drop_caches", "w") as f: f.write("3\n")
+    # /usr/bin/time reports the peak: a child of this Python process would
+    # count the Python copy it was forked as.
+    timed = work + "/time.txt"
+    start = time.perf_counter()
+    status = subprocess.call(["/usr/bin/time", "-f", "%U %S %M", "-o", timed] + argv,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wall = time.perf_counter() - start
+    if status != 0: sys.exit("failed: %s" % " ".join(argv))
+    with open(timed) as f: user, system, peak = f.read().split()[-3:]
+    return wall, float(user), float(system), int(peak) / 1024.0
+
+groups = [("ad", "eeg")] if copies > 0 else [("ad", "eeg"), ("cal", "eeg"), ("ad", "psg"), ("cal", "psg")]
+for kind, output in groups:
+    commands = {"ours": ours(kind, output), "wc -l": ["wc", "-l", src(kind)]}
+    if have_pandas:
+        commands["pandas"] = ["/usr/bin/python3", "bench/pandas_baseline.py", src(kind),
+                              work + "/out.pandas", kind]
+    figures = {name: [] for name in commands}
+    for _ in range(runs):
+        for name, argv in commands.items():
+            figures[name].append(run(argv))
+    size = os.path.getsize(src(kind))
+    print("== %s %s, %.1f MB, median of %d by turns" % (output.upper(), kind, size / 1e6, runs))
+    medians = {}
+    for name, rows in figures.items():
+        wall, user, system, peak = (statistics.median(column) for column in zip(*rows))
+        medians[name] = wall
+        print("  %-7s wall %7.3f s (%6.0f MB/s)  user %7.3f s  sys %6.3f s  peak %6.1f MiB"
+              % (name, wall, size / wall / 1e6, user, system, peak))
+    line = "  ours / wc -l %.2fx" % (medians["ours"] / medians["wc -l"])
+    if "pandas" in medians:
+        line += ", pandas / ours %.1fx" % (medians["pandas"] / medians["ours"])
+    print(line)
+PY
