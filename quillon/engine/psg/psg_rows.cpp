@@ -193,7 +193,8 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
             if (lineClipped != 0) clipped.fetch_add(lineClipped, std::memory_order_relaxed);
             return verdict;
         },
-        [record](const NonDataRun& run) { AnnotateNonDataRun(record, run); }, !maker.traced);
+        [record](const NonDataRun& run) { AnnotateNonDataRun(record, run); },
+        !maker.traced && line_rows::SplitsRows(maker.valueKind));
     if (made.failed) return 0;
     record->Tally.ClippedValues += clipped;
     // The last epoch, which the source does not fill, ends with zero rows.

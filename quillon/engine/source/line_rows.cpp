@@ -19,4 +19,9 @@ PlatWorker RowWorker() {
     return gSplitting ? worker : nullptr;
 }
 
+Batch* ThreadBatch() {
+    thread_local Batch batch;
+    return &batch;
+}
+
 }  // namespace line_rows

@@ -9,6 +9,7 @@
 
 #include <stdint.h>
 
+#include <cfloat>
 #include <cstring>
 
 #include "source/field_reader.h"
@@ -64,6 +65,12 @@ constexpr uint32_t kSplitLines = 64;
 // processor, when it cannot start, or when splitting is off.
 PlatWorker RowWorker();
 
+struct Batch;
+
+// The calling thread's batch: kept out of the stack, whose pages a system
+// call may meet before the thread has touched them.
+Batch* ThreadBatch();
+
 // Zero rows still owed from the last step; true when they fill this one.
 inline bool TakeHeldRows(LinePlace* place, uint32_t wanted, char* rows, size_t rowBytes,
                          uint32_t* made) {
@@ -72,6 +79,13 @@ inline bool TakeHeldRows(LinePlace* place, uint32_t wanted, char* rows, size_t r
     place->HeldRows -= zeros;
     *made = zeros;
     return place->HeldRows > 0;
+}
+
+// Where arithmetic runs in extended precision (i686), each thread has its
+// own precision setting, so calibrated values are made on the calling
+// thread alone there.
+inline bool SplitsRows(int32_t valueKind) {
+    return FLT_EVAL_METHOD == 0 || valueKind != kCalibratedValues;
 }
 
 struct Batch {
@@ -197,13 +211,13 @@ LineRows ReadLineRows(AppRecord* record, uint32_t wanted, char* rows, size_t row
         return LineRows{at.made, false};
     }
     alignas(8) char scratch[kLargestRowBytes];
-    line_rows::Batch batch;
+    line_rows::Batch* const batch = line_rows::ThreadBatch();
     SourceLines source;
     OpenSourceLines(record, &source);
     SourceLine line;
     SourceLineStep found = kSourceLineFound;
     while (at.made < wanted) {
-        if (line_rows::TakeBatch(&at, &source, &batch, makeRow, onRun, split)) continue;
+        if (line_rows::TakeBatch(&at, &source, batch, makeRow, onRun, split)) continue;
         if ((found = NextSourceLine(&source, &line)) != kSourceLineFound) break;
         const uint64_t lineIndex = at.place.LineIndex + source.taken - 1;
         const uint32_t slot = at.made + at.pending;
