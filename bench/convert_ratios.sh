@@ -14,6 +14,9 @@
 #       in memory); the page cache is dropped before every run when this
 #       user may (root), so the source is read from the disk
 #
+# With BEFORE_CLI=path another quillon-cli (a build before a change) takes
+# its turn too, with its ratios.
+#
 # Needs /usr/bin/python3 and time; the pandas commands need python3-pandas
 # and are left out without it.
 set -euo pipefail
@@ -42,9 +45,9 @@ fi
 printf '[SYSTEM]\r\nCopyFileType=2\r\nOrgDataMag=1\r\n' > "$work/EEG.INI"
 printf '[SYSTEM]\r\nFrameTime=1\r\n' > "$work/PSG.INI"
 
-/usr/bin/python3 - "$cli" "$work" "$runs" "$copies" <<'PY'
+/usr/bin/python3 - "$cli" "$work" "$runs" "$copies" "${BEFORE_CLI:-}" <<'PY'
 import os, statistics, subprocess, sys, time
-cli, work, runs, copies = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+cli, work, runs, copies, before = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
 try:
     import pandas  # noqa: F401
     have_pandas = copies == 0
@@ -56,7 +59,7 @@ if copies > 0:
     print("page cache dropped before every run" if drop else
           "page cache NOT dropped (needs root): the source may be read from the cache")
 
-def ours(kind, output):
+def ours(kind, output, cli=cli):
     flag = "--ad" if kind == "ad" else "--calibrated"
     common = ["--label-line", "0", "--bias", "1", "--rate", "500", flag]
     if output == "eeg":
@@ -89,6 +92,8 @@ def run(argv):
 groups = [("ad", "eeg")] if copies > 0 else [("ad", "eeg"), ("cal", "eeg"), ("ad", "psg"), ("cal", "psg")]
 for kind, output in groups:
     commands = {"ours": ours(kind, output), "wc -l": ["wc", "-l", src(kind)]}
+    if before:
+        commands["before"] = ours(kind, output, before)
     if have_pandas:
         commands["pandas"] = ["/usr/bin/python3", "bench/pandas_baseline.py", src(kind),
                               work + "/out.pandas", kind]
@@ -104,8 +109,9 @@ for kind, output in groups:
         medians[name] = wall
         print("  %-7s wall %7.3f s (%6.0f MB/s)  user %7.3f s  sys %6.3f s  peak %6.1f MiB"
               % (name, wall, size / wall / 1e6, user, system, peak))
-    line = "  ours / wc -l %.2fx" % (medians["ours"] / medians["wc -l"])
-    if "pandas" in medians:
-        line += ", pandas / ours %.1fx" % (medians["pandas"] / medians["ours"])
-    print(line)
+    for name in [n for n in ("ours", "before") if n in medians]:
+        line = "  %s / wc -l %.2fx" % (name, medians[name] / medians["wc -l"])
+        if "pandas" in medians:
+            line += ", pandas / %s %.1fx" % (name, medians["pandas"] / medians[name])
+        print(line)
 PY

@@ -9,7 +9,6 @@
 
 #include <cfloat>
 #include <cstdint>
-#include <cstring>
 
 #include "source/field_cutter.h"
 
@@ -21,69 +20,20 @@ constexpr int32_t kInPlaceDigitLimit = 18;
 
 // Eight bytes as one little-endian word, whatever the host's byte order.
 inline uint64_t LoadEightBytes(const unsigned char* p) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-#else
     uint64_t word = 0;
     for (int i = 7; i >= 0; --i) word = (word << 8) | p[i];
     return word;
-#endif
 }
 
-constexpr uint64_t kEachByte = 0x0101010101010101u;
-
-// How many of the eight bytes of word (first byte lowest) lead as digits.
-// A byte is a digit when both it and it plus 6 have the high nibble 3; the
-// carry of a byte of 0xFA or more only reaches the bytes after it.
-inline int32_t LeadingDigitBytes(uint64_t word) {
-    const uint64_t high = word & (0xF0 * kEachByte);
-    const uint64_t lifted = (word + 0x06 * kEachByte) & (0xF0 * kEachByte);
-    const uint64_t notDigit = (high ^ (0x30 * kEachByte)) | (lifted ^ (0x30 * kEachByte));
-    if (notDigit == 0) return 8;
-#if defined(__GNUC__)
-    return __builtin_ctzll(notDigit) / 8;
-#else
-    int32_t count = 0;
-    for (uint64_t low = notDigit; (low & 0xFF) == 0; low >>= 8) ++count;
-    return count;
-#endif
-}
-
-// The value of the first count (1..7) digit bytes of word: shifted up so
-// that they are the last of eight, the bytes before them reading as zeros,
-// then summed in pairs, fours and eights.
-inline uint64_t DigitBytesValue(uint64_t word, int32_t count) {
-    uint64_t digits = (word - 0x30 * kEachByte) << (8 * (8 - count));
-    digits = digits * 10 + (digits >> 8);
-    const uint64_t pairs = 0x000000FF000000FFu;
-    digits =
-        ((digits & pairs) * 0x000F424000000064u + ((digits >> 16) & pairs) * 0x0000271000000001u) >>
-        32;
-    return static_cast<uint32_t>(digits);
-}
-
-// The digits at p, appended to mantissa, their count added to digits;
-// returns the first byte after them, or null past kInPlaceDigitLimit digits.
-// Where eight bytes up to the line's terminating zero (at end) can be read,
-// a run of up to seven digits is taken without a branch per digit; the
-// rest goes one digit at a time, stopped by that zero.
-inline const unsigned char* TakeDigits(const unsigned char* p, const unsigned char* end,
+// The digits at p, eight at a time where eight bytes can be read: appends
+// them to mantissa, adds their count to digits and returns the first byte
+// after them. Stops early, returning null, past kInPlaceDigitLimit digits.
+inline const unsigned char* TakeDigits(const unsigned char* p, const unsigned char*,
                                        uint64_t* mantissa, int32_t* digits) {
-    static const uint64_t kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+    // Samples have a few digits per run: a plain loop beats wide loads for them.
+    // The line ends with a zero byte, which stops the loop.
     uint64_t m = *mantissa;
     int32_t d = *digits;
-    if (end - p >= 7) {
-        const uint64_t word = LoadEightBytes(p);
-        const int32_t count = LeadingDigitBytes(word);
-        if (count < 8 && d + count <= kInPlaceDigitLimit) {
-            if (count > 0) m = m * kScales[count] + DigitBytesValue(word, count);
-            *mantissa = m;
-            *digits = d + count;
-            return p + count;
-        }
-    }
     for (unsigned v = *p - 48u; v <= 9; v = *++p - 48u) {
         if (++d > kInPlaceDigitLimit) return nullptr;
         m = m * 10 + v;
