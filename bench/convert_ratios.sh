@@ -15,7 +15,9 @@
 #       user may (root), so the source is read from the disk
 #
 # With BEFORE_CLI=path another quillon-cli (a build before a change) takes
-# its turn too, with its ratios.
+# its turn too, with its ratios. With REALTIME=1 (root) every command runs
+# under `chrt -f 10`, so that other programs of a shared machine do not
+# take its processors while it runs.
 #
 # Needs /usr/bin/python3 and time; the pandas commands need python3-pandas
 # and are left out without it.
@@ -45,9 +47,11 @@ fi
 printf '[SYSTEM]\r\nCopyFileType=2\r\nOrgDataMag=1\r\n' > "$work/EEG.INI"
 printf '[SYSTEM]\r\nFrameTime=1\r\n' > "$work/PSG.INI"
 
-/usr/bin/python3 - "$cli" "$work" "$runs" "$copies" "${BEFORE_CLI:-}" <<'PY'
+/usr/bin/python3 - "$cli" "$work" "$runs" "$copies" "${BEFORE_CLI:-}" "${REALTIME:-0}" <<'PY'
 import os, statistics, subprocess, sys, time
 cli, work, runs, copies, before = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
+prefix = ["chrt", "-f", "10"] if sys.argv[6] == "1" else []
+if prefix: print("every command under chrt -f 10")
 try:
     import pandas  # noqa: F401
     have_pandas = copies == 0
@@ -82,7 +86,7 @@ def run(argv):
     # count the Python copy it was forked as.
     timed = work + "/time.txt"
     start = time.perf_counter()
-    status = subprocess.call(["/usr/bin/time", "-f", "%U %S %M", "-o", timed] + argv,
+    status = subprocess.call(prefix + ["/usr/bin/time", "-f", "%U %S %M", "-o", timed] + argv,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     wall = time.perf_counter() - start
     if status != 0: sys.exit("failed: %s" % " ".join(argv))

@@ -140,12 +140,16 @@ typedef struct PlatWorkerRecord* PlatWorker;  // null = no worker
 
 // Starts the thread; null when it cannot be started.
 PlatWorker PlatWorkerStart(void);
-// Hands job(argument) to an idle worker: it runs on the worker's thread.
+// Hands job(argument) to the worker: it runs on the worker's thread. One
+// handed while an earlier job runs runs after that one; hands that come
+// before the worker gets to them run once, the last one's job.
 void PlatWorkerHand(PlatWorker worker, void (*job)(void*), void* argument);
 // Returns once the job handed last has returned.
 void PlatWorkerWait(PlatWorker worker);
 // Ends the thread (an idle worker) and frees the worker.
 void PlatWorkerStop(PlatWorker worker);
+// Lets another thread that is ready run on this processor.
+void PlatYield(void);
 
 // ---- Profile strings (INI files) --------------------------------------------
 // Windows profile rules: section and key names case-insensitive (ASCII), the

@@ -1,4 +1,5 @@
 #include <pthread.h>
+#include <sched.h>
 
 #include <atomic>
 #include <new>
@@ -7,7 +8,7 @@
 
 namespace {
 
-enum WorkerState { kIdle, kHanded, kStopping };
+enum WorkerState { kIdle, kHanded, kRunning, kStopping };
 
 // About a tenth of a millisecond: a caller that hands jobs in quick
 // succession finds the worker awake, and a wake-up costs more than that.
@@ -25,8 +26,8 @@ struct PlatWorkerRecord {
     pthread_t thread;
     pthread_mutex_t lock;
     pthread_cond_t changed;
-    void (*job)(void*);
-    void* argument;
+    std::atomic<void (*)(void*)> job;
+    std::atomic<void*> argument;
     std::atomic<int> state;
     bool workerAsleep;  // both under lock
     bool callerAsleep;
@@ -63,10 +64,15 @@ void* WorkerLoop(void* raw) {
     PlatWorkerRecord* worker = static_cast<PlatWorkerRecord*>(raw);
     for (;;) {
         if (!SpinUntilState(worker, false)) SleepUntilState(worker, false, &worker->workerAsleep);
-        if (worker->state.load(std::memory_order_acquire) == kStopping) return nullptr;
-        worker->job(worker->argument);
-        worker->state.store(kIdle, std::memory_order_release);
-        WakeIfAsleep(worker, &worker->callerAsleep);
+        int handed = kHanded;
+        if (!worker->state.compare_exchange_strong(handed, kRunning, std::memory_order_acq_rel))
+            return nullptr;  // stopping
+        worker->job.load(std::memory_order_acquire)(
+            worker->argument.load(std::memory_order_acquire));
+        // A job handed meanwhile left kHanded: it runs next.
+        int running = kRunning;
+        if (worker->state.compare_exchange_strong(running, kIdle, std::memory_order_acq_rel))
+            WakeIfAsleep(worker, &worker->callerAsleep);
     }
 }
 
@@ -88,8 +94,8 @@ extern "C" PlatWorker PlatWorkerStart(void) {
 
 extern "C" void PlatWorkerHand(PlatWorker worker, void (*job)(void*), void* argument) {
     if (worker == nullptr || job == nullptr) return;
-    worker->job = job;
-    worker->argument = argument;
+    worker->job.store(job, std::memory_order_release);
+    worker->argument.store(argument, std::memory_order_release);
     worker->state.store(kHanded, std::memory_order_release);
     WakeIfAsleep(worker, &worker->workerAsleep);
 }
@@ -109,3 +115,5 @@ extern "C" void PlatWorkerStop(PlatWorker worker) {
     pthread_mutex_destroy(&worker->lock);
     delete worker;
 }
+
+extern "C" void PlatYield(void) { sched_yield(); }

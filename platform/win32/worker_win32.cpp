@@ -5,10 +5,10 @@
 
 struct PlatWorkerRecord {
     HANDLE thread;
-    HANDLE handed;    // auto-reset: a job (or the stop) is there
-    HANDLE returned;  // manual-reset: no job is running
-    void (*job)(void*);
-    void* argument;
+    HANDLE handed;       // auto-reset: a job (or the stop) is there
+    HANDLE returned;     // manual-reset: no job is running
+    void* volatile job;  // void (*)(void*), exchanged whole
+    void* volatile argument;
     volatile LONG stopping;
 };
 
@@ -19,7 +19,10 @@ DWORD WINAPI WorkerLoop(LPVOID raw) {
     for (;;) {
         WaitForSingleObject(worker->handed, INFINITE);
         if (InterlockedCompareExchange(&worker->stopping, 0, 0) != 0) return 0;
-        worker->job(worker->argument);
+        void* const job = InterlockedCompareExchangePointer(&worker->job, nullptr, nullptr);
+        void* const argument =
+            InterlockedCompareExchangePointer(&worker->argument, nullptr, nullptr);
+        reinterpret_cast<void (*)(void*)>(job)(argument);
         SetEvent(worker->returned);
     }
 }
@@ -48,8 +51,8 @@ extern "C" PlatWorker PlatWorkerStart(void) {
 
 extern "C" void PlatWorkerHand(PlatWorker worker, void (*job)(void*), void* argument) {
     if (worker == nullptr || job == nullptr) return;
-    worker->job = job;
-    worker->argument = argument;
+    InterlockedExchangePointer(&worker->job, reinterpret_cast<void*>(job));
+    InterlockedExchangePointer(&worker->argument, argument);
     ResetEvent(worker->returned);
     SetEvent(worker->handed);
 }
@@ -68,3 +71,5 @@ extern "C" void PlatWorkerStop(PlatWorker worker) {
     CloseHandle(worker->thread);
     Release(worker);
 }
+
+extern "C" void PlatYield(void) { SwitchToThread(); }

@@ -19,6 +19,18 @@ PlatWorker RowWorker() {
     return gSplitting ? worker : nullptr;
 }
 
+bool ClaimHalf(LaterHalf* half) {
+    int open = kHalfOpen;
+    return half->claim.compare_exchange_strong(open, kHalfTaken, std::memory_order_acq_rel);
+}
+
+void MakeOpenHalf(void* raw) {
+    LaterHalf* half = static_cast<LaterHalf*>(raw);
+    if (!ClaimHalf(half)) return;
+    half->make(*half);
+    half->done.store(1, std::memory_order_release);
+}
+
 Batch* ThreadBatch() {
     thread_local Batch batch;
     return &batch;

@@ -9,6 +9,7 @@
 
 #include <stdint.h>
 
+#include <atomic>
 #include <cfloat>
 #include <cstring>
 
@@ -60,6 +61,8 @@ constexpr uint32_t kBatchLines = 1024;
 // Fewer lines than this are made on the calling thread alone: handing half
 // to the helper thread would cost more than it saves.
 constexpr uint32_t kSplitLines = 64;
+// Checks of a claimed half before the waiting thread gives way to others.
+constexpr uint32_t kSpinsBeforeYield = 4096;
 
 // The helper thread that makes half of a batch's rows; null on a single
 // processor, when it cannot start, or when splitting is off.
@@ -88,46 +91,81 @@ inline bool SplitsRows(int32_t valueKind) {
     return FLT_EVAL_METHOD == 0 || valueKind != kCalibratedValues;
 }
 
+// The later half of a batch: made by whichever thread claims it first, so
+// a helper thread that is slow to start is not waited for. The calling
+// thread writes it while it is taken and opens it with its claim; a helper
+// that comes late finds it taken, or open for the next batch.
+struct LaterHalf {
+    void* batch;    // Batch
+    void* makeRow;  // MakeRow
+    char* rows;
+    size_t rowBytes;
+    uint32_t from, to;  // lines [from, to)
+    void (*make)(const LaterHalf& half);
+    std::atomic<int> claim;  // kHalfTaken or kHalfOpen
+    std::atomic<int> done;   // the helper made the half it claimed
+};
+
+constexpr int kHalfTaken = 0;  // a new batch starts taken
+constexpr int kHalfOpen = 1;
+
+// The helper thread's job: the later half when it is still open.
+void MakeOpenHalf(void* half);
+
+bool ClaimHalf(LaterHalf* half);
+
 struct Batch {
     SourceLine lines[kBatchLines];
     uint8_t verdicts[kBatchLines];  // RowVerdict
     FieldFlaws flaws[kBatchLines];
     uint32_t count;
     uint32_t firstSlot;  // of lines[0]; line i has slot firstSlot + i
+    LaterHalf later;
 };
 
 template <class MakeRow>
-struct BatchShare {
-    Batch* batch;
-    MakeRow* makeRow;
-    char* rows;
-    size_t rowBytes;
-    uint32_t from, to;  // lines [from, to)
-};
-
-template <class MakeRow>
-void MakeShare(void* raw) {
-    const BatchShare<MakeRow>& share = *static_cast<BatchShare<MakeRow>*>(raw);
-    Batch& batch = *share.batch;
-    for (uint32_t i = share.from; i < share.to; ++i) {
+void MakeRange(const LaterHalf& range) {
+    Batch& batch = *static_cast<Batch*>(range.batch);
+    MakeRow& makeRow = *static_cast<MakeRow*>(range.makeRow);
+    for (uint32_t i = range.from; i < range.to; ++i) {
         const uint32_t slot = batch.firstSlot + i;
         batch.flaws[i] = FieldFlaws{};
-        char* const row = share.rows + slot * share.rowBytes;
-        const RowVerdict verdict = (*share.makeRow)(batch.lines[i], slot, row, &batch.flaws[i]);
+        char* const row = range.rows + slot * range.rowBytes;
+        const RowVerdict verdict = makeRow(batch.lines[i], slot, row, &batch.flaws[i]);
         batch.verdicts[i] = static_cast<uint8_t>(verdict);
     }
 }
 
-// The rows of a batch, the later half on the helper thread when split.
+// The rows of a batch, the later half offered to the helper thread when
+// split, and made here when it has not claimed it by the time the first
+// half is made.
 template <class MakeRow>
 void MakeBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes, bool split) {
     PlatWorker worker = split && batch->count >= kSplitLines ? RowWorker() : nullptr;
     const uint32_t half = worker != nullptr ? batch->count / 2 : batch->count;
-    BatchShare<MakeRow> theirs{batch, &makeRow, rows, rowBytes, half, batch->count};
-    if (worker != nullptr) PlatWorkerHand(worker, MakeShare<MakeRow>, &theirs);
-    BatchShare<MakeRow> ours{batch, &makeRow, rows, rowBytes, 0, half};
-    MakeShare<MakeRow>(&ours);
-    if (worker != nullptr) PlatWorkerWait(worker);
+    LaterHalf& later = batch->later;
+    later.batch = batch;
+    later.makeRow = &makeRow;
+    later.rows = rows;
+    later.rowBytes = rowBytes;
+    later.make = MakeRange<MakeRow>;
+    later.done.store(0, std::memory_order_relaxed);
+    LaterHalf first = {batch, &makeRow, rows, rowBytes, 0, half, nullptr, {}, {}};
+    if (worker != nullptr) {
+        later.from = half;
+        later.to = batch->count;
+        later.claim.store(kHalfOpen, std::memory_order_release);
+        PlatWorkerHand(worker, MakeOpenHalf, &later);
+    }
+    MakeRange<MakeRow>(first);
+    if (worker == nullptr) return;
+    if (ClaimHalf(&later)) {
+        MakeRange<MakeRow>(later);
+        return;
+    }
+    // The helper is making it now: a short wait, unless it was put aside.
+    for (uint32_t spins = 0; later.done.load(std::memory_order_acquire) == 0; ++spins)
+        if (spins > kSpinsBeforeYield) PlatYield();
 }
 
 // Where the rows of a step stand while its lines are taken in order.
