@@ -19,17 +19,19 @@ PlatWorker RowWorker() {
     return gSplitting ? worker : nullptr;
 }
 
-bool ClaimHalf(LaterHalf* half) {
-    int open = kHalfOpen;
-    return half->claim.compare_exchange_strong(open, kHalfTaken, std::memory_order_acq_rel);
+uint32_t MakeChunks(SharedLines* lines) {
+    for (;;) {
+        const uint64_t span = lines->span.fetch_add(kChunkLines, std::memory_order_acq_rel);
+        const uint32_t from = static_cast<uint32_t>(span);
+        const uint32_t end = static_cast<uint32_t>(span >> 32);
+        if (from >= end) return lines->made.load(std::memory_order_acquire);
+        const uint32_t to = end - from > kChunkLines ? from + kChunkLines : end;
+        lines->make(*lines, from, to);
+        lines->made.fetch_add(to - from, std::memory_order_acq_rel);
+    }
 }
 
-void MakeOpenHalf(void* raw) {
-    LaterHalf* half = static_cast<LaterHalf*>(raw);
-    if (!ClaimHalf(half)) return;
-    half->make(*half);
-    half->done.store(1, std::memory_order_release);
-}
+void HelpMakeChunks(void* lines) { MakeChunks(static_cast<SharedLines*>(lines)); }
 
 Batch* ThreadBatch() {
     thread_local Batch batch;

@@ -91,28 +91,29 @@ inline bool SplitsRows(int32_t valueKind) {
     return FLT_EVAL_METHOD == 0 || valueKind != kCalibratedValues;
 }
 
-// The later half of a batch: made by whichever thread claims it first, so
-// a helper thread that is slow to start is not waited for. The calling
-// thread writes it while it is taken and opens it with its claim; a helper
-// that comes late finds it taken, or open for the next batch.
-struct LaterHalf {
+// A batch's lines for two threads to take in chunks: the calling thread
+// and the helper thread when it runs. Span holds the end and the next line
+// in one word, so a helper that comes after the batch ends finds nothing
+// left to take, and one that takes a chunk reads the batch it belongs to:
+// the calling thread writes a batch only once every chunk is made.
+struct SharedLines {
     void* batch;    // Batch
     void* makeRow;  // MakeRow
     char* rows;
     size_t rowBytes;
-    uint32_t from, to;  // lines [from, to)
-    void (*make)(const LaterHalf& half);
-    std::atomic<int> claim;  // kHalfTaken or kHalfOpen
-    std::atomic<int> done;   // the helper made the half it claimed
+    void (*make)(const SharedLines& lines, uint32_t from, uint32_t to);
+    std::atomic<uint64_t> span;  // end << 32 | next line to take
+    std::atomic<uint32_t> made;  // lines made, in all
 };
 
-constexpr int kHalfTaken = 0;  // a new batch starts taken
-constexpr int kHalfOpen = 1;
+// Lines taken at a time.
+constexpr uint32_t kChunkLines = 32;
 
-// The helper thread's job: the later half when it is still open.
-void MakeOpenHalf(void* half);
+// Makes chunks until none is left; the count made.
+uint32_t MakeChunks(SharedLines* lines);
 
-bool ClaimHalf(LaterHalf* half);
+// The helper thread's job: MakeChunks.
+void HelpMakeChunks(void* lines);
 
 struct Batch {
     SourceLine lines[kBatchLines];
@@ -120,52 +121,47 @@ struct Batch {
     FieldFlaws flaws[kBatchLines];
     uint32_t count;
     uint32_t firstSlot;  // of lines[0]; line i has slot firstSlot + i
-    LaterHalf later;
+    SharedLines shared;
 };
 
 template <class MakeRow>
-void MakeRange(const LaterHalf& range) {
-    Batch& batch = *static_cast<Batch*>(range.batch);
-    MakeRow& makeRow = *static_cast<MakeRow*>(range.makeRow);
-    for (uint32_t i = range.from; i < range.to; ++i) {
+void MakeRange(const SharedLines& lines, uint32_t from, uint32_t to) {
+    Batch& batch = *static_cast<Batch*>(lines.batch);
+    MakeRow& makeRow = *static_cast<MakeRow*>(lines.makeRow);
+    for (uint32_t i = from; i < to; ++i) {
         const uint32_t slot = batch.firstSlot + i;
         batch.flaws[i] = FieldFlaws{};
-        char* const row = range.rows + slot * range.rowBytes;
+        char* const row = lines.rows + slot * lines.rowBytes;
         const RowVerdict verdict = makeRow(batch.lines[i], slot, row, &batch.flaws[i]);
         batch.verdicts[i] = static_cast<uint8_t>(verdict);
     }
 }
 
-// The rows of a batch, the later half offered to the helper thread when
-// split, and made here when it has not claimed it by the time the first
-// half is made.
+// The rows of a batch; when split, the helper thread takes chunks of its
+// lines too, as long as it runs and lines are left.
 template <class MakeRow>
 void MakeBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes, bool split) {
     PlatWorker worker = split && batch->count >= kSplitLines ? RowWorker() : nullptr;
-    const uint32_t half = worker != nullptr ? batch->count / 2 : batch->count;
-    LaterHalf& later = batch->later;
-    later.batch = batch;
-    later.makeRow = &makeRow;
-    later.rows = rows;
-    later.rowBytes = rowBytes;
-    later.make = MakeRange<MakeRow>;
-    later.done.store(0, std::memory_order_relaxed);
-    LaterHalf first = {batch, &makeRow, rows, rowBytes, 0, half, nullptr, {}, {}};
-    if (worker != nullptr) {
-        later.from = half;
-        later.to = batch->count;
-        later.claim.store(kHalfOpen, std::memory_order_release);
-        PlatWorkerHand(worker, MakeOpenHalf, &later);
-    }
-    MakeRange<MakeRow>(first);
-    if (worker == nullptr) return;
-    if (ClaimHalf(&later)) {
-        MakeRange<MakeRow>(later);
+    SharedLines& lines = batch->shared;
+    lines.batch = batch;
+    lines.makeRow = &makeRow;
+    lines.rows = rows;
+    lines.rowBytes = rowBytes;
+    lines.make = MakeRange<MakeRow>;
+    if (worker == nullptr) {
+        MakeRange<MakeRow>(lines, 0, batch->count);
         return;
     }
-    // The helper is making it now: a short wait, unless it was put aside.
-    for (uint32_t spins = 0; later.done.load(std::memory_order_acquire) == 0; ++spins)
+    lines.made.store(0, std::memory_order_relaxed);
+    lines.span.store(uint64_t{batch->count} << 32, std::memory_order_release);
+    PlatWorkerHand(worker, HelpMakeChunks, &lines);
+    uint32_t made = MakeChunks(&lines);
+    // Chunks the helper took are being made: a short wait, unless the system
+    // put it aside.
+    for (uint32_t spins = 0; made < batch->count; ++spins) {
+        made = lines.made.load(std::memory_order_acquire);
         if (spins > kSpinsBeforeYield) PlatYield();
+    }
 }
 
 // Where the rows of a step stand while its lines are taken in order.
