@@ -133,6 +133,24 @@ int PlatErrorIsTerminal(void);
 // folder and writes its path into path. Returns 1 on success.
 int PlatMakeTempFile(char* path, size_t size);
 
+// ---- A helper thread ------------------------------------------------------
+// One more thread that runs the jobs handed to it, one at a time, while the
+// caller does its own share of the work.
+typedef struct PlatWorkerRecord* PlatWorker;  // null = no worker
+
+// Starts the thread; null when it cannot be started.
+PlatWorker PlatWorkerStart(void);
+// Hands job(argument) to the worker: it runs on the worker's thread. One
+// handed while an earlier job runs runs after that one; hands that come
+// before the worker gets to them run once, the last one's job.
+void PlatWorkerHand(PlatWorker worker, void (*job)(void*), void* argument);
+// Returns once the job handed last has returned.
+void PlatWorkerWait(PlatWorker worker);
+// Ends the thread (an idle worker) and frees the worker.
+void PlatWorkerStop(PlatWorker worker);
+// Lets another thread that is ready run on this processor.
+void PlatYield(void);
+
 // ---- Profile strings (INI files) --------------------------------------------
 // Windows profile rules: section and key names case-insensitive (ASCII), the
 // first match wins, the default for a missing file/section/key, values trimmed

@@ -117,7 +117,7 @@ extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) 
         [&](const SourceLine& line, uint32_t, char* row, FieldFlaws* flaws) {
             return MakeFrame(record, maker, line.text, reinterpret_cast<uint16_t*>(row), flaws);
         },
-        [](const NonDataRun&) {});
+        [](const NonDataRun&) {}, line_rows::SplitsRows(maker.valueKind));
     if (rows.failed) return 0;
     MarkFirstFrames(maker, rows.made, frames);
     FillAfterLastFrame(maker, wanted, rows.made, frames);

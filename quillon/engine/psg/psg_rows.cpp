@@ -2,6 +2,7 @@
 // allocates nothing: the record's read buffer holds one read, the caller's
 // buffer the rows.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -178,7 +179,8 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
     RowMaker maker;
     SetUpMaker(record, traceKind, &maker);
     char* const out = static_cast<char*>(rows);
-    uint64_t clipped = 0;
+    // Lines may be made on two threads; the trace keeps them on one, in order.
+    std::atomic<uint64_t> clipped{0};
     const LineRows made = ReadLineRows(
         record, wanted, out, rowBytes,
         [&](const SourceLine& line, uint32_t slot, char* row, FieldFlaws* flaws) {
@@ -188,10 +190,11 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
             const RowVerdict verdict =
                 MakeRow(record, maker, line.text, traceLine, reinterpret_cast<int16_t*>(row), flaws,
                         &lineClipped);
-            clipped += lineClipped;
+            if (lineClipped != 0) clipped.fetch_add(lineClipped, std::memory_order_relaxed);
             return verdict;
         },
-        [record](const NonDataRun& run) { AnnotateNonDataRun(record, run); });
+        [record](const NonDataRun& run) { AnnotateNonDataRun(record, run); },
+        !maker.traced && line_rows::SplitsRows(maker.valueKind));
     if (made.failed) return 0;
     record->Tally.ClippedValues += clipped;
     // The last epoch, which the source does not fill, ends with zero rows.

@@ -207,10 +207,16 @@ extern "C" int32_t NextField(const char* text, char* field, int32_t limit, int32
 extern "C" int32_t ReadIntegerFieldsCounted(const AppRecord* record, const char* line,
                                             int16_t* values, FieldFlaws* flaws) {
     if (record == nullptr || values == nullptr || flaws == nullptr) return 0;
-    return ReadValues(record, line, values, flaws, plain_number::SampleInPlace,
-                      [](const char* field, int32_t length, uint8_t* flaw) {
-                          return ParseSample(field, length, flaw);
-                      });
+    // A lambda rather than the function's address, so the call is inlined.
+    return ReadValues(
+        record, line, values, flaws,
+        [](const field_cutter::ClassTables& tables, int32_t mode, const char* text,
+           const char* lineEnd, int16_t* value, uint8_t* flaw) {
+            return plain_number::SampleInPlace(tables, mode, text, lineEnd, value, flaw);
+        },
+        [](const char* field, int32_t length, uint8_t* flaw) {
+            return ParseSample(field, length, flaw);
+        });
 }
 
 extern "C" int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line, float* values,

@@ -144,6 +144,16 @@ SourceLineStep NextSourceLine(SourceLines* lines, SourceLine* line) {
     }
 }
 
+bool NextBufferedLine(SourceLines* lines, SourceLine* line) {
+    if (lines->at >= lines->got) return false;
+    LineSpan span;
+    if (FindLine(lines->buffer, lines->at, lines->got, lines->sourceEnds, &span) != kLineComplete)
+        return false;
+    lines->at = span.next;
+    HandOut(lines, span, line);
+    return true;
+}
+
 void PutBackSourceLine(SourceLines* lines, const SourceLine& line) {
     lines->at = static_cast<int32_t>(line.text - lines->buffer);
     --lines->taken;

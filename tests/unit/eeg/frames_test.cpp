@@ -2,12 +2,17 @@
 // polarity, non-data lines, the end frame, and the ends of a source.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "eeg/eeg_header.h"
 #include "eeg/eeg_run.h"
 #include "eeg_test_support.h"
+#include "mixed_lines.h"
+#include "source/line_rows.h"
 
 namespace {
 
@@ -214,6 +219,26 @@ TEST(EegFrames, AnOverLongLineIsOneNonDataLine) {
     EXPECT_EQ(wave.Sample(3, 0), 3);
     EXPECT_EQ(record->Tally.OverLongLines, 1u);
     EXPECT_EQ(record->Tally.BlankLines, 0u) << "a line of exactly the limit is whole";
+}
+
+// Rows made on two threads are the rows made on one, and so are the counts.
+TEST(EegFrames, RowsSplitAcrossThreadsAreTheRowsOfOne) {
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), MixedLines(24000, 6));
+    std::vector<uint16_t> words[2];
+    ConversionTally tallies[2];
+    for (int32_t split : {0, 1}) {
+        SetLineRowSplitting(split);
+        RecordPtr record = EegRecord(scratch.File("src.csv"), 6, 500);
+        const std::string out = scratch.File("out" + std::to_string(split) + ".dat");
+        ASSERT_NE(ConvertAll(record.get(), out), 0u);
+        words[split] = ReadWave(out).words;
+        tallies[split] = record->Tally;
+    }
+    SetLineRowSplitting(1);
+    EXPECT_EQ(words[0], words[1]);
+    EXPECT_EQ(std::memcmp(&tallies[0], &tallies[1], sizeof tallies[0]), 0);
+    EXPECT_GT(tallies[0].OverLongLines * tallies[0].NulLines * tallies[0].SaturatedValues, 0u);
 }
 
 }  // namespace

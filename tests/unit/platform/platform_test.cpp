@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <pthread.h>
 #include <unistd.h>
 
 #include "platform.h"
@@ -308,6 +309,30 @@ TEST(Files, ProgramFolderHoldsTheRunningProgram) {
     EXPECT_FALSE(PlatIsDirectory(self.c_str()));
     char small[4];
     EXPECT_EQ(PlatProgramFolder(small, sizeof small), 0);
+}
+
+// Each job runs on another thread, and the wait returns after it.
+TEST(Worker, RunsEachJobHandedOnItsOwnThreadBeforeTheWaitReturns) {
+    PlatWorker worker = PlatWorkerStart();
+    ASSERT_NE(worker, nullptr);
+    struct Job {
+        pthread_t ranOn;
+        int runs;
+    } job{pthread_self(), 0};
+    for (int round = 0; round < 50; ++round) {
+        PlatWorkerHand(
+            worker,
+            [](void* raw) {
+                Job* done = static_cast<Job*>(raw);
+                done->ranOn = pthread_self();
+                ++done->runs;
+            },
+            &job);
+        PlatWorkerWait(worker);
+        EXPECT_EQ(job.runs, round + 1);
+        EXPECT_FALSE(pthread_equal(job.ranOn, pthread_self()));
+    }
+    PlatWorkerStop(worker);
 }
 
 }  // namespace

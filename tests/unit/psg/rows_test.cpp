@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "bramwick.h"
+#include "mixed_lines.h"
+#include "source/line_rows.h"
 #include "store/engine_trace.h"
 #include "psg_fixture.h"
 #include "store/settings_store.h"
@@ -213,4 +216,26 @@ TEST(PsgRows, ValuesClippedToTheDigitalRangeAreCountedApart) {
     EXPECT_EQ(rows, (Rows{32767, -32767, 32760, -32760}));
     EXPECT_EQ(scaled.r.Tally.ClippedValues, 2u);
     EXPECT_EQ(scaled.r.Tally.SaturatedValues, 0u) << "every source value fits 16 bits";
+}
+
+// Rows made on two threads are the rows made on one, and so are the counts,
+// the clipped values among them.
+TEST(PsgRows, RowsSplitAcrossThreadsAreTheRowsOfOne) {
+    const std::string source = MixedLines(12000, 4);
+    Rows all[2];
+    ConversionTally tallies[2];
+    for (int32_t split : {0, 1}) {
+        SetLineRowSplitting(split);
+        Psg psg;
+        StartOver(psg, source, 4, 0);
+        for (int32_t ch = 1; ch <= 4; ++ch) Row(&psg.r, ch).MAG = 3;
+        Rows rows;
+        while (Read(psg, 1500, rows) > 0)
+            all[split].insert(all[split].end(), rows.begin(), rows.end());
+        tallies[split] = psg.r.Tally;
+    }
+    SetLineRowSplitting(1);
+    EXPECT_EQ(all[0], all[1]);
+    EXPECT_EQ(std::memcmp(&tallies[0], &tallies[1], sizeof tallies[0]), 0);
+    EXPECT_GT(tallies[0].ClippedValues, 0u);
 }

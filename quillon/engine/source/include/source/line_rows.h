@@ -9,11 +9,14 @@
 
 #include <stdint.h>
 
+#include <atomic>
+#include <cfloat>
 #include <cstring>
 
 #include "source/field_reader.h"
 #include "source/line_walker.h"
 #include "source/source_lines.h"
+#include "platform.h"
 #include "store/app_record.h"
 
 // A row as large as any run makes: an event word and 256 samples.
@@ -45,7 +48,31 @@ struct NonDataRun {
     uint64_t lastLine;
 };
 
+// Whether the rows of one batch of lines may be made on two threads
+// (1, the default) or on the calling thread alone (0): both give the same
+// rows, and the switch is there to show it.
+extern "C" void SetLineRowSplitting(int32_t on);
+
 namespace line_rows {
+
+// Lines whose rows are made together: all whole in the read buffer, each
+// with its slot, so they can be made in any order.
+constexpr uint32_t kBatchLines = 1024;
+// Fewer lines than this are made on the calling thread alone: handing half
+// to the helper thread would cost more than it saves.
+constexpr uint32_t kSplitLines = 64;
+// Checks of a claimed half before the waiting thread gives way to others.
+constexpr uint32_t kSpinsBeforeYield = 4096;
+
+// The helper thread that makes half of a batch's rows; null on a single
+// processor, when it cannot start, or when splitting is off.
+PlatWorker RowWorker();
+
+struct Batch;
+
+// The calling thread's batch: kept out of the stack, whose pages a system
+// call may meet before the thread has touched them.
+Batch* ThreadBatch();
 
 // Zero rows still owed from the last step; true when they fill this one.
 inline bool TakeHeldRows(LinePlace* place, uint32_t wanted, char* rows, size_t rowBytes,
@@ -57,71 +84,193 @@ inline bool TakeHeldRows(LinePlace* place, uint32_t wanted, char* rows, size_t r
     return place->HeldRows > 0;
 }
 
+// Where arithmetic runs in extended precision (i686), each thread has its
+// own precision setting, so calibrated values are made on the calling
+// thread alone there.
+inline bool SplitsRows(int32_t valueKind) {
+    return FLT_EVAL_METHOD == 0 || valueKind != kCalibratedValues;
+}
+
+// A batch's lines for two threads to take in chunks: the calling thread
+// and the helper thread when it runs. Span holds the end and the next line
+// in one word, so a helper that comes after the batch ends finds nothing
+// left to take, and one that takes a chunk reads the batch it belongs to:
+// the calling thread writes a batch only once every chunk is made.
+struct SharedLines {
+    void* batch;    // Batch
+    void* makeRow;  // MakeRow
+    char* rows;
+    size_t rowBytes;
+    void (*make)(const SharedLines& lines, uint32_t from, uint32_t to);
+    std::atomic<uint64_t> span;  // end << 32 | next line to take
+    std::atomic<uint32_t> made;  // lines made, in all
+};
+
+// Lines taken at a time.
+constexpr uint32_t kChunkLines = 32;
+
+// Makes chunks until none is left; the count made.
+uint32_t MakeChunks(SharedLines* lines);
+
+// The helper thread's job: MakeChunks.
+void HelpMakeChunks(void* lines);
+
+struct Batch {
+    SourceLine lines[kBatchLines];
+    uint8_t verdicts[kBatchLines];  // RowVerdict
+    FieldFlaws flaws[kBatchLines];
+    uint32_t count;
+    uint32_t firstSlot;  // of lines[0]; line i has slot firstSlot + i
+    SharedLines shared;
+};
+
+template <class MakeRow>
+void MakeRange(const SharedLines& lines, uint32_t from, uint32_t to) {
+    Batch& batch = *static_cast<Batch*>(lines.batch);
+    MakeRow& makeRow = *static_cast<MakeRow*>(lines.makeRow);
+    for (uint32_t i = from; i < to; ++i) {
+        const uint32_t slot = batch.firstSlot + i;
+        batch.flaws[i] = FieldFlaws{};
+        char* const row = lines.rows + slot * lines.rowBytes;
+        const RowVerdict verdict = makeRow(batch.lines[i], slot, row, &batch.flaws[i]);
+        batch.verdicts[i] = static_cast<uint8_t>(verdict);
+    }
+}
+
+// The rows of a batch; when split, the helper thread takes chunks of its
+// lines too, as long as it runs and lines are left.
+template <class MakeRow>
+void MakeBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes, bool split) {
+    PlatWorker worker = split && batch->count >= kSplitLines ? RowWorker() : nullptr;
+    SharedLines& lines = batch->shared;
+    lines.batch = batch;
+    lines.makeRow = &makeRow;
+    lines.rows = rows;
+    lines.rowBytes = rowBytes;
+    lines.make = MakeRange<MakeRow>;
+    if (worker == nullptr) {
+        MakeRange<MakeRow>(lines, 0, batch->count);
+        return;
+    }
+    lines.made.store(0, std::memory_order_relaxed);
+    lines.span.store(uint64_t{batch->count} << 32, std::memory_order_release);
+    PlatWorkerHand(worker, HelpMakeChunks, &lines);
+    uint32_t made = MakeChunks(&lines);
+    // Chunks the helper took are being made: a short wait, unless the system
+    // put it aside.
+    for (uint32_t spins = 0; made < batch->count; ++spins) {
+        made = lines.made.load(std::memory_order_acquire);
+        if (spins > kSpinsBeforeYield) PlatYield();
+    }
+}
+
+// Where the rows of a step stand while its lines are taken in order.
+struct StepRows {
+    LinePlace place;
+    char* rows;
+    size_t rowBytes;
+    uint32_t wanted;
+    uint32_t made;
+    uint32_t pending;  // non-data lines held back until a data line follows
+    uint64_t pendingLine;
+    ConversionTally step;
+    FieldFlaws flaws;
+};
+
+// Takes one line's verdict; false when it is a data line without room
+// behind the zero rows before it: it is then the first line of the next step.
+template <class OnRun>
+bool TakeVerdict(StepRows* at, const SourceLine& line, RowVerdict verdict,
+                 const FieldFlaws& lineFlaws, uint64_t lineIndex, bool fits, OnRun& onRun) {
+    if (verdict != kRowData) {
+        if (line.overLong)
+            ++at->step.OverLongLines;
+        else
+            TallyNonDataLine(line.text, line.length, verdict == kRowNoNumber, &at->step);
+        if (at->place.RowsMade + at->made == 0) return true;  // the head
+        if (at->pending++ == 0) at->pendingLine = lineIndex;
+        return true;
+    }
+    if (at->pending > 0) {
+        onRun(NonDataRun{at->place.RowsMade + at->made, at->pendingLine + 1, lineIndex});
+        const uint32_t zeros = fits ? at->pending : at->wanted - at->made;
+        std::memset(at->rows + at->made * at->rowBytes, 0, zeros * at->rowBytes);
+        at->made += zeros;
+        at->place.HeldRows = at->pending - zeros;
+        at->pending = 0;
+        if (!fits) return false;
+    }
+    at->flaws.saturated += lineFlaws.saturated;
+    at->flaws.notNumbers += lineFlaws.notNumbers;
+    ++at->step.DataRows;
+    ++at->made;
+    return true;
+}
+
+// Past the head, the lines already read that have a slot, made as a batch:
+// false when there was none.
+template <class MakeRow, class OnRun>
+bool TakeBatch(StepRows* at, SourceLines* source, Batch* batch, MakeRow& makeRow, OnRun& onRun,
+               bool split) {
+    if (at->place.RowsMade + at->made == 0 || at->wanted - at->made <= at->pending) return false;
+    const uint32_t room = at->wanted - at->made - at->pending;
+    const uint32_t most = room < kBatchLines ? room : kBatchLines;
+    const uint64_t firstIndex = at->place.LineIndex + source->taken;
+    batch->firstSlot = at->made + at->pending;
+    batch->count = 0;
+    while (batch->count < most && NextBufferedLine(source, &batch->lines[batch->count]))
+        ++batch->count;
+    if (batch->count == 0) return false;
+    MakeBatch(batch, makeRow, at->rows, at->rowBytes, split);
+    for (uint32_t i = 0; i < batch->count; ++i)
+        TakeVerdict(at, batch->lines[i], static_cast<RowVerdict>(batch->verdicts[i]),
+                    batch->flaws[i], firstIndex + i, true, onRun);
+    return true;
+}
+
 }  // namespace line_rows
 
 // Fills rows (wanted rows of rowBytes) from SourceOffset on. makeRow(line,
 // slot, row, flaws) makes the row of a data line and returns its verdict
-// (the row is made only for kRowData); onRun(run) hears of each run of non-data lines that a data
-// line follows.
+// (the row is made only for kRowData); onRun(run) hears of each run of
+// non-data lines that a data line follows. With split, makeRow is called
+// from two threads at once, for different slots.
 template <class MakeRow, class OnRun>
 LineRows ReadLineRows(AppRecord* record, uint32_t wanted, char* rows, size_t rowBytes,
-                      MakeRow makeRow, OnRun onRun) {
-    LinePlace place = record->Lines;
-    uint32_t made = 0;
-    if (line_rows::TakeHeldRows(&place, wanted, rows, rowBytes, &made)) {
-        record->Lines.HeldRows = place.HeldRows;
-        record->Lines.RowsMade += made;
-        return LineRows{made, false};
+                      MakeRow makeRow, OnRun onRun, bool split = false) {
+    line_rows::StepRows at{record->Lines, rows, rowBytes, wanted, 0, 0, 0, {}, {}};
+    if (line_rows::TakeHeldRows(&at.place, wanted, rows, rowBytes, &at.made)) {
+        record->Lines.HeldRows = at.place.HeldRows;
+        record->Lines.RowsMade += at.made;
+        return LineRows{at.made, false};
     }
     alignas(8) char scratch[kLargestRowBytes];
-    ConversionTally step{};
-    FieldFlaws flaws{};
-    uint32_t pending = 0;
-    uint64_t pendingLine = 0;
+    line_rows::Batch* const batch = line_rows::ThreadBatch();
     SourceLines source;
     OpenSourceLines(record, &source);
     SourceLine line;
     SourceLineStep found = kSourceLineFound;
-    while (made < wanted && (found = NextSourceLine(&source, &line)) == kSourceLineFound) {
-        const uint64_t lineIndex = place.LineIndex + source.taken - 1;
-        const bool fits = made + pending < wanted;
-        const uint32_t slot = made + pending;
+    while (at.made < wanted) {
+        if (line_rows::TakeBatch(&at, &source, batch, makeRow, onRun, split)) continue;
+        if ((found = NextSourceLine(&source, &line)) != kSourceLineFound) break;
+        const uint64_t lineIndex = at.place.LineIndex + source.taken - 1;
+        const uint32_t slot = at.made + at.pending;
+        const bool fits = slot < wanted;
         FieldFlaws lineFlaws{};
         char* row = fits ? rows + slot * rowBytes : scratch;
         const RowVerdict verdict = line.overLong ? kRowShort : makeRow(line, slot, row, &lineFlaws);
-        if (verdict != kRowData) {
-            if (line.overLong)
-                ++step.OverLongLines;
-            else
-                TallyNonDataLine(line.text, line.length, verdict == kRowNoNumber, &step);
-            if (place.RowsMade + made == 0) continue;  // the head
-            if (pending++ == 0) pendingLine = lineIndex;
-            continue;
+        if (!line_rows::TakeVerdict(&at, line, verdict, lineFlaws, lineIndex, fits, onRun)) {
+            PutBackSourceLine(&source, line);
+            break;
         }
-        if (pending > 0) {
-            onRun(NonDataRun{place.RowsMade + made, pendingLine + 1, lineIndex});
-            const uint32_t zeros = fits ? pending : wanted - made;
-            std::memset(rows + made * rowBytes, 0, zeros * rowBytes);
-            made += zeros;
-            place.HeldRows = pending - zeros;
-            pending = 0;
-            if (!fits) {
-                PutBackSourceLine(&source, line);
-                break;
-            }
-        }
-        flaws.saturated += lineFlaws.saturated;
-        flaws.notNumbers += lineFlaws.notNumbers;
-        ++step.DataRows;
-        ++made;
     }
-    step.SaturatedValues = flaws.saturated;
-    step.NotNumbers = flaws.notNumbers;
-    CloseSourceLines(&source, found, step);
+    at.step.SaturatedValues = at.flaws.saturated;
+    at.step.NotNumbers = at.flaws.notNumbers;
+    CloseSourceLines(&source, found, at.step);
     if (found == kSourceReadFailed) return LineRows{0, true};
-    record->Lines.HeldRows = place.HeldRows;
-    record->Lines.RowsMade += made;
-    return LineRows{made, false};
+    record->Lines.HeldRows = at.place.HeldRows;
+    record->Lines.RowsMade += at.made;
+    return LineRows{at.made, false};
 }
 
 #endif

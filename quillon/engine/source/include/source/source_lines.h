@@ -49,6 +49,11 @@ void OpenSourceLines(AppRecord* record, SourceLines* lines);
 // The next line of the source.
 SourceLineStep NextSourceLine(SourceLines* lines, SourceLine* line);
 
+// The next line when it lies whole in the bytes already read: no read, so
+// every line handed out this way stays where it is until the next read.
+// False (nothing taken) for any other line and at the end of the bytes.
+bool NextBufferedLine(SourceLines* lines, SourceLine* line);
+
 // Gives back the line last handed out: it is the first of the next step.
 void PutBackSourceLine(SourceLines* lines, const SourceLine& line);
 
