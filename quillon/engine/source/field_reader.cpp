@@ -148,7 +148,6 @@ int32_t ReadValues(const AppRecord* record, const char* line, Value* values, Fie
     const int32_t mode = record->DelimitChar;
     if (mode > 2 || line == nullptr || line[0] == '\0') return 0;
     const field_cutter::ClassTables& tables = field_cutter::Tables();
-    const char* const lineEnd = line + std::strlen(line);
     const int32_t bias = record->DataLineBias;
     const int32_t counted = record->ChannelCount;
     char copied[kValueBufferSize];
@@ -164,7 +163,7 @@ int32_t ReadValues(const AppRecord* record, const char* line, Value* values, Fie
         int32_t length;
         if (index >= bias) {
             uint8_t flaw = kValueWhole;
-            used = readInPlace(tables, mode, rest, lineEnd, &values[count], &flaw);
+            used = readInPlace(tables, mode, rest, &values[count], &flaw);
             if (used == 0) {
                 bool leftOver = false;
                 used = field_cutter::NextLineField(tables, mode, rest, copied, kValueCharLimit,
@@ -210,10 +209,8 @@ extern "C" int32_t ReadIntegerFieldsCounted(const AppRecord* record, const char*
     // A lambda rather than the function's address, so the call is inlined.
     return ReadValues(
         record, line, values, flaws,
-        [](const field_cutter::ClassTables& tables, int32_t mode, const char* text,
-           const char* lineEnd, int16_t* value, uint8_t* flaw) {
-            return plain_number::SampleInPlace(tables, mode, text, lineEnd, value, flaw);
-        },
+        [](const field_cutter::ClassTables& tables, int32_t mode, const char* text, int16_t* value,
+           uint8_t* flaw) { return plain_number::SampleInPlace(tables, mode, text, value, flaw); },
         [](const char* field, int32_t length, uint8_t* flaw) {
             return ParseSample(field, length, flaw);
         });
@@ -226,9 +223,9 @@ extern "C" int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* l
     return ReadValues(
         record, line, values, flaws,
         [magnification](const field_cutter::ClassTables& tables, int32_t mode, const char* text,
-                        const char* lineEnd, float* value, uint8_t*) {
+                        float* value, uint8_t*) {
             double parsed = 0.0;
-            int32_t used = plain_number::CalibratedInPlace(tables, mode, text, lineEnd, &parsed);
+            int32_t used = plain_number::CalibratedInPlace(tables, mode, text, &parsed);
             if (used != 0) *value = ScaleCalibrated(parsed, magnification);
             return used;
         },

@@ -18,18 +18,11 @@ namespace plain_number {
 // mantissa stays exact in 64 bits.
 constexpr int32_t kInPlaceDigitLimit = 18;
 
-// Eight bytes as one little-endian word, whatever the host's byte order.
-inline uint64_t LoadEightBytes(const unsigned char* p) {
-    uint64_t word = 0;
-    for (int i = 7; i >= 0; --i) word = (word << 8) | p[i];
-    return word;
-}
-
-// The digits at p, eight at a time where eight bytes can be read: appends
-// them to mantissa, adds their count to digits and returns the first byte
-// after them. Stops early, returning null, past kInPlaceDigitLimit digits.
-inline const unsigned char* TakeDigits(const unsigned char* p, const unsigned char*,
-                                       uint64_t* mantissa, int32_t* digits) {
+// The digits at p: appends them to mantissa, adds their count to digits and
+// returns the first byte after them. Stops early, returning null, past
+// kInPlaceDigitLimit digits.
+inline const unsigned char* TakeDigits(const unsigned char* p, uint64_t* mantissa,
+                                       int32_t* digits) {
     // Samples have a few digits per run: a plain loop beats wide loads for them.
     // The line ends with a zero byte, which stops the loop.
     uint64_t m = *mantissa;
@@ -51,9 +44,8 @@ struct PlainNumber {
 };
 
 inline bool ScanPlainNumber(const field_cutter::ClassTables& tables, int32_t mode, const char* text,
-                            const char* lineEnd, bool allowPoint, PlainNumber* number) {
+                            bool allowPoint, PlainNumber* number) {
     const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
-    const unsigned char* end = reinterpret_cast<const unsigned char*>(lineEnd);
     const unsigned char* start = in + (mode == kFieldModeBlank ? field_cutter::SkipBlanks(in) : 0);
     const unsigned char* p = start;
     while (*p == ' ') ++p;  // kept in the field by modes 0 and 2, skipped by the parser
@@ -62,12 +54,12 @@ inline bool ScanPlainNumber(const field_cutter::ClassTables& tables, int32_t mod
     p += (*p == '-') | (*p == '+');
     uint64_t mantissa = 0;
     int32_t digits = 0;
-    p = TakeDigits(p, end, &mantissa, &digits);
+    p = TakeDigits(p, &mantissa, &digits);
     if (p == nullptr) return false;
     number->fractionDigits = 0;
     if (allowPoint && *p == '.') {
         int32_t integerDigits = digits;
-        p = TakeDigits(p + 1, end, &mantissa, &digits);
+        p = TakeDigits(p + 1, &mantissa, &digits);
         if (p == nullptr) return false;
         number->fractionDigits = digits - integerDigits;
     }
@@ -86,9 +78,9 @@ inline bool ScanPlainNumber(const field_cutter::ClassTables& tables, int32_t mod
 }
 
 inline int32_t SampleInPlace(const field_cutter::ClassTables& tables, int32_t mode,
-                             const char* text, const char* lineEnd, int16_t* value, uint8_t* flaw) {
+                             const char* text, int16_t* value, uint8_t* flaw) {
     PlainNumber number;
-    if (!ScanPlainNumber(tables, mode, text, lineEnd, false, &number)) return 0;
+    if (!ScanPlainNumber(tables, mode, text, false, &number)) return 0;
     // At most 18 digits: saturate exactly as the general path does.
     int64_t magnitude = static_cast<int64_t>(number.mantissa);
     int64_t signedValue = number.negative ? -magnitude : magnitude;
@@ -101,10 +93,10 @@ inline int32_t SampleInPlace(const field_cutter::ClassTables& tables, int32_t mo
 }
 
 inline int32_t CalibratedInPlace(const field_cutter::ClassTables& tables, int32_t mode,
-                                 const char* text, const char* lineEnd, double* value) {
+                                 const char* text, double* value) {
 #if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
     PlainNumber number;
-    if (!ScanPlainNumber(tables, mode, text, lineEnd, true, &number)) return 0;
+    if (!ScanPlainNumber(tables, mode, text, true, &number)) return 0;
     // A mantissa up to 2^53 and a power of ten up to 1e22 are exact doubles,
     // so one division rounds correctly: the double the full parser gives.
     static const double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -117,7 +109,7 @@ inline int32_t CalibratedInPlace(const field_cutter::ClassTables& tables, int32_
     return number.consumed;
 #else
     // Extended-precision arithmetic could round twice: always parse fully.
-    (void)tables, (void)mode, (void)text, (void)lineEnd, (void)value;
+    (void)tables, (void)mode, (void)text, (void)value;
     return 0;
 #endif
 }
