@@ -76,16 +76,6 @@ constexpr int32_t kSettingCodes[] = {
 };
 constexpr int32_t kRowCodeStep = REASON_SETTING_INTERVAL_ROW - REASON_SETTING_INTERVAL;
 
-int32_t Written(int n, size_t size) {
-    if (n < 0) return 0;
-    return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
-}
-
-// Text for an outcome the tables lack (none today).
-int32_t FormatUnknown(const char* what, int32_t value, char* out, size_t size) {
-    return Written(std::snprintf(out, size, "%s %d", what, value), size);
-}
-
 }  // namespace
 
 extern "C" Reason EegStartReason(const AppRecord* record, int32_t outcome, const char* path) {
@@ -107,8 +97,7 @@ extern "C" int32_t FormatEegStartReason(const AppRecord* record, int32_t outcome
     out[0] = '\0';
     if (record == nullptr || path == nullptr) return 0;
     const Reason reason = EegStartReason(record, outcome, path);
-    if (reason.code == REASON_NONE) return FormatUnknown("start outcome", outcome, out, size);
-    return FormatReasonEnglish(&reason, out, size);
+    return FormatReasonOrUnknown(&reason, "start outcome", outcome, out, size);
 }
 
 extern "C" Reason PsgStartReason(const PsgStartResult* result) {
@@ -139,9 +128,7 @@ extern "C" int32_t FormatPsgStartReason(const PsgStartResult* result, char* out,
     out[0] = '\0';
     if (result == nullptr) return 0;
     const Reason reason = PsgStartReason(result);
-    if (reason.code == REASON_NONE)
-        return FormatUnknown("start outcome", result->outcome, out, size);
-    return FormatReasonEnglish(&reason, out, size);
+    return FormatReasonOrUnknown(&reason, "start outcome", result->outcome, out, size);
 }
 
 extern "C" Reason SettingProblemReason(const SettingProblem* problem) {
@@ -163,6 +150,5 @@ extern "C" int32_t FormatSettingProblem(const SettingProblem* problem, char* out
     out[0] = '\0';
     if (problem == nullptr) return 0;
     const Reason reason = SettingProblemReason(problem);
-    if (reason.code == REASON_NONE) return FormatUnknown("range", problem->rangeKind, out, size);
-    return FormatReasonEnglish(&reason, out, size);
+    return FormatReasonOrUnknown(&reason, "range", problem->rangeKind, out, size);
 }

@@ -113,10 +113,5 @@ extern "C" int32_t FormatSourceVerdict(const SourceCheck* check, char* out, size
     out[0] = '\0';
     if (check == nullptr) return 0;
     const Reason reason = SourceVerdictReason(check);
-    if (reason.code == REASON_NONE) {
-        const int n = std::snprintf(out, size, "source verdict %d", check->verdict);
-        if (n < 0) return 0;
-        return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
-    }
-    return FormatReasonEnglish(&reason, out, size);
+    return FormatReasonOrUnknown(&reason, "source verdict", check->verdict, out, size);
 }

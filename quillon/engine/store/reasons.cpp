@@ -5,6 +5,12 @@
 
 namespace {
 
+// What snprintf wrote into size bytes: its length, cut to the buffer.
+int32_t Written(int n, size_t size) {
+    if (n < 0) return 0;
+    return static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1);
+}
+
 struct EnglishRow {
     int32_t code;
     const char* text;
@@ -178,9 +184,15 @@ extern "C" int32_t FormatReasonEnglish(const Reason* reason, char* out, size_t s
     out[0] = '\0';
     if (reason == nullptr) return 0;
     const char* pattern = EnglishReasonPattern(reason->code);
-    if (pattern == nullptr) {
-        const int n = std::snprintf(out, size, "reason %d", reason->code);
-        return n < 0 ? 0 : (static_cast<size_t>(n) < size ? n : static_cast<int32_t>(size - 1));
-    }
+    if (pattern == nullptr)
+        return Written(std::snprintf(out, size, "reason %d", reason->code), size);
     return ExpandReasonPattern(pattern, reason, "unknown reason", out, size);
+}
+
+extern "C" int32_t FormatReasonOrUnknown(const Reason* reason, const char* what, int32_t value,
+                                         char* out, size_t size) {
+    if (out == nullptr || size == 0) return 0;
+    if (reason == nullptr || reason->code != REASON_NONE)
+        return FormatReasonEnglish(reason, out, size);
+    return Written(std::snprintf(out, size, "%s %d", what != nullptr ? what : "", value), size);
 }

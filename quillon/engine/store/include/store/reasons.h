@@ -45,6 +45,11 @@ int32_t ExpandReasonPattern(const char* pattern, const Reason* reason, const cha
 // The reason in English, as quillon-cli prints it. Returns the length
 // written.
 int32_t FormatReasonEnglish(const Reason* reason, char* out, size_t size);
+
+// The reason in English, or "<what> <value>" when it has no code (an outcome
+// or kind this build does not know). Returns the length written.
+int32_t FormatReasonOrUnknown(const Reason* reason, const char* what, int32_t value, char* out,
+                              size_t size);
 }
 
 #endif
