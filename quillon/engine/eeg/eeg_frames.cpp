@@ -58,12 +58,12 @@ int16_t ScaledSample(double numerator, float value, double denominator, uint32_t
 }
 
 // The frame of one line, made when it is a data line.
-RowVerdict MakeFrame(const AppRecord* record, const FrameMaker& maker, const char* line,
+RowVerdict MakeFrame(const AppRecord* record, const FrameMaker& maker, const SourceLine& line,
                      uint16_t* frame, FieldFlaws* flaws) {
     int16_t* samples = reinterpret_cast<int16_t*>(frame + 1);
     if (maker.valueKind == kAdValues) {
         int16_t values[kLineValueLimit];
-        const int32_t count = ReadIntegerFieldsCounted(record, line, values, flaws);
+        const int32_t count = ReadIntegerLine(record, line.text, line.length, values, flaws);
         const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
         if (verdict != kRowData) return verdict;
         frame[0] = 0;
@@ -80,7 +80,7 @@ RowVerdict MakeFrame(const AppRecord* record, const FrameMaker& maker, const cha
     }
     if (maker.valueKind != kCalibratedValues) return kRowShort;
     float values[kLineValueLimit];
-    const int32_t count = ReadFloatFieldsCounted(record, line, values, flaws);
+    const int32_t count = ReadFloatFieldsCounted(record, line.text, values, flaws);
     const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
     if (verdict != kRowData) return verdict;
     frame[0] = 0;
@@ -115,7 +115,7 @@ extern "C" uint32_t ReadFrames(AppRecord* record, uint32_t wanted, void* block) 
     const LineRows rows = ReadLineRows(
         record, wanted, static_cast<char*>(block), frameBytes,
         [&](const SourceLine& line, uint32_t, char* row, FieldFlaws* flaws) {
-            return MakeFrame(record, maker, line.text, reinterpret_cast<uint16_t*>(row), flaws);
+            return MakeFrame(record, maker, line, reinterpret_cast<uint16_t*>(row), flaws);
         },
         [](const NonDataRun&) {}, line_rows::SplitsRows(maker.valueKind));
     if (rows.failed) return 0;

@@ -110,12 +110,12 @@ uint32_t TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t
 // One line into one row when it is a data line. flaws (fresh for the line)
 // gets the reader's flaws, *clipped the values stored at the file's digital
 // limits.
-RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const char* line, bool traceLine,
-                   int16_t* row, FieldFlaws* flaws, uint32_t* clipped) {
-    if (traceLine) BramwickTrace(line);
+RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const SourceLine& line,
+                   bool traceLine, int16_t* row, FieldFlaws* flaws, uint32_t* clipped) {
+    if (traceLine) BramwickTrace(line.text);
     if (maker.valueKind == kAdValues) {
         int16_t values[kLineValueLimit];
-        const int32_t count = ReadIntegerFieldsCounted(record, line, values, flaws);
+        const int32_t count = ReadIntegerLine(record, line.text, line.length, values, flaws);
         const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
         if (verdict != kRowData) return verdict;
         uint32_t clamped = 0;
@@ -133,7 +133,7 @@ RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const char* l
     }
     if (maker.valueKind != kCalibratedValues) return kRowShort;
     float values[kLineValueLimit];
-    const int32_t count = ReadFloatFieldsCounted(record, line, values, flaws);
+    const int32_t count = ReadFloatFieldsCounted(record, line.text, values, flaws);
     const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
     if (verdict != kRowData) return verdict;
     uint32_t clamped = 0;
@@ -188,7 +188,7 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
                                                     slot < uint32_t{kPsgTracedLinesPerCall});
             uint32_t lineClipped = 0;
             const RowVerdict verdict =
-                MakeRow(record, maker, line.text, traceLine, reinterpret_cast<int16_t*>(row), flaws,
+                MakeRow(record, maker, line, traceLine, reinterpret_cast<int16_t*>(row), flaws,
                         &lineClipped);
             if (lineClipped != 0) clipped.fetch_add(lineClipped, std::memory_order_relaxed);
             return verdict;

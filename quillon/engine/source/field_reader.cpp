@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "source/field_cutter.h"
+#include "plain_line.h"
 #include "plain_number.h"
 
 namespace {
@@ -214,6 +215,17 @@ extern "C" int32_t ReadIntegerFieldsCounted(const AppRecord* record, const char*
         [](const char* field, int32_t length, uint8_t* flaw) {
             return ParseSample(field, length, flaw);
         });
+}
+
+extern "C" int32_t ReadIntegerLine(const AppRecord* record, const char* line, int32_t length,
+                                   int16_t* values, FieldFlaws* flaws) {
+    if (record == nullptr || line == nullptr || values == nullptr || flaws == nullptr) return 0;
+    if (record->DelimitChar == kFieldModeComma && length > 0 && length <= kLineByteLimit) {
+        const int32_t count = plain_line::ReadSamples(line, length, record->DataLineBias,
+                                                      record->ChannelCount, values, flaws);
+        if (count != plain_line::kNotPlain) return count;
+    }
+    return ReadIntegerFieldsCounted(record, line, values, flaws);
 }
 
 extern "C" int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line, float* values,

@@ -226,4 +226,88 @@ TEST(FieldReaders, ReadInPlaceAndCopiedFieldsAlike) {
     }
 }
 
+// A whole line read at once against the same line read field by field:
+// the values, their count and the flaws of the channels must agree, for
+// lines the whole-line reader takes and for those it leaves.
+struct LineReading {
+    Ints values;
+    uint32_t saturated, notNumbers, numbers;
+    bool operator==(const LineReading& other) const {
+        return values == other.values && saturated == other.saturated &&
+               notNumbers == other.notNumbers && numbers == other.numbers;
+    }
+};
+
+template <class Reader>
+LineReading ReadLine(AppRecord* record, Reader reader) {
+    int16_t values[kLineValueLimit];
+    FieldFlaws flaws{};
+    const int32_t count = reader(record, values, &flaws);
+    return {Ints(values, values + count), flaws.saturated, flaws.notNumbers, flaws.numbers};
+}
+
+void ExpectLineReadAsFields(const std::string& line, int32_t bias, int32_t channels) {
+    RecordPtr record = ZeroRecord();
+    record->DataLineBias = bias;
+    record->ChannelCount = channels;
+    const LineReading whole = ReadLine(record.get(), [&](AppRecord* r, int16_t* v, FieldFlaws* f) {
+        return ReadIntegerLine(r, line.data(), static_cast<int32_t>(line.size()), v, f);
+    });
+    const LineReading fields = ReadLine(record.get(), [&](AppRecord* r, int16_t* v, FieldFlaws* f) {
+        return ReadIntegerFieldsCounted(r, line.c_str(), v, f);
+    });
+    EXPECT_TRUE(whole == fields) << "bias " << bias << " channels " << channels << ": " << line;
+}
+
+TEST(FieldReaders, WholeLineReadsAsFieldByField) {
+    const std::string time = "00:00:01.250";
+    const char* const lines[] = {
+        ",1,-22,333,-4444,5555,-6666,7777,-8888",
+        ",32767,32768,-32768,-32769,99999999,-99999999,0,-0",
+        ",100000000,1,2,3,4,5,6,7,8,9,10,11,12,13",  // nine digits
+        ",00000012,-0000007,1,2,3,4,5,6,7,8,9,10,11,12,13",
+        ",+5,1,2,3,4,5,6,7,8,9,10,11,12,13,14",   // a plus sign
+        ",-,1,2,3,4,5,6,7,8,9,10,11,12,13,14",    // a sign alone
+        ",1,,2,3,4,5,6,7,8,9,10,11,12,13,14",     // an empty field
+        ",1, 2,3,4,5,6,7,8,9,10,11,12,13,14",     // a blank in a value
+        ",1,2.5,3,4,5,6,7,8,9,10,11,12,13,14",    // a point in a value
+        ",1,2,3,4,5,6,7,8,9,10,11,12,13,14,",     // a comma last
+        ",1,\"2\",3,4,5,6,7,8,9,10,11,12,13,14",  // quotation marks
+        ",1,2\t3,4,5,6,7,8,9,10,11,12,13,14",     // a TAB ends a field too
+        ",1,2,3,4,5,6,7,8,9,10,11,12,13,14\xB1",  // a high byte
+        ",1,2,3,4,5,6,7,8,9,10,11,12,13,1x4",
+    };
+    for (const char* rest : lines)
+        for (int32_t channels : {0, 3, 8, 40})
+            for (int32_t bias : {0, 1, 3}) ExpectLineReadAsFields(time + rest, bias, channels);
+    // A zero byte ends the line early; fewer than 16 bytes; too many values.
+    ExpectLineReadAsFields(time + ",1,2,3,4,5,6,7,8" + std::string(1, '\0') + ",9,10", 1, 8);
+    ExpectLineReadAsFields("1,-2,3", 0, 3);
+    std::string many = time;
+    for (int i = 0; i < 300; ++i) many += "," + std::to_string(i * 37 - 5000);
+    for (int32_t bias : {1, 44, 45, 46, 400}) ExpectLineReadAsFields(many, bias, 256);
+    // Every count of values, so that every group of four ends once.
+    std::string growing = time;
+    for (int i = 0; i < 12; ++i) {
+        growing += "," + std::to_string(i % 2 == 0 ? 40000 - i : -i);
+        ExpectLineReadAsFields(growing, 1, 5);
+    }
+}
+
+TEST(FieldReaders, WholeLineValuesAreTheNumbersWritten) {
+    RecordPtr record = ZeroRecord();
+    record->DataLineBias = 1;
+    record->ChannelCount = 5;
+    const std::string line = "12:00:00.000,7,-120,32768,-40000,00001234,5";
+    int16_t values[kLineValueLimit];
+    FieldFlaws flaws{};
+    ASSERT_EQ(ReadIntegerLine(record.get(), line.data(), static_cast<int32_t>(line.size()), values,
+                              &flaws),
+              6);
+    EXPECT_EQ(Ints(values, values + 6), (Ints{7, -120, 32767, -32768, 1234, 5}));
+    EXPECT_EQ(flaws.saturated, 2u);
+    EXPECT_EQ(flaws.numbers, 5u);
+    EXPECT_EQ(flaws.notNumbers, 0u);
+}
+
 }  // namespace

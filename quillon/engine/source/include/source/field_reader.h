@@ -47,6 +47,11 @@ int32_t ReadIntegerFieldsCounted(const AppRecord* record, const char* line, int1
                                  FieldFlaws* flaws);
 int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line, float* values,
                                FieldFlaws* flaws);
+
+// ReadIntegerFieldsCounted for a line of length bytes (a zero byte among
+// them ends it early), faster for lines of plain numbers.
+int32_t ReadIntegerLine(const AppRecord* record, const char* line, int32_t length, int16_t* values,
+                        FieldFlaws* flaws);
 }
 
 #endif
