@@ -81,10 +81,10 @@ void CompareReadInPlaceWithCopied(AppRecord* record, const uint8_t* data, size_t
     }
 }
 
-// Fields of a minus and up to nine digits now and then, mostly plain: the
-// whole-line reader takes most such lines.
+// Fields of a minus and up to nine digits or points, mostly plain: the
+// whole-line readers take many such lines.
 std::string SampleLine(const uint8_t* data, size_t size) {
-    static const char kAlphabet[] = "0123456789-0123456789+";
+    static const char kAlphabet[] = "0123456789-0123456789+.";
     std::string line = "00:00:00.000";
     for (size_t at = 0; at < size;) {
         const size_t length = data[at++] % 10;
@@ -96,7 +96,7 @@ std::string SampleLine(const uint8_t* data, size_t size) {
 }
 
 // The whole line read at once must give what reading it field by field
-// gives: values, count and flaws.
+// gives: values (bit for bit), count and flaws, for both kinds of value.
 void CompareWholeLineWithFields(AppRecord* record, const char* line, size_t length) {
     record->DelimitChar = kFieldModeComma;
     int16_t whole[kLineValueLimit], fields[kLineValueLimit];
@@ -105,6 +105,15 @@ void CompareWholeLineWithFields(AppRecord* record, const char* line, size_t leng
         ReadIntegerLine(record, line, static_cast<int32_t>(length), whole, &wholeFlaws);
     Check(count == ReadIntegerFieldsCounted(record, line, fields, &fieldFlaws));
     Check(std::memcmp(whole, fields, sizeof(int16_t) * static_cast<size_t>(count)) == 0);
+    Check(wholeFlaws.saturated == fieldFlaws.saturated);
+    Check(wholeFlaws.notNumbers == fieldFlaws.notNumbers);
+    Check(wholeFlaws.numbers == fieldFlaws.numbers);
+    float wholeReals[kLineValueLimit], fieldReals[kLineValueLimit];
+    wholeFlaws = fieldFlaws = FieldFlaws{};
+    const int32_t reals =
+        ReadFloatLine(record, line, static_cast<int32_t>(length), wholeReals, &wholeFlaws);
+    Check(reals == ReadFloatFieldsCounted(record, line, fieldReals, &fieldFlaws));
+    Check(std::memcmp(wholeReals, fieldReals, sizeof(float) * static_cast<size_t>(reals)) == 0);
     Check(wholeFlaws.saturated == fieldFlaws.saturated);
     Check(wholeFlaws.notNumbers == fieldFlaws.notNumbers);
     Check(wholeFlaws.numbers == fieldFlaws.numbers);

@@ -80,7 +80,7 @@ RowVerdict MakeFrame(const AppRecord* record, const FrameMaker& maker, const Sou
     }
     if (maker.valueKind != kCalibratedValues) return kRowShort;
     float values[kLineValueLimit];
-    const int32_t count = ReadFloatFieldsCounted(record, line.text, values, flaws);
+    const int32_t count = ReadFloatLine(record, line.text, line.length, values, flaws);
     const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
     if (verdict != kRowData) return verdict;
     frame[0] = 0;

@@ -133,7 +133,7 @@ RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const SourceL
     }
     if (maker.valueKind != kCalibratedValues) return kRowShort;
     float values[kLineValueLimit];
-    const int32_t count = ReadFloatFieldsCounted(record, line.text, values, flaws);
+    const int32_t count = ReadFloatLine(record, line.text, line.length, values, flaws);
     const RowVerdict verdict = ValuesVerdict(count, maker.channels, *flaws);
     if (verdict != kRowData) return verdict;
     uint32_t clamped = 0;

@@ -1,5 +1,6 @@
 #include "source/field_reader.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -226,6 +227,27 @@ extern "C" int32_t ReadIntegerLine(const AppRecord* record, const char* line, in
         if (count != plain_line::kNotPlain) return count;
     }
     return ReadIntegerFieldsCounted(record, line, values, flaws);
+}
+
+extern "C" int32_t ReadFloatLine(const AppRecord* record, const char* line, int32_t length,
+                                 float* values, FieldFlaws* flaws) {
+    if (record == nullptr || line == nullptr || values == nullptr || flaws == nullptr) return 0;
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+    if (record->DelimitChar == kFieldModeComma && length > 0 && length <= kLineByteLimit) {
+        double numbers[kLineValueLimit + plain_line::kGroupFields];
+        const int32_t count = plain_line::ReadNumbers(line, length, record->DataLineBias, numbers);
+        if (count != plain_line::kNotPlain) {
+            for (int32_t i = 0; i < count; ++i)
+                values[i] = ScaleCalibrated(numbers[i], record->OrgDataMag);
+            const int32_t counted = record->ChannelCount;
+            flaws->numbers += static_cast<uint32_t>(counted <= 0      ? 0
+                                                    : count < counted ? count
+                                                                      : counted);
+            return count;
+        }
+    }
+#endif
+    return ReadFloatFieldsCounted(record, line, values, flaws);
 }
 
 extern "C" int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line, float* values,

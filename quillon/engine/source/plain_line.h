@@ -1,10 +1,11 @@
-// Internal: the A/D line reader's fastest path, for lines of comma mode that
+// Internal: the line readers' fastest path, for lines of comma mode that
 // hold only printable single bytes without quotation marks or apostrophes.
 // Every field of such a line ends at its comma, so all commas are found
 // first, sixteen bytes at a time, and four value fields are then read at
 // once: each field's last eight bytes in one half of a vector register. A
-// value field of a minus and up to eight digits reads to what the general
-// path reads from it; a line with any other value field is left whole to the
+// value field of a minus and up to eight digits (for calibrated values, up
+// to eight digits and a point together) reads to what the general path
+// reads from it; a line with any other value field is left whole to the
 // general path.
 #ifndef QUILLON_PLAIN_LINE_H
 #define QUILLON_PLAIN_LINE_H
@@ -23,6 +24,9 @@ namespace plain_line {
 
 // What ReadSamples returns for a line it leaves to the general path.
 constexpr int32_t kNotPlain = -1;
+// Fields read together: the last group may write this many values beyond
+// the line's.
+constexpr int32_t kGroupFields = 4;
 
 #if defined(__SSE2__)
 
@@ -32,13 +36,13 @@ constexpr int32_t kCommaLimit = 2 * kLineValueLimit;
 constexpr int32_t kMaskWords = (kLineByteLimit + 63) / 64 + 1;
 // Digits of a value read from one eight-byte half.
 constexpr uint32_t kHalfDigits = 8;
-// Fields read together.
-constexpr int32_t kGroupFields = 4;
 
 struct Tables {
     uint64_t digitBytes[16];  // the top n bytes of a word, for n digits 1..8
     __m128i negatives[16];    // the lanes of a group's minus signs, one bit per field
     uint8_t ones[16];         // the set bits of a group's 4-bit mask
+    double powersOfTen[kHalfDigits + 1];
+    __m128d pairSigns[4];  // the signs of two fields, a bit for each minus
 };
 
 inline Tables BuildTables() {
@@ -51,6 +55,11 @@ inline Tables BuildTables() {
         tables.ones[bits] =
             static_cast<uint8_t>((bits & 1) + (bits >> 1 & 1) + (bits >> 2 & 1) + (bits >> 3 & 1));
     }
+    for (int32_t bits = 0; bits < 4; ++bits)
+        tables.pairSigns[bits] = _mm_set_pd(bits & 2 ? -1.0 : 1.0, bits & 1 ? -1.0 : 1.0);
+    double power = 1.0;
+    for (uint32_t digits = 0; digits <= kHalfDigits; ++digits, power *= 10.0)
+        tables.powersOfTen[digits] = power;
     return tables;
 }
 
@@ -142,49 +151,96 @@ struct ValueEnds {
     int32_t count;
 };
 
-// How a group of four fields went.
-struct GroupFlaws {
-    uint32_t badFields;  // a digit count out of 1..8 (a plus sign is no digit)
-    __m128i badDigits;   // bytes that should have been digits
-    uint32_t saturated;
+// The value fields of a plain line of length bytes into ends (kCommaLimit +
+// 16 long): their count, or kNotPlain.
+inline int32_t FindValueFields(const char* line, int32_t length, int32_t bias, int16_t* ends) {
+    if (length < 16 || line[length - 1] == ',' || bias < 0) return kNotPlain;
+    uint64_t words[kMaskWords];
+    if (!FindCommas(line, length, words)) return kNotPlain;
+    ends[0] = -1;
+    const int32_t commas = CommaPositions(words, (length + 63) >> 6, ends + 1);
+    if (commas < bias || commas - bias >= kLineValueLimit) return kNotPlain;
+    ends[commas + 1] = static_cast<int16_t>(length);
+    // Each field is read from the eight bytes before its end: the first
+    // field's must lie in the line.
+    if (ends[bias + 1] < 8) return kNotPlain;
+    return commas - bias + 1;
+}
+
+// The bytes of fields first..first + 3 (the last field repeated past the
+// count): each field's last eight bytes and the mask of those that follow
+// its sign.
+struct GroupBytes {
+    const char* words[kGroupFields];
+    const uint64_t* kept[kGroupFields];
+    uint32_t negatives;  // a bit per field
 };
 
-// Fields first..first + 3 (the last field repeated past the count) into
-// out[first..first + 3]; saturated values count among the first counted.
-inline void ReadGroup(const Tables& tables, const char* line, const ValueEnds& fields,
-                      int32_t first, int32_t counted, int16_t* out, GroupFlaws* flaws) {
-    const char* words[kGroupFields];
-    const uint64_t* digitBytes[kGroupFields];
-    uint32_t negatives = 0;
+inline void TakeGroup(const Tables& tables, const char* line, const ValueEnds& fields,
+                      int32_t first, GroupBytes* group, uint32_t* badFields) {
+    group->negatives = 0;
     for (int32_t k = 0; k < kGroupFields; ++k) {
         const int32_t f = first + k < fields.count ? first + k : fields.count - 1;
         const int32_t start = fields.ends[f - 1] + 1;
         const int32_t end = fields.ends[f];
-        const unsigned char lead = static_cast<unsigned char>(line[start]);
-        const uint32_t negative = lead == '-';
-        const uint32_t digits = static_cast<uint32_t>(end - start) - negative;
-        flaws->badFields |= (digits - 1 >= kHalfDigits);
-        digitBytes[k] = &tables.digitBytes[digits & 15];
-        words[k] = line + end - 8;
-        negatives |= negative << k;
+        const uint32_t negative = line[start] == '-';
+        const uint32_t bytes = static_cast<uint32_t>(end - start) - negative;
+        *badFields |= bytes - 1 >= kHalfDigits;
+        group->kept[k] = &tables.digitBytes[bytes & 15];
+        group->words[k] = line + end - 8;
+        group->negatives |= negative << k;
     }
+}
+
+// Fields 2 * pair and 2 * pair + 1 of a group: their bytes less '0', the
+// mask of their kept bytes, and which of those are digits.
+struct PairBytes {
+    __m128i digits;
+    __m128i kept;
+    __m128i isDigit;
+};
+
+inline PairBytes TakePair(const GroupBytes& group, int32_t pair) {
     const __m128i nine = _mm_set1_epi8(9);
-    __m128i values[2];
+    PairBytes bytes;
+    bytes.kept = LoadHalves(group.kept[2 * pair], group.kept[2 * pair + 1]);
+    bytes.digits = _mm_sub_epi8(LoadHalves(group.words[2 * pair], group.words[2 * pair + 1]),
+                                _mm_set1_epi8('0'));
+    bytes.isDigit = _mm_cmpeq_epi8(_mm_min_epu8(bytes.digits, nine), bytes.digits);
+    return bytes;
+}
+
+// Four fields' sums of four digits (two registers of FourDigitSums) as
+// their values.
+inline __m128i GroupValues(__m128i firstPair, __m128i secondPair) {
+    return _mm_madd_epi16(_mm_packs_epi32(firstPair, secondPair), _mm_set1_epi32(0x00012710));
+}
+
+// How the groups of a line went.
+struct GroupFlaws {
+    uint32_t badFields;  // more bytes than a half holds, or none
+    __m128i badBytes;    // kept bytes that are neither digits nor a lone point
+    uint32_t saturated;
+};
+
+// A/D: fields first..first + 3 into out[first..first + 3]; saturated values
+// count among the first channels.
+inline void ReadSampleGroup(const Tables& tables, const char* line, const ValueEnds& fields,
+                            int32_t first, int32_t channels, int16_t* out, GroupFlaws* flaws) {
+    GroupBytes group;
+    TakeGroup(tables, line, fields, first, &group, &flaws->badFields);
+    __m128i sums[2];
     for (int32_t pair = 0; pair < 2; ++pair) {
-        const __m128i keep = LoadHalves(digitBytes[2 * pair], digitBytes[2 * pair + 1]);
-        const __m128i digits =
-            _mm_sub_epi8(LoadHalves(words[2 * pair], words[2 * pair + 1]), _mm_set1_epi8('0'));
-        const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(digits, nine), digits);
-        flaws->badDigits = _mm_or_si128(flaws->badDigits, _mm_andnot_si128(isDigit, keep));
-        values[pair] = FourDigitSums(_mm_and_si128(digits, keep));
+        const PairBytes bytes = TakePair(group, pair);
+        flaws->badBytes =
+            _mm_or_si128(flaws->badBytes, _mm_andnot_si128(bytes.isDigit, bytes.kept));
+        sums[pair] = FourDigitSums(_mm_and_si128(bytes.digits, bytes.kept));
     }
-    __m128i sums =
-        _mm_madd_epi16(_mm_packs_epi32(values[0], values[1]), _mm_set1_epi32(0x00012710));
-    const __m128i sign = tables.negatives[negatives];
-    sums = _mm_sub_epi32(_mm_xor_si128(sums, sign), sign);
-    const __m128i beyond = _mm_or_si128(_mm_cmpgt_epi32(sums, _mm_set1_epi32(INT16_MAX)),
-                                        _mm_cmplt_epi32(sums, _mm_set1_epi32(INT16_MIN)));
-    const int32_t channelsHere = counted - first;
+    const __m128i sign = tables.negatives[group.negatives];
+    const __m128i values = _mm_sub_epi32(_mm_xor_si128(GroupValues(sums[0], sums[1]), sign), sign);
+    const __m128i beyond = _mm_or_si128(_mm_cmpgt_epi32(values, _mm_set1_epi32(INT16_MAX)),
+                                        _mm_cmplt_epi32(values, _mm_set1_epi32(INT16_MIN)));
+    const int32_t channelsHere = channels - first;
     const uint32_t ofChannels = channelsHere >= kGroupFields ? 15u
                                 : channelsHere <= 0          ? 0u
                                                              : (1u << channelsHere) - 1;
@@ -192,35 +248,99 @@ inline void ReadGroup(const Tables& tables, const char* line, const ValueEnds& f
         static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(beyond))) & ofChannels;
     flaws->saturated += tables.ones[beyondBits];
     // The pack saturates at both 16-bit limits, as the general path does.
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + first), _mm_packs_epi32(sums, sums));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + first), _mm_packs_epi32(values, values));
+}
+
+// The bytes at and above each half's point (none without one).
+inline __m128i AtAndAbovePoint(__m128i point) {
+    __m128i smeared = _mm_or_si128(point, _mm_slli_epi64(point, 8));
+    smeared = _mm_or_si128(smeared, _mm_slli_epi64(smeared, 16));
+    return _mm_or_si128(smeared, _mm_slli_epi64(smeared, 32));
+}
+
+// A calibrated pair: with the point read as a zero digit the digits give
+// V; the digits after it alone give F. V + 9F is the number without its
+// point times ten, or the number itself without a point, and powers says
+// by which power of ten it is divided: the bytes at and after the point.
+inline void CalibratedPair(const PairBytes& bytes, __m128i* whole, __m128i* fraction,
+                           __m128i* powers, GroupFlaws* flaws) {
+    const __m128i point =
+        _mm_and_si128(_mm_cmpeq_epi8(bytes.digits, _mm_set1_epi8('.' - '0')), bytes.kept);
+    const __m128i atAndAbove = AtAndAbovePoint(point);
+    const __m128i digits = _mm_and_si128(bytes.isDigit, bytes.kept);
+    __m128i bad = _mm_andnot_si128(_mm_or_si128(bytes.isDigit, point), bytes.kept);
+    bad = _mm_or_si128(bad, _mm_and_si128(point, _mm_slli_epi64(atAndAbove, 8)));  // two points
+    flaws->badBytes = _mm_or_si128(flaws->badBytes, bad);
+    // A point alone has no digit.
+    const uint32_t noDigit =
+        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(digits, _mm_setzero_si128())));
+    flaws->badFields |= (noDigit & 0xFFu) == 0xFFu || noDigit >> 8 == 0xFFu;
+    const __m128i values = _mm_and_si128(bytes.digits, digits);
+    *whole = FourDigitSums(values);
+    *fraction = FourDigitSums(_mm_and_si128(values, atAndAbove));
+    *powers = _mm_sad_epu8(_mm_and_si128(atAndAbove, _mm_set1_epi8(1)), _mm_setzero_si128());
+}
+
+// Calibrated: fields first..first + 3 into out[first..first + 3].
+inline void ReadCalibratedGroup(const Tables& tables, const char* line, const ValueEnds& fields,
+                                int32_t first, double* out, GroupFlaws* flaws) {
+    GroupBytes group;
+    TakeGroup(tables, line, fields, first, &group, &flaws->badFields);
+    __m128i whole[2], fraction[2];
+    alignas(16) uint64_t powers[kGroupFields];
+    for (int32_t pair = 0; pair < 2; ++pair) {
+        __m128i pairPowers;
+        CalibratedPair(TakePair(group, pair), &whole[pair], &fraction[pair], &pairPowers, flaws);
+        _mm_store_si128(reinterpret_cast<__m128i*>(powers + 2 * pair), pairPowers);
+    }
+    const __m128i fractions = GroupValues(fraction[0], fraction[1]);
+    const __m128i numbers = _mm_add_epi32(GroupValues(whole[0], whole[1]),
+                                          _mm_add_epi32(_mm_slli_epi32(fractions, 3), fractions));
+    const __m128i pairNumbers[2] = {numbers, _mm_srli_si128(numbers, 8)};
+    for (int32_t pair = 0; pair < 2; ++pair) {
+        // Ten times the digits over ten times the power is the same exact
+        // quotient, so the division rounds to the general path's double;
+        // the sign multiplies, as there.
+        const __m128d numerators = _mm_cvtepi32_pd(pairNumbers[pair]);
+        const __m128d divisors = _mm_set_pd(tables.powersOfTen[powers[2 * pair + 1] & 15],
+                                            tables.powersOfTen[powers[2 * pair] & 15]);
+        const __m128d signs = tables.pairSigns[group.negatives >> (2 * pair) & 3];
+        _mm_storeu_pd(out + first + 2 * pair, _mm_mul_pd(_mm_div_pd(numerators, divisors), signs));
+    }
 }
 
 // The values of a plain line of length bytes: its count, or kNotPlain.
 inline int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32_t counted,
                            int16_t* values, FieldFlaws* flaws) {
-    if (length < 16 || line[length - 1] == ',' || bias < 0) return kNotPlain;
-    uint64_t words[kMaskWords];
-    if (!FindCommas(line, length, words)) return kNotPlain;
     int16_t ends[kCommaLimit + 16];
-    ends[0] = -1;
-    const int32_t commas = CommaPositions(words, (length + 63) >> 6, ends + 1);
-    if (commas < bias || commas - bias >= kLineValueLimit) return kNotPlain;
-    ends[commas + 1] = static_cast<int16_t>(length);
-    const int32_t count = commas - bias + 1;
-    // Each field is read from the eight bytes before its end: the first
-    // field's must lie in the line.
-    if (ends[bias + 1] < 8) return kNotPlain;
+    const int32_t count = FindValueFields(line, length, bias, ends);
+    if (count == kNotPlain) return kNotPlain;
     int16_t spare[kLineValueLimit + kGroupFields];
     int16_t* out = count + kGroupFields <= kLineValueLimit ? values : spare;
     const Tables& tables = Constants();
     const int32_t channels = counted <= 0 ? 0 : count < counted ? count : counted;
     GroupFlaws group{0, _mm_setzero_si128(), 0};
     for (int32_t first = 0; first < count; first += kGroupFields)
-        ReadGroup(tables, line, ValueEnds{ends + bias + 1, count}, first, channels, out, &group);
-    if (group.badFields != 0 || _mm_movemask_epi8(group.badDigits) != 0) return kNotPlain;
+        ReadSampleGroup(tables, line, ValueEnds{ends + bias + 1, count}, first, channels, out,
+                        &group);
+    if (group.badFields != 0 || _mm_movemask_epi8(group.badBytes) != 0) return kNotPlain;
     if (out != values) std::memcpy(values, out, sizeof(int16_t) * static_cast<size_t>(count));
     flaws->saturated += group.saturated;
     flaws->numbers += static_cast<uint32_t>(channels);
+    return count;
+}
+
+// The same for calibrated values, as doubles before scaling, into values
+// (kLineValueLimit + kGroupFields long); the flaws are left to the caller.
+inline int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, double* values) {
+    int16_t ends[kCommaLimit + 16];
+    const int32_t count = FindValueFields(line, length, bias, ends);
+    if (count == kNotPlain) return kNotPlain;
+    const Tables& tables = Constants();
+    GroupFlaws group{0, _mm_setzero_si128(), 0};
+    for (int32_t first = 0; first < count; first += kGroupFields)
+        ReadCalibratedGroup(tables, line, ValueEnds{ends + bias + 1, count}, first, values, &group);
+    if (group.badFields != 0 || _mm_movemask_epi8(group.badBytes) != 0) return kNotPlain;
     return count;
 }
 
@@ -229,6 +349,8 @@ inline int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32
 inline int32_t ReadSamples(const char*, int32_t, int32_t, int32_t, int16_t*, FieldFlaws*) {
     return kNotPlain;
 }
+
+inline int32_t ReadNumbers(const char*, int32_t, int32_t, double*) { return kNotPlain; }
 
 #endif
 

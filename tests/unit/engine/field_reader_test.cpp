@@ -227,36 +227,48 @@ TEST(FieldReaders, ReadInPlaceAndCopiedFieldsAlike) {
 }
 
 // A whole line read at once against the same line read field by field:
-// the values, their count and the flaws of the channels must agree, for
-// lines the whole-line reader takes and for those it leaves.
+// the values (bit for bit), their count and the flaws of the channels must
+// agree, for lines the whole-line readers take and for those they leave.
 struct LineReading {
-    Ints values;
+    std::string bytes;
     uint32_t saturated, notNumbers, numbers;
     bool operator==(const LineReading& other) const {
-        return values == other.values && saturated == other.saturated &&
+        return bytes == other.bytes && saturated == other.saturated &&
                notNumbers == other.notNumbers && numbers == other.numbers;
     }
 };
 
-template <class Reader>
-LineReading ReadLine(AppRecord* record, Reader reader) {
-    int16_t values[kLineValueLimit];
+template <class Value, class Reader>
+LineReading ReadLine(Reader reader) {
+    Value values[kLineValueLimit];
     FieldFlaws flaws{};
-    const int32_t count = reader(record, values, &flaws);
-    return {Ints(values, values + count), flaws.saturated, flaws.notNumbers, flaws.numbers};
+    const int32_t count = reader(values, &flaws);
+    return {std::string(reinterpret_cast<const char*>(values), sizeof(Value) * count),
+            flaws.saturated, flaws.notNumbers, flaws.numbers};
 }
 
 void ExpectLineReadAsFields(const std::string& line, int32_t bias, int32_t channels) {
     RecordPtr record = ZeroRecord();
-    record->DataLineBias = bias;
-    record->ChannelCount = channels;
-    const LineReading whole = ReadLine(record.get(), [&](AppRecord* r, int16_t* v, FieldFlaws* f) {
-        return ReadIntegerLine(r, line.data(), static_cast<int32_t>(line.size()), v, f);
-    });
-    const LineReading fields = ReadLine(record.get(), [&](AppRecord* r, int16_t* v, FieldFlaws* f) {
-        return ReadIntegerFieldsCounted(r, line.c_str(), v, f);
-    });
-    EXPECT_TRUE(whole == fields) << "bias " << bias << " channels " << channels << ": " << line;
+    AppRecord* r = record.get();
+    r->DataLineBias = bias;
+    r->ChannelCount = channels;
+    const char* text = line.c_str();
+    const int32_t length = static_cast<int32_t>(line.size());
+    EXPECT_TRUE(ReadLine<int16_t>([&](int16_t* v, FieldFlaws* f) {
+                    return ReadIntegerLine(r, text, length, v, f);
+                }) == ReadLine<int16_t>([&](int16_t* v, FieldFlaws* f) {
+                    return ReadIntegerFieldsCounted(r, text, v, f);
+                }))
+        << "A/D, bias " << bias << " channels " << channels << ": " << line;
+    for (int32_t magnification : {1, -10, 1000}) {
+        r->OrgDataMag = magnification;
+        EXPECT_TRUE(ReadLine<float>([&](float* v, FieldFlaws* f) {
+                        return ReadFloatLine(r, text, length, v, f);
+                    }) == ReadLine<float>([&](float* v, FieldFlaws* f) {
+                        return ReadFloatFieldsCounted(r, text, v, f);
+                    }))
+            << "calibrated x" << magnification << ", bias " << bias << ": " << line;
+    }
 }
 
 TEST(FieldReaders, WholeLineReadsAsFieldByField) {
@@ -276,6 +288,10 @@ TEST(FieldReaders, WholeLineReadsAsFieldByField) {
         ",1,2\t3,4,5,6,7,8,9,10,11,12,13,14",     // a TAB ends a field too
         ",1,2,3,4,5,6,7,8,9,10,11,12,13,14\xB1",  // a high byte
         ",1,2,3,4,5,6,7,8,9,10,11,12,13,1x4",
+        ",1.5,-0.25,.5,5.,-.5,0.00,-0.00,1234567.,.1234567,-99.99,0.1,3.14159,-2.5e3",
+        ",1.5,-0.25,.5,5.,-.5,0.00,-0.00,1234567.,.1234567,-99.99,0.1,3.14159,1.2.3",
+        ",1.5,-0.25,.,5.,-.5,0.00,-0.00,1234567.,.1234567,-99.99,0.1,3.14159,-2.5",
+        ",12345.678,-4.80,72.23,79.64,11.80,-67.71,-84.60,-22.15,63.43,84.94,34.29",
     };
     for (const char* rest : lines)
         for (int32_t channels : {0, 3, 8, 40})

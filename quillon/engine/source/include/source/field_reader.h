@@ -48,10 +48,13 @@ int32_t ReadIntegerFieldsCounted(const AppRecord* record, const char* line, int1
 int32_t ReadFloatFieldsCounted(const AppRecord* record, const char* line, float* values,
                                FieldFlaws* flaws);
 
-// ReadIntegerFieldsCounted for a line of length bytes (a zero byte among
-// them ends it early), faster for lines of plain numbers.
+// ReadIntegerFieldsCounted and ReadFloatFieldsCounted for a line of length
+// bytes (a zero byte among them ends it early), faster for lines of plain
+// numbers.
 int32_t ReadIntegerLine(const AppRecord* record, const char* line, int32_t length, int16_t* values,
                         FieldFlaws* flaws);
+int32_t ReadFloatLine(const AppRecord* record, const char* line, int32_t length, float* values,
+                      FieldFlaws* flaws);
 }
 
 #endif
