@@ -246,6 +246,8 @@ extern "C" int32_t ReadFloatLine(const AppRecord* record, const char* line, int3
             return count;
         }
     }
+#else
+    (void)length;  // extended precision could round twice: always read field by field
 #endif
     return ReadFloatFieldsCounted(record, line, values, flaws);
 }
