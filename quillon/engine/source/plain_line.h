@@ -33,12 +33,13 @@ constexpr int32_t kGroupFields = 4;
 // Commas a plain line may hold: the fields before the values and one per
 // value after the first.
 constexpr int32_t kCommaLimit = 2 * kLineValueLimit;
+// Words of a line's comma bits, and a spare one that a block may reach.
 constexpr int32_t kMaskWords = (kLineByteLimit + 63) / 64 + 1;
 // Digits of a value read from one eight-byte half.
 constexpr uint32_t kHalfDigits = 8;
 
 struct Tables {
-    uint64_t digitBytes[16];  // the top n bytes of a word, for n digits 1..8
+    uint64_t digitBytes[16];  // a field's last n bytes of its word, n = 1..8; none else
     __m128i negatives[16];    // the lanes of a group's minus signs, one bit per field
     uint8_t ones[16];         // the set bits of a group's 4-bit mask
     double powersOfTen[kHalfDigits + 1];
