@@ -10,30 +10,48 @@
 
 namespace {
 
-static_assert(kSourceReadBufferBytes > static_cast<uint32_t>(kSourceReadBytes), "room for a zero");
+static_assert(kSourceReadHalfBytes > static_cast<uint32_t>(kSourceReadBytes), "room for a zero");
 
-// Reads up to kSourceReadBytes at offset into the buffer: the count read,
-// -1 on failure. A count below the request means the source ends in it,
-// unless the read failed after it (readCut).
-int32_t ReadAt(SourceLines* lines, int64_t offset) {
-    PlatFile file = lines->record->SourceFile;
-    lines->sourceEnds = false;
-    lines->readCut = false;
+// Reads up to kSourceReadBytes at offset into buffer: the count read, -1 on
+// failure. A count below the request means the source ends in it (*ends),
+// unless the read failed after it (*cut).
+int32_t ReadInto(PlatFile file, int64_t offset, char* buffer, bool* ends, bool* cut) {
+    *ends = false;
+    *cut = false;
     if (PlatFileSeek(file, offset) != offset) return -1;
     int32_t total = 0;
     while (total < kSourceReadBytes) {
-        const int32_t got = PlatFileRead(file, lines->buffer + total, kSourceReadBytes - total);
+        const int32_t got = PlatFileRead(file, buffer + total, kSourceReadBytes - total);
         if (got < 0) {
-            lines->readCut = true;
+            *cut = true;
             return total > 0 ? total : -1;
         }
         if (got == 0) {
-            lines->sourceEnds = true;
+            *ends = true;
             break;
         }
         total += got;
     }
     return total;
+}
+
+int32_t ReadAt(SourceLines* lines, int64_t offset) {
+    return ReadInto(lines->record->SourceFile, offset, lines->buffer, &lines->sourceEnds,
+                    &lines->readCut);
+}
+
+// The read taken ahead for offset, if there is one: its half becomes the
+// one walked.
+bool TakeReadAhead(SourceLines* lines, int64_t offset) {
+    ReadAhead& ahead = lines->ahead;
+    if (ahead.got < 0 || ahead.offset != offset) return false;
+    char* walked = lines->buffer;
+    lines->buffer = ahead.buffer;
+    lines->got = ahead.got;
+    lines->sourceEnds = ahead.sourceEnds;
+    lines->readCut = false;
+    ahead = ReadAhead{walked, 0, -1, false};
+    return true;
 }
 
 SourceLineStep Fail(SourceLines* lines) {
@@ -66,7 +84,7 @@ SourceLineStep Refill(SourceLines* lines) {
     }
     if (lines->record->SourceFile == nullptr) return kSourceLinesEnded;
     lines->at = 0;
-    lines->got = ReadAt(lines, lines->bufferOffset);
+    if (!TakeReadAhead(lines, lines->bufferOffset)) lines->got = ReadAt(lines, lines->bufferOffset);
     if (lines->got < 0) return Fail(lines);
     if (EndedEarly(lines)) return kSourceReadFailed;
     if (lines->got == 0) return kSourceLinesEnded;
@@ -122,9 +140,29 @@ void StartSourceLines(AppRecord* record) {
 }
 
 void OpenSourceLines(AppRecord* record, SourceLines* lines) {
-    *lines = SourceLines{
-        record, static_cast<char*>(record->ReadBuffer), record->SourceOffset, -1, 0, false, false,
-        0};
+    char* const buffer = static_cast<char*>(record->ReadBuffer);
+    *lines = SourceLines{record, buffer, record->SourceOffset,
+                         -1,     0,      false,
+                         false,  0,      ReadAhead{buffer + kSourceReadHalfBytes, 0, -1, false}};
+}
+
+bool WantsReadAhead(const SourceLines* lines) {
+    if (lines->got < 0 || lines->sourceEnds || lines->readCut || lines->ahead.got >= 0)
+        return false;
+    if (lines->at >= lines->got) return true;
+    LineSpan span;
+    return FindLine(lines->buffer, lines->at, lines->got, false, &span) == kLineCut;
+}
+
+void ReadAheadSourceLines(SourceLines* lines) {
+    ReadAhead& ahead = lines->ahead;
+    ahead.offset = lines->bufferOffset + lines->at;
+    bool cut = false;
+    ahead.got =
+        ReadInto(lines->record->SourceFile, ahead.offset, ahead.buffer, &ahead.sourceEnds, &cut);
+    // A failed read is left to the walk, which reads again and tells why.
+    if (cut) ahead.got = -1;
+    if (ahead.got >= 0) ahead.buffer[ahead.got] = '\0';
 }
 
 SourceLineStep NextSourceLine(SourceLines* lines, SourceLine* line) {

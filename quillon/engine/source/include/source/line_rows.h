@@ -138,9 +138,12 @@ void MakeRange(const SharedLines& lines, uint32_t from, uint32_t to) {
 }
 
 // The rows of a batch; when split, the helper thread takes chunks of its
-// lines too, as long as it runs and lines are left.
+// lines too, as long as it runs and lines are left. A batch that took the
+// last whole lines of the bytes read (readAhead) gives the calling thread
+// the next read to take first, while the helper makes rows.
 template <class MakeRow>
-void MakeBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes, bool split) {
+void MakeBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes, bool split,
+               SourceLines* readAhead) {
     PlatWorker worker = split && batch->count >= kSplitLines ? RowWorker() : nullptr;
     SharedLines& lines = batch->shared;
     lines.batch = batch;
@@ -155,6 +158,7 @@ void MakeBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes, bool
     lines.made.store(0, std::memory_order_relaxed);
     lines.span.store(uint64_t{batch->count} << 32, std::memory_order_release);
     PlatWorkerHand(worker, HelpMakeChunks, &lines);
+    if (readAhead != nullptr && WantsReadAhead(readAhead)) ReadAheadSourceLines(readAhead);
     uint32_t made = MakeChunks(&lines);
     // Chunks the helper took are being made: a short wait, unless the system
     // put it aside.
@@ -221,7 +225,8 @@ bool TakeBatch(StepRows* at, SourceLines* source, Batch* batch, MakeRow& makeRow
     while (batch->count < most && NextBufferedLine(source, &batch->lines[batch->count]))
         ++batch->count;
     if (batch->count == 0) return false;
-    MakeBatch(batch, makeRow, at->rows, at->rowBytes, split);
+    MakeBatch(batch, makeRow, at->rows, at->rowBytes, split,
+              batch->count < most ? source : nullptr);
     for (uint32_t i = 0; i < batch->count; ++i)
         TakeVerdict(at, batch->lines[i], static_cast<RowVerdict>(batch->verdicts[i]),
                     batch->flaws[i], firstIndex + i, true, onRun);

@@ -13,8 +13,11 @@
 
 #include "store/app_record.h"
 
-constexpr int32_t kSourceReadBytes = 0x20000;         // one read of the source
-constexpr uint32_t kSourceReadBufferBytes = 0x20100;  // room for the terminating zero
+constexpr int32_t kSourceReadBytes = 0x20000;       // one read of the source
+constexpr uint32_t kSourceReadHalfBytes = 0x20100;  // room for the terminating zero
+// Two halves: the bytes being walked and the next read, taken while the
+// helper thread makes rows of the first.
+constexpr uint32_t kSourceReadBufferBytes = 2 * kSourceReadHalfBytes;
 
 enum SourceLineStep {
     kSourceLineFound,   // a line, terminated in the read buffer
@@ -22,15 +25,24 @@ enum SourceLineStep {
     kSourceReadFailed,  // a read failed: SourceReadFailed and RunErrorText are set
 };
 
+// The next read, taken ahead into the other half of the read buffer.
+struct ReadAhead {
+    char* buffer;
+    int64_t offset;  // of buffer[0]
+    int32_t got;     // -1: nothing read ahead
+    bool sourceEnds;
+};
+
 struct SourceLines {
     AppRecord* record;
-    char* buffer;          // the record's read buffer
+    char* buffer;          // the half of the record's read buffer being walked
     int64_t bufferOffset;  // source offset of buffer[0]
     int32_t got;           // bytes in the buffer; -1 before the first read
     int32_t at;            // first byte not yet walked
     bool sourceEnds;       // the source ends after the bytes in the buffer
     bool readCut;          // a failed read stopped after them
     uint64_t taken;        // lines handed out
+    ReadAhead ahead;
 };
 
 struct SourceLine {
@@ -53,6 +65,14 @@ SourceLineStep NextSourceLine(SourceLines* lines, SourceLine* line);
 // every line handed out this way stays where it is until the next read.
 // False (nothing taken) for any other line and at the end of the bytes.
 bool NextBufferedLine(SourceLines* lines, SourceLine* line);
+
+// Whether every whole line of the bytes read has been handed out and the
+// source goes on after them: the next read is then known.
+bool WantsReadAhead(const SourceLines* lines);
+
+// Takes the next read into the other half of the buffer, so that the lines
+// handed out stay where they are; the next line past them comes from it.
+void ReadAheadSourceLines(SourceLines* lines);
 
 // Gives back the line last handed out: it is the first of the next step.
 void PutBackSourceLine(SourceLines* lines, const SourceLine& line);
