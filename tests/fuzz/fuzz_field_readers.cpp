@@ -95,28 +95,31 @@ std::string SampleLine(const uint8_t* data, size_t size) {
     return line;
 }
 
+// One kind of value read both ways must agree: values (bit for bit), count
+// and flaws.
+template <class Value, class ReadWhole, class ReadFields>
+void CompareReadings(ReadWhole readWhole, ReadFields readFields) {
+    Value whole[kLineValueLimit], fields[kLineValueLimit];
+    FieldFlaws wholeFlaws{}, fieldFlaws{};
+    const int32_t count = readWhole(whole, &wholeFlaws);
+    Check(count == readFields(fields, &fieldFlaws));
+    Check(std::memcmp(whole, fields, sizeof(Value) * static_cast<size_t>(count)) == 0);
+    Check(wholeFlaws.saturated == fieldFlaws.saturated);
+    Check(wholeFlaws.notNumbers == fieldFlaws.notNumbers);
+    Check(wholeFlaws.numbers == fieldFlaws.numbers);
+}
+
 // The whole line read at once must give what reading it field by field
-// gives: values (bit for bit), count and flaws, for both kinds of value.
+// gives, for both kinds of value.
 void CompareWholeLineWithFields(AppRecord* record, const char* line, size_t length) {
     record->DelimitChar = kFieldModeComma;
-    int16_t whole[kLineValueLimit], fields[kLineValueLimit];
-    FieldFlaws wholeFlaws{}, fieldFlaws{};
-    const int32_t count =
-        ReadIntegerLine(record, line, static_cast<int32_t>(length), whole, &wholeFlaws);
-    Check(count == ReadIntegerFieldsCounted(record, line, fields, &fieldFlaws));
-    Check(std::memcmp(whole, fields, sizeof(int16_t) * static_cast<size_t>(count)) == 0);
-    Check(wholeFlaws.saturated == fieldFlaws.saturated);
-    Check(wholeFlaws.notNumbers == fieldFlaws.notNumbers);
-    Check(wholeFlaws.numbers == fieldFlaws.numbers);
-    float wholeReals[kLineValueLimit], fieldReals[kLineValueLimit];
-    wholeFlaws = fieldFlaws = FieldFlaws{};
-    const int32_t reals =
-        ReadFloatLine(record, line, static_cast<int32_t>(length), wholeReals, &wholeFlaws);
-    Check(reals == ReadFloatFieldsCounted(record, line, fieldReals, &fieldFlaws));
-    Check(std::memcmp(wholeReals, fieldReals, sizeof(float) * static_cast<size_t>(reals)) == 0);
-    Check(wholeFlaws.saturated == fieldFlaws.saturated);
-    Check(wholeFlaws.notNumbers == fieldFlaws.notNumbers);
-    Check(wholeFlaws.numbers == fieldFlaws.numbers);
+    const int32_t size = static_cast<int32_t>(length);
+    CompareReadings<int16_t>(
+        [&](int16_t* v, FieldFlaws* f) { return ReadIntegerLine(record, line, size, v, f); },
+        [&](int16_t* v, FieldFlaws* f) { return ReadIntegerFieldsCounted(record, line, v, f); });
+    CompareReadings<float>(
+        [&](float* v, FieldFlaws* f) { return ReadFloatLine(record, line, size, v, f); },
+        [&](float* v, FieldFlaws* f) { return ReadFloatFieldsCounted(record, line, v, f); });
 }
 
 }  // namespace
