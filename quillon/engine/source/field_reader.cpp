@@ -239,10 +239,8 @@ extern "C" int32_t ReadFloatLine(const AppRecord* record, const char* line, int3
         if (count != plain_line::kNotPlain) {
             for (int32_t i = 0; i < count; ++i)
                 values[i] = ScaleCalibrated(numbers[i], record->OrgDataMag);
-            const int32_t counted = record->ChannelCount;
-            flaws->numbers += static_cast<uint32_t>(counted <= 0      ? 0
-                                                    : count < counted ? count
-                                                                      : counted);
+            flaws->numbers +=
+                static_cast<uint32_t>(plain_line::ChannelValues(count, record->ChannelCount));
             return count;
         }
     }

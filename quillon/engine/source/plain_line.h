@@ -24,6 +24,12 @@ namespace plain_line {
 
 // What ReadSamples returns for a line it leaves to the general path.
 constexpr int32_t kNotPlain = -1;
+
+// Of count values, those of the first counted channels: the values whose
+// flaws are counted.
+inline int32_t ChannelValues(int32_t count, int32_t counted) {
+    return counted <= 0 ? 0 : count < counted ? count : counted;
+}
 // Fields read together: the last group may write this many values beyond
 // the line's.
 constexpr int32_t kGroupFields = 4;
@@ -319,7 +325,7 @@ inline int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32
     int16_t spare[kLineValueLimit + kGroupFields];
     int16_t* out = count + kGroupFields <= kLineValueLimit ? values : spare;
     const Tables& tables = Constants();
-    const int32_t channels = counted <= 0 ? 0 : count < counted ? count : counted;
+    const int32_t channels = ChannelValues(count, counted);
     GroupFlaws group{0, _mm_setzero_si128(), 0};
     for (int32_t first = 0; first < count; first += kGroupFields)
         ReadSampleGroup(tables, line, ValueEnds{ends + bias + 1, count}, first, channels, out,
