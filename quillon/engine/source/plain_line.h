@@ -2,11 +2,11 @@
 // hold only printable single bytes without quotation marks or apostrophes.
 // Every field of such a line ends at its comma, so all commas are found
 // first, sixteen bytes at a time, and four value fields are then read at
-// once: each field's last eight bytes in one half of a vector register. A
-// value field of a minus and up to eight digits (for calibrated values, up
-// to eight digits and a point together) reads to what the general path
-// reads from it; a line with any other value field is left whole to the
-// general path.
+// once: each field's last eight bytes in one half of a vector register. An
+// A/D value field whose digits, minus and comma before it fit those eight
+// bytes, or a calibrated one of a minus and up to eight digits and a point
+// together, reads to what the general path reads from it; a line with any
+// other value field is left whole to the general path.
 #ifndef QUILLON_PLAIN_LINE_H
 #define QUILLON_PLAIN_LINE_H
 
@@ -230,21 +230,68 @@ struct GroupFlaws {
     uint32_t saturated;
 };
 
-// A/D: fields first..first + 3 into out[first..first + 3]; saturated values
-// count among the first channels.
-inline void ReadSampleGroup(const Tables& tables, const char* line, const ValueEnds& fields,
-                            int32_t first, int32_t channels, int16_t* out, GroupFlaws* flaws) {
-    GroupBytes group;
-    TakeGroup(tables, line, fields, first, &group, &flaws->badFields);
-    __m128i sums[2];
-    for (int32_t pair = 0; pair < 2; ++pair) {
-        const PairBytes bytes = TakePair(group, pair);
-        flaws->badBytes =
-            _mm_or_si128(flaws->badBytes, _mm_andnot_si128(bytes.isDigit, bytes.kept));
-        sums[pair] = FourDigitSums(_mm_and_si128(bytes.digits, bytes.kept));
-    }
-    const __m128i sign = tables.negatives[group.negatives];
-    const __m128i values = _mm_sub_epi32(_mm_xor_si128(GroupValues(sums[0], sums[1]), sign), sign);
+// The bytes at and below each half's last byte that is not a digit.
+inline __m128i AtAndBelowLastNonDigit(__m128i nonDigit) {
+    __m128i smeared = _mm_or_si128(nonDigit, _mm_srli_epi64(nonDigit, 8));
+    smeared = _mm_or_si128(smeared, _mm_srli_epi64(smeared, 16));
+    return _mm_or_si128(smeared, _mm_srli_epi64(smeared, 32));
+}
+
+// How the A/D fields of a line went, besides GroupFlaws: every half must
+// hold the byte before its field's digits (its first byte at and below it)
+// and end in a digit.
+struct EdgeFlaws {
+    __m128i starts;      // and-ed: the bytes at and below each field's start
+    __m128i lastDigits;  // and-ed: which bytes are digits
+};
+
+// Two A/D fields ending at a and b: their sums of four digits. Their digits
+// run back from the end to the last byte that is not a digit, which must be
+// the comma before the field or a minus right after that comma (in minus).
+// So no field start is looked up; a field of more digits than its half
+// holds has no such byte and is left to the general path.
+inline __m128i SamplePair(const char* a, const char* b, __m128i* minus, GroupFlaws* flaws,
+                          EdgeFlaws* edges) {
+    const __m128i bytes = LoadHalves(a, b);
+    const __m128i digits = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(digits, _mm_set1_epi8(9)), digits);
+    const __m128i below = AtAndBelowLastNonDigit(_mm_xor_si128(isDigit, _mm_set1_epi8(-1)));
+    const __m128i start = _mm_andnot_si128(_mm_srli_epi64(below, 8), below);
+    const __m128i comma = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(','));
+    *minus = _mm_and_si128(start, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-')));
+    const __m128i signedStart = _mm_and_si128(*minus, _mm_slli_epi64(comma, 8));
+    const __m128i goodStart = _mm_or_si128(_mm_and_si128(start, comma), signedStart);
+    flaws->badBytes = _mm_or_si128(flaws->badBytes, _mm_andnot_si128(goodStart, start));
+    edges->starts = _mm_and_si128(edges->starts, below);
+    edges->lastDigits = _mm_and_si128(edges->lastDigits, isDigit);
+    return FourDigitSums(_mm_andnot_si128(below, digits));
+}
+
+// Whether every half of a line had its field's start and a last digit.
+inline bool EdgesWhole(const EdgeFlaws& edges) {
+    constexpr int32_t kLowBytes = 0x0101;   // byte 0 of each half
+    constexpr int32_t kHighBytes = 0x8080;  // byte 7 of each half
+    return (_mm_movemask_epi8(edges.starts) & kLowBytes) == kLowBytes &&
+           (_mm_movemask_epi8(edges.lastDigits) & kHighBytes) == kHighBytes;
+}
+
+// A/D: fields first..first + 3 into out[first..first + 3] (ends holds an
+// end for each, the last field's repeated past the count); saturated
+// values count among the first channels.
+inline void ReadSampleGroup(const Tables& tables, const char* line, const int16_t* ends,
+                            int32_t first, int32_t channels, int16_t* out, GroupFlaws* flaws,
+                            EdgeFlaws* edges) {
+    __m128i minus[2];
+    const __m128i firstPair =
+        SamplePair(line + ends[first] - 8, line + ends[first + 1] - 8, &minus[0], flaws, edges);
+    const __m128i secondPair =
+        SamplePair(line + ends[first + 2] - 8, line + ends[first + 3] - 8, &minus[1], flaws, edges);
+    // One minus byte or none per half; its sum lands in the field's lane.
+    const __m128i minusSums = _mm_packs_epi32(_mm_sad_epu8(minus[0], _mm_setzero_si128()),
+                                              _mm_sad_epu8(minus[1], _mm_setzero_si128()));
+    const __m128i sign = _mm_cmpgt_epi32(minusSums, _mm_setzero_si128());
+    const __m128i values =
+        _mm_sub_epi32(_mm_xor_si128(GroupValues(firstPair, secondPair), sign), sign);
     const __m128i beyond = _mm_or_si128(_mm_cmpgt_epi32(values, _mm_set1_epi32(INT16_MAX)),
                                         _mm_cmplt_epi32(values, _mm_set1_epi32(INT16_MIN)));
     const int32_t channelsHere = channels - first;
@@ -322,15 +369,17 @@ inline int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32
     int16_t ends[kCommaLimit + 16];
     const int32_t count = FindValueFields(line, length, bias, ends);
     if (count == kNotPlain) return kNotPlain;
+    int16_t* const fieldEnds = ends + bias + 1;
+    for (int32_t k = 1; k < kGroupFields; ++k) fieldEnds[count - 1 + k] = fieldEnds[count - 1];
     int16_t spare[kLineValueLimit + kGroupFields];
     int16_t* out = count + kGroupFields <= kLineValueLimit ? values : spare;
     const Tables& tables = Constants();
     const int32_t channels = ChannelValues(count, counted);
     GroupFlaws group{0, _mm_setzero_si128(), 0};
+    EdgeFlaws edges{_mm_set1_epi8(-1), _mm_set1_epi8(-1)};
     for (int32_t first = 0; first < count; first += kGroupFields)
-        ReadSampleGroup(tables, line, ValueEnds{ends + bias + 1, count}, first, channels, out,
-                        &group);
-    if (group.badFields != 0 || _mm_movemask_epi8(group.badBytes) != 0) return kNotPlain;
+        ReadSampleGroup(tables, line, fieldEnds, first, channels, out, &group, &edges);
+    if (_mm_movemask_epi8(group.badBytes) != 0 || !EdgesWhole(edges)) return kNotPlain;
     if (out != values) std::memcpy(values, out, sizeof(int16_t) * static_cast<size_t>(count));
     flaws->saturated += group.saturated;
     flaws->numbers += static_cast<uint32_t>(channels);
