@@ -19,16 +19,42 @@ PlatWorker RowWorker() {
     return gSplitting ? worker : nullptr;
 }
 
+namespace {
+
+// The next chunk of the lines shown into [from, to): false once the batch
+// is closed and every line is taken. While lines may still come, it waits.
+bool TakeChunk(SharedLines* lines, uint32_t* from, uint32_t* to) {
+    uint64_t span = lines->span.load(std::memory_order_acquire);
+    for (uint32_t spins = 0;; ++spins) {
+        const uint32_t next = static_cast<uint32_t>(span);
+        const uint32_t end = static_cast<uint32_t>((span & ~kLinesMayCome) >> 32);
+        if (next < end) {
+            const uint32_t last = end - next > kChunkLines ? next + kChunkLines : end;
+            if (lines->span.compare_exchange_weak(span, span + (last - next),
+                                                  std::memory_order_acq_rel,
+                                                  std::memory_order_acquire)) {
+                *from = next;
+                *to = last;
+                return true;
+            }
+            continue;  // the failed exchange loaded the span anew
+        }
+        if ((span & kLinesMayCome) == 0) return false;
+        if (spins > kSpinsBeforeYield) PlatYield();
+        span = lines->span.load(std::memory_order_acquire);
+    }
+}
+
+}  // namespace
+
 uint32_t MakeChunks(SharedLines* lines) {
-    for (;;) {
-        const uint64_t span = lines->span.fetch_add(kChunkLines, std::memory_order_acq_rel);
-        const uint32_t from = static_cast<uint32_t>(span);
-        const uint32_t end = static_cast<uint32_t>(span >> 32);
-        if (from >= end) return lines->made.load(std::memory_order_acquire);
-        const uint32_t to = end - from > kChunkLines ? from + kChunkLines : end;
+    uint32_t from = 0;
+    uint32_t to = 0;
+    while (TakeChunk(lines, &from, &to)) {
         lines->make(*lines, from, to);
         lines->made.fetch_add(to - from, std::memory_order_acq_rel);
     }
+    return lines->made.load(std::memory_order_acquire);
 }
 
 void HelpMakeChunks(void* lines) { MakeChunks(static_cast<SharedLines*>(lines)); }

@@ -192,6 +192,23 @@ bool NextBufferedLine(SourceLines* lines, SourceLine* line) {
     return true;
 }
 
+uint32_t NextBufferedLines(SourceLines* lines, SourceLine* out, uint32_t most) {
+    constexpr uint32_t kSpans = 32;
+    LineSpan spans[kSpans];
+    uint32_t count = 0;
+    while (count < most) {
+        const uint32_t asked = most - count < kSpans ? most - count : kSpans;
+        const uint32_t found = FindWholeLines(lines->buffer, lines->at, lines->got, spans, asked);
+        for (uint32_t i = 0; i < found; ++i) HandOut(lines, spans[i], &out[count++]);
+        if (found > 0) lines->at = spans[found - 1].next;
+        if (found == asked) continue;
+        // A line near the end of the bytes, or an unusual one.
+        if (!NextBufferedLine(lines, &out[count])) break;
+        ++count;
+    }
+    return count;
+}
+
 void PutBackSourceLine(SourceLines* lines, const SourceLine& line) {
     lines->at = static_cast<int32_t>(line.text - lines->buffer);
     --lines->taken;

@@ -39,6 +39,56 @@ struct Walk {
     ~Walk() { std::free(record->ReadBuffer); }
 };
 
+// Lines of every length from empty to over-long, with every kind of line
+// end, so that ends fall on each byte of a 64-byte block and at its edges.
+std::string MixedEnds() {
+    const char* const ends[] = {"\n", "\r\n", "\r", "\r\r\n", "\n\r"};
+    std::string text;
+    uint32_t seed = 7;
+    for (int32_t n = 0; n < 9000; ++n) {
+        seed = seed * 1103515245u + 12345u;
+        const uint32_t pick = seed >> 16;
+        size_t length = pick % 150;
+        if (pick % 97 == 0) length = kLineByteLimit - 2 + pick % 5;  // at and over the limit
+        if (pick % 89 == 0) length = 63 + pick % 3;
+        std::string line(length, static_cast<char>('0' + n % 10));
+        if (length > 3 && pick % 13 == 0) line[length / 2] = '\0';
+        text += line + ends[pick % 5];
+    }
+    return text;
+}
+
+// Every line with its length and source offset, handed out most at a time
+// by NextBufferedLines (one at a time by NextBufferedLine when most is 0)
+// and by NextSourceLine where whole lines run out; last, where the walk
+// ended and the lines it counted.
+std::vector<std::string> LinesInBatches(const std::string& path, uint32_t most) {
+    Walk walk(path);
+    std::vector<std::string> all;
+    std::vector<SourceLine> batch(most > 0 ? most : 1);
+    const auto keep = [&](const SourceLine& line) {
+        const int64_t offset =
+            line.overLong ? -1 : walk.lines.bufferOffset + (line.text - walk.lines.buffer);
+        all.push_back(std::string(line.text, static_cast<size_t>(line.length)) + "@" +
+                      std::to_string(offset));
+    };
+    SourceLine line;
+    for (;;) {
+        if (most == 0) {
+            while (NextBufferedLine(&walk.lines, &line)) keep(line);
+        } else {
+            uint32_t got;
+            while ((got = NextBufferedLines(&walk.lines, batch.data(), most)) > 0)
+                for (uint32_t i = 0; i < got; ++i) keep(batch[i]);
+        }
+        if (NextSourceLine(&walk.lines, &line) != kSourceLineFound) break;
+        keep(line);
+    }
+    all.push_back(std::to_string(walk.lines.bufferOffset + walk.lines.at) + "#" +
+                  std::to_string(walk.lines.taken));
+    return all;
+}
+
 // Every line with its length, as the walk hands them out; with readAhead,
 // the next read is taken each time the whole lines of the bytes read run
 // out, as a run's batches take it.
@@ -71,6 +121,19 @@ TEST(SourceLines, ReadingAheadHandsOutTheSameLines) {
     ASSERT_EQ(plain.size(), ahead.size());
     EXPECT_TRUE(plain == ahead);
     EXPECT_EQ(plain.size(), 1u + 1296u + 6000u);
+}
+
+TEST(SourceLines, LinesHandedOutManyAtOnceAreTheLinesOneByOne) {
+    ScratchFolder scratch;
+    WriteBytes(scratch.File("cut.csv"), CutAtReads());
+    WriteBytes(scratch.File("mixed.csv"), MixedEnds());
+    for (const char* name : {"cut.csv", "mixed.csv"}) {
+        const std::vector<std::string> single = LinesInBatches(scratch.File(name), 0);
+        EXPECT_GT(single.size(), 6000u) << name;
+        for (uint32_t most : {1u, 7u, 32u, 1024u})
+            EXPECT_TRUE(LinesInBatches(scratch.File(name), most) == single)
+                << name << ", " << most << " at a time";
+    }
 }
 
 }  // namespace

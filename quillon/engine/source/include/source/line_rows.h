@@ -92,24 +92,28 @@ inline bool SplitsRows(int32_t valueKind) {
 }
 
 // A batch's lines for two threads to take in chunks: the calling thread
-// and the helper thread when it runs. Span holds the end and the next line
-// in one word, so a helper that comes after the batch ends finds nothing
-// left to take, and one that takes a chunk reads the batch it belongs to:
-// the calling thread writes a batch only once every chunk is made.
+// and the helper thread when it runs. The calling thread shows the lines
+// it finds a chunk at a time, so the helper makes rows while it finds the
+// rest. Span holds whether lines may still come, their end and the next
+// line to take in one word: a chunk is taken only whole and only once, and
+// a helper that comes after the batch closed finds nothing left to take.
+// The calling thread writes a batch only once every chunk is made.
 struct SharedLines {
     void* batch;    // Batch
     void* makeRow;  // MakeRow
     char* rows;
     size_t rowBytes;
     void (*make)(const SharedLines& lines, uint32_t from, uint32_t to);
-    std::atomic<uint64_t> span;  // end << 32 | next line to take
+    std::atomic<uint64_t> span;  // kLinesMayCome | end << 32 | next line to take
     std::atomic<uint32_t> made;  // lines made, in all
 };
+
+constexpr uint64_t kLinesMayCome = uint64_t{1} << 63;
 
 // Lines taken at a time.
 constexpr uint32_t kChunkLines = 32;
 
-// Makes chunks until none is left; the count made.
+// Makes chunks until the batch is closed and none is left; the count made.
 uint32_t MakeChunks(SharedLines* lines);
 
 // The helper thread's job: MakeChunks.
@@ -137,32 +141,48 @@ void MakeRange(const SharedLines& lines, uint32_t from, uint32_t to) {
     }
 }
 
-// The rows of a batch; when split, the helper thread takes chunks of its
-// lines too, as long as it runs and lines are left. A batch that took the
-// last whole lines of the bytes read (readAhead) gives the calling thread
-// the next read to take first, while the helper makes rows.
 template <class MakeRow>
-void MakeBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes, bool split,
-               SourceLines* readAhead) {
-    PlatWorker worker = split && batch->count >= kSplitLines ? RowWorker() : nullptr;
+void OpenBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes) {
     SharedLines& lines = batch->shared;
     lines.batch = batch;
     lines.makeRow = &makeRow;
     lines.rows = rows;
     lines.rowBytes = rowBytes;
     lines.make = MakeRange<MakeRow>;
-    if (worker == nullptr) {
-        MakeRange<MakeRow>(lines, 0, batch->count);
-        return;
-    }
     lines.made.store(0, std::memory_order_relaxed);
-    lines.span.store(uint64_t{batch->count} << 32, std::memory_order_release);
-    PlatWorkerHand(worker, HelpMakeChunks, &lines);
-    if (readAhead != nullptr && WantsReadAhead(readAhead)) ReadAheadSourceLines(readAhead);
+    lines.span.store(kLinesMayCome, std::memory_order_release);
+}
+
+// Up to most lines already read, and their rows; when split, the helper
+// thread takes chunks of them too, from the first ones found. A batch that
+// took the last whole lines of the bytes read gives the calling thread the
+// next read to take first, while the helper makes rows.
+template <class MakeRow>
+void FindAndMakeBatch(Batch* batch, SourceLines* source, uint32_t most, MakeRow& makeRow,
+                      char* rows, size_t rowBytes, bool split) {
+    PlatWorker worker = split ? RowWorker() : nullptr;
+    SharedLines& lines = batch->shared;
+    OpenBatch(batch, makeRow, rows, rowBytes);
+    uint32_t count = 0;
+    uint32_t shown = 0;
+    while (count < most) {
+        const uint32_t asked = most - count < kChunkLines ? most - count : kChunkLines;
+        const uint32_t found = NextBufferedLines(source, &batch->lines[count], asked);
+        count += found;
+        if (found < asked) break;
+        lines.span.fetch_add(uint64_t{count - shown} << 32, std::memory_order_acq_rel);
+        if (shown < kSplitLines && count >= kSplitLines && worker != nullptr)
+            PlatWorkerHand(worker, HelpMakeChunks, &lines);
+        shown = count;
+    }
+    batch->count = count;
+    lines.span.fetch_add((uint64_t{count - shown} << 32) - kLinesMayCome,
+                         std::memory_order_acq_rel);
+    if (count > 0 && count < most && WantsReadAhead(source)) ReadAheadSourceLines(source);
     uint32_t made = MakeChunks(&lines);
     // Chunks the helper took are being made: a short wait, unless the system
     // put it aside.
-    for (uint32_t spins = 0; made < batch->count; ++spins) {
+    for (uint32_t spins = 0; made < count; ++spins) {
         made = lines.made.load(std::memory_order_acquire);
         if (spins > kSpinsBeforeYield) PlatYield();
     }
@@ -221,12 +241,8 @@ bool TakeBatch(StepRows* at, SourceLines* source, Batch* batch, MakeRow& makeRow
     const uint32_t most = room < kBatchLines ? room : kBatchLines;
     const uint64_t firstIndex = at->place.LineIndex + source->taken;
     batch->firstSlot = at->made + at->pending;
-    batch->count = 0;
-    while (batch->count < most && NextBufferedLine(source, &batch->lines[batch->count]))
-        ++batch->count;
+    FindAndMakeBatch(batch, source, most, makeRow, at->rows, at->rowBytes, split);
     if (batch->count == 0) return false;
-    MakeBatch(batch, makeRow, at->rows, at->rowBytes, split,
-              batch->count < most ? source : nullptr);
     for (uint32_t i = 0; i < batch->count; ++i)
         TakeVerdict(at, batch->lines[i], static_cast<RowVerdict>(batch->verdicts[i]),
                     batch->flaws[i], firstIndex + i, true, onRun);

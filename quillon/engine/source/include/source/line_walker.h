@@ -30,6 +30,12 @@ struct LineSpan {
 // ends at end (else more bytes may follow).
 LineFind FindLine(const char* text, int32_t at, int32_t end, bool sourceEnds, LineSpan* line);
 
+// Up to most complete lines from at on in text[0..end), found 64 bytes at
+// a time, into spans: each as FindLine finds it. Stops before a line it is
+// not sure of (within 64 bytes of end, or over-long) and leaves that to
+// FindLine; the count found. None without SSE2.
+uint32_t FindWholeLines(const char* text, int32_t at, int32_t end, LineSpan* spans, uint32_t most);
+
 // Only blanks and control bytes (an end-of-file mark, a lone CR).
 bool HoldsNoText(const char* text, int32_t length);
 

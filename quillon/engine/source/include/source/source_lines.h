@@ -66,6 +66,9 @@ SourceLineStep NextSourceLine(SourceLines* lines, SourceLine* line);
 // False (nothing taken) for any other line and at the end of the bytes.
 bool NextBufferedLine(SourceLines* lines, SourceLine* line);
 
+// Up to most lines as NextBufferedLine hands them out, into out: the count.
+uint32_t NextBufferedLines(SourceLines* lines, SourceLine* out, uint32_t most);
+
 // Whether every whole line of the bytes read has been handed out and the
 // source goes on after them: the next read is then known.
 bool WantsReadAhead(const SourceLines* lines);
