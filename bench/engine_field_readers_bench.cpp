@@ -1,6 +1,7 @@
 // Source line reading: 10,000 lines of a 32-channel source (a time column
-// and 32 values) through ReadIntegerFields and ReadFloatFields, the way every
-// conversion step reads them. Reports MB of source text per second.
+// and 32 values) field by field (ReadIntegerFields, ReadFloatFields) and
+// whole (ReadIntegerLine, ReadFloatLine, as the conversion steps read
+// them). Reports MB of source text per second.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -83,6 +84,40 @@ void BM_ReadFloatFields(benchmark::State& state) {
         static_cast<double>(source.bytes) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ReadFloatFields)->Unit(benchmark::kMillisecond);
+
+void BM_ReadIntegerLine(benchmark::State& state) {
+    static const SourceLines source = MakeLines(false);
+    const AppRecord* record = Layout(1);
+    int16_t values[kLineValueLimit];
+    FieldFlaws flaws{};
+    for (auto _ : state) {
+        for (const std::string& line : source.lines) {
+            int32_t count = ReadIntegerLine(record, line.c_str(), line.size(), values, &flaws);
+            if (count != kChannels) state.SkipWithError("wrong value count");
+            benchmark::DoNotOptimize(values);
+        }
+    }
+    state.counters["MB/s"] = benchmark::Counter(
+        static_cast<double>(source.bytes) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReadIntegerLine)->Unit(benchmark::kMillisecond);
+
+void BM_ReadFloatLine(benchmark::State& state) {
+    static const SourceLines source = MakeLines(true);
+    const AppRecord* record = Layout(-10);
+    float values[kLineValueLimit];
+    FieldFlaws flaws{};
+    for (auto _ : state) {
+        for (const std::string& line : source.lines) {
+            int32_t count = ReadFloatLine(record, line.c_str(), line.size(), values, &flaws);
+            if (count != kChannels) state.SkipWithError("wrong value count");
+            benchmark::DoNotOptimize(values);
+        }
+    }
+    state.counters["MB/s"] = benchmark::Counter(
+        static_cast<double>(source.bytes) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReadFloatLine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
