@@ -7,6 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "bramwick.h"
 #include "store/engine_trace.h"
 #include "ostrel.h"
@@ -33,6 +37,11 @@ struct RowMaker {
     // MAG x sign, limited to +-32768: any larger factor clamps every
     // non-zero value just the same, and the product stays in 32 bits.
     int32_t adFactor[kPatternRowCount];
+    // The same in 16 bits, and all-ones for a channel that is on, when
+    // every factor fits (all but a factor of 32768).
+    bool narrowFactors;
+    int16_t adFactor16[kPatternRowCount];
+    int16_t onMask16[kPatternRowCount];
     // VU x MAG and EU; 0 and 1 for a channel that is off, which stores 0.
     double numerator[kPatternRowCount];
     double eu[kPatternRowCount];
@@ -45,6 +54,7 @@ void SetUpMaker(const AppRecord* record, TraceKind traceKind, RowMaker* maker) {
     maker->traced = maker->valueKind == kCalibratedValues && EngineTraceEnabled() != 0;
     maker->traceKind = traceKind;
     maker->sign = record->PolarityCopy != 0 ? -1 : 1;
+    maker->narrowFactors = true;
     for (int32_t c = 0; c < maker->channels; ++c) {
         const PsgChannelRow& row = pattern->PsgRows[c];
         const int32_t magnification = psg::Magnification(row);
@@ -52,6 +62,9 @@ void SetUpMaker(const AppRecord* record, TraceKind traceKind, RowMaker* maker) {
         maker->on[c] = psg::RowOn(row);
         maker->onMask[c] = maker->on[c] ? 1u : 0u;
         maker->adFactor[c] = static_cast<int32_t>(std::clamp<int64_t>(factor, -32768, 32768));
+        maker->narrowFactors = maker->narrowFactors && maker->adFactor[c] <= INT16_MAX;
+        maker->adFactor16[c] = static_cast<int16_t>(std::min(maker->adFactor[c], INT16_MAX));
+        maker->onMask16[c] = maker->on[c] ? -1 : 0;
         maker->numerator[c] = maker->on[c] ? static_cast<double>(row.VU) * magnification : 0.0;
         maker->eu[c] = maker->on[c] ? row.EU : 1.0;
     }
@@ -107,6 +120,69 @@ uint32_t TracedCalibratedRow(const RowMaker& maker, const float* values, int16_t
     return clipped;
 }
 
+// A/D channels from first on: value x factor, clamped to +-32767; clamps of
+// channels that are on counted, and of those the values the reader stored
+// at a 16-bit limit.
+void ScaleAd(const RowMaker& maker, int32_t first, const int16_t* values, int16_t* row,
+             uint32_t* clamped, uint32_t* atLimit) {
+    for (int32_t c = first; c < maker.channels; ++c) {
+        const int32_t product = int32_t{values[c]} * maker.adFactor[c];
+        const uint32_t out = ((product > kSampleMax) | (product < -kSampleMax)) & maker.onMask[c];
+        *clamped += out;
+        *atLimit += out & ((values[c] == INT16_MIN) | (values[c] == INT16_MAX));
+        row[c] = static_cast<int16_t>(std::clamp(product, -kSampleMax, kSampleMax));
+    }
+}
+
+#if defined(__SSE2__)
+// Two eights' clamps (16-bit lanes, all-ones) into their counts.
+void CountClamps(__m128i clamps, __m128i atLimit, uint32_t* clamped, uint32_t* clampedAtLimit) {
+    const uint32_t bits = static_cast<uint32_t>(_mm_movemask_epi8(clamps));
+    if (bits == 0) return;
+    const uint32_t limitBits = static_cast<uint32_t>(_mm_movemask_epi8(atLimit));
+    // Each lane gives two bits.
+    for (uint32_t lane = 0; lane < 16; lane += 2) {
+        *clamped += bits >> lane & 1u;
+        *clampedAtLimit += limitBits >> lane & 1u;
+    }
+}
+#endif
+
+// ScaleAd eight channels at a time while they last and the factors fit 16
+// bits: the first channel left.
+int32_t ScaleEightsAd(const RowMaker& maker, const int16_t* values, int16_t* row, uint32_t* clamped,
+                      uint32_t* atLimit) {
+    int32_t c = 0;
+#if defined(__SSE2__)
+    if (!maker.narrowFactors) return 0;
+    const __m128i high = _mm_set1_epi32(kSampleMax);
+    const __m128i low = _mm_set1_epi32(-kSampleMax);
+    for (; c + 8 <= maker.channels; c += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + c));
+        const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(maker.adFactor16 + c));
+        const __m128i lo = _mm_mullo_epi16(v, f);
+        const __m128i hi = _mm_mulhi_epi16(v, f);
+        const __m128i first = _mm_unpacklo_epi16(lo, hi);
+        const __m128i second = _mm_unpackhi_epi16(lo, hi);
+        const __m128i beyond = _mm_packs_epi32(
+            _mm_or_si128(_mm_cmpgt_epi32(first, high), _mm_cmplt_epi32(first, low)),
+            _mm_or_si128(_mm_cmpgt_epi32(second, high), _mm_cmplt_epi32(second, low)));
+        const __m128i out = _mm_and_si128(
+            beyond, _mm_loadu_si128(reinterpret_cast<const __m128i*>(maker.onMask16 + c)));
+        const __m128i atEdge = _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(INT16_MIN)),
+                                            _mm_cmpeq_epi16(v, _mm_set1_epi16(INT16_MAX)));
+        CountClamps(out, _mm_and_si128(out, atEdge), clamped, atLimit);
+        // The pack saturates at the 16-bit limits; -32768 becomes -32767.
+        const __m128i samples = _mm_max_epi16(_mm_packs_epi32(first, second),
+                                              _mm_set1_epi16(static_cast<int16_t>(-kSampleMax)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + c), samples);
+    }
+#else
+    (void)maker, (void)values, (void)row, (void)clamped, (void)atLimit;
+#endif
+    return c;
+}
+
 // One line into one row when it is a data line. flaws (fresh for the line)
 // gets the reader's flaws, *clipped the values stored at the file's digital
 // limits.
@@ -120,14 +196,8 @@ RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const SourceL
         if (verdict != kRowData) return verdict;
         uint32_t clamped = 0;
         uint32_t atLimit = 0;
-        for (int32_t c = 0; c < maker.channels; ++c) {
-            const int32_t product = int32_t{values[c]} * maker.adFactor[c];
-            const uint32_t out =
-                ((product > kSampleMax) | (product < -kSampleMax)) & maker.onMask[c];
-            clamped += out;
-            atLimit += out & ((values[c] == INT16_MIN) | (values[c] == INT16_MAX));
-            row[c] = static_cast<int16_t>(std::clamp(product, -kSampleMax, kSampleMax));
-        }
+        const int32_t done = ScaleEightsAd(maker, values, row, &clamped, &atLimit);
+        ScaleAd(maker, done, values, row, &clamped, &atLimit);
         *clipped += NewlyClipped(clamped, atLimit, flaws->saturated);
         return kRowData;
     }

@@ -218,6 +218,39 @@ TEST(PsgRows, ValuesClippedToTheDigitalRangeAreCountedApart) {
     EXPECT_EQ(scaled.r.Tally.SaturatedValues, 0u) << "every source value fits 16 bits";
 }
 
+// Eight A/D channels are scaled at a time while every factor fits 16 bits,
+// one at a time when one does not (a magnification of 32768 or more). The
+// ninth channel holds only zeros, so its factor changes nothing: both ways
+// give the same rows and counts, at the 16-bit limits and beyond.
+TEST(PsgRows, ChannelsScaledEightAtATimeAreScaledAsOneAtATime) {
+    const char* const values[] = {"-32768", "32767", "-32767", "-40000", "40000", "0",
+                                  "1",      "-1",    "3277",   "-3277",  "12345", "-20000"};
+    std::string source;
+    for (int32_t line = 0; line < 300; ++line) {
+        for (int32_t ch = 0; ch < 8; ++ch)
+            source += std::string(values[(line * 7 + ch * 5) % 12]) + ",";
+        source += "0\n";
+    }
+    const int32_t magnifications[] = {1, 10, 2, 30000, 1, 3, 7, 1};
+    Rows all[2];
+    ConversionTally tallies[2];
+    for (int32_t narrow : {0, 1}) {
+        Psg psg;
+        StartOver(psg, source, 9, 0);
+        for (int32_t ch = 1; ch <= 8; ++ch) Row(&psg.r, ch).MAG = magnifications[ch - 1];
+        Row(&psg.r, 6).ChEnable = 0;
+        Row(&psg.r, 9).MAG = narrow ? 1 : 32768;
+        EXPECT_EQ(Read(psg, 300, all[narrow]), 300u);
+        tallies[narrow] = psg.r.Tally;
+    }
+    EXPECT_EQ(all[0], all[1]);
+    EXPECT_EQ(all[1][0], -32767) << "-32768";
+    EXPECT_EQ(all[1][3], -32767) << "-40000, read as -32768, x 30000";
+    EXPECT_EQ(std::memcmp(&tallies[0], &tallies[1], sizeof tallies[0]), 0);
+    EXPECT_GT(tallies[1].ClippedValues, 0u);
+    EXPECT_GT(tallies[1].SaturatedValues, 0u);
+}
+
 // Rows made on two threads are the rows made on one, and so are the counts,
 // the clipped values among them.
 TEST(PsgRows, RowsSplitAcrossThreadsAreTheRowsOfOne) {
