@@ -3,6 +3,10 @@
 // written and the end write the true count. Memory is one epoch buffer, whatever the length.
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "edf_text.h"
 
 #include "ostrel.h"
@@ -66,6 +70,46 @@ bool BeginEpoch(OstrelFile& file, int32_t frameCount) {
     return true;
 }
 
+int16_t LoadSample(const uint8_t* at) {
+    int16_t value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+// count samples from samples[at] on, advance bytes apart, clamped to the
+// digital range, as little-endian words into out; returns where the next
+// sample is.
+size_t CopyRecordSamples(uint8_t* out, const uint8_t* samples, size_t at, size_t advance,
+                         int32_t count) {
+    int32_t j = 0;
+#if defined(__SSE2__)
+    // A row-major buffer holds a channel's samples a row apart: eight are
+    // gathered into one register, clamped and stored at once.
+    const __m128i floor = _mm_set1_epi16(static_cast<int16_t>(-ostrel::kDigitalMax));
+    for (; j + 8 <= count; j += 8, out += 16, at += 8 * advance) {
+        const uint8_t* in = samples + at;
+        __m128i eight = _mm_cvtsi32_si128(LoadSample(in));
+        eight = _mm_insert_epi16(eight, LoadSample(in + advance), 1);
+        eight = _mm_insert_epi16(eight, LoadSample(in + 2 * advance), 2);
+        eight = _mm_insert_epi16(eight, LoadSample(in + 3 * advance), 3);
+        eight = _mm_insert_epi16(eight, LoadSample(in + 4 * advance), 4);
+        eight = _mm_insert_epi16(eight, LoadSample(in + 5 * advance), 5);
+        eight = _mm_insert_epi16(eight, LoadSample(in + 6 * advance), 6);
+        eight = _mm_insert_epi16(eight, LoadSample(in + 7 * advance), 7);
+        // x86 stores its words little-endian, as the file holds them.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_max_epi16(eight, floor));
+    }
+#endif
+    for (; j < count; ++j, at += advance, out += 2) {
+        int16_t value = LoadSample(samples + at);
+        if (value < -ostrel::kDigitalMax) value = -ostrel::kDigitalMax;
+        const uint16_t bits = static_cast<uint16_t>(value);
+        out[0] = static_cast<uint8_t>(bits & 0xFF);
+        out[1] = static_cast<uint8_t>(bits >> 8);
+    }
+    return at;
+}
+
 // Every R-th row of the caller's buffer, clamped to the digital range, into
 // the channel's place in each record of the epoch.
 void CopySamples(OstrelFile& file, int32_t channel, int32_t stride, const uint8_t* samples) {
@@ -81,19 +125,10 @@ void CopySamples(OstrelFile& file, int32_t channel, int32_t stride, const uint8_
     if (reinterpret_cast<uintptr_t>(samples) > UINTPTR_MAX - last) return;
 
     size_t at = 0;
-    size_t advance = static_cast<size_t>(step);
+    const size_t advance = static_cast<size_t>(step);
     uint8_t* record = file.epoch.data() + placement.offset;
-    for (int64_t r = 0; r < records; ++r, record += layout.recordBytes) {
-        uint8_t* out = record;
-        for (int32_t j = 0; j < placement.samplesPerRecord; ++j, at += advance, out += 2) {
-            int16_t value;
-            std::memcpy(&value, samples + at, sizeof value);
-            if (value < -ostrel::kDigitalMax) value = -ostrel::kDigitalMax;
-            uint16_t bits = static_cast<uint16_t>(value);
-            out[0] = static_cast<uint8_t>(bits & 0xFF);
-            out[1] = static_cast<uint8_t>(bits >> 8);
-        }
-    }
+    for (int64_t r = 0; r < records; ++r, record += layout.recordBytes)
+        at = CopyRecordSamples(record, samples, at, advance, placement.samplesPerRecord);
 }
 
 void PatchRecordCount(OstrelFile& file) {
