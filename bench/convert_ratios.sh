@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Conversion against reading the text: quillon-cli convert (EEG and PSG, A/D
 # and calibrated), the pandas script of bench/pandas_baseline.py and `wc -l`
-# on the same generated source, by turns (one round runs each command once),
+# on the same generated source, by turns (one round runs each command once,
+# each round starting with the next command),
 # and the median wall, user and system time and the peak memory of each
 # (/usr/bin/time's figures of each run). Prints the ratios pandas/ours and ours/wc.
 #
@@ -102,9 +103,12 @@ for kind, output in groups:
         commands["pandas"] = ["/usr/bin/python3", "bench/pandas_baseline.py", src(kind),
                               work + "/out.pandas", kind]
     figures = {name: [] for name in commands}
-    for _ in range(runs):
-        for name, argv in commands.items():
-            figures[name].append(run(argv))
+    names = list(commands)
+    for round in range(runs):
+        # Each round starts with the next command, so that none always
+        # follows the same one (pandas leaves the caches to whatever follows).
+        for name in names[round % len(names):] + names[:round % len(names)]:
+            figures[name].append(run(commands[name]))
     size = os.path.getsize(src(kind))
     print("== %s %s, %.1f MB, median of %d by turns" % (output.upper(), kind, size / 1e6, runs))
     medians = {}
