@@ -3,6 +3,7 @@
 // buffer the rows.
 #include <algorithm>
 #include <atomic>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -183,6 +184,49 @@ int32_t ScaleEightsAd(const RowMaker& maker, const int16_t* values, int16_t* row
     return c;
 }
 
+// Calibrated channels from first on: VU x MAG x value / EU, toward zero
+// within +-32767, times the sign; the clamps of channels that are on counted.
+void ScaleCalibrated(const RowMaker& maker, int32_t first, const float* values, int16_t* row,
+                     uint32_t* clamped) {
+    for (int32_t c = first; c < maker.channels; ++c) {
+        const double counts = Counts(maker, c, values[c]);
+        *clamped += Clamped(counts) & maker.onMask[c];
+        row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
+    }
+}
+
+// ScaleCalibrated two channels at a time while they last: the same double
+// operations in the same order, so the same results, with half the
+// divisions' cost. The first channel left.
+int32_t ScalePairsCalibrated(const RowMaker& maker, const float* values, int16_t* row,
+                             uint32_t* clamped) {
+    int32_t c = 0;
+#if defined(__SSE2__) && FLT_EVAL_METHOD == 0
+    const __m128d top = _mm_set1_pd(32767.0);
+    const __m128d bottom = _mm_set1_pd(-32767.0);
+    const __m128i sign = _mm_set1_epi32(maker.sign < 0 ? -1 : 0);
+    for (; c + 2 <= maker.channels; c += 2) {
+        const __m128d value = _mm_cvtps_pd(
+            _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(values + c))));
+        __m128d counts = _mm_div_pd(_mm_mul_pd(_mm_loadu_pd(maker.numerator + c), value),
+                                    _mm_loadu_pd(maker.eu + c));
+        counts = _mm_and_pd(counts, _mm_cmpord_pd(counts, counts));  // NaN counts as 0
+        const uint32_t beyond = static_cast<uint32_t>(
+            _mm_movemask_pd(_mm_or_pd(_mm_cmpge_pd(counts, _mm_set1_pd(32768.0)),
+                                      _mm_cmple_pd(counts, _mm_set1_pd(-32768.0)))));
+        *clamped += (beyond & 1u & maker.onMask[c]) + (beyond >> 1 & maker.onMask[c + 1]);
+        const __m128i samples = _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(counts, bottom), top));
+        const __m128i withSign = _mm_sub_epi32(_mm_xor_si128(samples, sign), sign);
+        const uint32_t pair =
+            static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packs_epi32(withSign, withSign)));
+        std::memcpy(row + c, &pair, sizeof pair);
+    }
+#else
+    (void)maker, (void)values, (void)row, (void)clamped;
+#endif
+    return c;
+}
+
 // One line into one row when it is a data line. flaws (fresh for the line)
 // gets the reader's flaws, *clipped the values stored at the file's digital
 // limits.
@@ -210,11 +254,8 @@ RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const SourceL
     if (traceLine) {
         clamped = TracedCalibratedRow(maker, values, row);
     } else {
-        for (int32_t c = 0; c < maker.channels; ++c) {
-            const double counts = Counts(maker, c, values[c]);
-            clamped += Clamped(counts) & maker.onMask[c];
-            row[c] = static_cast<int16_t>(Sample(counts) * maker.sign);
-        }
+        const int32_t done = ScalePairsCalibrated(maker, values, row, &clamped);
+        ScaleCalibrated(maker, done, values, row, &clamped);
     }
     // A value beyond the float range was counted by the reader; it is clipped too.
     *clipped += NewlyClipped(clamped, clamped, flaws->saturated);

@@ -140,6 +140,26 @@ std::string TraceFile() {
     return std::string(folder) + "BRAMWICK.LOG";
 }
 
+// Calibrated rows of values at and beyond the clamps, NaN counts (an EU
+// of 0) and a channel off, with the polarity inverted: the rows and the
+// tally.
+void ReadCalibratedEdges(Rows* rows, ConversionTally* tally) {
+    const char* const values[] = {"50.0", "-2.25", "40000.5", "-40000.5",  "0.0001", "-0.0001",
+                                  "1e30", "-1e30", "32767.4", "-32767.99", "3.5e38", "123.456"};
+    std::string source;
+    for (int32_t line = 0; line < 60; ++line)
+        for (int32_t ch = 0; ch < 7; ++ch)
+            source += std::string(values[(line * 7 + ch * 5) % 12]) + (ch < 6 ? "," : "\n");
+    Psg psg;
+    StartOver(psg, source, 7, 1);
+    psg.r.PolarityCopy = 1;
+    Row(&psg.r, 2).ChEnable = 0;
+    Row(&psg.r, 3).MAG = 10;
+    Row(&psg.r, 4).EU = 0;
+    EXPECT_EQ(Read(psg, 60, *rows), 60u);
+    *tally = psg.r.Tally;
+}
+
 // One test: tracing, once on, stays on for the process.
 TEST(PsgTrace, NothingWhileOffThenTheCalibratedLines) {
     const std::string trace = TraceFile();
@@ -153,6 +173,9 @@ TEST(PsgTrace, NothingWhileOffThenTheCalibratedLines) {
         EXPECT_EQ(Read(psg, 1, rows), 1u);
         EXPECT_FALSE(PlatFileExists(trace.c_str())) << "tracing is off";
     }
+    Rows untraced;
+    ConversionTally untracedTally;
+    ReadCalibratedEdges(&untraced, &untracedTally);
 
     // "Debug" in the settings turns it on.
     ScratchFolder install;
@@ -171,6 +194,16 @@ TEST(PsgTrace, NothingWhileOffThenTheCalibratedLines) {
     EXPECT_EQ(Read(psg, 1, rows), 1u);
     EXPECT_EQ(ReadBytes(trace),
               "50.0,1.5,-2.25\r\nVal = 50.000000  409 \r\nVal = -2.250000  -18 \r\n");
+    std::remove(trace.c_str());
+
+    // Traced lines are scaled one channel at a time, the others two at a
+    // time: both give the same rows and counts.
+    Rows onePerChannel;
+    ConversionTally tracedTally;
+    ReadCalibratedEdges(&onePerChannel, &tracedTally);
+    EXPECT_EQ(onePerChannel, untraced);
+    EXPECT_EQ(std::memcmp(&tracedTally, &untracedTally, sizeof tracedTally), 0);
+    EXPECT_GT(tracedTally.ClippedValues, 0u);
     std::remove(trace.c_str());
 
     psg.r.SourceOffset = 0;
