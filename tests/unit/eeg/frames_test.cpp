@@ -111,6 +111,7 @@ TEST(EegFrames, CalibratedValuesScaleClipAndInvert) {
         EXPECT_EQ(wave.Sample(0, 6), 0);
         EXPECT_EQ(wave.Sample(0, 7), s * 163);
         EXPECT_EQ(wave.Sample(0, 8), s * -819) << "toward zero";
+        EXPECT_EQ(record->Tally.SaturatedValues, 2u) << "40000 and -40000";
     }
 }
 
