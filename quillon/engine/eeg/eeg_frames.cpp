@@ -1,16 +1,12 @@
 // Source lines to frames: the hot path of an EEG run. It allocates nothing:
 // the record's read buffer holds one read, the step block the frames.
-#include <cfloat>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "eeg/eeg_header.h"
 #include "eeg/eeg_run.h"
 #include "source/field_reader.h"
 #include "source/line_rows.h"
+#include "source/sample_pairs.h"
 
 namespace {
 
@@ -56,12 +52,6 @@ void MarkFirstFrames(const FrameMaker& maker, uint32_t made, uint16_t* frames) {
         frames[size_t{k} * maker.frameWords] = kMarks[k - 1];
 }
 
-#if defined(__SSE2__) && FLT_EVAL_METHOD == 0
-__m128 TwoFloats(const float* at) {
-    return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)));
-}
-#endif
-
 int16_t ScaledSample(double numerator, float value, double denominator, uint32_t* saturated) {
     const double v = numerator * static_cast<double>(value) / denominator;
     if (v >= 32768.0) return ++*saturated, 32767;
@@ -87,27 +77,20 @@ void Scale(const FrameMaker& maker, int32_t first, const float* values, int16_t*
 int32_t ScalePairs(const FrameMaker& maker, const float* values, int16_t* samples,
                    uint32_t* saturated) {
     int32_t c = 0;
-#if defined(__SSE2__) && FLT_EVAL_METHOD == 0
-    const __m128d top = _mm_set1_pd(32767.0);
-    const __m128d bottom = _mm_set1_pd(-32767.0);
-    const __m128i sign = _mm_set1_epi32(maker.inverted ? -1 : 0);
+#if defined(QUILLON_PAIRS_SCALED)
+    using namespace sample_pairs;
+    const __m128i negate = _mm_set1_epi32(maker.inverted ? -1 : 0);
     for (; c + 2 <= maker.channels; c += 2) {
-        const __m128d numerator = _mm_cvtps_pd(TwoFloats(maker.numerator + c));
-        const __m128d denominator = _mm_cvtps_pd(TwoFloats(maker.denominator + c));
-        __m128d v =
-            _mm_div_pd(_mm_mul_pd(numerator, _mm_cvtps_pd(TwoFloats(values + c))), denominator);
-        // NaN and the channels not scaled count as 0.
-        const __m128d kept = _mm_and_pd(
-            _mm_cmpord_pd(v, v), _mm_castsi128_pd(_mm_loadu_si128(
-                                     reinterpret_cast<const __m128i*>(maker.scaledBits + c))));
-        v = _mm_and_pd(v, kept);
-        const uint32_t beyond = static_cast<uint32_t>(_mm_movemask_pd(_mm_or_pd(
-            _mm_cmpge_pd(v, _mm_set1_pd(32768.0)), _mm_cmple_pd(v, _mm_set1_pd(-32768.0)))));
+        const __m128d v =
+            _mm_div_pd(_mm_mul_pd(TwoDoubles(maker.numerator + c), TwoDoubles(values + c)),
+                       TwoDoubles(maker.denominator + c));
+        // The channels not scaled count as 0.
+        const __m128d counts =
+            _mm_and_pd(NanAsZero(v), _mm_castsi128_pd(_mm_loadu_si128(
+                                         reinterpret_cast<const __m128i*>(maker.scaledBits + c))));
+        const uint32_t beyond = BeyondBits(counts);
         *saturated += (beyond & 1u) + (beyond >> 1);
-        __m128i pair = _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(v, bottom), top));
-        pair = _mm_sub_epi32(_mm_xor_si128(pair, sign), sign);
-        const uint32_t two = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packs_epi32(pair, pair)));
-        std::memcpy(samples + c, &two, sizeof two);
+        StorePair(counts, negate, samples + c);
     }
 #else
     (void)maker, (void)values, (void)samples, (void)saturated;

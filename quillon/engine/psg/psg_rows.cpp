@@ -3,7 +3,6 @@
 // buffer the rows.
 #include <algorithm>
 #include <atomic>
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include "ostrel.h"
 #include "source/field_reader.h"
 #include "source/line_rows.h"
+#include "source/sample_pairs.h"
 #include "psg_internal.h"
 
 namespace {
@@ -201,25 +201,16 @@ void ScaleCalibrated(const RowMaker& maker, int32_t first, const float* values, 
 int32_t ScalePairsCalibrated(const RowMaker& maker, const float* values, int16_t* row,
                              uint32_t* clamped) {
     int32_t c = 0;
-#if defined(__SSE2__) && FLT_EVAL_METHOD == 0
-    const __m128d top = _mm_set1_pd(32767.0);
-    const __m128d bottom = _mm_set1_pd(-32767.0);
-    const __m128i sign = _mm_set1_epi32(maker.sign < 0 ? -1 : 0);
+#if defined(QUILLON_PAIRS_SCALED)
+    using namespace sample_pairs;
+    const __m128i negate = _mm_set1_epi32(maker.sign < 0 ? -1 : 0);
     for (; c + 2 <= maker.channels; c += 2) {
-        const __m128d value = _mm_cvtps_pd(
-            _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(values + c))));
-        __m128d counts = _mm_div_pd(_mm_mul_pd(_mm_loadu_pd(maker.numerator + c), value),
-                                    _mm_loadu_pd(maker.eu + c));
-        counts = _mm_and_pd(counts, _mm_cmpord_pd(counts, counts));  // NaN counts as 0
-        const uint32_t beyond = static_cast<uint32_t>(
-            _mm_movemask_pd(_mm_or_pd(_mm_cmpge_pd(counts, _mm_set1_pd(32768.0)),
-                                      _mm_cmple_pd(counts, _mm_set1_pd(-32768.0)))));
+        const __m128d counts = NanAsZero(
+            _mm_div_pd(_mm_mul_pd(_mm_loadu_pd(maker.numerator + c), TwoDoubles(values + c)),
+                       _mm_loadu_pd(maker.eu + c)));
+        const uint32_t beyond = BeyondBits(counts);
         *clamped += (beyond & 1u & maker.onMask[c]) + (beyond >> 1 & maker.onMask[c + 1]);
-        const __m128i samples = _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(counts, bottom), top));
-        const __m128i withSign = _mm_sub_epi32(_mm_xor_si128(samples, sign), sign);
-        const uint32_t pair =
-            static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packs_epi32(withSign, withSign)));
-        std::memcpy(row + c, &pair, sizeof pair);
+        StorePair(counts, negate, row + c);
     }
 #else
     (void)maker, (void)values, (void)row, (void)clamped;
