@@ -31,6 +31,19 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 124' INT TERM
 
+# A machine whose system runs no 32-bit programs has only Wine's 64-bit
+# loader: 64-bit programs then run in a 64-bit prefix through it.
+wine64_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
+if ! wine --version >/dev/null 2>&1 && [ -x "$wine64_loader" ]; then
+    mkdir -p "$scratch/loader"
+    for tool in wine wineboot winepath; do
+        argument=$([ $tool = wine ] || echo " $tool")
+        printf '#!/bin/sh\nexec %s%s "$@"\n' "$wine64_loader" "$argument" >"$scratch/loader/$tool"
+        chmod +x "$scratch/loader/$tool"
+    done
+    export PATH="$scratch/loader:$PATH" WINEARCH=win64
+fi
+
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" \
     >"$scratch/xvfb.log" 2>&1 &
 xvfb_pid=$!
