@@ -46,7 +46,6 @@ constexpr uint32_t kHalfDigits = 8;
 
 struct Tables {
     uint64_t digitBytes[16];  // a field's last n bytes of its word, n = 1..8; none else
-    __m128i negatives[16];    // the lanes of a group's minus signs, one bit per field
     uint8_t ones[16];         // the set bits of a group's 4-bit mask
     double powersOfTen[kHalfDigits + 1];
     __m128d pairSigns[4];  // the signs of two fields, a bit for each minus
@@ -57,8 +56,6 @@ inline Tables BuildTables() {
     for (uint32_t digits = 1; digits <= kHalfDigits; ++digits)
         tables.digitBytes[digits] = ~uint64_t{0} << (8 * (kHalfDigits - digits));
     for (int32_t bits = 0; bits < 16; ++bits) {
-        tables.negatives[bits] =
-            _mm_set_epi32(-(bits >> 3 & 1), -(bits >> 2 & 1), -(bits >> 1 & 1), -(bits & 1));
         tables.ones[bits] =
             static_cast<uint8_t>((bits & 1) + (bits >> 1 & 1) + (bits >> 2 & 1) + (bits >> 3 & 1));
     }
