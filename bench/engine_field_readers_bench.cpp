@@ -53,69 +53,55 @@ AppRecord* Layout(int32_t magnification) {
     return record;
 }
 
-void BM_ReadIntegerFields(benchmark::State& state) {
-    static const SourceLines source = MakeLines(false);
-    const AppRecord* record = Layout(1);
-    int16_t values[kLineValueLimit];
+// Every line through read(record, line, values, flaws), the source's bytes
+// per second as MB/s.
+template <class Value, class Read>
+void ReadEveryLine(benchmark::State& state, bool calibrated, Read read) {
+    static const SourceLines sources[2] = {MakeLines(false), MakeLines(true)};
+    const SourceLines& source = sources[calibrated ? 1 : 0];
+    const AppRecord* record = Layout(calibrated ? -10 : 1);
+    Value values[kLineValueLimit];
+    FieldFlaws flaws{};
     for (auto _ : state) {
         for (const std::string& line : source.lines) {
-            int32_t count = ReadIntegerFields(record, line.c_str(), values);
+            int32_t count = read(record, line, values, &flaws);
             if (count != kChannels) state.SkipWithError("wrong value count");
             benchmark::DoNotOptimize(values);
         }
     }
     state.counters["MB/s"] = benchmark::Counter(
         static_cast<double>(source.bytes) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+}
+
+void BM_ReadIntegerFields(benchmark::State& state) {
+    ReadEveryLine<int16_t>(
+        state, false, [](const AppRecord* r, const std::string& line, int16_t* v, FieldFlaws*) {
+            return ReadIntegerFields(r, line.c_str(), v);
+        });
 }
 BENCHMARK(BM_ReadIntegerFields)->Unit(benchmark::kMillisecond);
 
 void BM_ReadFloatFields(benchmark::State& state) {
-    static const SourceLines source = MakeLines(true);
-    const AppRecord* record = Layout(-10);
-    float values[kLineValueLimit];
-    for (auto _ : state) {
-        for (const std::string& line : source.lines) {
-            int32_t count = ReadFloatFields(record, line.c_str(), values);
-            if (count != kChannels) state.SkipWithError("wrong value count");
-            benchmark::DoNotOptimize(values);
-        }
-    }
-    state.counters["MB/s"] = benchmark::Counter(
-        static_cast<double>(source.bytes) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+    ReadEveryLine<float>(state, true,
+                         [](const AppRecord* r, const std::string& line, float* v, FieldFlaws*) {
+                             return ReadFloatFields(r, line.c_str(), v);
+                         });
 }
 BENCHMARK(BM_ReadFloatFields)->Unit(benchmark::kMillisecond);
 
 void BM_ReadIntegerLine(benchmark::State& state) {
-    static const SourceLines source = MakeLines(false);
-    const AppRecord* record = Layout(1);
-    int16_t values[kLineValueLimit];
-    FieldFlaws flaws{};
-    for (auto _ : state) {
-        for (const std::string& line : source.lines) {
-            int32_t count = ReadIntegerLine(record, line.c_str(), line.size(), values, &flaws);
-            if (count != kChannels) state.SkipWithError("wrong value count");
-            benchmark::DoNotOptimize(values);
-        }
-    }
-    state.counters["MB/s"] = benchmark::Counter(
-        static_cast<double>(source.bytes) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+    ReadEveryLine<int16_t>(
+        state, false, [](const AppRecord* r, const std::string& line, int16_t* v, FieldFlaws* f) {
+            return ReadIntegerLine(r, line.c_str(), static_cast<int32_t>(line.size()), v, f);
+        });
 }
 BENCHMARK(BM_ReadIntegerLine)->Unit(benchmark::kMillisecond);
 
 void BM_ReadFloatLine(benchmark::State& state) {
-    static const SourceLines source = MakeLines(true);
-    const AppRecord* record = Layout(-10);
-    float values[kLineValueLimit];
-    FieldFlaws flaws{};
-    for (auto _ : state) {
-        for (const std::string& line : source.lines) {
-            int32_t count = ReadFloatLine(record, line.c_str(), line.size(), values, &flaws);
-            if (count != kChannels) state.SkipWithError("wrong value count");
-            benchmark::DoNotOptimize(values);
-        }
-    }
-    state.counters["MB/s"] = benchmark::Counter(
-        static_cast<double>(source.bytes) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+    ReadEveryLine<float>(
+        state, true, [](const AppRecord* r, const std::string& line, float* v, FieldFlaws* f) {
+            return ReadFloatLine(r, line.c_str(), static_cast<int32_t>(line.size()), v, f);
+        });
 }
 BENCHMARK(BM_ReadFloatLine)->Unit(benchmark::kMillisecond);
 
