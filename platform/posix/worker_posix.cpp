@@ -26,8 +26,8 @@ struct PlatWorkerRecord {
     pthread_t thread;
     pthread_mutex_t lock;
     pthread_cond_t changed;
-    std::atomic<void (*)(void*)> job;
-    std::atomic<void*> argument;
+    void (*job)(void*);  // job and argument: under lock, so a pair is never torn
+    void* argument;
     std::atomic<int> state;
     bool workerAsleep;  // both under lock
     bool callerAsleep;
@@ -64,11 +64,15 @@ void* WorkerLoop(void* raw) {
     PlatWorkerRecord* worker = static_cast<PlatWorkerRecord*>(raw);
     for (;;) {
         if (!SpinUntilState(worker, false)) SleepUntilState(worker, false, &worker->workerAsleep);
+        pthread_mutex_lock(&worker->lock);
         int handed = kHanded;
-        if (!worker->state.compare_exchange_strong(handed, kRunning, std::memory_order_acq_rel))
-            return nullptr;  // stopping
-        worker->job.load(std::memory_order_acquire)(
-            worker->argument.load(std::memory_order_acquire));
+        const bool taken =
+            worker->state.compare_exchange_strong(handed, kRunning, std::memory_order_acq_rel);
+        void (*const job)(void*) = worker->job;
+        void* const argument = worker->argument;
+        pthread_mutex_unlock(&worker->lock);
+        if (!taken) return nullptr;  // stopping
+        job(argument);
         // A job handed meanwhile left kHanded: it runs next.
         int running = kRunning;
         if (worker->state.compare_exchange_strong(running, kIdle, std::memory_order_acq_rel))
@@ -94,10 +98,12 @@ extern "C" PlatWorker PlatWorkerStart(void) {
 
 extern "C" void PlatWorkerHand(PlatWorker worker, void (*job)(void*), void* argument) {
     if (worker == nullptr || job == nullptr) return;
-    worker->job.store(job, std::memory_order_release);
-    worker->argument.store(argument, std::memory_order_release);
+    pthread_mutex_lock(&worker->lock);
+    worker->job = job;
+    worker->argument = argument;
     worker->state.store(kHanded, std::memory_order_release);
-    WakeIfAsleep(worker, &worker->workerAsleep);
+    if (worker->workerAsleep) pthread_cond_broadcast(&worker->changed);
+    pthread_mutex_unlock(&worker->lock);
 }
 
 extern "C" void PlatWorkerWait(PlatWorker worker) {

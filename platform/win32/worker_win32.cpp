@@ -5,10 +5,11 @@
 
 struct PlatWorkerRecord {
     HANDLE thread;
-    HANDLE handed;       // auto-reset: a job (or the stop) is there
-    HANDLE returned;     // manual-reset: no job is running
-    void* volatile job;  // void (*)(void*), exchanged whole
-    void* volatile argument;
+    HANDLE handed;          // auto-reset: a job (or the stop) is there
+    HANDLE returned;        // manual-reset: no job is running
+    CRITICAL_SECTION pair;  // job and argument are handed and taken together
+    void (*job)(void*);
+    void* argument;
     volatile LONG stopping;
 };
 
@@ -19,10 +20,11 @@ DWORD WINAPI WorkerLoop(LPVOID raw) {
     for (;;) {
         WaitForSingleObject(worker->handed, INFINITE);
         if (InterlockedCompareExchange(&worker->stopping, 0, 0) != 0) return 0;
-        void* const job = InterlockedCompareExchangePointer(&worker->job, nullptr, nullptr);
-        void* const argument =
-            InterlockedCompareExchangePointer(&worker->argument, nullptr, nullptr);
-        reinterpret_cast<void (*)(void*)>(job)(argument);
+        EnterCriticalSection(&worker->pair);
+        void (*const job)(void*) = worker->job;
+        void* const argument = worker->argument;
+        LeaveCriticalSection(&worker->pair);
+        job(argument);
         SetEvent(worker->returned);
     }
 }
@@ -30,6 +32,7 @@ DWORD WINAPI WorkerLoop(LPVOID raw) {
 void Release(PlatWorkerRecord* worker) {
     if (worker->handed != nullptr) CloseHandle(worker->handed);
     if (worker->returned != nullptr) CloseHandle(worker->returned);
+    DeleteCriticalSection(&worker->pair);
     delete worker;
 }
 
@@ -38,6 +41,7 @@ void Release(PlatWorkerRecord* worker) {
 extern "C" PlatWorker PlatWorkerStart(void) {
     PlatWorkerRecord* worker = new (std::nothrow) PlatWorkerRecord{};
     if (worker == nullptr) return nullptr;
+    InitializeCriticalSection(&worker->pair);
     worker->handed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     worker->returned = CreateEventW(nullptr, TRUE, TRUE, nullptr);
     if (worker->handed != nullptr && worker->returned != nullptr)
@@ -51,8 +55,10 @@ extern "C" PlatWorker PlatWorkerStart(void) {
 
 extern "C" void PlatWorkerHand(PlatWorker worker, void (*job)(void*), void* argument) {
     if (worker == nullptr || job == nullptr) return;
-    InterlockedExchangePointer(&worker->job, reinterpret_cast<void*>(job));
-    InterlockedExchangePointer(&worker->argument, argument);
+    EnterCriticalSection(&worker->pair);
+    worker->job = job;
+    worker->argument = argument;
+    LeaveCriticalSection(&worker->pair);
     ResetEvent(worker->returned);
     SetEvent(worker->handed);
 }
