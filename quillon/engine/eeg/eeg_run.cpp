@@ -13,6 +13,7 @@
 #include "source/source_checks.h"
 #include "source/source_lines.h"
 #include "montage/value_tables.h"
+#include "step_write.h"
 
 namespace {
 
@@ -29,16 +30,8 @@ bool ReserveStepBuffers(AppRecord* record) {
         record->ReadBuffer = std::calloc(kReadBufferBytes, 1);
     else
         std::memset(record->ReadBuffer, 0, kReadBufferBytes);
-    const uint64_t bytes = EegStepBlockBytes(record);
-    if (record->SampleBlock != nullptr && record->SampleBlockBytes == bytes && bytes != 0) {
-        std::memset(record->SampleBlock, 0, static_cast<size_t>(bytes));
-    } else {
-        std::free(record->SampleBlock);
-        record->SampleBlock = bytes != 0 ? std::calloc(static_cast<size_t>(bytes), 1) : nullptr;
-        record->SampleBlockBytes =
-            record->SampleBlock != nullptr ? static_cast<uint32_t>(bytes) : 0;
-    }
-    return record->ReadBuffer != nullptr && record->SampleBlock != nullptr;
+    const bool blocks = step_write::Reserve(record, EegStepBlockBytes(record));
+    return record->ReadBuffer != nullptr && blocks;
 }
 
 bool SourceLeftOver(const AppRecord* record) {
@@ -46,11 +39,7 @@ bool SourceLeftOver(const AppRecord* record) {
     return size < 0 || record->SourceOffset < size;
 }
 
-void FreeStepBlock(AppRecord* record) {
-    std::free(record->SampleBlock);
-    record->SampleBlock = nullptr;
-    record->SampleBlockBytes = 0;
-}
+void FreeStepBlock(AppRecord* record) { step_write::Release(record); }
 
 void ResetRunCounts(AppRecord* record) {
     record->FramesDone = 0;
@@ -252,9 +241,7 @@ extern "C" int32_t PrepareEegConversion(AppRecord* record) {
             static_cast<uint32_t>(record->SampleRate) * record->StepIncrement * kStepSeconds;
         ready = ReserveStepBuffers(record);
     } else {
-        std::free(record->SampleBlock);
-        record->SampleBlock = nullptr;
-        record->SampleBlockBytes = 0;
+        FreeStepBlock(record);
         if (record->ReadBuffer == nullptr) record->ReadBuffer = std::calloc(kReadBufferBytes, 1);
         ready = record->ReadBuffer != nullptr;
     }
@@ -285,23 +272,16 @@ extern "C" int32_t ConvertStep(AppRecord* record) {
         record->NextFrame < record->WaveFrameLimit ? record->WaveFrameLimit - record->NextFrame : 0;
     const bool cut = room < wanted;
     if (cut) wanted = room;
-    const uint32_t lines = wanted > 0 ? ReadFrames(record, wanted, record->SampleBlock) : 0;
+    void* const block = step_write::NextBlock(record);
+    const uint32_t lines = wanted > 0 ? ReadFrames(record, wanted, block) : 0;
     int32_t result = 0;
-    if (lines > 0) {
-        int32_t written = WriteKavfFlowWave(record->OutputFile, KAVF_FLOW_CONVERT,
-                                            static_cast<int32_t>(record->NextFrame),
-                                            static_cast<int32_t>(lines), record->SampleBlock);
-        if (written < 0) {
-            // Ends the run: the wave stops before these frames.
-            KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
-            record->WaveWriteFailed = 1;
-            record->FramesDone -= lines;
-        } else {
-            // The count on disk follows every step, so a run killed at any
-            // moment leaves a wave that opens with the steps written.
-            SetKavfWaveEnd(record->OutputFile);
-            result = 1;
-        }
+    // The last step's write ran while these lines were read. Its failure
+    // ends the run: the wave stops before its frames, and these are not written.
+    if (!step_write::Await(record)) {
+        record->FramesDone -= lines;
+    } else if (lines > 0) {
+        step_write::Post(record, block, record->NextFrame, lines);
+        result = 1;
     }
     if (cut && lines == wanted && SourceLeftOver(record)) record->WaveLimitReached = 1;
     record->NextFrame += record->FramesPerStep;
@@ -309,8 +289,13 @@ extern "C" int32_t ConvertStep(AppRecord* record) {
     return result;
 }
 
+extern "C" int32_t AwaitEegStepWrite(AppRecord* record) {
+    return record != nullptr && step_write::Await(record) ? 1 : 0;
+}
+
 extern "C" uint32_t FinishEegConversion(AppRecord* record, const char* settingsPath) {
     if (record == nullptr) return 0;
+    step_write::Await(record);
     uint32_t flags = RunStatusFlags(record);
     char referencePath[kPathSize + 8] = "";
     const bool named =

@@ -5,6 +5,18 @@
 namespace {
 
 std::atomic<bool> gSplitting{true};
+// The side job waiting for the helper thread: one at a time.
+std::atomic<line_rows::SideJob*> gSideJob{nullptr};
+
+void RunSideJob(line_rows::SideJob* job) {
+    job->run(job->argument);
+    job->state.store(line_rows::kSideJobDone, std::memory_order_release);
+}
+
+void TakeSideJob(void*) {
+    if (line_rows::SideJob* job = gSideJob.exchange(nullptr, std::memory_order_acq_rel))
+        RunSideJob(job);
+}
 
 }  // namespace
 
@@ -57,7 +69,34 @@ uint32_t MakeChunks(SharedLines* lines) {
     return lines->made.load(std::memory_order_acquire);
 }
 
-void HelpMakeChunks(void* lines) { MakeChunks(static_cast<SharedLines*>(lines)); }
+void HelpMakeChunks(void* lines) {
+    TakeSideJob(nullptr);
+    MakeChunks(static_cast<SharedLines*>(lines));
+}
+
+void PostSideJob(SideJob* job) {
+    job->state.store(kSideJobPosted, std::memory_order_relaxed);
+    const PlatWorker worker = RowWorker();
+    SideJob* none = nullptr;
+    if (worker == nullptr ||
+        !gSideJob.compare_exchange_strong(none, job, std::memory_order_acq_rel)) {
+        RunSideJob(job);
+        return;
+    }
+    // A batch handed before the helper starts replaces this job: it takes
+    // the side job first too.
+    PlatWorkerHand(worker, TakeSideJob, nullptr);
+}
+
+void AwaitSideJob(SideJob* job) {
+    if (job->state.load(std::memory_order_acquire) == kSideJobNone) return;
+    SideJob* untaken = job;
+    if (gSideJob.compare_exchange_strong(untaken, nullptr, std::memory_order_acq_rel))
+        RunSideJob(job);
+    for (uint32_t spins = 0; job->state.load(std::memory_order_acquire) != kSideJobDone; ++spins)
+        if (spins > kSpinsBeforeYield) PlatYield();
+    job->state.store(kSideJobNone, std::memory_order_relaxed);
+}
 
 Batch* ThreadBatch() {
     thread_local Batch batch;

@@ -18,6 +18,7 @@ namespace {
 void KillAfterSteps(AppRecord* record, const std::string& out, int steps) {
     ASSERT_EQ(StartEegConversion(record, out.c_str()), kEegStarted);
     for (int step = 0; step < steps; ++step) ASSERT_EQ(EegTimerTick(record), 1);
+    ASSERT_EQ(AwaitEegStepWrite(record), 1);  // the last step's write landed before the kill
     CloseKavfile(record->OutputFile);
     CloseKavfile(record->ReferenceFile);
     record->OutputFile = 0;

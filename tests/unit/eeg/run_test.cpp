@@ -120,8 +120,13 @@ TEST(EegRun, AFailedFrameWriteEndsTheRunAndIsReported) {
     RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
     ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
     EXPECT_EQ(EegTimerTick(record.get()), 1);
+    ASSERT_EQ(AwaitEegStepWrite(record.get()), 1);
     CloseKavfile(record->OutputFile);  // the library now refuses the handle
+    // The next step's frames are handed over; their failed write ends the
+    // run at the step after, and those frames are not counted either.
+    EXPECT_EQ(EegTimerTick(record.get()), 1);
     EXPECT_EQ(EegTimerTick(record.get()), 0);
+    EXPECT_EQ(record->FramesDone, 10u);
     uint32_t flags = FinishEegConversion(record.get(), nullptr);
     EXPECT_NE(flags & kEegFinishWriteFailed, 0u);
     EXPECT_EQ(flags & kEegFinishWaveClosed, 0u);

@@ -215,6 +215,7 @@ TEST(EegConvertPage, AKilledRunIsOfferedAndTheNextNumberShown) {
     EXPECT_EQ(EegRunFileNumber(record.get(), root), 7);
     ASSERT_EQ(StartEegConversionOnVolume(record.get(), root, nullptr, 0), kEegStarted);
     ASSERT_EQ(EegTimerTick(record.get()), 1);
+    ASSERT_EQ(AwaitEegStepWrite(record.get()), 1);
     CloseKavfile(record->OutputFile);  // killed: the .REF stays empty
     CloseKavfile(record->ReferenceFile);
     record->OutputFile = record->ReferenceFile = 0;

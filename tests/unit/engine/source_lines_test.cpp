@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "scratch_files.h"
+#include "source/line_rows.h"
 #include "source/source_lines.h"
 
 namespace {
@@ -134,6 +136,31 @@ TEST(SourceLines, LinesHandedOutManyAtOnceAreTheLinesOneByOne) {
             EXPECT_TRUE(LinesInBatches(scratch.File(name), most) == single)
                 << name << ", " << most << " at a time";
     }
+}
+
+// A side job runs exactly once, whether the helper thread takes it or the
+// thread awaiting it runs it itself, and at once when rows are not split.
+TEST(SideJob, RunsOnceWhoeverTakesIt) {
+    struct Count {
+        std::atomic<int> runs{0};
+    } count;
+    line_rows::SideJob job{[](void* raw) { static_cast<Count*>(raw)->runs.fetch_add(1); },
+                           &count,
+                           {line_rows::kSideJobNone}};
+    for (int32_t splitting : {1, 0}) {
+        SetLineRowSplitting(splitting);
+        for (int round = 1; round <= 2000; ++round) {
+            line_rows::PostSideJob(&job);
+            if (splitting == 0) {
+                EXPECT_EQ(job.state.load(), line_rows::kSideJobDone);
+            }
+            line_rows::AwaitSideJob(&job);
+            ASSERT_EQ(count.runs.exchange(0), 1) << "round " << round;
+        }
+    }
+    SetLineRowSplitting(1);
+    line_rows::AwaitSideJob(&job);
+    EXPECT_EQ(count.runs.load(), 0) << "nothing posted, nothing run";
 }
 
 }  // namespace

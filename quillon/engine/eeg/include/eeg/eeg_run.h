@@ -72,12 +72,18 @@ int32_t FindFreeEegFileNumber(const char* root, int32_t from);
 // buffer could not be had.
 int32_t PrepareEegConversion(AppRecord* record);
 
-// One timer tick: 1 when a step wrote frames (the counter shows StepCount),
-// 0 when the run is to be finished now.
+// One timer tick: 1 when a step's frames went to be written (the counter
+// shows StepCount), 0 when the run is to be finished now.
 int32_t EegTimerTick(AppRecord* record);
 
-// Reads and writes one step: 1 when frames were written, else 0.
+// Reads one step and hands its frames to be written while the next step
+// is read: 1 when it handed frames, else 0. A failed write ends the run at
+// the step after it (WaveWriteFailed).
 int32_t ConvertStep(AppRecord* record);
+
+// Waits until the last step's frames are written: 0 when the run's write
+// failed. The finish waits for them too.
+int32_t AwaitEegStepWrite(AppRecord* record);
 
 // Reads up to wanted source lines into frames of block; returns the lines
 // consumed, 0 when a read failed (SourceReadFailed: nothing of the step is

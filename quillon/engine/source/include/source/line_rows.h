@@ -116,8 +116,26 @@ constexpr uint32_t kChunkLines = 32;
 // Makes chunks until the batch is closed and none is left; the count made.
 uint32_t MakeChunks(SharedLines* lines);
 
-// The helper thread's job: MakeChunks.
+// The helper thread's job: the side job posted, if any, then MakeChunks.
 void HelpMakeChunks(void* lines);
+
+// Work handed to the helper thread, which also takes it up before the rows
+// of a batch handed after it; whoever awaits it runs it when the helper has
+// not taken it, so it runs exactly once either way.
+struct SideJob {
+    void (*run)(void* argument);
+    void* argument;
+    std::atomic<uint32_t> state;  // SideJobState
+};
+
+enum SideJobState : uint32_t { kSideJobNone, kSideJobPosted, kSideJobDone };
+
+// Runs job now when there is no helper thread, or another job is already
+// waiting for it; otherwise hands it over.
+void PostSideJob(SideJob* job);
+
+// Returns once the job posted last (if any) has run.
+void AwaitSideJob(SideJob* job);
 
 struct Batch {
     SourceLine lines[kBatchLines];
