@@ -222,7 +222,9 @@ TEST(EegFrames, AnOverLongLineIsOneNonDataLine) {
     EXPECT_EQ(record->Tally.BlankLines, 0u) << "a line of exactly the limit is whole";
 }
 
-// Rows made on two threads are the rows made on one, and so are the counts.
+// Rows made on two threads are the rows made on one, and so are the counts;
+// so is a wave whose steps were written on the helper thread while the next
+// step was read (five steps, two blocks taking turns) rather than in turn.
 TEST(EegFrames, RowsSplitAcrossThreadsAreTheRowsOfOne) {
     Scratch scratch;
     WriteBytes(scratch.File("src.csv"), MixedLines(24000, 6));
