@@ -81,13 +81,12 @@ int32_t ScalePairs(const FrameMaker& maker, const float* values, int16_t* sample
     using namespace sample_pairs;
     const __m128i negate = _mm_set1_epi32(maker.inverted ? -1 : 0);
     for (; c + 2 <= maker.channels; c += 2) {
-        const __m128d v =
-            _mm_div_pd(_mm_mul_pd(TwoDoubles(maker.numerator + c), TwoDoubles(values + c)),
-                       TwoDoubles(maker.denominator + c));
+        const __m128d v = ScaledPair(TwoDoubles(maker.numerator + c), values + c,
+                                     TwoDoubles(maker.denominator + c));
         // The channels not scaled count as 0.
-        const __m128d counts =
-            _mm_and_pd(NanAsZero(v), _mm_castsi128_pd(_mm_loadu_si128(
-                                         reinterpret_cast<const __m128i*>(maker.scaledBits + c))));
+        const __m128d counts = _mm_and_pd(
+            v, _mm_castsi128_pd(
+                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(maker.scaledBits + c))));
         const uint32_t beyond = BeyondBits(counts);
         *saturated += (beyond & 1u) + (beyond >> 1);
         StorePair(counts, negate, samples + c);

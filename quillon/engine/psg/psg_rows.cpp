@@ -205,9 +205,8 @@ int32_t ScalePairsCalibrated(const RowMaker& maker, const float* values, int16_t
     using namespace sample_pairs;
     const __m128i negate = _mm_set1_epi32(maker.sign < 0 ? -1 : 0);
     for (; c + 2 <= maker.channels; c += 2) {
-        const __m128d counts = NanAsZero(
-            _mm_div_pd(_mm_mul_pd(_mm_loadu_pd(maker.numerator + c), TwoDoubles(values + c)),
-                       _mm_loadu_pd(maker.eu + c)));
+        const __m128d counts =
+            ScaledPair(_mm_loadu_pd(maker.numerator + c), values + c, _mm_loadu_pd(maker.eu + c));
         const uint32_t beyond = BeyondBits(counts);
         *clamped += (beyond & 1u & maker.onMask[c]) + (beyond >> 1 & maker.onMask[c + 1]);
         StorePair(counts, negate, row + c);

@@ -28,6 +28,12 @@ inline __m128d NanAsZero(__m128d counts) {
     return _mm_and_pd(counts, _mm_cmpord_pd(counts, counts));
 }
 
+// numerators times two values over denominators, as the scalar loops
+// compute them, NaN as 0.
+inline __m128d ScaledPair(__m128d numerators, const float* values, __m128d denominators) {
+    return NanAsZero(_mm_div_pd(_mm_mul_pd(numerators, TwoDoubles(values)), denominators));
+}
+
 // Bit 0 and bit 1: the counts at or beyond +-32768.
 inline uint32_t BeyondBits(__m128d counts) {
     return static_cast<uint32_t>(_mm_movemask_pd(_mm_or_pd(
