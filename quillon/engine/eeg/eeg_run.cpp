@@ -12,8 +12,8 @@
 #include "store/profile_io.h"
 #include "source/source_checks.h"
 #include "source/source_lines.h"
+#include "source/step_blocks.h"
 #include "montage/value_tables.h"
-#include "step_write.h"
 
 namespace {
 
@@ -24,13 +24,24 @@ constexpr uint32_t kBlockTailBytes = 256;
 bool ChannelsUsable(int32_t channels) { return channels >= 1 && channels <= kEegMaxChannels; }
 bool RateUsable(int32_t rate) { return rate >= 1 && rate <= kEegMaxSampleRate; }
 
+// A step's frames to the library: the count on disk follows every step,
+// so a run killed at any moment leaves a wave that opens with the steps
+// written.
+bool WriteStep(step_blocks::Output* step) {
+    if (WriteKavfFlowWave(step->file, KAVF_FLOW_CONVERT, step->start,
+                          static_cast<int32_t>(step->frames), step->block) < 0)
+        return false;
+    SetKavfWaveEnd(step->file);
+    return true;
+}
+
 // Zero-filled step buffers for the layout, kept when they already fit.
 bool ReserveStepBuffers(AppRecord* record) {
     if (record->ReadBuffer == nullptr)
         record->ReadBuffer = std::calloc(kReadBufferBytes, 1);
     else
         std::memset(record->ReadBuffer, 0, kReadBufferBytes);
-    const bool blocks = step_write::Reserve(record, EegStepBlockBytes(record));
+    const bool blocks = step_blocks::Reserve(record, EegStepBlockBytes(record), WriteStep, 0);
     return record->ReadBuffer != nullptr && blocks;
 }
 
@@ -39,7 +50,7 @@ bool SourceLeftOver(const AppRecord* record) {
     return size < 0 || record->SourceOffset < size;
 }
 
-void FreeStepBlock(AppRecord* record) { step_write::Release(record); }
+void FreeStepBlock(AppRecord* record) { step_blocks::Release(record); }
 
 void ResetRunCounts(AppRecord* record) {
     record->FramesDone = 0;
@@ -272,15 +283,15 @@ extern "C" int32_t ConvertStep(AppRecord* record) {
         record->NextFrame < record->WaveFrameLimit ? record->WaveFrameLimit - record->NextFrame : 0;
     const bool cut = room < wanted;
     if (cut) wanted = room;
-    void* const block = step_write::NextBlock(record);
+    void* const block = step_blocks::NextBlock(record);
     const uint32_t lines = wanted > 0 ? ReadFrames(record, wanted, block) : 0;
     int32_t result = 0;
     // The last step's write ran while these lines were read. Its failure
     // ends the run: the wave stops before its frames, and these are not written.
-    if (!step_write::Await(record)) {
+    if (!step_blocks::Await(record)) {
         record->FramesDone -= lines;
     } else if (lines > 0) {
-        step_write::Post(record, block, record->NextFrame, lines);
+        step_blocks::Post(record, static_cast<int32_t>(record->NextFrame), lines);
         result = 1;
     }
     if (cut && lines == wanted && SourceLeftOver(record)) record->WaveLimitReached = 1;
@@ -290,12 +301,12 @@ extern "C" int32_t ConvertStep(AppRecord* record) {
 }
 
 extern "C" int32_t AwaitEegStepWrite(AppRecord* record) {
-    return record != nullptr && step_write::Await(record) ? 1 : 0;
+    return record != nullptr && step_blocks::Await(record) ? 1 : 0;
 }
 
 extern "C" uint32_t FinishEegConversion(AppRecord* record, const char* settingsPath) {
     if (record == nullptr) return 0;
-    step_write::Await(record);
+    step_blocks::Await(record);
     uint32_t flags = RunStatusFlags(record);
     char referencePath[kPathSize + 8] = "";
     const bool named =

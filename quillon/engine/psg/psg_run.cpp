@@ -6,6 +6,7 @@
 
 #include "source/field_reader.h"
 #include "source/source_lines.h"
+#include "source/step_blocks.h"
 #include "ostrel.h"
 #include "store/output_files.h"
 #include "platform.h"
@@ -29,24 +30,55 @@ uint32_t Refuse(PsgStartResult* result, int32_t outcome) {
     return 0;
 }
 
+// The channels of an epoch as the file has them: the row's column of each.
+struct EpochChannels {
+    int32_t frameBytes;
+    int32_t count;
+    int32_t columns[kPatternRowCount];
+};
+
+// An epoch's rows to Ostrel, a channel at a time, and committed. Ostrel's
+// count moves only when the epoch reached the file.
+bool CommitEpoch(step_blocks::Output* epoch) {
+    const EpochChannels& channels =
+        *static_cast<const EpochChannels*>(step_blocks::OutputExtra(epoch));
+    const int16_t* firstRow = static_cast<const int16_t*>(epoch->block);
+    const int32_t frames = static_cast<int32_t>(epoch->frames);
+    for (int32_t k = 0; k < channels.count; ++k)
+        OstrelPutChannelSamples(epoch->file, kSection, frames, k, channels.frameBytes,
+                                firstRow + channels.columns[k]);
+    const int32_t before = OstrelCount(epoch->file, kSection, kFramesItem);
+    OstrelCommitFrames(epoch->file, frames);
+    return OstrelCount(epoch->file, kSection, kFramesItem) - before == frames;
+}
+
+// Rows switched on since the start have no channel in the file.
+void TakeEpochChannels(AppRecord* record, const MontagePattern& pattern) {
+    EpochChannels& channels =
+        *static_cast<EpochChannels*>(step_blocks::OutputExtra(step_blocks::OutputOf(record)));
+    channels.frameBytes = static_cast<int32_t>(record->FrameBytes);
+    channels.count = 0;
+    for (int32_t ch = 1; ch <= record->ChannelCount && channels.count < record->EnabledChannels;
+         ++ch)
+        if (psg::RowOn(pattern.PsgRows[ch - 1])) channels.columns[channels.count++] = ch - 1;
+}
+
 void FreeRunBuffers(AppRecord* record) {
     std::free(record->ReadBuffer);
     record->ReadBuffer = nullptr;
-    std::free(record->SampleBlock);
-    record->SampleBlock = nullptr;
-    record->SampleBlockBytes = 0;
+    step_blocks::Release(record);
 }
 
 // Both buffers for the epoch shape, had before anything is created.
 bool ReserveRunBuffers(AppRecord* record, uint64_t blockBytes) {
     FreeRunBuffers(record);
     record->ReadBuffer = std::calloc(kPsgReadBufferBytes, 1);
-    record->SampleBlock = std::calloc(static_cast<size_t>(blockBytes), 1);
-    if (record->ReadBuffer == nullptr || record->SampleBlock == nullptr) {
+    const bool blocks =
+        step_blocks::Reserve(record, blockBytes, CommitEpoch, sizeof(EpochChannels));
+    if (record->ReadBuffer == nullptr || !blocks) {
         FreeRunBuffers(record);
         return false;
     }
-    record->SampleBlockBytes = static_cast<uint32_t>(blockBytes);
     return true;
 }
 
@@ -157,34 +189,19 @@ extern "C" int32_t ConvertPsgEpoch(AppRecord* record) {
         record->RunLayoutChanged = 1;
         return 0;
     }
+    void* const block = step_blocks::NextBlock(record);
     const uint32_t counted =
         record->OrgTimeResSw != 0
-            ? ReadPsgRowsTimeResolution(record, record->FramesPerStep, record->SampleBlock,
+            ? ReadPsgRowsTimeResolution(record, record->FramesPerStep, block,
                                         record->SampleBlockBytes)
-            : ReadPsgRows(record, record->FramesPerStep, record->SampleBlock,
-                          record->SampleBlockBytes);
+            : ReadPsgRows(record, record->FramesPerStep, block, record->SampleBlockBytes);
     int32_t written = 0;
-    if (counted > 0) {
-        const int16_t* firstRow = static_cast<const int16_t*>(record->SampleBlock);
-        const int32_t frames = static_cast<int32_t>(record->StepIncrement);
-        const int32_t stride = static_cast<int32_t>(record->FrameBytes);
-        int32_t k = 0;
-        // Rows switched on since the start have no channel in the file.
-        for (int32_t ch = 1; ch <= record->ChannelCount && k < record->EnabledChannels; ++ch) {
-            if (!psg::RowOn(pattern->PsgRows[ch - 1])) continue;
-            OstrelPutChannelSamples(record->OutputFile, kSection, frames, k, stride,
-                                    firstRow + (ch - 1));
-            ++k;
-        }
-        const int32_t before = OstrelCount(record->OutputFile, kSection, kFramesItem);
-        OstrelCommitFrames(record->OutputFile, frames);
-        // Ostrel's count moves only when the epoch reached the file.
-        if (OstrelCount(record->OutputFile, kSection, kFramesItem) - before == frames) {
-            written = 1;
-        } else {
-            KeepFailureReason(record->RunErrorText, sizeof record->RunErrorText);
-            record->WaveWriteFailed = 1;
-        }
+    // The last epoch went to Ostrel while these rows were read. Its failure
+    // ends the run: these rows are not committed.
+    if (step_blocks::Await(record) && counted > 0) {
+        TakeEpochChannels(record, *pattern);
+        step_blocks::Post(record, 0, record->StepIncrement);
+        written = 1;
     }
     record->StepCount += record->StepIncrement;
     return written;
@@ -192,6 +209,7 @@ extern "C" int32_t ConvertPsgEpoch(AppRecord* record) {
 
 extern "C" uint32_t FinishPsgConversion(AppRecord* record) {
     if (record == nullptr) return 0;
+    step_blocks::Await(record);
     uint32_t flags = RunStatusFlags(record);
     const int64_t size = record->SourceFile != nullptr ? PlatFileSize(record->SourceFile) : -1;
     if (size >= 0 && record->SourceOffset < size) flags |= kPsgFinishSourceLeft;

@@ -305,3 +305,25 @@ TEST(PsgRows, RowsSplitAcrossThreadsAreTheRowsOfOne) {
     EXPECT_EQ(std::memcmp(&tallies[0], &tallies[1], sizeof tallies[0]), 0);
     EXPECT_GT(tallies[0].ClippedValues, 0u);
 }
+
+// Epochs go to Ostrel on the helper thread while the next epoch is read,
+// the two blocks taking turns: every record holds its own epoch's rows, as
+// when one thread does it all.
+TEST(PsgRows, EpochsCommittedWhileTheNextIsReadKeepTheirRows) {
+    const auto line = [](int32_t i) { return std::to_string(i % 1000); };
+    std::vector<int16_t> expected;
+    for (int32_t i = 0; i < 12000; ++i) expected.push_back(static_cast<int16_t>(i % 1000));
+    for (int32_t split : {1, 0}) {
+        SCOPED_TRACE(split);
+        SetLineRowSplitting(split);
+        Psg psg;
+        psg.Source(Lines(12000, line), 1, 100, 0);
+        SwitchOn(&psg.r, {1});
+        psg.r.ConvertState = 1;
+        const PsgRunResult run = psg.Run();
+        ASSERT_EQ(run.start.outcome, kPsgStarted);
+        EXPECT_EQ(run.finish & kPsgFinishWriteFailed, 0u);
+        EXPECT_EQ(psg.Output().Samples(0), expected);
+    }
+    SetLineRowSplitting(1);
+}
