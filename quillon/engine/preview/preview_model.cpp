@@ -186,6 +186,8 @@ AppRecord* WorkRecord(const AppRecord* record, int64_t start, bool atDataStart) 
     std::memcpy(work, record, sizeof(AppRecord));
     work->ReadBuffer = std::calloc(kSourceReadBufferBytes, 1);
     work->SampleBlock = nullptr;
+    // A run may hold the output meanwhile: the preview notes nothing in it.
+    work->OutputFile = 0;
     work->SourceOffset = start;
     // Past the data start no line is head: a line that is not data is a zero row.
     work->Lines = LinePlace{PlatFileSize(record->SourceFile), 0, atDataStart ? 0u : 1u, 0};
