@@ -16,6 +16,7 @@
 #include "ostrel.h"
 #include "source/field_reader.h"
 #include "source/line_rows.h"
+#include "source/step_blocks.h"
 #include "source/sample_pairs.h"
 #include "psg_internal.h"
 
@@ -258,6 +259,8 @@ void AnnotateNonDataRun(AppRecord* record, const NonDataRun& run) {
     // With the time resolution on, a source line stands for a millisecond.
     const int64_t rowsPerSecond = record->OrgTimeResSw != 0 ? 1000 : record->SampleRate;
     if (record->OutputFile == 0 || rowsPerSecond <= 0) return;
+    // The last epoch may still be going to Ostrel: its notes come first.
+    step_blocks::Await(record);
     char text[96];
     std::snprintf(text, sizeof text, "source lines %llu-%llu not data",
                   static_cast<unsigned long long>(run.firstLine),

@@ -307,12 +307,15 @@ TEST(PsgRows, RowsSplitAcrossThreadsAreTheRowsOfOne) {
 }
 
 // Epochs go to Ostrel on the helper thread while the next epoch is read,
-// the two blocks taking turns: every record holds its own epoch's rows, as
-// when one thread does it all.
+// the two blocks taking turns: every record holds its own epoch's rows, and
+// the notes of lines that are not data come after the epoch before them,
+// as when one thread does it all.
 TEST(PsgRows, EpochsCommittedWhileTheNextIsReadKeepTheirRows) {
-    const auto line = [](int32_t i) { return std::to_string(i % 1000); };
+    const auto line = [](int32_t i) { return i % 997 == 500 ? "x" : std::to_string(i % 1000); };
     std::vector<int16_t> expected;
-    for (int32_t i = 0; i < 12000; ++i) expected.push_back(static_cast<int16_t>(i % 1000));
+    for (int32_t i = 0; i < 12000; ++i)
+        expected.push_back(static_cast<int16_t>(i % 997 == 500 ? 0 : i % 1000));
+    std::string files[2];
     for (int32_t split : {1, 0}) {
         SCOPED_TRACE(split);
         SetLineRowSplitting(split);
@@ -324,6 +327,9 @@ TEST(PsgRows, EpochsCommittedWhileTheNextIsReadKeepTheirRows) {
         ASSERT_EQ(run.start.outcome, kPsgStarted);
         EXPECT_EQ(run.finish & kPsgFinishWriteFailed, 0u);
         EXPECT_EQ(psg.Output().Samples(0), expected);
+        files[split] = ReadBytes(psg.Target());
+        EXPECT_NE(files[split].find("source lines 501-501 not data"), std::string::npos);
     }
     SetLineRowSplitting(1);
+    EXPECT_TRUE(files[0] == files[1]);
 }
