@@ -41,7 +41,8 @@ bool ReserveStepBuffers(AppRecord* record) {
         record->ReadBuffer = std::calloc(kReadBufferBytes, 1);
     else
         std::memset(record->ReadBuffer, 0, kReadBufferBytes);
-    const bool blocks = step_blocks::Reserve(record, EegStepBlockBytes(record), WriteStep, 0);
+    const bool blocks = step_blocks::Reserve(record, EegStepBlockBytes(record), WriteStep,
+                                             step_blocks::kFramesDoneAsWritten, 0);
     return record->ReadBuffer != nullptr && blocks;
 }
 

@@ -73,8 +73,8 @@ void FreeRunBuffers(AppRecord* record) {
 bool ReserveRunBuffers(AppRecord* record, uint64_t blockBytes) {
     FreeRunBuffers(record);
     record->ReadBuffer = std::calloc(kPsgReadBufferBytes, 1);
-    const bool blocks =
-        step_blocks::Reserve(record, blockBytes, CommitEpoch, sizeof(EpochChannels));
+    const bool blocks = step_blocks::Reserve(
+        record, blockBytes, CommitEpoch, step_blocks::kFramesDoneAtFinish, sizeof(EpochChannels));
     if (record->ReadBuffer == nullptr || !blocks) {
         FreeRunBuffers(record);
         return false;

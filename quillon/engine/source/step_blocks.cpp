@@ -33,7 +33,8 @@ void* OutputExtra(Output* output) {
     return reinterpret_cast<char*>(output) + BlockStride(sizeof(Output));
 }
 
-bool Reserve(AppRecord* record, uint64_t bytes, bool (*write)(Output*), uint32_t extraBytes) {
+bool Reserve(AppRecord* record, uint64_t bytes, bool (*write)(Output*), FramesDoneKind framesDone,
+             uint32_t extraBytes) {
     if (record->SampleBlock != nullptr && record->SampleBlockBytes == bytes && bytes != 0) {
         Await(record);
         std::memset(record->SampleBlock, 0, kBlockCount * BlockStride(bytes));
@@ -51,6 +52,7 @@ bool Reserve(AppRecord* record, uint64_t bytes, bool (*write)(Output*), uint32_t
     output->job.run = WriteOutput;
     output->job.argument = output;
     output->write = write;
+    output->framesDone = framesDone;
     return true;
 }
 
@@ -88,7 +90,7 @@ bool Await(AppRecord* record) {
         if (output->failed) {
             std::memcpy(record->RunErrorText, output->reason, sizeof record->RunErrorText);
             record->WaveWriteFailed = 1;
-            record->FramesDone -= output->frames;
+            if (output->framesDone == kFramesDoneAsWritten) record->FramesDone -= output->frames;
         }
     }
     return record->WaveWriteFailed == 0;

@@ -11,6 +11,10 @@
 
 namespace step_blocks {
 
+// Whether a run's FramesDone counts the frames handed to be written (a
+// failed write takes them back) or is set only at its finish.
+enum FramesDoneKind { kFramesDoneAsWritten, kFramesDoneAtFinish };
+
 // The write of one step's block, and how it went.
 struct Output {
     line_rows::SideJob job;
@@ -18,6 +22,7 @@ struct Output {
     uint32_t file;                  // the run's output
     int32_t start;                  // the step's first frame
     uint32_t frames;                // its frames
+    FramesDoneKind framesDone;
     const void* block;
     bool failed;
     char reason[sizeof AppRecord::RunErrorText];  // the failing thread's own
@@ -27,7 +32,8 @@ struct Output {
 // Zero-filled blocks of bytes each (SampleBlockBytes), kept when they
 // already fit, and room for extraBytes of the run's own beside the output
 // (OutputExtra); false without memory.
-bool Reserve(AppRecord* record, uint64_t bytes, bool (*write)(Output*), uint32_t extraBytes);
+bool Reserve(AppRecord* record, uint64_t bytes, bool (*write)(Output*), FramesDoneKind framesDone,
+             uint32_t extraBytes);
 
 // Awaits the write under way, then frees the blocks.
 void Release(AppRecord* record);
@@ -42,7 +48,8 @@ void* NextBlock(const AppRecord* record);
 void Post(AppRecord* record, int32_t start, uint32_t frames);
 
 // Waits for the write posted last. When it failed, the run's write failed:
-// its frames are no longer done and the reason is in RunErrorText. False
+// its frames are no longer done (kFramesDoneAsWritten) and the reason is in
+// RunErrorText. False
 // then, and whenever the run's write failed before.
 bool Await(AppRecord* record);
 
