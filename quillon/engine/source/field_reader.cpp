@@ -234,11 +234,16 @@ extern "C" int32_t ReadFloatLine(const AppRecord* record, const char* line, int3
     if (record == nullptr || line == nullptr || values == nullptr || flaws == nullptr) return 0;
 #if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
     if (record->DelimitChar == kFieldModeComma && length > 0 && length <= kLineByteLimit) {
-        double numbers[kLineValueLimit + plain_line::kGroupFields];
-        const int32_t count = plain_line::ReadNumbers(line, length, record->DataLineBias, numbers);
-        if (count != plain_line::kNotPlain) {
+        int32_t count;
+        if (record->OrgDataMag == 1) {
+            count = plain_line::ReadNumbers(line, length, record->DataLineBias, values);
+        } else {
+            double numbers[kLineValueLimit + plain_line::kGroupFields];
+            count = plain_line::ReadNumbers(line, length, record->DataLineBias, numbers);
             for (int32_t i = 0; i < count; ++i)
                 values[i] = ScaleCalibrated(numbers[i], record->OrgDataMag);
+        }
+        if (count != plain_line::kNotPlain) {
             flaws->numbers +=
                 static_cast<uint32_t>(plain_line::ChannelValues(count, record->ChannelCount));
             return count;

@@ -48,7 +48,9 @@ struct Tables {
     uint64_t digitBytes[16];  // a field's last n bytes of its word, n = 1..8; none else
     uint8_t ones[16];         // the set bits of a group's 4-bit mask
     double powersOfTen[kHalfDigits + 1];
-    __m128d pairSigns[4];  // the signs of two fields, a bit for each minus
+    double tenthPowers[kHalfDigits + 1];  // the doubles nearest 10^-n
+    __m128d pairSigns[4];                 // the signs of two fields, a bit for each minus
+    __m128 floatSigns[16];                // the sign bits of four fields, a bit for each minus
 };
 
 inline Tables BuildTables() {
@@ -61,9 +63,13 @@ inline Tables BuildTables() {
     }
     for (int32_t bits = 0; bits < 4; ++bits)
         tables.pairSigns[bits] = _mm_set_pd(bits & 2 ? -1.0 : 1.0, bits & 1 ? -1.0 : 1.0);
+    for (int32_t bits = 0; bits < 16; ++bits) {
+        tables.floatSigns[bits] = _mm_set_ps(bits & 8 ? -0.0f : 0.0f, bits & 4 ? -0.0f : 0.0f,
+                                             bits & 2 ? -0.0f : 0.0f, bits & 1 ? -0.0f : 0.0f);
+    }
     double power = 1.0;
     for (uint32_t digits = 0; digits <= kHalfDigits; ++digits, power *= 10.0)
-        tables.powersOfTen[digits] = power;
+        tables.powersOfTen[digits] = power, tables.tenthPowers[digits] = 1.0 / power;
     return tables;
 }
 
@@ -332,32 +338,75 @@ inline void CalibratedPair(const PairBytes& bytes, __m128i* whole, __m128i* frac
     *powers = _mm_sad_epu8(_mm_and_si128(atAndAbove, _mm_set1_epi8(1)), _mm_setzero_si128());
 }
 
-// Calibrated: fields first..first + 3 into out[first..first + 3].
+// A group of calibrated fields before they become values: V + 9F of each
+// (see CalibratedPair), the power of ten it is divided by, and a bit per
+// field with a minus.
+struct GroupNumbers {
+    __m128i numbers;
+    alignas(16) uint64_t powers[kGroupFields];
+    uint32_t negatives;
+};
+
+// Calibrated: fields first..first + 3 as numbers.
 inline void ReadCalibratedGroup(const Tables& tables, const char* line, const ValueEnds& fields,
-                                int32_t first, double* out, GroupFlaws* flaws) {
+                                int32_t first, GroupNumbers* read, GroupFlaws* flaws) {
     GroupBytes group;
     TakeGroup(tables, line, fields, first, &group, &flaws->badFields);
     __m128i whole[2], fraction[2];
-    alignas(16) uint64_t powers[kGroupFields];
     for (int32_t pair = 0; pair < 2; ++pair) {
         __m128i pairPowers;
         CalibratedPair(TakePair(group, pair), &whole[pair], &fraction[pair], &pairPowers, flaws);
-        _mm_store_si128(reinterpret_cast<__m128i*>(powers + 2 * pair), pairPowers);
+        _mm_store_si128(reinterpret_cast<__m128i*>(read->powers + 2 * pair), pairPowers);
     }
     const __m128i fractions = GroupValues(fraction[0], fraction[1]);
-    const __m128i numbers = _mm_add_epi32(GroupValues(whole[0], whole[1]),
-                                          _mm_add_epi32(_mm_slli_epi32(fractions, 3), fractions));
-    const __m128i pairNumbers[2] = {numbers, _mm_srli_si128(numbers, 8)};
+    read->numbers = _mm_add_epi32(GroupValues(whole[0], whole[1]),
+                                  _mm_add_epi32(_mm_slli_epi32(fractions, 3), fractions));
+    read->negatives = group.negatives;
+}
+
+// The numbers' exact quotients by their powers of ten, lanes 2 * pair and
+// 2 * pair + 1: ten times the digits over ten times the power is the same
+// exact quotient, so the division rounds to the general path's double.
+inline __m128d QuotientPair(const Tables& tables, const GroupNumbers& read, int32_t pair) {
+    const __m128i numbers = pair == 0 ? read.numbers : _mm_srli_si128(read.numbers, 8);
+    return _mm_div_pd(_mm_cvtepi32_pd(numbers),
+                      _mm_set_pd(tables.powersOfTen[read.powers[2 * pair + 1] & 15],
+                                 tables.powersOfTen[read.powers[2 * pair] & 15]));
+}
+
+// The general path's doubles into out[first..first + 3]: the sign
+// multiplies, as there.
+inline void ExactNumbers(const Tables& tables, const GroupNumbers& read, int32_t first,
+                         double* out) {
     for (int32_t pair = 0; pair < 2; ++pair) {
-        // Ten times the digits over ten times the power is the same exact
-        // quotient, so the division rounds to the general path's double;
-        // the sign multiplies, as there.
-        const __m128d numerators = _mm_cvtepi32_pd(pairNumbers[pair]);
-        const __m128d divisors = _mm_set_pd(tables.powersOfTen[powers[2 * pair + 1] & 15],
-                                            tables.powersOfTen[powers[2 * pair] & 15]);
-        const __m128d signs = tables.pairSigns[group.negatives >> (2 * pair) & 3];
-        _mm_storeu_pd(out + first + 2 * pair, _mm_mul_pd(_mm_div_pd(numerators, divisors), signs));
+        const __m128d signs = tables.pairSigns[read.negatives >> (2 * pair) & 3];
+        _mm_storeu_pd(out + first + 2 * pair, _mm_mul_pd(QuotientPair(tables, read, pair), signs));
     }
+}
+
+// Magnification 1 multiplies by the double nearest 10^-n where the general
+// path divides, and the float is the same. A half holds at most seven
+// digits beside a point, so a number with one is M/10^k with M < 2^24: never
+// halfway between two floats (such points have 25 significant bits), and
+// at least 10^-k * 2^-25 of itself, over 2^-49, from every such point,
+// while both doubles lie within 2^-52 of it. Without a point n is 0: exact.
+static_assert(kHalfDigits <= 8, "a point and seven digits at most");
+
+// The numbers times the doubles nearest 10^-n: lanes as QuotientPair's.
+inline __m128d ReciprocalPair(const Tables& tables, const GroupNumbers& read, int32_t pair) {
+    const __m128i numbers = pair == 0 ? read.numbers : _mm_srli_si128(read.numbers, 8);
+    return _mm_mul_pd(_mm_cvtepi32_pd(numbers),
+                      _mm_set_pd(tables.tenthPowers[read.powers[2 * pair + 1] & 15],
+                                 tables.tenthPowers[read.powers[2 * pair] & 15]));
+}
+
+// Magnification 1: the floats of the general path's doubles into
+// out[first..first + 3]; the sign is the float's own.
+inline void NearestFloats(const Tables& tables, const GroupNumbers& read, int32_t first,
+                          float* out) {
+    const __m128 floats = _mm_movelh_ps(_mm_cvtpd_ps(ReciprocalPair(tables, read, 0)),
+                                        _mm_cvtpd_ps(ReciprocalPair(tables, read, 1)));
+    _mm_storeu_ps(out + first, _mm_xor_ps(floats, tables.floatSigns[read.negatives & 15]));
 }
 
 // The values of a plain line of length bytes: its count, or kNotPlain.
@@ -385,15 +434,27 @@ inline int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32
 
 // The same for calibrated values, as doubles before scaling, into values
 // (kLineValueLimit + kGroupFields long); the flaws are left to the caller.
-inline int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, double* values) {
+// With magnification 1, floats (kLineValueLimit long) instead: the scaling
+// is done.
+template <class Value>
+inline int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, Value* values) {
     int16_t ends[kCommaLimit + 16];
     const int32_t count = FindValueFields(line, length, bias, ends);
     if (count == kNotPlain) return kNotPlain;
     const Tables& tables = Constants();
-    GroupFlaws group{0, _mm_setzero_si128(), 0};
-    for (int32_t first = 0; first < count; first += kGroupFields)
-        ReadCalibratedGroup(tables, line, ValueEnds{ends + bias + 1, count}, first, values, &group);
-    if (group.badFields != 0 || _mm_movemask_epi8(group.badBytes) != 0) return kNotPlain;
+    GroupFlaws flaws{0, _mm_setzero_si128(), 0};
+    Value spare[kLineValueLimit + kGroupFields];
+    Value* out = count + kGroupFields <= kLineValueLimit ? values : spare;
+    for (int32_t first = 0; first < count; first += kGroupFields) {
+        GroupNumbers read;
+        ReadCalibratedGroup(tables, line, ValueEnds{ends + bias + 1, count}, first, &read, &flaws);
+        if constexpr (sizeof(Value) == sizeof(float))
+            NearestFloats(tables, read, first, out);
+        else
+            ExactNumbers(tables, read, first, out);
+    }
+    if (flaws.badFields != 0 || _mm_movemask_epi8(flaws.badBytes) != 0) return kNotPlain;
+    if (out != values) std::memcpy(values, out, sizeof(Value) * static_cast<size_t>(count));
     return count;
 }
 
@@ -403,7 +464,10 @@ inline int32_t ReadSamples(const char*, int32_t, int32_t, int32_t, int16_t*, Fie
     return kNotPlain;
 }
 
-inline int32_t ReadNumbers(const char*, int32_t, int32_t, double*) { return kNotPlain; }
+template <class Value>
+inline int32_t ReadNumbers(const char*, int32_t, int32_t, Value*) {
+    return kNotPlain;
+}
 
 #endif
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -308,6 +310,45 @@ TEST(FieldReaders, WholeLineReadsAsFieldByField) {
         growing += "," + std::to_string(i % 2 == 0 ? 40000 - i : -i);
         ExpectLineReadAsFields(growing, 1, 5);
     }
+}
+
+// Calibrated lines read whole at magnification 1 multiply where the general
+// path divides: every count of decimals a field's last eight bytes hold,
+// digits spread over all they may be, must give the very same floats.
+TEST(FieldReaders, WholeLineCalibratedFloatsAreTheGeneralPaths) {
+    RecordPtr record = ZeroRecord();
+    record->DataLineBias = 1;
+    record->ChannelCount = 32;
+    record->OrgDataMag = 1;
+    int32_t differing = 0;
+    std::string first;
+    for (int32_t decimals = 0; decimals <= 7; ++decimals) {
+        const uint32_t range = decimals == 0 ? 100000000u : 10000000u;
+        for (uint32_t line = 0; line < 3000; ++line) {
+            std::string text = "00:00:00.000";
+            for (uint32_t v = 0; v < 32; ++v) {
+                const uint32_t digits = (line * 32 + v) * 104729u % range;
+                std::string number = std::to_string(digits);
+                if (decimals > 0) {
+                    number.insert(0,
+                                  static_cast<size_t>(decimals + 1) -
+                                      std::min(number.size(), size_t(decimals + 1)),
+                                  '0');
+                    number.insert(number.size() - static_cast<size_t>(decimals), 1, '.');
+                }
+                text += (v % 3 == 0 ? ",-" : ",") + number;
+            }
+            const int32_t length = static_cast<int32_t>(text.size());
+            float whole[kLineValueLimit], fields[kLineValueLimit];
+            FieldFlaws flaws{};
+            const int32_t count = ReadFloatLine(record.get(), text.c_str(), length, whole, &flaws);
+            if (count != ReadFloatFieldsCounted(record.get(), text.c_str(), fields, &flaws) ||
+                std::memcmp(whole, fields, sizeof(float) * static_cast<size_t>(count)) != 0) {
+                if (differing++ == 0) first = text;
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0) << first;
 }
 
 TEST(FieldReaders, WholeLineValuesAreTheNumbersWritten) {
