@@ -114,12 +114,18 @@ void CompareReadings(ReadWhole readWhole, ReadFields readFields) {
 void CompareWholeLineWithFields(AppRecord* record, const char* line, size_t length) {
     record->DelimitChar = kFieldModeComma;
     const int32_t size = static_cast<int32_t>(length);
-    CompareReadings<int16_t>(
-        [&](int16_t* v, FieldFlaws* f) { return ReadIntegerLine(record, line, size, v, f); },
-        [&](int16_t* v, FieldFlaws* f) { return ReadIntegerFieldsCounted(record, line, v, f); });
-    CompareReadings<float>(
-        [&](float* v, FieldFlaws* f) { return ReadFloatLine(record, line, size, v, f); },
-        [&](float* v, FieldFlaws* f) { return ReadFloatFieldsCounted(record, line, v, f); });
+    // Both widths of the whole-line readers.
+    for (int32_t wide : {0, 1}) {
+        SetWideLineReading(wide);
+        CompareReadings<int16_t>(
+            [&](int16_t* v, FieldFlaws* f) { return ReadIntegerLine(record, line, size, v, f); },
+            [&](int16_t* v, FieldFlaws* f) {
+                return ReadIntegerFieldsCounted(record, line, v, f);
+            });
+        CompareReadings<float>(
+            [&](float* v, FieldFlaws* f) { return ReadFloatLine(record, line, size, v, f); },
+            [&](float* v, FieldFlaws* f) { return ReadFloatFieldsCounted(record, line, v, f); });
+    }
 }
 
 }  // namespace

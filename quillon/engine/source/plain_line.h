@@ -21,6 +21,13 @@
 #endif
 
 namespace plain_line {
+// The wide readers' file is built for AVX2 and has its own copies: an
+// inline function built for one must never stand in for the other's.
+#if defined(__AVX2__)
+inline namespace avx2 {
+#else
+inline namespace baseline {
+#endif
 
 // What ReadSamples returns for a line it leaves to the general path.
 constexpr int32_t kNotPlain = -1;
@@ -471,6 +478,7 @@ inline int32_t ReadNumbers(const char*, int32_t, int32_t, Value*) {
 
 #endif
 
+}  // namespace avx2 or baseline
 }  // namespace plain_line
 
 #endif

@@ -249,6 +249,23 @@ LineReading ReadLine(Reader reader) {
             flaws.saturated, flaws.notNumbers, flaws.numbers};
 }
 
+void ExpectLineReadAsFields(const std::string& line, int32_t bias, int32_t channels);
+
+// Both widths of the whole-line readers (eight fields at a time where the
+// processor can, four otherwise), the default last.
+template <class Body>
+void ForEachLineWidth(Body body) {
+    for (int32_t wide : {0, 1}) {
+        SCOPED_TRACE(wide ? "eight fields at a time" : "four fields at a time");
+        SetWideLineReading(wide);
+        body();
+    }
+}
+
+void ExpectLineReadAsFieldsBothWidths(const std::string& line, int32_t bias, int32_t channels) {
+    ForEachLineWidth([&] { ExpectLineReadAsFields(line, bias, channels); });
+}
+
 void ExpectLineReadAsFields(const std::string& line, int32_t bias, int32_t channels) {
     RecordPtr record = ZeroRecord();
     AppRecord* r = record.get();
@@ -294,27 +311,33 @@ TEST(FieldReaders, WholeLineReadsAsFieldByField) {
         ",1.5,-0.25,.5,5.,-.5,0.00,-0.00,1234567.,.1234567,-99.99,0.1,3.14159,1.2.3",
         ",1.5,-0.25,.,5.,-.5,0.00,-0.00,1234567.,.1234567,-99.99,0.1,3.14159,-2.5",
         ",12345.678,-4.80,72.23,79.64,11.80,-67.71,-84.60,-22.15,63.43,84.94,34.29",
+        // a minus and seven bytes, and a minus and eight: the widths part there
+        ",-123.504,1234.567,-12.3456,-1234567,12345678,-0.00001,7.5,-8,9.25,-10.125,11",
+        ",-123.504,-1234.567,-12.3456,-1234567,-12345678,-0.00001,7.5,-8,9.25,-10.12",
     };
     for (const char* rest : lines)
         for (int32_t channels : {0, 3, 8, 40})
-            for (int32_t bias : {0, 1, 3}) ExpectLineReadAsFields(time + rest, bias, channels);
+            for (int32_t bias : {0, 1, 3})
+                ExpectLineReadAsFieldsBothWidths(time + rest, bias, channels);
     // A zero byte ends the line early; fewer than 16 bytes; too many values.
-    ExpectLineReadAsFields(time + ",1,2,3,4,5,6,7,8" + std::string(1, '\0') + ",9,10", 1, 8);
-    ExpectLineReadAsFields("1,-2,3", 0, 3);
+    ExpectLineReadAsFieldsBothWidths(time + ",1,2,3,4,5,6,7,8" + std::string(1, '\0') + ",9,10", 1,
+                                     8);
+    ExpectLineReadAsFieldsBothWidths("1,-2,3", 0, 3);
     std::string many = time;
     for (int i = 0; i < 300; ++i) many += "," + std::to_string(i * 37 - 5000);
-    for (int32_t bias : {1, 44, 45, 46, 400}) ExpectLineReadAsFields(many, bias, 256);
+    for (int32_t bias : {1, 44, 45, 46, 400}) ExpectLineReadAsFieldsBothWidths(many, bias, 256);
     // Every count of values, so that every group of four ends once.
     std::string growing = time;
     for (int i = 0; i < 12; ++i) {
         growing += "," + std::to_string(i % 2 == 0 ? 40000 - i : -i);
-        ExpectLineReadAsFields(growing, 1, 5);
+        ExpectLineReadAsFieldsBothWidths(growing, 1, 5);
     }
 }
 
 // Calibrated lines read whole at magnification 1 multiply where the general
 // path divides: every count of decimals a field's last eight bytes hold,
-// digits spread over all they may be, must give the very same floats.
+// digits spread over all they may be, must give the very same floats, at
+// both widths (a minus and eight bytes is left to the narrow reader).
 TEST(FieldReaders, WholeLineCalibratedFloatsAreTheGeneralPaths) {
     RecordPtr record = ZeroRecord();
     record->DataLineBias = 1;
@@ -322,32 +345,35 @@ TEST(FieldReaders, WholeLineCalibratedFloatsAreTheGeneralPaths) {
     record->OrgDataMag = 1;
     int32_t differing = 0;
     std::string first;
-    for (int32_t decimals = 0; decimals <= 7; ++decimals) {
-        const uint32_t range = decimals == 0 ? 100000000u : 10000000u;
-        for (uint32_t line = 0; line < 3000; ++line) {
-            std::string text = "00:00:00.000";
-            for (uint32_t v = 0; v < 32; ++v) {
-                const uint32_t digits = (line * 32 + v) * 104729u % range;
-                std::string number = std::to_string(digits);
-                if (decimals > 0) {
-                    number.insert(0,
-                                  static_cast<size_t>(decimals + 1) -
-                                      std::min(number.size(), size_t(decimals + 1)),
-                                  '0');
-                    number.insert(number.size() - static_cast<size_t>(decimals), 1, '.');
+    ForEachLineWidth([&] {
+        for (int32_t decimals = 0; decimals <= 7; ++decimals) {
+            const uint32_t range = decimals == 0 ? 100000000u : 10000000u;
+            for (uint32_t line = 0; line < 3000; ++line) {
+                std::string text = "00:00:00.000";
+                for (uint32_t v = 0; v < 32; ++v) {
+                    const uint32_t digits = (line * 32 + v) * 104729u % range;
+                    std::string number = std::to_string(digits);
+                    if (decimals > 0) {
+                        number.insert(0,
+                                      static_cast<size_t>(decimals + 1) -
+                                          std::min(number.size(), size_t(decimals + 1)),
+                                      '0');
+                        number.insert(number.size() - static_cast<size_t>(decimals), 1, '.');
+                    }
+                    text += (v % 3 == 0 ? ",-" : ",") + number;
                 }
-                text += (v % 3 == 0 ? ",-" : ",") + number;
-            }
-            const int32_t length = static_cast<int32_t>(text.size());
-            float whole[kLineValueLimit], fields[kLineValueLimit];
-            FieldFlaws flaws{};
-            const int32_t count = ReadFloatLine(record.get(), text.c_str(), length, whole, &flaws);
-            if (count != ReadFloatFieldsCounted(record.get(), text.c_str(), fields, &flaws) ||
-                std::memcmp(whole, fields, sizeof(float) * static_cast<size_t>(count)) != 0) {
-                if (differing++ == 0) first = text;
+                const int32_t length = static_cast<int32_t>(text.size());
+                float whole[kLineValueLimit], fields[kLineValueLimit];
+                FieldFlaws flaws{};
+                const int32_t count =
+                    ReadFloatLine(record.get(), text.c_str(), length, whole, &flaws);
+                if (count != ReadFloatFieldsCounted(record.get(), text.c_str(), fields, &flaws) ||
+                    std::memcmp(whole, fields, sizeof(float) * static_cast<size_t>(count)) != 0) {
+                    if (differing++ == 0) first = text;
+                }
             }
         }
-    }
+    });
     EXPECT_EQ(differing, 0) << first;
 }
 

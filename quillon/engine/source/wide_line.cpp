@@ -1,0 +1,308 @@
+// Built with AVX2 (see wide_line.h); nothing here runs unless the processor
+// has it. Each register holds four fields' last eight bytes, one in each
+// quarter, where plain_line's hold two: every step is plain_line's own.
+#include "wide_line.h"
+
+#if defined(QUILLON_WIDE_LINES)
+
+#include <immintrin.h>
+
+#include "plain_line.h"
+
+namespace {
+
+using namespace plain_line;
+
+constexpr int32_t kWideFields = 8;
+// The 64-bit elements 0 2 1 3: a pack of two registers leaves their fields
+// in the order 0 1 4 5 | 2 3 6 7.
+constexpr int kInOrder = 0xD8;
+
+// Eight bytes at each of a, b, c and d as one register.
+inline __m256i LoadQuarters(const void* a, const void* b, const void* c, const void* d) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(LoadHalves(a, b)), LoadHalves(c, d), 1);
+}
+
+inline __m256i Ones() { return _mm256_set1_epi8(-1); }
+
+inline __m256i AtAndBelowLastNonDigit(__m256i nonDigit) {
+    __m256i smeared = _mm256_or_si256(nonDigit, _mm256_srli_epi64(nonDigit, 8));
+    smeared = _mm256_or_si256(smeared, _mm256_srli_epi64(smeared, 16));
+    return _mm256_or_si256(smeared, _mm256_srli_epi64(smeared, 32));
+}
+
+inline __m256i AtAndAbovePoint(__m256i point) {
+    __m256i smeared = _mm256_or_si256(point, _mm256_slli_epi64(point, 8));
+    smeared = _mm256_or_si256(smeared, _mm256_slli_epi64(smeared, 16));
+    return _mm256_or_si256(smeared, _mm256_slli_epi64(smeared, 32));
+}
+
+inline __m256i FourDigitSums(__m256i digits) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i tensAndOnes = _mm256_set1_epi32(0x0001000A);
+    const __m256i low = _mm256_madd_epi16(_mm256_unpacklo_epi8(digits, zero), tensAndOnes);
+    const __m256i high = _mm256_madd_epi16(_mm256_unpackhi_epi8(digits, zero), tensAndOnes);
+    return _mm256_madd_epi16(_mm256_packs_epi32(low, high), _mm256_set1_epi32(0x00010064));
+}
+
+// Eight fields' values, in order, from two registers of FourDigitSums.
+inline __m256i OctetValues(__m256i firstQuad, __m256i secondQuad) {
+    const __m256i values =
+        _mm256_madd_epi16(_mm256_packs_epi32(firstQuad, secondQuad), _mm256_set1_epi32(0x00012710));
+    return _mm256_permute4x64_epi64(values, kInOrder);
+}
+
+inline __m256i DigitsOf(__m256i bytes) { return _mm256_sub_epi8(bytes, _mm256_set1_epi8('0')); }
+
+inline __m256i IsDigit(__m256i digits) {
+    return _mm256_cmpeq_epi8(_mm256_min_epu8(digits, _mm256_set1_epi8(9)), digits);
+}
+
+// GroupFlaws and EdgeFlaws of a line in one.
+struct WideFlaws {
+    __m256i badBytes;
+    __m256i starts;
+    __m256i lastDigits;
+    uint32_t badFields;
+    uint32_t saturated;
+};
+
+inline WideFlaws NoFlaws() { return WideFlaws{_mm256_setzero_si256(), Ones(), Ones(), 0, 0}; }
+
+inline bool Plain(const WideFlaws& flaws) {
+    return flaws.badFields == 0 && _mm256_movemask_epi8(flaws.badBytes) == 0;
+}
+
+inline bool EdgesWhole(const WideFlaws& flaws) {
+    constexpr uint32_t kLowBytes = 0x01010101u;   // byte 0 of each quarter
+    constexpr uint32_t kHighBytes = 0x80808080u;  // byte 7 of each quarter
+    return (static_cast<uint32_t>(_mm256_movemask_epi8(flaws.starts)) & kLowBytes) == kLowBytes &&
+           (static_cast<uint32_t>(_mm256_movemask_epi8(flaws.lastDigits)) & kHighBytes) ==
+               kHighBytes;
+}
+
+// Four A/D fields ending at ends[0..3]: as plain_line's SamplePair.
+inline __m256i SampleQuad(const char* line, const int16_t* ends, __m256i* minus, WideFlaws* flaws) {
+    const __m256i bytes = LoadQuarters(line + ends[0] - 8, line + ends[1] - 8, line + ends[2] - 8,
+                                       line + ends[3] - 8);
+    const __m256i digits = DigitsOf(bytes);
+    const __m256i isDigit = IsDigit(digits);
+    const __m256i below = AtAndBelowLastNonDigit(_mm256_xor_si256(isDigit, Ones()));
+    const __m256i start = _mm256_andnot_si256(_mm256_srli_epi64(below, 8), below);
+    const __m256i comma = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(','));
+    *minus = _mm256_and_si256(start, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('-')));
+    const __m256i signedStart = _mm256_and_si256(*minus, _mm256_slli_epi64(comma, 8));
+    const __m256i goodStart = _mm256_or_si256(_mm256_and_si256(start, comma), signedStart);
+    flaws->badBytes = _mm256_or_si256(flaws->badBytes, _mm256_andnot_si256(goodStart, start));
+    flaws->starts = _mm256_and_si256(flaws->starts, below);
+    flaws->lastDigits = _mm256_and_si256(flaws->lastDigits, isDigit);
+    return FourDigitSums(_mm256_andnot_si256(below, digits));
+}
+
+// A/D: fields first..first + 7, as plain_line's ReadSampleGroup.
+inline void ReadSampleOctet(const Tables& tables, const char* line, const int16_t* ends,
+                            int32_t first, int32_t channels, int16_t* out, WideFlaws* flaws) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i minus[2];
+    const __m256i firstQuad = SampleQuad(line, ends + first, &minus[0], flaws);
+    const __m256i secondQuad = SampleQuad(line, ends + first + 4, &minus[1], flaws);
+    const __m256i minusSums = _mm256_permute4x64_epi64(
+        _mm256_packs_epi32(_mm256_sad_epu8(minus[0], zero), _mm256_sad_epu8(minus[1], zero)),
+        kInOrder);
+    const __m256i sign = _mm256_cmpgt_epi32(minusSums, zero);
+    const __m256i values =
+        _mm256_sub_epi32(_mm256_xor_si256(OctetValues(firstQuad, secondQuad), sign), sign);
+    const __m256i beyond =
+        _mm256_or_si256(_mm256_cmpgt_epi32(values, _mm256_set1_epi32(INT16_MAX)),
+                        _mm256_cmpgt_epi32(_mm256_set1_epi32(INT16_MIN), values));
+    const int32_t channelsHere = channels - first;
+    const uint32_t ofChannels = channelsHere >= kWideFields ? 0xFFu
+                                : channelsHere <= 0         ? 0u
+                                                            : (1u << channelsHere) - 1;
+    const uint32_t beyondBits =
+        static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(beyond))) & ofChannels;
+    flaws->saturated += tables.ones[beyondBits & 15] + tables.ones[beyondBits >> 4];
+    // The pack saturates at both 16-bit limits, as the general path does.
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(out + first),
+        _mm_packs_epi32(_mm256_castsi256_si128(values), _mm256_extracti128_si256(values, 1)));
+}
+
+// The lengths of the fields ending at ends[0..7] (ends[-1] + 1 is the
+// first one's start), a 16-bit lane each; fields from valid on, past the
+// line's count, repeat the last one.
+inline __m128i OctetLengths(const int16_t* ends, int32_t valid) {
+    const __m128i lengths =
+        _mm_sub_epi16(_mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(ends)),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(ends - 1))),
+                      _mm_set1_epi16(1));
+    if (valid >= kWideFields) return lengths;
+    alignas(16) int16_t each[kWideFields];
+    _mm_store_si128(reinterpret_cast<__m128i*>(each), lengths);
+    for (int32_t k = valid; k < kWideFields; ++k) each[k] = each[valid - 1];
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(each));
+}
+
+// Four calibrated fields ending at ends[0..3], of lengths (16-bit lanes 0..3
+// of lengths): a field's bytes are the last `length` of its quarter, a
+// minus and the number; a field longer than a quarter keeps none and is
+// flawed. Then as plain_line's CalibratedPair, powers a 64-bit element per
+// field; negatives gets a bit per field with a minus.
+inline void CalibratedQuad(const char* line, const int16_t* ends, __m128i lengths, __m256i* whole,
+                           __m256i* fraction, __m256i* powers, uint32_t* negatives,
+                           WideFlaws* flaws) {
+    const __m256i bytes = LoadQuarters(line + ends[0] - 8, line + ends[1] - 8, line + ends[2] - 8,
+                                       line + ends[3] - 8);
+    const __m256i missing = _mm256_sub_epi64(_mm256_set1_epi64x(8), _mm256_cvtepi16_epi64(lengths));
+    // A shift by 64 bits or more (no byte, or too many) leaves nothing.
+    const __m256i field = _mm256_sllv_epi64(Ones(), _mm256_slli_epi64(missing, 3));
+    const __m256i firstByte = _mm256_andnot_si256(_mm256_slli_epi64(field, 8), field);
+    const __m256i minus =
+        _mm256_and_si256(firstByte, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('-')));
+    *negatives = static_cast<uint32_t>(_mm256_movemask_pd(_mm256_castsi256_pd(
+        _mm256_slli_epi64(_mm256_sad_epu8(minus, _mm256_setzero_si256()), 56))));
+    const __m256i kept = _mm256_andnot_si256(minus, field);
+    const __m256i digits = DigitsOf(bytes);
+    const __m256i isDigit = IsDigit(digits);
+    const __m256i point =
+        _mm256_and_si256(_mm256_cmpeq_epi8(digits, _mm256_set1_epi8('.' - '0')), kept);
+    const __m256i atAndAbove = AtAndAbovePoint(point);
+    const __m256i digitsKept = _mm256_and_si256(isDigit, kept);
+    __m256i bad = _mm256_andnot_si256(_mm256_or_si256(isDigit, point), kept);
+    bad = _mm256_or_si256(bad, _mm256_and_si256(point, _mm256_slli_epi64(atAndAbove, 8)));
+    flaws->badBytes = _mm256_or_si256(flaws->badBytes, bad);
+    // A point alone has no digit, nor has a field too long.
+    const uint32_t noDigit = static_cast<uint32_t>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(digitsKept, _mm256_setzero_si256())));
+    for (int32_t quarter = 0; quarter < 4; ++quarter)
+        flaws->badFields |= (noDigit >> (8 * quarter) & 0xFFu) == 0xFFu;
+    const __m256i values = _mm256_and_si256(digits, digitsKept);
+    *whole = FourDigitSums(values);
+    *fraction = FourDigitSums(_mm256_and_si256(values, atAndAbove));
+    *powers =
+        _mm256_sad_epu8(_mm256_and_si256(atAndAbove, _mm256_set1_epi8(1)), _mm256_setzero_si256());
+}
+
+// Eight calibrated fields before they become values: as GroupNumbers.
+struct OctetNumbers {
+    __m256i numbers;
+    alignas(32) uint64_t powers[kWideFields];
+    uint32_t negatives;
+};
+
+inline void ReadCalibratedOctet(const char* line, const int16_t* ends, int32_t first, int32_t count,
+                                OctetNumbers* read, WideFlaws* flaws) {
+    const __m128i lengths = OctetLengths(ends + first, count - first);
+    __m256i whole[2], fraction[2];
+    uint32_t negatives[2];
+    for (int32_t quad = 0; quad < 2; ++quad) {
+        __m256i powers;
+        CalibratedQuad(line, ends + first + 4 * quad,
+                       quad == 0 ? lengths : _mm_srli_si128(lengths, 8), &whole[quad],
+                       &fraction[quad], &powers, &negatives[quad], flaws);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(read->powers + 4 * quad), powers);
+    }
+    const __m256i fractions = OctetValues(fraction[0], fraction[1]);
+    read->numbers = _mm256_add_epi32(OctetValues(whole[0], whole[1]),
+                                     _mm256_add_epi32(_mm256_slli_epi32(fractions, 3), fractions));
+    read->negatives = negatives[0] | negatives[1] << 4;
+}
+
+// Fields 4 * quad .. 4 * quad + 3 of an octet: their numbers as doubles,
+// and their powers of ten from table (powersOfTen or tenthPowers).
+inline __m256d QuadNumbers(const OctetNumbers& read, int32_t quad) {
+    return _mm256_cvtepi32_pd(quad == 0 ? _mm256_castsi256_si128(read.numbers)
+                                        : _mm256_extracti128_si256(read.numbers, 1));
+}
+
+inline __m256d QuadPowers(const double* table, const OctetNumbers& read, int32_t quad) {
+    const uint64_t* powers = read.powers + 4 * quad;
+    return _mm256_set_pd(table[powers[3] & 15], table[powers[2] & 15], table[powers[1] & 15],
+                         table[powers[0] & 15]);
+}
+
+// As plain_line's ExactNumbers and NearestFloats, eight at a time.
+inline void FinishOctet(const Tables& tables, const OctetNumbers& read, int32_t first,
+                        double* out) {
+    for (int32_t quad = 0; quad < 2; ++quad) {
+        const uint32_t negatives = read.negatives >> (4 * quad);
+        const __m256d signs =
+            _mm256_set_m128d(tables.pairSigns[negatives >> 2 & 3], tables.pairSigns[negatives & 3]);
+        const __m256d quotients =
+            _mm256_div_pd(QuadNumbers(read, quad), QuadPowers(tables.powersOfTen, read, quad));
+        _mm256_storeu_pd(out + first + 4 * quad, _mm256_mul_pd(quotients, signs));
+    }
+}
+
+inline void FinishOctet(const Tables& tables, const OctetNumbers& read, int32_t first, float* out) {
+    for (int32_t quad = 0; quad < 2; ++quad) {
+        const __m128 floats = _mm256_cvtpd_ps(
+            _mm256_mul_pd(QuadNumbers(read, quad), QuadPowers(tables.tenthPowers, read, quad)));
+        _mm_storeu_ps(out + first + 4 * quad,
+                      _mm_xor_ps(floats, tables.floatSigns[read.negatives >> (4 * quad) & 15]));
+    }
+}
+
+// Where a line's value fields end, the last one's end repeated for the
+// octet that runs past the count: the count, or kNotPlain.
+inline int32_t FindOctetEnds(const char* line, int32_t length, int32_t bias, int16_t* ends) {
+    const int32_t count = FindValueFields(line, length, bias, ends);
+    if (count == kNotPlain) return kNotPlain;
+    int16_t* const fieldEnds = ends + bias + 1;
+    for (int32_t k = 1; k < kWideFields; ++k) fieldEnds[count - 1 + k] = fieldEnds[count - 1];
+    return count;
+}
+
+template <class Value>
+int32_t ReadWideNumbers(const char* line, int32_t length, int32_t bias, Value* values) {
+    int16_t ends[kCommaLimit + 16];
+    const int32_t count = FindOctetEnds(line, length, bias, ends);
+    if (count == kNotPlain) return kNotPlain;
+    const Tables& tables = Constants();
+    Value spare[kLineValueLimit + kWideFields];
+    Value* out = count + kWideFields <= kLineValueLimit ? values : spare;
+    WideFlaws flaws = NoFlaws();
+    for (int32_t first = 0; first < count; first += kWideFields) {
+        OctetNumbers read;
+        ReadCalibratedOctet(line, ends + bias + 1, first, count, &read, &flaws);
+        FinishOctet(tables, read, first, out);
+    }
+    if (!Plain(flaws)) return kNotPlain;
+    if (out != values) std::memcpy(values, out, sizeof(Value) * static_cast<size_t>(count));
+    return count;
+}
+
+}  // namespace
+
+namespace wide_line {
+
+int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32_t counted,
+                    int16_t* values, FieldFlaws* flaws) {
+    int16_t ends[kCommaLimit + 16];
+    const int32_t count = FindOctetEnds(line, length, bias, ends);
+    if (count == kNotPlain) return kNotPlain;
+    int16_t spare[kLineValueLimit + kWideFields];
+    int16_t* out = count + kWideFields <= kLineValueLimit ? values : spare;
+    const Tables& tables = Constants();
+    const int32_t channels = ChannelValues(count, counted);
+    WideFlaws wide = NoFlaws();
+    for (int32_t first = 0; first < count; first += kWideFields)
+        ReadSampleOctet(tables, line, ends + bias + 1, first, channels, out, &wide);
+    if (!Plain(wide) || !EdgesWhole(wide)) return kNotPlain;
+    if (out != values) std::memcpy(values, out, sizeof(int16_t) * static_cast<size_t>(count));
+    flaws->saturated += wide.saturated;
+    flaws->numbers += static_cast<uint32_t>(channels);
+    return count;
+}
+
+int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, double* values) {
+    return ReadWideNumbers(line, length, bias, values);
+}
+
+int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, float* values) {
+    return ReadWideNumbers(line, length, bias, values);
+}
+
+}  // namespace wide_line
+
+#endif
