@@ -170,10 +170,12 @@ struct ValueEnds {
 
 // The value fields of a plain line of length bytes into ends (kCommaLimit +
 // 16 long): their count, or kNotPlain.
+// findCommas is FindCommas or a wider one of the same contract.
+template <bool (*findCommas)(const char*, int32_t, uint64_t*) = FindCommas>
 inline int32_t FindValueFields(const char* line, int32_t length, int32_t bias, int16_t* ends) {
     if (length < 16 || line[length - 1] == ',' || bias < 0) return kNotPlain;
     uint64_t words[kMaskWords];
-    if (!FindCommas(line, length, words)) return kNotPlain;
+    if (!findCommas(line, length, words)) return kNotPlain;
     ends[0] = -1;
     const int32_t commas = CommaPositions(words, (length + 63) >> 6, ends + 1);
     if (commas < bias || commas - bias >= kLineValueLimit) return kNotPlain;
