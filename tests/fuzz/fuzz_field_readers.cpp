@@ -13,6 +13,7 @@
 #include <string>
 
 #include "source/field_reader.h"
+#include "source/wide_vectors.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ void CompareWholeLineWithFields(AppRecord* record, const char* line, size_t leng
     const int32_t size = static_cast<int32_t>(length);
     // Both widths of the whole-line readers.
     for (int32_t wide : {0, 1}) {
-        SetWideLineReading(wide);
+        SetWideVectors(wide);
         CompareReadings<int16_t>(
             [&](int16_t* v, FieldFlaws* f) { return ReadIntegerLine(record, line, size, v, f); },
             [&](int16_t* v, FieldFlaws* f) {

@@ -18,6 +18,7 @@
 #include "source/line_rows.h"
 #include "source/step_blocks.h"
 #include "source/sample_pairs.h"
+#include "source/wide_vectors.h"
 #include "psg_internal.h"
 
 namespace {
@@ -36,6 +37,7 @@ struct RowMaker {
     int32_t sign;
     bool on[kPatternRowCount];
     uint32_t onMask[kPatternRowCount];  // 1 for a channel that is on: its clamps are counted
+    uint64_t onBits[kPatternRowCount];  // the same, all ones
     // MAG x sign, limited to +-32768: any larger factor clamps every
     // non-zero value just the same, and the product stays in 32 bits.
     int32_t adFactor[kPatternRowCount];
@@ -63,6 +65,7 @@ void SetUpMaker(const AppRecord* record, TraceKind traceKind, RowMaker* maker) {
         const int64_t factor = int64_t{magnification} * maker->sign;
         maker->on[c] = psg::RowOn(row);
         maker->onMask[c] = maker->on[c] ? 1u : 0u;
+        maker->onBits[c] = maker->on[c] ? ~uint64_t{0} : 0;
         maker->adFactor[c] = static_cast<int32_t>(std::clamp<int64_t>(factor, -32768, 32768));
         maker->narrowFactors = maker->narrowFactors && maker->adFactor[c] <= INT16_MAX;
         maker->adFactor16[c] = static_cast<int16_t>(std::min(maker->adFactor[c], INT16_MAX));
@@ -196,12 +199,15 @@ void ScaleCalibrated(const RowMaker& maker, int32_t first, const float* values, 
     }
 }
 
-// ScaleCalibrated two channels at a time while they last: the same double
-// operations in the same order, so the same results, with half the
-// divisions' cost. The first channel left.
+// ScaleCalibrated four channels at a time, then two, while they last: the
+// same double operations in the same order, so the same results, with a
+// fraction of the divisions' cost. The first channel left.
 int32_t ScalePairsCalibrated(const RowMaker& maker, const float* values, int16_t* row,
                              uint32_t* clamped) {
-    int32_t c = 0;
+    // A channel that is off has VU x MAG 0: it stores 0 kept or not.
+    const QuadScale quads{maker.numerator, maker.eu,       maker.onBits,
+                          maker.onBits,    maker.channels, maker.sign < 0};
+    int32_t c = ScaleCalibratedQuads(quads, values, row, clamped);
 #if defined(QUILLON_PAIRS_SCALED)
     using namespace sample_pairs;
     const __m128i negate = _mm_set1_epi32(maker.sign < 0 ? -1 : 0);

@@ -1,6 +1,5 @@
 #include "source/field_reader.h"
 
-#include <atomic>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -195,24 +194,11 @@ int32_t ReadValues(const AppRecord* record, const char* line, Value* values, Fie
     return count;
 }
 
-std::atomic<bool> gWideReading{true};
-
-// Whether the whole-line readers read eight fields at a time: where the
-// build has them, the processor can run them and the switch allows.
-bool ReadsWide() {
-#if defined(QUILLON_WIDE_LINES)
-    static const bool available = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
-    return available && gWideReading.load(std::memory_order_relaxed);
-#else
-    return false;
-#endif
-}
-
 // The wide reader leaves a field of a minus and eight bytes to the narrow
 // one, which takes it.
 template <class Value>
 int32_t ReadPlainNumbers(const char* line, int32_t length, int32_t bias, Value* values) {
-    if (ReadsWide()) {
+    if (wide_line::Usable()) {
         const int32_t count = wide_line::ReadNumbers(line, length, bias, values);
         if (count != plain_line::kNotPlain) return count;
     }
@@ -220,8 +206,6 @@ int32_t ReadPlainNumbers(const char* line, int32_t length, int32_t bias, Value* 
 }
 
 }  // namespace
-
-extern "C" void SetWideLineReading(int32_t on) { gWideReading = on != 0; }
 
 extern "C" int32_t NextField(const char* text, char* field, int32_t limit, int32_t mode) {
     if (field == nullptr) return 0;
@@ -250,7 +234,7 @@ extern "C" int32_t ReadIntegerLine(const AppRecord* record, const char* line, in
                                    int16_t* values, FieldFlaws* flaws) {
     if (record == nullptr || line == nullptr || values == nullptr || flaws == nullptr) return 0;
     if (record->DelimitChar == kFieldModeComma && length > 0 && length <= kLineByteLimit) {
-        const int32_t count = ReadsWide()
+        const int32_t count = wide_line::Usable()
                                   ? wide_line::ReadSamples(line, length, record->DataLineBias,
                                                            record->ChannelCount, values, flaws)
                                   : plain_line::ReadSamples(line, length, record->DataLineBias,

@@ -1,6 +1,7 @@
 // Built with AVX2 (see wide_line.h); nothing here runs unless the processor
 // has it. Each register holds four fields' last eight bytes, one in each
-// quarter, where plain_line's hold two: every step is plain_line's own.
+// quarter, where plain_line's hold two: every step is plain_line's own. The
+// scaling is the pair loops' (source/sample_pairs.h) four channels wide.
 #include "wide_line.h"
 
 #if defined(QUILLON_WIDE_LINES)
@@ -325,6 +326,38 @@ int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32_t coun
     flaws->saturated += wide.saturated;
     flaws->numbers += static_cast<uint32_t>(channels);
     return count;
+}
+
+int32_t ScaleQuads(const QuadScale& scale, const float* values, int16_t* samples,
+                   uint32_t* beyond) {
+    const __m128i negate = _mm_set1_epi32(scale.negate ? -1 : 0);
+    __m256i tally = _mm256_setzero_si256();
+    int32_t c = 0;
+    for (; c + 4 <= scale.channels; c += 4) {
+        const __m256d products = _mm256_mul_pd(_mm256_loadu_pd(scale.numerators + c),
+                                               _mm256_cvtps_pd(_mm_loadu_ps(values + c)));
+        __m256d counts = _mm256_div_pd(products, _mm256_loadu_pd(scale.denominators + c));
+        counts = _mm256_and_pd(counts, _mm256_cmp_pd(counts, counts, _CMP_ORD_Q));
+        counts =
+            _mm256_and_pd(counts, _mm256_loadu_pd(reinterpret_cast<const double*>(scale.kept + c)));
+        const __m256d outside =
+            _mm256_or_pd(_mm256_cmp_pd(counts, _mm256_set1_pd(32768.0), _CMP_GE_OQ),
+                         _mm256_cmp_pd(counts, _mm256_set1_pd(-32768.0), _CMP_LE_OQ));
+        const __m256i tallied =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(scale.tallied + c));
+        tally = _mm256_sub_epi64(tally, _mm256_and_si256(_mm256_castpd_si256(outside), tallied));
+        const __m256d within =
+            _mm256_min_pd(_mm256_max_pd(counts, _mm256_set1_pd(-32767.0)), _mm256_set1_pd(32767.0));
+        const __m128i whole = _mm256_cvttpd_epi32(within);
+        const __m128i signedWhole = _mm_sub_epi32(_mm_xor_si128(whole, negate), negate);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + c),
+                         _mm_packs_epi32(signedWhole, signedWhole));
+    }
+    const __m128i pairs =
+        _mm_add_epi64(_mm256_castsi256_si128(tally), _mm256_extracti128_si256(tally, 1));
+    *beyond += static_cast<uint32_t>(
+        _mm_cvtsi128_si64(_mm_add_epi64(pairs, _mm_unpackhi_epi64(pairs, pairs))));
+    return c;
 }
 
 int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, double* values) {

@@ -13,6 +13,7 @@
 #include "eeg_test_support.h"
 #include "mixed_lines.h"
 #include "source/line_rows.h"
+#include "source/wide_vectors.h"
 
 namespace {
 
@@ -112,6 +113,44 @@ TEST(EegFrames, CalibratedValuesScaleClipAndInvert) {
         EXPECT_EQ(wave.Sample(0, 7), s * 163);
         EXPECT_EQ(wave.Sample(0, 8), s * -819) << "toward zero";
         EXPECT_EQ(record->Tally.SaturatedValues, 2u) << "40000 and -40000";
+    }
+}
+
+// Calibrated frames are scaled four channels at a time where the processor
+// can, two at a time otherwise: both give the same frames and counts, with
+// values beyond the float range, beyond 16 bits, unused and unscaled rows.
+TEST(EegFrames, CalibratedFramesScaledFourAtATimeAreScaledAsTwoAtATime) {
+    const char* const values[] = {"100",  "-4882.8125", "4882.8125", "1e39", "-1e39",
+                                  "0.06", "-0.06",      "-0",        "10",   "12345.678"};
+    std::string source;
+    for (int32_t line = 0; line < 400; ++line) {
+        for (int32_t ch = 0; ch < 11; ++ch)
+            source += std::string(ch ? "," : "") + values[(line * 3 + ch * 7) % 10];
+        source += "\n";
+    }
+    Scratch scratch;
+    WriteBytes(scratch.File("src.csv"), source);
+    for (uint16_t inverted : {0, 1}) {
+        std::string waves[2];
+        uint32_t saturated[2];
+        for (int32_t wide : {0, 1}) {
+            SetWideVectors(wide);
+            RecordPtr record = EegRecord(scratch.File("src.csv"), 11, 200);
+            record->OrgCalDataType = 1;
+            record->PolarityCopy = inverted;
+            EegMontageRow* rows = record->PatternSlots[0].EegRows;
+            rows[2].SOURCE = 0;  // unused
+            rows[5].SENS = 21;   // no sensitivity
+            rows[9].SENS = 4;
+            const std::string out =
+                scratch.File("out" + std::to_string(inverted) + std::to_string(wide) + ".dat");
+            ASSERT_NE(ConvertAll(record.get(), out), 0u);
+            waves[wide] = ReadBytes(out);
+            saturated[wide] = record->Tally.SaturatedValues;
+        }
+        EXPECT_EQ(waves[0], waves[1]) << inverted;
+        EXPECT_EQ(saturated[0], saturated[1]);
+        EXPECT_GT(saturated[1], 0u);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "source/field_reader.h"
+#include "source/wide_vectors.h"
 #include "scratch_files.h"
 
 namespace {
@@ -257,7 +258,7 @@ template <class Body>
 void ForEachLineWidth(Body body) {
     for (int32_t wide : {0, 1}) {
         SCOPED_TRACE(wide ? "eight fields at a time" : "four fields at a time");
-        SetWideLineReading(wide);
+        SetWideVectors(wide);
         body();
     }
 }

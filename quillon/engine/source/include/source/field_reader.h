@@ -55,11 +55,6 @@ int32_t ReadIntegerLine(const AppRecord* record, const char* line, int32_t lengt
                         FieldFlaws* flaws);
 int32_t ReadFloatLine(const AppRecord* record, const char* line, int32_t length, float* values,
                       FieldFlaws* flaws);
-
-// Whether ReadIntegerLine and ReadFloatLine may read eight fields at a time
-// where the processor can (1, the default) or four (0): both give the same
-// values, and the switch is there to show it.
-void SetWideLineReading(int32_t on);
 }
 
 #endif
