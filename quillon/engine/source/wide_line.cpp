@@ -64,15 +64,12 @@ struct WideFlaws {
     __m256i badBytes;
     __m256i starts;
     __m256i lastDigits;
-    uint32_t badFields;
     uint32_t saturated;
 };
 
-inline WideFlaws NoFlaws() { return WideFlaws{_mm256_setzero_si256(), Ones(), Ones(), 0, 0}; }
+inline WideFlaws NoFlaws() { return WideFlaws{_mm256_setzero_si256(), Ones(), Ones(), 0}; }
 
-inline bool Plain(const WideFlaws& flaws) {
-    return flaws.badFields == 0 && _mm256_movemask_epi8(flaws.badBytes) == 0;
-}
+inline bool Plain(const WideFlaws& flaws) { return _mm256_movemask_epi8(flaws.badBytes) == 0; }
 
 inline bool EdgesWhole(const WideFlaws& flaws) {
     constexpr uint32_t kLowBytes = 0x01010101u;   // byte 0 of each quarter
@@ -148,10 +145,9 @@ inline __m128i OctetLengths(const int16_t* ends, int32_t valid) {
 // of lengths): a field's bytes are the last `length` of its quarter, a
 // minus and the number; a field longer than a quarter keeps none and is
 // flawed. Then as plain_line's CalibratedPair, powers a 64-bit element per
-// field; negatives gets a bit per field with a minus.
+// field; signs has the sign bit of each field with a minus.
 inline void CalibratedQuad(const char* line, const int16_t* ends, __m128i lengths, __m256i* whole,
-                           __m256i* fraction, __m256i* powers, uint32_t* negatives,
-                           WideFlaws* flaws) {
+                           __m256i* fraction, __m256i* powers, __m256i* signs, WideFlaws* flaws) {
     const __m256i bytes = LoadQuarters(line + ends[0] - 8, line + ends[1] - 8, line + ends[2] - 8,
                                        line + ends[3] - 8);
     const __m256i missing = _mm256_sub_epi64(_mm256_set1_epi64x(8), _mm256_cvtepi16_epi64(lengths));
@@ -160,8 +156,8 @@ inline void CalibratedQuad(const char* line, const int16_t* ends, __m128i length
     const __m256i firstByte = _mm256_andnot_si256(_mm256_slli_epi64(field, 8), field);
     const __m256i minus =
         _mm256_and_si256(firstByte, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('-')));
-    *negatives = static_cast<uint32_t>(_mm256_movemask_pd(_mm256_castsi256_pd(
-        _mm256_slli_epi64(_mm256_sad_epu8(minus, _mm256_setzero_si256()), 56))));
+    // A minus byte's sum is 255: its lowest bit becomes the sign bit.
+    *signs = _mm256_slli_epi64(_mm256_sad_epu8(minus, _mm256_setzero_si256()), 63);
     const __m256i kept = _mm256_andnot_si256(minus, field);
     const __m256i digits = DigitsOf(bytes);
     const __m256i isDigit = IsDigit(digits);
@@ -173,10 +169,8 @@ inline void CalibratedQuad(const char* line, const int16_t* ends, __m128i length
     bad = _mm256_or_si256(bad, _mm256_and_si256(point, _mm256_slli_epi64(atAndAbove, 8)));
     flaws->badBytes = _mm256_or_si256(flaws->badBytes, bad);
     // A point alone has no digit, nor has a field too long.
-    const uint32_t noDigit = static_cast<uint32_t>(
-        _mm256_movemask_epi8(_mm256_cmpeq_epi8(digitsKept, _mm256_setzero_si256())));
-    for (int32_t quarter = 0; quarter < 4; ++quarter)
-        flaws->badFields |= (noDigit >> (8 * quarter) & 0xFFu) == 0xFFu;
+    flaws->badBytes =
+        _mm256_or_si256(flaws->badBytes, _mm256_cmpeq_epi64(digitsKept, _mm256_setzero_si256()));
     const __m256i values = _mm256_and_si256(digits, digitsKept);
     *whole = FourDigitSums(values);
     *fraction = FourDigitSums(_mm256_and_si256(values, atAndAbove));
@@ -184,29 +178,28 @@ inline void CalibratedQuad(const char* line, const int16_t* ends, __m128i length
         _mm256_sad_epu8(_mm256_and_si256(atAndAbove, _mm256_set1_epi8(1)), _mm256_setzero_si256());
 }
 
-// Eight calibrated fields before they become values: as GroupNumbers.
+// Eight calibrated fields before they become values: V + 9F of each (see
+// plain_line's CalibratedPair), and CalibratedQuad's powers and signs.
 struct OctetNumbers {
     __m256i numbers;
     alignas(32) uint64_t powers[kWideFields];
-    uint32_t negatives;
+    __m256i signs[2];  // of fields 0..3 and 4..7, as CalibratedQuad gives them
 };
 
 inline void ReadCalibratedOctet(const char* line, const int16_t* ends, int32_t first, int32_t count,
                                 OctetNumbers* read, WideFlaws* flaws) {
     const __m128i lengths = OctetLengths(ends + first, count - first);
     __m256i whole[2], fraction[2];
-    uint32_t negatives[2];
     for (int32_t quad = 0; quad < 2; ++quad) {
         __m256i powers;
         CalibratedQuad(line, ends + first + 4 * quad,
                        quad == 0 ? lengths : _mm_srli_si128(lengths, 8), &whole[quad],
-                       &fraction[quad], &powers, &negatives[quad], flaws);
+                       &fraction[quad], &powers, &read->signs[quad], flaws);
         _mm256_store_si256(reinterpret_cast<__m256i*>(read->powers + 4 * quad), powers);
     }
     const __m256i fractions = OctetValues(fraction[0], fraction[1]);
     read->numbers = _mm256_add_epi32(OctetValues(whole[0], whole[1]),
                                      _mm256_add_epi32(_mm256_slli_epi32(fractions, 3), fractions));
-    read->negatives = negatives[0] | negatives[1] << 4;
 }
 
 // Fields 4 * quad .. 4 * quad + 3 of an octet: their numbers as doubles,
@@ -218,29 +211,34 @@ inline __m256d QuadNumbers(const OctetNumbers& read, int32_t quad) {
 
 inline __m256d QuadPowers(const double* table, const OctetNumbers& read, int32_t quad) {
     const uint64_t* powers = read.powers + 4 * quad;
+    // The fields of a line mostly have the same count of decimals.
+    if (powers[0] == powers[1] && powers[0] == powers[2] && powers[0] == powers[3])
+        return _mm256_set1_pd(table[powers[0] & 15]);
     return _mm256_set_pd(table[powers[3] & 15], table[powers[2] & 15], table[powers[1] & 15],
                          table[powers[0] & 15]);
 }
 
-// As plain_line's ExactNumbers and NearestFloats, eight at a time.
+// As plain_line's ExactNumbers and NearestFloats, eight at a time. The
+// sign bit is flipped where the narrow readers multiply by -1 or flip it:
+// the same value either way.
+inline __m256d Signed(__m256d values, __m256i signs) {
+    return _mm256_xor_pd(values, _mm256_castsi256_pd(signs));
+}
+
 inline void FinishOctet(const Tables& tables, const OctetNumbers& read, int32_t first,
                         double* out) {
     for (int32_t quad = 0; quad < 2; ++quad) {
-        const uint32_t negatives = read.negatives >> (4 * quad);
-        const __m256d signs =
-            _mm256_set_m128d(tables.pairSigns[negatives >> 2 & 3], tables.pairSigns[negatives & 3]);
         const __m256d quotients =
             _mm256_div_pd(QuadNumbers(read, quad), QuadPowers(tables.powersOfTen, read, quad));
-        _mm256_storeu_pd(out + first + 4 * quad, _mm256_mul_pd(quotients, signs));
+        _mm256_storeu_pd(out + first + 4 * quad, Signed(quotients, read.signs[quad]));
     }
 }
 
 inline void FinishOctet(const Tables& tables, const OctetNumbers& read, int32_t first, float* out) {
     for (int32_t quad = 0; quad < 2; ++quad) {
-        const __m128 floats = _mm256_cvtpd_ps(
-            _mm256_mul_pd(QuadNumbers(read, quad), QuadPowers(tables.tenthPowers, read, quad)));
-        _mm_storeu_ps(out + first + 4 * quad,
-                      _mm_xor_ps(floats, tables.floatSigns[read.negatives >> (4 * quad) & 15]));
+        const __m256d products =
+            _mm256_mul_pd(QuadNumbers(read, quad), QuadPowers(tables.tenthPowers, read, quad));
+        _mm_storeu_ps(out + first + 4 * quad, _mm256_cvtpd_ps(Signed(products, read.signs[quad])));
     }
 }
 
