@@ -373,14 +373,21 @@ inline void ReadCalibratedGroup(const Tables& tables, const char* line, const Va
     read->negatives = group.negatives;
 }
 
-// The numbers' exact quotients by their powers of ten, lanes 2 * pair and
-// 2 * pair + 1: ten times the digits over ten times the power is the same
-// exact quotient, so the division rounds to the general path's double.
+// The numbers of lanes 2 * pair and 2 * pair + 1 as doubles, and the
+// entries of table (by the power of ten of each) beside them.
+inline __m128d PairNumbers(const GroupNumbers& read, int32_t pair) {
+    return _mm_cvtepi32_pd(pair == 0 ? read.numbers : _mm_srli_si128(read.numbers, 8));
+}
+
+inline __m128d PairPowers(const double* table, const GroupNumbers& read, int32_t pair) {
+    return _mm_set_pd(table[read.powers[2 * pair + 1] & 15], table[read.powers[2 * pair] & 15]);
+}
+
+// The numbers' exact quotients by their powers of ten: ten times the digits
+// over ten times the power is the same exact quotient, so the division
+// rounds to the general path's double.
 inline __m128d QuotientPair(const Tables& tables, const GroupNumbers& read, int32_t pair) {
-    const __m128i numbers = pair == 0 ? read.numbers : _mm_srli_si128(read.numbers, 8);
-    return _mm_div_pd(_mm_cvtepi32_pd(numbers),
-                      _mm_set_pd(tables.powersOfTen[read.powers[2 * pair + 1] & 15],
-                                 tables.powersOfTen[read.powers[2 * pair] & 15]));
+    return _mm_div_pd(PairNumbers(read, pair), PairPowers(tables.powersOfTen, read, pair));
 }
 
 // The general path's doubles into out[first..first + 3]: the sign
@@ -401,12 +408,9 @@ inline void ExactNumbers(const Tables& tables, const GroupNumbers& read, int32_t
 // while both doubles lie within 2^-52 of it. Without a point n is 0: exact.
 static_assert(kHalfDigits <= 8, "a point and seven digits at most");
 
-// The numbers times the doubles nearest 10^-n: lanes as QuotientPair's.
+// The numbers times the doubles nearest 10^-n.
 inline __m128d ReciprocalPair(const Tables& tables, const GroupNumbers& read, int32_t pair) {
-    const __m128i numbers = pair == 0 ? read.numbers : _mm_srli_si128(read.numbers, 8);
-    return _mm_mul_pd(_mm_cvtepi32_pd(numbers),
-                      _mm_set_pd(tables.tenthPowers[read.powers[2 * pair + 1] & 15],
-                                 tables.tenthPowers[read.powers[2 * pair] & 15]));
+    return _mm_mul_pd(PairNumbers(read, pair), PairPowers(tables.tenthPowers, read, pair));
 }
 
 // Magnification 1: the floats of the general path's doubles into
