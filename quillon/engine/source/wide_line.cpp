@@ -182,8 +182,8 @@ inline void CalibratedQuad(const char* line, const int16_t* ends, __m128i length
 // plain_line's CalibratedPair), and CalibratedQuad's powers and signs.
 struct OctetNumbers {
     __m256i numbers;
-    alignas(32) uint64_t powers[kWideFields];
-    __m256i signs[2];  // of fields 0..3 and 4..7, as CalibratedQuad gives them
+    __m256i powers[2];  // of fields 0..3 and 4..7
+    __m256i signs[2];   // of fields 0..3 and 4..7, as CalibratedQuad gives them
 };
 
 inline void ReadCalibratedOctet(const char* line, const int16_t* ends, int32_t first, int32_t count,
@@ -191,11 +191,9 @@ inline void ReadCalibratedOctet(const char* line, const int16_t* ends, int32_t f
     const __m128i lengths = OctetLengths(ends + first, count - first);
     __m256i whole[2], fraction[2];
     for (int32_t quad = 0; quad < 2; ++quad) {
-        __m256i powers;
         CalibratedQuad(line, ends + first + 4 * quad,
                        quad == 0 ? lengths : _mm_srli_si128(lengths, 8), &whole[quad],
-                       &fraction[quad], &powers, &read->signs[quad], flaws);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(read->powers + 4 * quad), powers);
+                       &fraction[quad], &read->powers[quad], &read->signs[quad], flaws);
     }
     const __m256i fractions = OctetValues(fraction[0], fraction[1]);
     read->numbers = _mm256_add_epi32(OctetValues(whole[0], whole[1]),
@@ -210,10 +208,13 @@ inline __m256d QuadNumbers(const OctetNumbers& read, int32_t quad) {
 }
 
 inline __m256d QuadPowers(const double* table, const OctetNumbers& read, int32_t quad) {
-    const uint64_t* powers = read.powers + 4 * quad;
     // The fields of a line mostly have the same count of decimals.
-    if (powers[0] == powers[1] && powers[0] == powers[2] && powers[0] == powers[3])
-        return _mm256_set1_pd(table[powers[0] & 15]);
+    const __m256i each = read.powers[quad];
+    const __m256i same = _mm256_cmpeq_epi64(each, _mm256_permute4x64_epi64(each, 0));
+    if (_mm256_movemask_pd(_mm256_castsi256_pd(same)) == 15)
+        return _mm256_broadcast_sd(&table[_mm256_cvtsi256_si32(each) & 15]);
+    alignas(32) uint64_t powers[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(powers), each);
     return _mm256_set_pd(table[powers[3] & 15], table[powers[2] & 15], table[powers[1] & 15],
                          table[powers[0] & 15]);
 }
