@@ -22,10 +22,9 @@ struct FrameMaker {
     // and the row's scale.
     bool scaled[kPatternRowCount];
     uint64_t scaledBits[kPatternRowCount];  // all ones where scaled
-    float numerator[kPatternRowCount];
-    float denominator[kPatternRowCount];
-    double numeratorWide[kPatternRowCount];  // the same as doubles
-    double denominatorWide[kPatternRowCount];
+    // The row's float scale, as doubles: exact.
+    double numerator[kPatternRowCount];
+    double denominator[kPatternRowCount];
 };
 
 void SetUpMaker(const AppRecord* record, FrameMaker* maker) {
@@ -43,8 +42,6 @@ void SetUpMaker(const AppRecord* record, FrameMaker* maker) {
         maker->scaledBits[c] = maker->scaled[c] ? ~uint64_t{0} : 0;
         maker->numerator[c] = row != nullptr ? row->ScaleNumerator : 0.0f;
         maker->denominator[c] = row != nullptr ? row->ScaleDenominator : 0.0f;
-        maker->numeratorWide[c] = maker->numerator[c];
-        maker->denominatorWide[c] = maker->denominator[c];
     }
 }
 
@@ -82,15 +79,15 @@ void Scale(const FrameMaker& maker, int32_t first, const float* values, int16_t*
 int32_t ScalePairs(const FrameMaker& maker, const float* values, int16_t* samples,
                    uint32_t* saturated) {
     // Channels not scaled count as 0, so they are never beyond.
-    const QuadScale quads{maker.numeratorWide, maker.denominatorWide, maker.scaledBits,
-                          maker.scaledBits,    maker.channels,        maker.inverted};
+    const QuadScale quads{maker.numerator,  maker.denominator, maker.scaledBits,
+                          maker.scaledBits, maker.channels,    maker.inverted};
     int32_t c = ScaleCalibratedQuads(quads, values, samples, saturated);
 #if defined(QUILLON_PAIRS_SCALED)
     using namespace sample_pairs;
     const __m128i negate = _mm_set1_epi32(maker.inverted ? -1 : 0);
     for (; c + 2 <= maker.channels; c += 2) {
-        const __m128d v = ScaledPair(TwoDoubles(maker.numerator + c), values + c,
-                                     TwoDoubles(maker.denominator + c));
+        const __m128d v = ScaledPair(_mm_loadu_pd(maker.numerator + c), values + c,
+                                     _mm_loadu_pd(maker.denominator + c));
         // The channels not scaled count as 0.
         const __m128d counts = _mm_and_pd(
             v, _mm_castsi128_pd(
