@@ -144,10 +144,17 @@ inline __m128i OctetLengths(const int16_t* ends, int32_t valid) {
 // Four calibrated fields ending at ends[0..3], of lengths (16-bit lanes 0..3
 // of lengths): a field's bytes are the last `length` of its quarter, a
 // minus and the number; a field longer than a quarter keeps none and is
-// flawed. Then as plain_line's CalibratedPair, powers a 64-bit element per
-// field; signs has the sign bit of each field with a minus.
-inline void CalibratedQuad(const char* line, const int16_t* ends, __m128i lengths, __m256i* whole,
-                           __m256i* fraction, __m256i* powers, __m256i* signs, WideFlaws* flaws) {
+// flawed. Their bytes less '0', those kept after the minus, which of them
+// are digits and where the points are; signs has the sign bit of each
+// field with a minus.
+struct QuadBytes {
+    __m256i digits;
+    __m256i kept;
+    __m256i isDigit;
+    __m256i point;
+};
+
+inline QuadBytes TakeQuad(const char* line, const int16_t* ends, __m128i lengths, __m256i* signs) {
     const __m256i bytes = LoadQuarters(line + ends[0] - 8, line + ends[1] - 8, line + ends[2] - 8,
                                        line + ends[3] - 8);
     const __m256i missing = _mm256_sub_epi64(_mm256_set1_epi64x(8), _mm256_cvtepi16_epi64(lengths));
@@ -158,24 +165,91 @@ inline void CalibratedQuad(const char* line, const int16_t* ends, __m128i length
         _mm256_and_si256(firstByte, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('-')));
     // A minus byte's sum is 255: its lowest bit becomes the sign bit.
     *signs = _mm256_slli_epi64(_mm256_sad_epu8(minus, _mm256_setzero_si256()), 63);
-    const __m256i kept = _mm256_andnot_si256(minus, field);
-    const __m256i digits = DigitsOf(bytes);
-    const __m256i isDigit = IsDigit(digits);
-    const __m256i point =
-        _mm256_and_si256(_mm256_cmpeq_epi8(digits, _mm256_set1_epi8('.' - '0')), kept);
-    const __m256i atAndAbove = AtAndAbovePoint(point);
-    const __m256i digitsKept = _mm256_and_si256(isDigit, kept);
-    __m256i bad = _mm256_andnot_si256(_mm256_or_si256(isDigit, point), kept);
-    bad = _mm256_or_si256(bad, _mm256_and_si256(point, _mm256_slli_epi64(atAndAbove, 8)));
-    flaws->badBytes = _mm256_or_si256(flaws->badBytes, bad);
+    QuadBytes quad;
+    quad.kept = _mm256_andnot_si256(minus, field);
+    quad.digits = DigitsOf(bytes);
+    quad.isDigit = IsDigit(quad.digits);
+    quad.point =
+        _mm256_and_si256(_mm256_cmpeq_epi8(quad.digits, _mm256_set1_epi8('.' - '0')), quad.kept);
+    return quad;
+}
+
+// The digits of a quad (zero elsewhere), adding its bytes that are neither
+// digit nor point, its second points and its fields without a digit to the
+// flaws.
+inline __m256i QuadDigits(const QuadBytes& quad, __m256i secondPoints, WideFlaws* flaws) {
+    const __m256i digitsKept = _mm256_and_si256(quad.isDigit, quad.kept);
+    const __m256i bad = _mm256_andnot_si256(_mm256_or_si256(quad.isDigit, quad.point), quad.kept);
+    flaws->badBytes = _mm256_or_si256(flaws->badBytes, _mm256_or_si256(bad, secondPoints));
     // A point alone has no digit, nor has a field too long.
     flaws->badBytes =
         _mm256_or_si256(flaws->badBytes, _mm256_cmpeq_epi64(digitsKept, _mm256_setzero_si256()));
-    const __m256i values = _mm256_and_si256(digits, digitsKept);
+    return _mm256_and_si256(quad.digits, digitsKept);
+}
+
+// Then as plain_line's CalibratedPair, powers a 64-bit element per field.
+inline void CalibratedQuad(const QuadBytes& quad, __m256i* whole, __m256i* fraction,
+                           __m256i* powers, WideFlaws* flaws) {
+    const __m256i atAndAbove = AtAndAbovePoint(quad.point);
+    const __m256i values =
+        QuadDigits(quad, _mm256_and_si256(quad.point, _mm256_slli_epi64(atAndAbove, 8)), flaws);
     *whole = FourDigitSums(values);
     *fraction = FourDigitSums(_mm256_and_si256(values, atAndAbove));
     *powers =
         _mm256_sad_epu8(_mm256_and_si256(atAndAbove, _mm256_set1_epi8(1)), _mm256_setzero_si256());
+}
+
+// Where the point stands in a line's first value field, when it has one:
+// the fields of a line mostly have theirs at the same place from the end.
+struct UniformPoint {
+    __m256i point;    // its byte in every quarter
+    __m256i closing;  // the shuffle that moves each digit before it a byte up
+    __m256i powers;   // the bytes from the point on, CalibratedQuad's powers
+    bool known;
+};
+
+// For each place of the point in a quarter, the shuffle of its 32 bytes:
+// the digits after the point stay, those before it close over it.
+struct Closings {
+    int8_t bytes[kWideFields][32];
+};
+
+constexpr Closings MakeClosings() {
+    Closings closings{};
+    for (int32_t at = 0; at < kWideFields; ++at)
+        for (int32_t b = 0; b < 32; ++b) {
+            const int32_t inQuarter = b % 8;
+            const int32_t quarter = b % 16 - inQuarter;  // within its 128-bit half
+            closings.bytes[at][b] = static_cast<int8_t>(inQuarter > at   ? quarter + inQuarter
+                                                        : inQuarter == 0 ? -128
+                                                                         : quarter + inQuarter - 1);
+        }
+    return closings;
+}
+
+constexpr Closings kClosings = MakeClosings();
+
+// From the first quad's points: known when the first field has one point.
+inline UniformPoint UniformPointOf(__m256i points) {
+    const uint64_t first = static_cast<uint64_t>(_mm256_extract_epi64(points, 0));
+    if (first == 0) return UniformPoint{points, points, points, false};
+    const int32_t at = __builtin_ctzll(first) / 8;
+    if (first != uint64_t{0xFF} << (8 * at)) return UniformPoint{points, points, points, false};
+    return UniformPoint{_mm256_set1_epi64x(static_cast<int64_t>(first)),
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kClosings.bytes[at])),
+                        _mm256_set1_epi64x(kWideFields - at), true};
+}
+
+inline bool HasPointAt(const QuadBytes& quad, const UniformPoint& uniform) {
+    return _mm256_movemask_epi8(_mm256_cmpeq_epi64(quad.point, uniform.point)) == -1;
+}
+
+// A quad whose fields all have their one point where uniform has it: their
+// numbers without the point, four digit sums at a time, with the flaws
+// CalibratedQuad finds (no field has a second point).
+inline __m256i UniformQuad(const QuadBytes& quad, const UniformPoint& uniform, WideFlaws* flaws) {
+    const __m256i values = QuadDigits(quad, _mm256_setzero_si256(), flaws);
+    return FourDigitSums(_mm256_shuffle_epi8(values, uniform.closing));
 }
 
 // Eight calibrated fields before they become values: V + 9F of each (see
@@ -183,18 +257,33 @@ inline void CalibratedQuad(const char* line, const int16_t* ends, __m128i length
 struct OctetNumbers {
     __m256i numbers;
     __m256i powers[2];  // of fields 0..3 and 4..7
-    __m256i signs[2];   // of fields 0..3 and 4..7, as CalibratedQuad gives them
+    __m256i signs[2];   // of fields 0..3 and 4..7, as TakeQuad gives them
 };
 
+// A number with its point closed over is V + F/10^n times 10^n: ten times
+// it is V + 9F, as the general quads have it.
+inline __m256i TimesTen(__m256i values) {
+    return _mm256_add_epi32(_mm256_slli_epi32(values, 3), _mm256_slli_epi32(values, 1));
+}
+
 inline void ReadCalibratedOctet(const char* line, const int16_t* ends, int32_t first, int32_t count,
-                                OctetNumbers* read, WideFlaws* flaws) {
+                                UniformPoint* uniform, OctetNumbers* read, WideFlaws* flaws) {
     const __m128i lengths = OctetLengths(ends + first, count - first);
-    __m256i whole[2], fraction[2];
-    for (int32_t quad = 0; quad < 2; ++quad) {
-        CalibratedQuad(line, ends + first + 4 * quad,
-                       quad == 0 ? lengths : _mm_srli_si128(lengths, 8), &whole[quad],
-                       &fraction[quad], &read->powers[quad], &read->signs[quad], flaws);
+    QuadBytes quads[2];
+    for (int32_t quad = 0; quad < 2; ++quad)
+        quads[quad] =
+            TakeQuad(line, ends + first + 4 * quad,
+                     quad == 0 ? lengths : _mm_srli_si128(lengths, 8), &read->signs[quad]);
+    if (first == 0) *uniform = UniformPointOf(quads[0].point);
+    if (uniform->known && HasPointAt(quads[0], *uniform) && HasPointAt(quads[1], *uniform)) {
+        read->numbers = TimesTen(OctetValues(UniformQuad(quads[0], *uniform, flaws),
+                                             UniformQuad(quads[1], *uniform, flaws)));
+        read->powers[0] = read->powers[1] = uniform->powers;
+        return;
     }
+    __m256i whole[2], fraction[2];
+    for (int32_t quad = 0; quad < 2; ++quad)
+        CalibratedQuad(quads[quad], &whole[quad], &fraction[quad], &read->powers[quad], flaws);
     const __m256i fractions = OctetValues(fraction[0], fraction[1]);
     read->numbers = _mm256_add_epi32(OctetValues(whole[0], whole[1]),
                                      _mm256_add_epi32(_mm256_slli_epi32(fractions, 3), fractions));
@@ -294,9 +383,10 @@ int32_t ReadWideNumbers(const char* line, int32_t length, int32_t bias, Value* v
     Value spare[kLineValueLimit + kWideFields];
     Value* out = count + kWideFields <= kLineValueLimit ? values : spare;
     WideFlaws flaws = NoFlaws();
+    UniformPoint uniform;
     for (int32_t first = 0; first < count; first += kWideFields) {
         OctetNumbers read;
-        ReadCalibratedOctet(line, ends + bias + 1, first, count, &read, &flaws);
+        ReadCalibratedOctet(line, ends + bias + 1, first, count, &uniform, &read, &flaws);
         FinishOctet(tables, read, first, out);
     }
     if (!Plain(flaws)) return kNotPlain;

@@ -315,6 +315,11 @@ TEST(FieldReaders, WholeLineReadsAsFieldByField) {
         // a minus and seven bytes, and a minus and eight: the widths part there
         ",-123.504,1234.567,-12.3456,-1234567,12345678,-0.00001,7.5,-8,9.25,-10.125,11",
         ",-123.504,-1234.567,-12.3456,-1234567,-12345678,-0.00001,7.5,-8,9.25,-10.12",
+        // every point where the first field has it, among flaws the points hide
+        ",1.25,-0.50,2.75,x.25,4.00,5.50,6.25,7.75,8.00,9.25",
+        ",1.25,2-.25,-.25,.25,1234.50,-234.50,6.25,7.75,8.00,9.25",
+        ",5.,-6.,.,7.,8.,9.,1.,2.,3.,4.,5.",
+        ",1.2.5,3.4.5,6.7.8,9.1.2,3.4.5,6.7.8,9.1.2,3.4.5,6.7.8",
     };
     for (const char* rest : lines)
         for (int32_t channels : {0, 3, 8, 40})
