@@ -7,6 +7,8 @@
 #endif
 
 #include "source/field_reader.h"
+#include "line_ends.h"
+#include "wide_line.h"
 
 namespace {
 
@@ -30,14 +32,12 @@ const char* FindLineEnd(const char* from, int32_t span) {
 }
 
 #if defined(__SSE2__)
-constexpr int32_t kEndBlock = 64;
-
 // The CRs and LFs of from[0..64) as bits.
 uint64_t LineEndBits(const char* from) {
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     uint64_t bits = 0;
-    for (int32_t part = 0; part < kEndBlock / 16; ++part) {
+    for (int32_t part = 0; part < line_ends::kEndBlock / 16; ++part) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16 * part));
         const uint32_t hits = static_cast<uint32_t>(
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
@@ -50,38 +50,13 @@ uint64_t LineEndBits(const char* from) {
 }  // namespace
 
 uint32_t FindWholeLines(const char* text, int32_t at, int32_t end, LineSpan* spans, uint32_t most) {
-    uint32_t count = 0;
 #if defined(__SSE2__)
-    // The line ends of text[block..block + 64) from at on.
-    int32_t block = at;
-    if (block + kEndBlock > end) return 0;
-    uint64_t bits = LineEndBits(text + block);
-    while (count < most) {
-        while (bits == 0) {
-            block += kEndBlock;
-            if (block + kEndBlock > end) return count;
-            bits = LineEndBits(text + block);
-        }
-        const int32_t stop = block + __builtin_ctzll(bits);
-        // Whether a CR ends the bytes given, and how an over-long line
-        // ends, is FindLine's to say.
-        if (stop - at > kLineByteLimit || stop + 1 >= end) return count;
-        const int32_t next = stop + (text[stop] == '\r' && text[stop + 1] == '\n' ? 2 : 1);
-        spans[count++] = LineSpan{at, stop - at, next};
-        at = next;
-        const int32_t done = next - block;
-        if (done < kEndBlock) {
-            bits &= ~uint64_t{0} << done;
-        } else {
-            block = next;
-            if (block + kEndBlock > end) return count;
-            bits = LineEndBits(text + block);
-        }
-    }
+    if (wide_line::Usable()) return wide_line::FindWholeLines(text, at, end, spans, most);
+    return line_ends::FindWholeLinesWith<LineEndBits>(text, at, end, spans, most);
 #else
     (void)text, (void)at, (void)end, (void)spans, (void)most;
+    return 0;
 #endif
-    return count;
 }
 
 bool HoldsNoText(const char* text, int32_t length) {

@@ -8,6 +8,7 @@
 
 #include <immintrin.h>
 
+#include "line_ends.h"
 #include "plain_line.h"
 
 namespace {
@@ -332,6 +333,21 @@ inline void FinishOctet(const Tables& tables, const OctetNumbers& read, int32_t 
     }
 }
 
+// The CRs and LFs of from[0..64) as bits, as line_walker's LineEndBits.
+uint64_t LineEndBits(const char* from) {
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    uint64_t bits = 0;
+    for (int32_t half = 0; half < 2; ++half) {
+        const __m256i bytes =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + 32 * half));
+        const uint32_t hits = static_cast<uint32_t>(_mm256_movemask_epi8(
+            _mm256_or_si256(_mm256_cmpeq_epi8(bytes, cr), _mm256_cmpeq_epi8(bytes, lf))));
+        bits |= uint64_t{hits} << (32 * half);
+    }
+    return bits;
+}
+
 // As plain_line's TakeBlock, 32 bytes at a time.
 inline void TakeWideBlock(const char* line, int32_t at, uint32_t keepFrom, uint64_t* words,
                           __m256i* unusual) {
@@ -447,6 +463,10 @@ int32_t ScaleQuads(const QuadScale& scale, const float* values, int16_t* samples
     *beyond += static_cast<uint32_t>(
         _mm_cvtsi128_si64(_mm_add_epi64(pairs, _mm_unpackhi_epi64(pairs, pairs))));
     return c;
+}
+
+uint32_t FindWholeLines(const char* text, int32_t at, int32_t end, LineSpan* spans, uint32_t most) {
+    return line_ends::FindWholeLinesWith<LineEndBits>(text, at, end, spans, most);
 }
 
 int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, double* values) {

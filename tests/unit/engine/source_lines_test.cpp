@@ -8,6 +8,7 @@
 #include "scratch_files.h"
 #include "source/line_rows.h"
 #include "source/source_lines.h"
+#include "source/wide_vectors.h"
 
 namespace {
 
@@ -125,16 +126,20 @@ TEST(SourceLines, ReadingAheadHandsOutTheSameLines) {
     EXPECT_EQ(plain.size(), 1u + 1296u + 6000u);
 }
 
+// Line ends found 16 and 32 bytes at a time (the default last).
 TEST(SourceLines, LinesHandedOutManyAtOnceAreTheLinesOneByOne) {
     ScratchFolder scratch;
     WriteBytes(scratch.File("cut.csv"), CutAtReads());
     WriteBytes(scratch.File("mixed.csv"), MixedEnds());
-    for (const char* name : {"cut.csv", "mixed.csv"}) {
-        const std::vector<std::string> single = LinesInBatches(scratch.File(name), 0);
-        EXPECT_GT(single.size(), 6000u) << name;
-        for (uint32_t most : {1u, 7u, 32u, 1024u})
-            EXPECT_TRUE(LinesInBatches(scratch.File(name), most) == single)
-                << name << ", " << most << " at a time";
+    for (int32_t wide : {0, 1}) {
+        SetWideVectors(wide);
+        for (const char* name : {"cut.csv", "mixed.csv"}) {
+            const std::vector<std::string> single = LinesInBatches(scratch.File(name), 0);
+            EXPECT_GT(single.size(), 6000u) << name;
+            for (uint32_t most : {1u, 7u, 32u, 1024u})
+                EXPECT_TRUE(LinesInBatches(scratch.File(name), most) == single)
+                    << name << ", " << most << " at a time, wide " << wide;
+        }
     }
 }
 
