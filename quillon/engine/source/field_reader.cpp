@@ -253,7 +253,7 @@ extern "C" int32_t ReadFloatLine(const AppRecord* record, const char* line, int3
         if (record->OrgDataMag == 1) {
             count = ReadPlainNumbers(line, length, record->DataLineBias, values);
         } else {
-            double numbers[kLineValueLimit + plain_line::kGroupFields];
+            double numbers[kLineValueLimit];
             count = ReadPlainNumbers(line, length, record->DataLineBias, numbers);
             for (int32_t i = 0; i < count; ++i)
                 values[i] = ScaleCalibrated(numbers[i], record->OrgDataMag);

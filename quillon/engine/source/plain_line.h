@@ -445,10 +445,9 @@ inline int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32
     return count;
 }
 
-// The same for calibrated values, as doubles before scaling, into values
-// (kLineValueLimit + kGroupFields long); the flaws are left to the caller.
-// With magnification 1, floats (kLineValueLimit long) instead: the scaling
-// is done.
+// The same for calibrated values, as doubles before scaling, or with
+// magnification 1 as floats (the scaling done), into values
+// (kLineValueLimit long); the flaws are left to the caller.
 template <class Value>
 inline int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, Value* values) {
     int16_t ends[kCommaLimit + 16];

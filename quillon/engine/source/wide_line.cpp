@@ -232,10 +232,11 @@ constexpr Closings kClosings = MakeClosings();
 
 // From the first quad's points: known when the first field has one point.
 inline UniformPoint UniformPointOf(__m256i points) {
+    const __m256i none = _mm256_setzero_si256();
     const uint64_t first = static_cast<uint64_t>(_mm256_extract_epi64(points, 0));
-    if (first == 0) return UniformPoint{points, points, points, false};
-    const int32_t at = __builtin_ctzll(first) / 8;
-    if (first != uint64_t{0xFF} << (8 * at)) return UniformPoint{points, points, points, false};
+    const int32_t at = first == 0 ? 0 : __builtin_ctzll(first) / 8;
+    if (first == 0 || first != uint64_t{0xFF} << (8 * at))
+        return UniformPoint{none, none, none, false};
     return UniformPoint{_mm256_set1_epi64x(static_cast<int64_t>(first)),
                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kClosings.bytes[at])),
                         _mm256_set1_epi64x(kWideFields - at), true};

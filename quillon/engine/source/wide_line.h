@@ -24,8 +24,8 @@ bool Usable();
 int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32_t counted,
                     int16_t* values, FieldFlaws* flaws);
 
-// As plain_line::ReadNumbers: doubles into values (kLineValueLimit +
-// kGroupFields long), or for magnification 1 floats (kLineValueLimit long).
+// As plain_line::ReadNumbers: doubles, or for magnification 1 floats, into
+// values (kLineValueLimit long).
 int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, double* values);
 int32_t ReadNumbers(const char* line, int32_t length, int32_t bias, float* values);
 
