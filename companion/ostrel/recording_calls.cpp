@@ -83,9 +83,16 @@ size_t CopyRecordSamples(uint8_t* out, const uint8_t* samples, size_t at, size_t
                          int32_t count) {
     int32_t j = 0;
 #if defined(__SSE2__)
+    const __m128i floor = _mm_set1_epi16(static_cast<int16_t>(-ostrel::kDigitalMax));
+    if (advance == sizeof(int16_t)) {
+        // A channel's own samples, one after the other: eight at a time.
+        for (; j + 8 <= count; j += 8, out += 16, at += 16) {
+            const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + at));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_max_epi16(eight, floor));
+        }
+    }
     // A row-major buffer holds a channel's samples a row apart: eight are
     // gathered into one register, clamped and stored at once.
-    const __m128i floor = _mm_set1_epi16(static_cast<int16_t>(-ostrel::kDigitalMax));
     for (; j + 8 <= count; j += 8, out += 16, at += 8 * advance) {
         const uint8_t* in = samples + at;
         __m128i eight = _mm_cvtsi32_si128(LoadSample(in));

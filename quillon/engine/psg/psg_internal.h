@@ -2,6 +2,7 @@
 #ifndef QUILLON_PSG_INTERNAL_H
 #define QUILLON_PSG_INTERNAL_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "store/app_record.h"
@@ -32,6 +33,12 @@ inline int32_t ChannelRate(int32_t sampleRate, const PsgChannelRow& row) {
 inline int32_t Magnification(const PsgChannelRow& row) { return row.MAG == 0 ? 1 : row.MAG; }
 
 EpochShape ShapeOf(const AppRecord* record);
+
+constexpr size_t kEightChannels = 8;
+
+// Samples 0 to 7 of rows rows, rowWords apart from firstRow on, into eight
+// columns of rows samples each, one after the other from columns on.
+void EightColumns(const int16_t* firstRow, size_t rowWords, uint32_t rows, int16_t* columns);
 
 // Ostrel ordinals 5 to 34 in the run's order. Returns the handle, or 0 with
 // the outcome in *outcome (ordinal 5 or 30 refused, or ordinal 34 said the

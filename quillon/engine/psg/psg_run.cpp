@@ -30,12 +30,43 @@ uint32_t Refuse(PsgStartResult* result, int32_t outcome) {
     return 0;
 }
 
+// Eight channels' columns take at most this much beside the epoch's rows.
+constexpr uint64_t kMaxEightColumnBytes = uint64_t{2} << 20;
+
 // The channels of an epoch as the file has them: the row's column of each.
 struct EpochChannels {
     int32_t frameBytes;
     int32_t count;
     int32_t columns[kPatternRowCount];
+    int16_t* eightColumns;  // room for psg::EightColumns of a whole epoch, or null
+    uint32_t epochRows;     // an epoch's rows, frameBytes apart
 };
+
+EpochChannels& ChannelsOf(const AppRecord* record) {
+    return *static_cast<EpochChannels*>(step_blocks::OutputExtra(step_blocks::OutputOf(record)));
+}
+
+// Channels k to k + 7 side by side in the rows, and room to turn them.
+bool EightSideBySide(const EpochChannels& channels, int32_t k) {
+    if (channels.eightColumns == nullptr || k + int32_t{psg::kEightChannels} > channels.count)
+        return false;
+    for (int32_t j = 1; j < int32_t{psg::kEightChannels}; ++j)
+        if (channels.columns[k + j] != channels.columns[k] + j) return false;
+    return true;
+}
+
+// Channels k to k + 7 to Ostrel from columns of their own: the same
+// samples, read one after the other.
+void PutEightChannels(const step_blocks::Output& epoch, const EpochChannels& channels, int32_t k) {
+    const int16_t* firstRow = static_cast<const int16_t*>(epoch.block);
+    const size_t rows = channels.epochRows;
+    psg::EightColumns(firstRow + channels.columns[k], static_cast<size_t>(channels.frameBytes) / 2,
+                      channels.epochRows, channels.eightColumns);
+    for (size_t j = 0; j < psg::kEightChannels; ++j)
+        OstrelPutChannelSamples(epoch.file, kSection, static_cast<int32_t>(epoch.frames),
+                                k + static_cast<int32_t>(j), sizeof(int16_t),
+                                channels.eightColumns + j * rows);
+}
 
 // An epoch's rows to Ostrel, a channel at a time, and committed. Ostrel's
 // count moves only when the epoch reached the file.
@@ -44,9 +75,16 @@ bool CommitEpoch(step_blocks::Output* epoch) {
         *static_cast<const EpochChannels*>(step_blocks::OutputExtra(epoch));
     const int16_t* firstRow = static_cast<const int16_t*>(epoch->block);
     const int32_t frames = static_cast<int32_t>(epoch->frames);
-    for (int32_t k = 0; k < channels.count; ++k)
+    for (int32_t k = 0; k < channels.count;) {
+        if (EightSideBySide(channels, k)) {
+            PutEightChannels(*epoch, channels, k);
+            k += int32_t{psg::kEightChannels};
+            continue;
+        }
         OstrelPutChannelSamples(epoch->file, kSection, frames, k, channels.frameBytes,
                                 firstRow + channels.columns[k]);
+        ++k;
+    }
     const int32_t before = OstrelCount(epoch->file, kSection, kFramesItem);
     OstrelCommitFrames(epoch->file, frames);
     return OstrelCount(epoch->file, kSection, kFramesItem) - before == frames;
@@ -54,8 +92,7 @@ bool CommitEpoch(step_blocks::Output* epoch) {
 
 // Rows switched on since the start have no channel in the file.
 void TakeEpochChannels(AppRecord* record, const MontagePattern& pattern) {
-    EpochChannels& channels =
-        *static_cast<EpochChannels*>(step_blocks::OutputExtra(step_blocks::OutputOf(record)));
+    EpochChannels& channels = ChannelsOf(record);
     channels.frameBytes = static_cast<int32_t>(record->FrameBytes);
     channels.count = 0;
     for (int32_t ch = 1; ch <= record->ChannelCount && channels.count < record->EnabledChannels;
@@ -69,16 +106,42 @@ void FreeRunBuffers(AppRecord* record) {
     step_blocks::Release(record);
 }
 
-// Both buffers for the epoch shape, had before anything is created.
-bool ReserveRunBuffers(AppRecord* record, uint64_t blockBytes) {
+// An epoch's rows, frameBytes apart.
+uint32_t EpochRows(const AppRecord* record, const psg::EpochShape& shape) {
+    const uint64_t rowBytes = uint64_t{static_cast<uint32_t>(record->ChannelCount)} * 2u;
+    return static_cast<uint32_t>(shape.framesPerStep * rowBytes / shape.frameBytes);
+}
+
+// Room for eight columns of an epoch, when the layout has eight channels
+// and they are small enough; without it every channel goes from the rows.
+uint32_t EightColumnBytes(const AppRecord* record, const psg::EpochShape& shape) {
+    const uint64_t bytes = uint64_t{EpochRows(record, shape)} * psg::kEightChannels * 2u;
+    if (record->ChannelCount < int32_t{psg::kEightChannels} || bytes > kMaxEightColumnBytes)
+        return 0;
+    return static_cast<uint32_t>(bytes);
+}
+
+constexpr uint32_t kColumnsOffset = (sizeof(EpochChannels) + 15u) / 16u * 16u;
+
+// Both buffers for the epoch shape, had before anything is created; the
+// columns beside the epoch's channels.
+bool ReserveRunBuffers(AppRecord* record, const psg::EpochShape& shape) {
     FreeRunBuffers(record);
     record->ReadBuffer = std::calloc(kPsgReadBufferBytes, 1);
-    const bool blocks = step_blocks::Reserve(
-        record, blockBytes, CommitEpoch, step_blocks::kFramesDoneAtFinish, sizeof(EpochChannels));
+    const uint32_t columnBytes = EightColumnBytes(record, shape);
+    const bool blocks =
+        step_blocks::Reserve(record, shape.blockBytes, CommitEpoch,
+                             step_blocks::kFramesDoneAtFinish, kColumnsOffset + columnBytes);
     if (record->ReadBuffer == nullptr || !blocks) {
         FreeRunBuffers(record);
         return false;
     }
+    EpochChannels& channels = ChannelsOf(record);
+    channels.epochRows = EpochRows(record, shape);
+    channels.eightColumns =
+        columnBytes == 0
+            ? nullptr
+            : reinterpret_cast<int16_t*>(reinterpret_cast<char*>(&channels) + kColumnsOffset);
     return true;
 }
 
@@ -141,7 +204,7 @@ extern "C" uint32_t CreatePsgFile(AppRecord* record, PsgStartResult* result) {
     record->StepIncrement = shape.stepIncrement;
     record->FramesPerStep = shape.framesPerStep;
     record->FrameBytes = shape.frameBytes;
-    if (!ReserveRunBuffers(record, shape.blockBytes)) return Refuse(result, kPsgStartNoMemory);
+    if (!ReserveRunBuffers(record, shape)) return Refuse(result, kPsgStartNoMemory);
 
     int32_t outcome = kPsgStartCannotCreate;
     const uint32_t handle = psg::WriteDefinitions(record, *pattern, &outcome);

@@ -79,6 +79,35 @@ TEST(Records, TimeResolutionStrideAndClamping) {
     EXPECT_EQ(second.substr(1500), std::string("+1\x14\x14\0\0\0\0\0\0\0\0", 12));
 }
 
+// A channel's samples one after the other (a stride of 2) are read eight at
+// a time: the file is the one its rows give, clamped alike.
+TEST(Records, AChannelOfItsOwnGivesTheFileOfItsRows) {
+    ScratchFolder dir;
+    // 100 samples a record: twelve groups of eight and four more.
+    PsgRecording r = ProgramRecording();
+    r.sampleRate = 100;
+    r.channels = {{1, "A", "uV", 4, 100, 1, 1, 0, 0, 0}, {2, "B", "uV", 4, 50, 1, 1, 0, 0, 0}};
+    std::vector<int16_t> rows = Rows(3000, 2);
+    for (size_t at : {size_t{2}, size_t{2 * 99}, size_t{2 * 2999}, size_t{2 * 41 + 1}})
+        rows[at] = -32768;
+    std::vector<int16_t> own(3000);
+    for (size_t i = 0; i < own.size(); ++i) own[i] = rows[2 * i];
+    std::string files[2];
+    for (int own_column : {0, 1}) {
+        std::string path = dir.File(own_column ? "own.edf" : "rows.edf");
+        uint32_t h = DefinePsgFile(path, r);
+        OstrelPutChannelSamples(h, 0, 30, 0, own_column ? 2 : 4,
+                                own_column ? own.data() : rows.data());
+        OstrelPutChannelSamples(h, 0, 30, 1, 4, rows.data() + 1);
+        OstrelCommitFrames(h, 30);
+        EndPsgFile(h);
+        files[own_column] = ReadBytes(path);
+    }
+    EXPECT_EQ(SampleAt(files[0], 1024 + 2), -32767);
+    EXPECT_EQ(SampleAt(files[0], 1024 + 2 * 99), -32767);
+    EXPECT_EQ(files[1], files[0]);
+}
+
 // A 250 Hz source with a channel of every 4th row (62.5 Hz, handed over
 // as 62) or every 7th (35): records span as many frames as whole samples
 // need, within the 30 s epoch. No onset-0 texts, so the annotation signal is

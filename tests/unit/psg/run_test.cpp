@@ -238,6 +238,47 @@ TEST(PsgRun, TimeResolutionModeTakesOneLineAMillisecond) {
     EXPECT_EQ(edf.Samples(1), second);
 }
 
+// Eight channels side by side in the rows reach Ostrel another way than
+// the others: each channel must still get its own samples, clamped, in an
+// epoch of rows no multiple of eight, from an odd column, and two lines
+// apart in time-resolution mode.
+TEST(PsgRun, ChannelsSideBySideKeepTheirOwnSamples) {
+    auto value = [](int32_t line, int32_t column) {
+        return line == 4 && column == 5 ? -32768 : (line * 37 + column * 1013) % 60001 - 30000;
+    };
+    struct Case {
+        int32_t channels, rate, off, lines;
+        bool timeResolution;
+    } cases[] = {{11, 1, 0, 60, false}, {12, 1, 3, 60, false}, {12, 500, 0, 30000, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.channels * 10 + c.off);
+        Psg psg;
+        psg.Source(Lines(c.lines,
+                         [&](int32_t i) {
+                             std::string line = std::to_string(value(i, 0));
+                             for (int32_t col = 1; col < c.channels; ++col)
+                                 line += "," + std::to_string(value(i, col));
+                             return line;
+                         }),
+                   c.channels, c.rate, 0);
+        SwitchOn(&psg.r, {});
+        std::vector<int32_t> on;
+        for (int32_t ch = 1; ch <= c.channels; ++ch)
+            if (ch != c.off) on.push_back(ch);
+        for (int32_t ch : on) Row(&psg.r, ch).ChEnable = 1;
+        psg.r.OrgTimeResSw = c.timeResolution ? 1 : 0;
+        ASSERT_EQ(psg.Run().start.outcome, kPsgStarted);
+        EdfView edf = psg.Output();
+        const int32_t apart = c.timeResolution ? 1000 / c.rate : 1;
+        for (size_t k = 0; k < on.size(); ++k) {
+            Samples expected;
+            for (int32_t i = 0; i < c.lines; i += apart)
+                expected.push_back(static_cast<int16_t>(std::max(value(i, on[k] - 1), -32767)));
+            EXPECT_EQ(edf.Samples(static_cast<int32_t>(k)), expected) << "channel " << on[k];
+        }
+    }
+}
+
 TEST(PsgRun, DataStartAfterTheLabelLinesAndAByteOrderMark) {
     Psg psg;
     psg.Source(
