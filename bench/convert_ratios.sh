@@ -115,8 +115,10 @@ for kind, output in groups:
     for name, rows in figures.items():
         wall, user, system, peak = (statistics.median(column) for column in zip(*rows))
         medians[name] = wall
+        walls = [row[0] for row in rows]
         print("  %-7s wall %7.3f s (%6.0f MB/s)  user %7.3f s  sys %6.3f s  peak %6.1f MiB"
-              % (name, wall, size / wall / 1e6, user, system, peak))
+              "  runs %.3f-%.3f s"
+              % (name, wall, size / wall / 1e6, user, system, peak, min(walls), max(walls)))
     for name in [n for n in ("ours", "before") if n in medians]:
         line = "  %s / wc -l %.2fx" % (name, medians[name] / medians["wc -l"])
         if "pandas" in medians:
