@@ -47,6 +47,9 @@ else
 fi
 printf '[SYSTEM]\r\nCopyFileType=2\r\nOrgDataMag=1\r\n' > "$work/EEG.INI"
 printf '[SYSTEM]\r\nFrameTime=1\r\n' > "$work/PSG.INI"
+# The generated sources on the disk before any timing: otherwise the kernel
+# writes them back in the middle of the runs, on the same processors.
+sync
 
 /usr/bin/python3 - "$cli" "$work" "$runs" "$copies" "${BEFORE_CLI:-}" "${REALTIME:-0}" <<'PY'
 import os, statistics, subprocess, sys, time
