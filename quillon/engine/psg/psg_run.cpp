@@ -59,13 +59,12 @@ bool EightSideBySide(const EpochChannels& channels, int32_t k) {
 // samples, read one after the other.
 void PutEightChannels(const step_blocks::Output& epoch, const EpochChannels& channels, int32_t k) {
     const int16_t* firstRow = static_cast<const int16_t*>(epoch.block);
-    const size_t rows = channels.epochRows;
     psg::EightColumns(firstRow + channels.columns[k], static_cast<size_t>(channels.frameBytes) / 2,
                       channels.epochRows, channels.eightColumns);
     for (size_t j = 0; j < psg::kEightChannels; ++j)
         OstrelPutChannelSamples(epoch.file, kSection, static_cast<int32_t>(epoch.frames),
                                 k + static_cast<int32_t>(j), sizeof(int16_t),
-                                channels.eightColumns + j * rows);
+                                channels.eightColumns + j * channels.epochRows);
 }
 
 // An epoch's rows to Ostrel, a channel at a time, and committed. Ostrel's
