@@ -240,8 +240,9 @@ TEST(PsgRun, TimeResolutionModeTakesOneLineAMillisecond) {
 
 // Eight channels side by side in the rows reach Ostrel another way than
 // the others: each channel must still get its own samples, clamped, in an
-// epoch of rows no multiple of eight, from an odd column, and two lines
-// apart in time-resolution mode.
+// epoch of rows no multiple of eight, from an odd column, two lines apart
+// in time-resolution mode, and every second or fourth row for channel 6 at
+// half the rate.
 TEST(PsgRun, ChannelsSideBySideKeepTheirOwnSamples) {
     auto value = [](int32_t line, int32_t column) {
         return line == 4 && column == 5 ? -32768 : (line * 37 + column * 1013) % 60001 - 30000;
@@ -249,9 +250,14 @@ TEST(PsgRun, ChannelsSideBySideKeepTheirOwnSamples) {
     struct Case {
         int32_t channels, rate, off, lines;
         bool timeResolution;
-    } cases[] = {{11, 1, 0, 60, false}, {12, 1, 3, 60, false}, {12, 500, 0, 30000, true}};
+        int32_t sixthDivisor;
+    } cases[] = {{11, 1, 0, 60, false, 1},
+                 {12, 1, 3, 60, false, 1},
+                 {12, 2, 0, 120, false, 2},
+                 {12, 500, 0, 30000, true, 1},
+                 {12, 500, 0, 30000, true, 2}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.channels * 10 + c.off);
+        SCOPED_TRACE(c.channels * 100 + c.off * 10 + c.sixthDivisor);
         Psg psg;
         psg.Source(Lines(c.lines,
                          [&](int32_t i) {
@@ -266,11 +272,13 @@ TEST(PsgRun, ChannelsSideBySideKeepTheirOwnSamples) {
         for (int32_t ch = 1; ch <= c.channels; ++ch)
             if (ch != c.off) on.push_back(ch);
         for (int32_t ch : on) Row(&psg.r, ch).ChEnable = 1;
+        Row(&psg.r, 6).Rate = c.sixthDivisor;
         psg.r.OrgTimeResSw = c.timeResolution ? 1 : 0;
         ASSERT_EQ(psg.Run().start.outcome, kPsgStarted);
         EdfView edf = psg.Output();
-        const int32_t apart = c.timeResolution ? 1000 / c.rate : 1;
+        const int32_t linesApart = c.timeResolution ? 1000 / c.rate : 1;
         for (size_t k = 0; k < on.size(); ++k) {
+            const int32_t apart = linesApart * (on[k] == 6 ? c.sixthDivisor : 1);
             Samples expected;
             for (int32_t i = 0; i < c.lines; i += apart)
                 expected.push_back(static_cast<int16_t>(std::max(value(i, on[k] - 1), -32767)));
