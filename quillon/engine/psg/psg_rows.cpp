@@ -44,6 +44,7 @@ struct RowMaker {
     // The same in 16 bits, and all-ones for a channel that is on, when
     // every factor fits (all but a factor of 32768).
     bool narrowFactors;
+    bool unitFactors;  // every factor 1: a value is its own sample
     int16_t adFactor16[kPatternRowCount];
     int16_t onMask16[kPatternRowCount];
     // VU x MAG and EU; 0 and 1 for a channel that is off, which stores 0.
@@ -59,6 +60,7 @@ void SetUpMaker(const AppRecord* record, TraceKind traceKind, RowMaker* maker) {
     maker->traceKind = traceKind;
     maker->sign = record->PolarityCopy != 0 ? -1 : 1;
     maker->narrowFactors = true;
+    maker->unitFactors = true;
     for (int32_t c = 0; c < maker->channels; ++c) {
         const PsgChannelRow& row = pattern->PsgRows[c];
         const int32_t magnification = psg::Magnification(row);
@@ -68,6 +70,7 @@ void SetUpMaker(const AppRecord* record, TraceKind traceKind, RowMaker* maker) {
         maker->onBits[c] = maker->on[c] ? ~uint64_t{0} : 0;
         maker->adFactor[c] = static_cast<int32_t>(std::clamp<int64_t>(factor, -32768, 32768));
         maker->narrowFactors = maker->narrowFactors && maker->adFactor[c] <= INT16_MAX;
+        maker->unitFactors = maker->unitFactors && maker->adFactor[c] == 1;
         maker->adFactor16[c] = static_cast<int16_t>(std::min(maker->adFactor[c], INT16_MAX));
         maker->onMask16[c] = maker->on[c] ? -1 : 0;
         maker->numerator[c] = maker->on[c] ? static_cast<double>(row.VU) * magnification : 0.0;
@@ -153,12 +156,32 @@ void CountClamps(__m128i clamps, __m128i atLimit, uint32_t* clamped, uint32_t* c
 }
 #endif
 
+#if defined(__SSE2__)
+// ScaleEightsAd when every factor is 1: only -32768 lies beyond, and it is
+// at a 16-bit limit.
+int32_t CopyEightsAd(const RowMaker& maker, const int16_t* values, int16_t* row, uint32_t* clamped,
+                     uint32_t* atLimit) {
+    int32_t c = 0;
+    for (; c + 8 <= maker.channels; c += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + c));
+        const __m128i out =
+            _mm_and_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(INT16_MIN)),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(maker.onMask16 + c)));
+        CountClamps(out, out, clamped, atLimit);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + c),
+                         _mm_max_epi16(v, _mm_set1_epi16(static_cast<int16_t>(-kSampleMax))));
+    }
+    return c;
+}
+#endif
+
 // ScaleAd eight channels at a time while they last and the factors fit 16
 // bits: the first channel left.
 int32_t ScaleEightsAd(const RowMaker& maker, const int16_t* values, int16_t* row, uint32_t* clamped,
                       uint32_t* atLimit) {
     int32_t c = 0;
 #if defined(__SSE2__)
+    if (maker.unitFactors) return CopyEightsAd(maker, values, row, clamped, atLimit);
     if (!maker.narrowFactors) return 0;
     const __m128i high = _mm_set1_epi32(kSampleMax);
     const __m128i low = _mm_set1_epi32(-kSampleMax);

@@ -239,13 +239,15 @@ TEST(PsgRun, TimeResolutionModeTakesOneLineAMillisecond) {
 }
 
 // Eight channels side by side in the rows reach Ostrel another way than
-// the others: each channel must still get its own samples, clamped, in an
-// epoch of rows no multiple of eight, from an odd column, two lines apart
-// in time-resolution mode, and every second or fourth row for channel 6 at
-// half the rate.
+// the others: each channel must still get its own samples, clamped (and
+// counted when on), in an epoch of rows no multiple of eight, from an odd
+// column, two lines apart in time-resolution mode, and every second or
+// fourth row for channel 6 at half the rate.
 TEST(PsgRun, ChannelsSideBySideKeepTheirOwnSamples) {
     auto value = [](int32_t line, int32_t column) {
-        return line == 4 && column == 5 ? -32768 : (line * 37 + column * 1013) % 60001 - 30000;
+        return line == 4 && (column == 2 || column == 5)
+                   ? -32768
+                   : (line * 37 + column * 1013) % 60001 - 30000;
     };
     struct Case {
         int32_t channels, rate, off, lines;
@@ -284,6 +286,8 @@ TEST(PsgRun, ChannelsSideBySideKeepTheirOwnSamples) {
                 expected.push_back(static_cast<int16_t>(std::max(value(i, on[k] - 1), -32767)));
             EXPECT_EQ(edf.Samples(static_cast<int32_t>(k)), expected) << "channel " << on[k];
         }
+        // The two -32768 are clipped where their channel is on.
+        EXPECT_EQ(psg.r.Tally.ClippedValues, c.off == 3 ? 1u : 2u);
     }
 }
 
