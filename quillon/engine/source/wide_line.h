@@ -1,8 +1,8 @@
 // Internal: the whole-line readers of plain_line with 256-bit registers,
 // eight fields at a time where plain_line reads four: the same lines taken,
 // the same values and flaws; the calibrated scaling four channels at a
-// time; and the line ends found 32 bytes at a time. Built for AVX2 only where the build can
-// (QUILLON_WIDE_LINES); call none of it unless Usable.
+// time; and the line ends found 32 bytes at a time. Built for AVX2 only
+// where the build can (QUILLON_WIDE_LINES); call none of it unless Usable.
 #ifndef QUILLON_WIDE_LINE_H
 #define QUILLON_WIDE_LINE_H
 
