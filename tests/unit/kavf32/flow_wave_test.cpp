@@ -138,6 +138,32 @@ TEST(KavfFlowWave, EightBitFramesConvertOnlyTheEventWordBothWays) {
     EXPECT_EQ(Slice(file, kFrame0, 6), (Bytes{0x01, 0x02, 0x80, 0x7F, 0x05, 0x00}));
 }
 
+// Long converted writes go out in several pieces whose ends fall inside
+// frames; each byte must still land in its place, swapped as its frame has it.
+TEST(KavfFlowWave, LongConvertedWritesKeepEveryByteInPlace) {
+    constexpr int kFrames = 40000;  // 240,000 bytes of 6-byte frames
+    constexpr int kStart = 7;
+    WaveFile w;
+    std::vector<int16_t> frames = WaveFile::Frames(kFrames);
+    EXPECT_EQ(WriteKavfFlowWave(w.h, 1, kStart, kFrames, frames.data()), kStart + kFrames);
+    std::vector<int16_t> back(frames.size(), -1);
+    EXPECT_EQ(ReadKavfFlowWave(w.h, 1, kStart, kFrames, back.data()), kStart + kFrames);
+    EXPECT_EQ(back, frames);
+
+    WaveFile narrow(KAVF_WAVE_EVENT, 8, 3);  // 6-byte frames: the event word alone swaps
+    constexpr size_t kNarrowFrames = 30011;
+    std::vector<uint8_t> bytes(6 * kNarrowFrames);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 6);
+    EXPECT_EQ(WriteKavfFlowWave(narrow.h, 1, 0, kNarrowFrames, bytes.data()), kNarrowFrames);
+    Bytes file = narrow.Close();
+    ASSERT_GE(file.size(), kFrame0 + bytes.size());
+    for (size_t k = 0; k < bytes.size(); k += 6) {
+        Bytes want(bytes.begin() + k, bytes.begin() + k + 6);
+        std::swap(want[0], want[1]);
+        ASSERT_EQ(Slice(file, kFrame0 + k, 6), want) << "frame " << k / 6;
+    }
+}
+
 TEST(KavfFlowWave, EventEditsOnlyWavesWithAnEventWord) {
     WaveFile w;
     std::vector<int16_t> frames = WaveFile::Frames(3);
