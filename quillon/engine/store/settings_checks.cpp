@@ -7,6 +7,7 @@
 #include "platform.h"
 #include "store/app_record.h"
 #include "store/pattern_store.h"
+#include "store/profile_io.h"
 
 namespace {
 
@@ -219,6 +220,8 @@ extern "C" void PatternSectionName(const SettingsUse* use, char* out, size_t siz
 extern "C" int32_t CheckRunSettings(const char* settingsPath, const SettingsUse* use,
                                     SettingProblem* problem) {
     if (settingsPath == nullptr || use == nullptr) return 0;
+    // One reading of the file for all the keys checked, not one per key.
+    const profile_io::ProfileHold hold(settingsPath);
     return CheckLayout(settingsPath, use, problem) && CheckSystem(settingsPath, use, problem) &&
                    CheckPattern(settingsPath, use, problem)
                ? 1
