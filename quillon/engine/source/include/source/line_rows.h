@@ -111,7 +111,7 @@ struct SharedLines {
 constexpr uint64_t kLinesMayCome = uint64_t{1} << 63;
 
 // Lines taken at a time.
-constexpr uint32_t kChunkLines = 32;
+constexpr uint32_t kChunkLines = 64;
 
 // Makes chunks until the batch is closed and none is left; the count made.
 uint32_t MakeChunks(SharedLines* lines);
