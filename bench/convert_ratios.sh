@@ -15,6 +15,12 @@
 #       in memory); the page cache is dropped before every run when this
 #       user may (root), so the source is read from the disk
 #
+# Before each run of quillon-cli, bench/core_distance.cpp (built here when a
+# C++ compiler is there) times a round trip between the two processors; the
+# runs are then also told apart by it: on a shared host the processors are
+# sometimes far apart, and a conversion's two threads hand each other most
+# of the source.
+#
 # With BEFORE_CLI=path another quillon-cli (a build before a change) takes
 # its turn too, with its ratios. With REALTIME=1 (root) every command runs
 # under `chrt -f 10`, so that other programs of a shared machine do not
@@ -47,14 +53,22 @@ else
 fi
 printf '[SYSTEM]\r\nCopyFileType=2\r\nOrgDataMag=1\r\n' > "$work/EEG.INI"
 printf '[SYSTEM]\r\nFrameTime=1\r\n' > "$work/PSG.INI"
+distance=""
+if c++ -std=c++17 -O2 -pthread bench/core_distance.cpp -o "$work/core-distance" 2>/dev/null; then
+    distance=$work/core-distance
+fi
 # The generated sources on the disk before any timing: otherwise the kernel
 # writes them back in the middle of the runs, on the same processors.
 sync
 
-/usr/bin/python3 - "$cli" "$work" "$runs" "$copies" "${BEFORE_CLI:-}" "${REALTIME:-0}" <<'PY'
+/usr/bin/python3 - "$cli" "$work" "$runs" "$copies" "${BEFORE_CLI:-}" "${REALTIME:-0}" "$distance" <<'PY'
 import os, statistics, subprocess, sys, time
 cli, work, runs, copies, before = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
 prefix = ["chrt", "-f", "10"] if sys.argv[6] == "1" else []
+distance = sys.argv[7]
+# A round trip this long or longer: the processors are far apart. Seen on a
+# shared 2-processor host: 70-330 ns near, 400-600 ns far.
+FAR_NS = 350
 if prefix: print("every command under chrt -f 10")
 try:
     import pandas  # noqa: F401
@@ -97,6 +111,23 @@ def run(argv):
     with open(timed) as f: user, system, peak = f.read().split()[-3:]
     return wall, float(user), float(system), int(peak) / 1024.0
 
+def round_trip():
+    if not distance: return None
+    out = subprocess.run([distance], capture_output=True, text=True).stdout.split()
+    return int(out[0]) if out and int(out[0]) > 0 else None
+
+def by_distance(name, rows, trips):
+    """The runs of a quillon-cli told apart by the round trip before each."""
+    known = [(t, row[0]) for t, row in zip(trips, rows) if t is not None]
+    if not known: return
+    far = [wall for t, wall in known if t >= FAR_NS]
+    near = [wall for t, wall in known if t < FAR_NS]
+    line = "  %-7s round trips %d-%d ns, far in %d of %d runs" % (
+        name, min(t for t, _ in known), max(t for t, _ in known), len(far), len(known))
+    for label, walls in (("near", near), ("far", far)):
+        if walls: line += "; %s %.3f s" % (label, statistics.median(walls))
+    print(line)
+
 groups = [("ad", "eeg")] if copies > 0 else [("ad", "eeg"), ("cal", "eeg"), ("ad", "psg"), ("cal", "psg")]
 for kind, output in groups:
     commands = {"ours": ours(kind, output), "wc -l": ["wc", "-l", src(kind)]}
@@ -106,11 +137,13 @@ for kind, output in groups:
         commands["pandas"] = ["/usr/bin/python3", "bench/pandas_baseline.py", src(kind),
                               work + "/out.pandas", kind]
     figures = {name: [] for name in commands}
+    trips = {name: [] for name in commands}
     names = list(commands)
     for round in range(runs):
         # Each round starts with the next command, so that none always
         # follows the same one (pandas leaves the caches to whatever follows).
         for name in names[round % len(names):] + names[:round % len(names)]:
+            if name in ("ours", "before"): trips[name].append(round_trip())
             figures[name].append(run(commands[name]))
     size = os.path.getsize(src(kind))
     print("== %s %s, %.1f MB, median of %d by turns" % (output.upper(), kind, size / 1e6, runs))
@@ -122,6 +155,8 @@ for kind, output in groups:
         print("  %-7s wall %7.3f s (%6.0f MB/s)  user %7.3f s  sys %6.3f s  peak %6.1f MiB"
               "  runs %.3f-%.3f s"
               % (name, wall, size / wall / 1e6, user, system, peak, min(walls), max(walls)))
+    for name in [n for n in ("ours", "before") if n in medians]:
+        by_distance(name, figures[name], trips[name])
     for name in [n for n in ("ours", "before") if n in medians]:
         line = "  %s / wc -l %.2fx" % (name, medians[name] / medians["wc -l"])
         if "pandas" in medians:
