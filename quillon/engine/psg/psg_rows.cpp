@@ -2,7 +2,6 @@
 // allocates nothing: the record's read buffer holds one read, the caller's
 // buffer the rows.
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -248,10 +247,10 @@ int32_t ScalePairsCalibrated(const RowMaker& maker, const float* values, int16_t
 }
 
 // One line into one row when it is a data line. flaws (fresh for the line)
-// gets the reader's flaws, *clipped the values stored at the file's digital
-// limits.
+// gets the reader's flaws and, in clipped, the values stored at the file's
+// digital limits.
 RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const SourceLine& line,
-                   bool traceLine, int16_t* row, FieldFlaws* flaws, uint32_t* clipped) {
+                   bool traceLine, int16_t* row, FieldFlaws* flaws) {
     if (traceLine) BramwickTrace(line.text);
     if (maker.valueKind == kAdValues) {
         int16_t values[kLineValueLimit];
@@ -262,7 +261,7 @@ RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const SourceL
         uint32_t atLimit = 0;
         const int32_t done = ScaleEightsAd(maker, values, row, &clamped, &atLimit);
         ScaleAd(maker, done, values, row, &clamped, &atLimit);
-        *clipped += NewlyClipped(clamped, atLimit, flaws->saturated);
+        flaws->clipped += NewlyClipped(clamped, atLimit, flaws->saturated);
         return kRowData;
     }
     if (maker.valueKind != kCalibratedValues) return kRowShort;
@@ -278,7 +277,7 @@ RowVerdict MakeRow(const AppRecord* record, const RowMaker& maker, const SourceL
         ScaleCalibrated(maker, done, values, row, &clamped);
     }
     // A value beyond the float range was counted by the reader; it is clipped too.
-    *clipped += NewlyClipped(clamped, clamped, flaws->saturated);
+    flaws->clipped += NewlyClipped(clamped, clamped, flaws->saturated);
     return kRowData;
 }
 
@@ -313,23 +312,16 @@ uint32_t ReadRows(AppRecord* record, uint32_t wanted, void* rows, size_t rowsByt
     SetUpMaker(record, traceKind, &maker);
     char* const out = static_cast<char*>(rows);
     // Lines may be made on two threads; the trace keeps them on one, in order.
-    std::atomic<uint64_t> clipped{0};
     const LineRows made = ReadLineRows(
         record, wanted, out, rowBytes,
         [&](const SourceLine& line, uint32_t slot, char* row, FieldFlaws* flaws) {
             const bool traceLine = maker.traced && (traceKind == TraceKind::kTimeResolution ||
                                                     slot < uint32_t{kPsgTracedLinesPerCall});
-            uint32_t lineClipped = 0;
-            const RowVerdict verdict =
-                MakeRow(record, maker, line, traceLine, reinterpret_cast<int16_t*>(row), flaws,
-                        &lineClipped);
-            if (lineClipped != 0) clipped.fetch_add(lineClipped, std::memory_order_relaxed);
-            return verdict;
+            return MakeRow(record, maker, line, traceLine, reinterpret_cast<int16_t*>(row), flaws);
         },
         [record](const NonDataRun& run) { AnnotateNonDataRun(record, run); },
         !maker.traced && line_rows::SplitsRows(maker.valueKind));
     if (made.failed) return 0;
-    record->Tally.ClippedValues += clipped;
     // The last epoch, which the source does not fill, ends with zero rows.
     if (made.made > 0 && made.made < wanted)
         std::memset(out + made.made * rowBytes, 0, (wanted - made.made) * rowBytes);

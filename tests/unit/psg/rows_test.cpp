@@ -252,6 +252,19 @@ TEST(PsgRows, ValuesClippedToTheDigitalRangeAreCountedApart) {
     EXPECT_EQ(scaled.r.Tally.SaturatedValues, 0u) << "every source value fits 16 bits";
 }
 
+// A data line with no room behind the zero rows before it is made, then
+// read again by the next step: its clipped value counts once.
+TEST(PsgRows, ALineReadAgainByTheNextStepCountsItsClippedValueOnce) {
+    Psg psg;
+    StartOver(psg, "1,2\n3,4\n\n\n-32768,5\n7,8\n", 2, 0);
+    Rows rows;
+    EXPECT_EQ(Read(psg, 3, rows), 3u);
+    EXPECT_EQ(rows, (Rows{1, 2, 3, 4, 0, 0}));
+    EXPECT_EQ(Read(psg, 3, rows), 3u);
+    EXPECT_EQ(rows, (Rows{0, 0, -32767, 5, 7, 8}));
+    EXPECT_EQ(psg.r.Tally.ClippedValues, 1u);
+}
+
 // Eight A/D channels are scaled at a time while every factor fits 16 bits,
 // one at a time when one does not (a magnification of 32768 or more). The
 // ninth channel holds only zeros, so its factor changes nothing: both ways

@@ -24,6 +24,9 @@ struct FieldFlaws {
     uint32_t saturated;
     uint32_t notNumbers;  // not whole numbers, no number included
     uint32_t numbers;
+    // Left to the row maker: PSG values scaled beyond the file's range. It
+    // counts with the line's row, so a line made again counts once.
+    uint32_t clipped;
 };
 
 extern "C" {

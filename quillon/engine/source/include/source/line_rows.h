@@ -244,6 +244,7 @@ bool TakeVerdict(StepRows* at, const SourceLine& line, RowVerdict verdict,
     }
     at->flaws.saturated += lineFlaws.saturated;
     at->flaws.notNumbers += lineFlaws.notNumbers;
+    at->flaws.clipped += lineFlaws.clipped;
     ++at->step.DataRows;
     ++at->made;
     return true;
@@ -305,6 +306,7 @@ LineRows ReadLineRows(AppRecord* record, uint32_t wanted, char* rows, size_t row
     }
     at.step.SaturatedValues = at.flaws.saturated;
     at.step.NotNumbers = at.flaws.notNumbers;
+    at.step.ClippedValues = at.flaws.clipped;
     CloseSourceLines(&source, found, at.step);
     if (found == kSourceReadFailed) return LineRows{0, true};
     record->Lines.HeldRows = at.place.HeldRows;
