@@ -16,6 +16,10 @@ namespace {
 struct HeldProfile {
     std::string path;
     std::string text;
+    // Its values, made on the first lookup after a change: a lookup in the
+    // text alone goes over every line before the value.
+    profile_text::ValueIndex index;
+    bool indexed = false;
     bool readable = false;
     bool changed = false;
     int depth = 0;
@@ -25,10 +29,21 @@ HeldProfile g_held;
 
 bool IsHeld(const char* path) { return g_held.depth > 0 && g_held.path == path; }
 
-// The file's text: the held copy, or read into scratch; null when unreadable.
-const std::string* ProfileText(const char* path, std::string* scratch) {
-    if (IsHeld(path)) return g_held.readable ? &g_held.text : nullptr;
-    return profile_file::ReadWholeFile(path, scratch) ? scratch : nullptr;
+const profile_text::ValueIndex& HeldIndex() {
+    if (!g_held.indexed) {
+        g_held.index = profile_text::IndexValues(g_held.text);
+        g_held.indexed = true;
+    }
+    return g_held.index;
+}
+
+// The value of key in section of the file at path.
+bool FindProfileValue(const char* section, const char* key, const char* path, std::string* scratch,
+                      std::string_view* value) {
+    if (IsHeld(path))
+        return g_held.readable && profile_text::FindIndexedValue(HeldIndex(), section, key, value);
+    return profile_file::ReadWholeFile(path, scratch) &&
+           profile_text::FindValue(*scratch, section, key, value);
 }
 
 }  // namespace
@@ -42,6 +57,7 @@ extern "C" int PlatProfileHold(const char* path) {
     }
     g_held.path = path;
     g_held.readable = profile_file::ReadWholeFile(path, &g_held.text);
+    g_held.indexed = false;
     g_held.changed = false;
     g_held.depth = 1;
     return 1;
@@ -62,11 +78,10 @@ extern "C" uint32_t PlatProfileString(const char* section, const char* key,
     out[0] = '\0';
     std::string scratch;
     std::string_view value = defaultValue ? defaultValue : "";
-    const std::string* text = section != nullptr && key != nullptr && path != nullptr
-                                  ? ProfileText(path, &scratch)
-                                  : nullptr;
     std::string_view found;
-    if (text != nullptr && profile_text::FindValue(*text, section, key, &found)) value = found;
+    if (section != nullptr && key != nullptr && path != nullptr &&
+        FindProfileValue(section, key, path, &scratch, &found))
+        value = found;
     size_t n = value.size() < size - 1 ? value.size() : size - 1;
     std::memcpy(out, value.data(), n);
     out[n] = '\0';
@@ -85,6 +100,8 @@ extern "C" int PlatWriteProfileString(const char* section, const char* key, cons
     if (section == nullptr || path == nullptr) return 0;
     if (IsHeld(path)) {
         g_held.text = profile_text::Edit(g_held.text, section, key, value);
+        g_held.index = profile_text::ValueIndex();
+        g_held.indexed = false;
         g_held.readable = true;
         g_held.changed = true;
         return 1;
@@ -96,8 +113,10 @@ extern "C" int PlatWriteProfileString(const char* section, const char* key, cons
 }
 
 extern "C" int PlatProfileHasSection(const char* section, const char* path) {
-    std::string scratch;
-    const std::string* text = path != nullptr ? ProfileText(path, &scratch) : nullptr;
-    if (section == nullptr || text == nullptr) return 0;
-    return profile_text::HasSection(*text, section) ? 1 : 0;
+    if (section == nullptr || path == nullptr) return 0;
+    if (IsHeld(path))
+        return g_held.readable && profile_text::HasIndexedSection(HeldIndex(), section) ? 1 : 0;
+    std::string text;
+    return profile_file::ReadWholeFile(path, &text) && profile_text::HasSection(text, section) ? 1
+                                                                                               : 0;
 }

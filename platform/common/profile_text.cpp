@@ -99,6 +99,20 @@ long FindKeyLine(const std::vector<Line>& lines, std::string_view text, const Se
     return -1;
 }
 
+// The value of a key line: trimmed of blanks and one pair of quotes.
+std::string_view LineValue(std::string_view afterEquals) {
+    std::string_view v = Trim(afterEquals);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    return v;
+}
+
+std::string Lowered(std::string_view name) {
+    std::string lowered(name);
+    for (char& c : lowered) c = AsciiLower(c);
+    return lowered;
+}
+
 int DigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     c = AsciiLower(c);
@@ -122,11 +136,40 @@ bool FindValue(std::string_view text, std::string_view section, std::string_view
     const Line& line = lines[static_cast<size_t>(at)];
     std::string_view k, v;
     KeyAndValue(text.substr(line.begin, line.end - line.begin), &k, &v);
-    v = Trim(v);
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        v = v.substr(1, v.size() - 2);
-    *value = v;
+    *value = LineValue(v);
     return true;
+}
+
+ValueIndex IndexValues(std::string_view text) {
+    ValueIndex index;
+    // Only the first section of a name is searched, and in it the first line
+    // of a key: later ones never count.
+    std::unordered_map<std::string, std::string_view>* taking = nullptr;
+    for (const Line& line : SplitLines(text)) {
+        const std::string_view bytes = text.substr(line.begin, line.end - line.begin);
+        std::string_view name, key, value;
+        if (SectionName(bytes, &name)) {
+            const auto added = index.sections.try_emplace(Lowered(name));
+            taking = added.second ? &added.first->second : nullptr;
+        } else if (taking != nullptr && KeyAndValue(bytes, &key, &value)) {
+            taking->emplace(Lowered(key), LineValue(value));
+        }
+    }
+    return index;
+}
+
+bool FindIndexedValue(const ValueIndex& index, std::string_view section, std::string_view key,
+                      std::string_view* value) {
+    const auto inSection = index.sections.find(Lowered(section));
+    if (inSection == index.sections.end()) return false;
+    const auto found = inSection->second.find(Lowered(key));
+    if (found == inSection->second.end()) return false;
+    *value = found->second;
+    return true;
+}
+
+bool HasIndexedSection(const ValueIndex& index, std::string_view section) {
+    return index.sections.count(Lowered(section)) != 0;
 }
 
 int32_t ParseInt(std::string_view s) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace profile_text {
 
@@ -14,6 +15,20 @@ namespace profile_text {
 // key is missing. The value is trimmed of blanks and one pair of quotes.
 bool FindValue(std::string_view text, std::string_view section, std::string_view key,
                std::string_view* value);
+
+// Every value of a text as FindValue finds it, for many lookups in one
+// text: views into the text, so valid while it is unchanged.
+struct ValueIndex {
+    // By lowercased section name, then lowercased key.
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string_view>> sections;
+};
+
+ValueIndex IndexValues(std::string_view text);
+
+// FindValue and HasSection over the index of a text.
+bool FindIndexedValue(const ValueIndex& index, std::string_view section, std::string_view key,
+                      std::string_view* value);
+bool HasIndexedSection(const ValueIndex& index, std::string_view section);
 
 // Whether text has a header line for section (names compared as Windows
 // does).

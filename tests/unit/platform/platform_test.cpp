@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -145,6 +146,41 @@ TEST(Profile, AHeldFileIsWrittenOnceAtReleaseWithTheSameBytes) {
     ASSERT_EQ(PlatProfileRelease(held.c_str()), 1);
     EXPECT_EQ(ReadBytes(held), ReadBytes(plain));
     EXPECT_EQ(Get(held, "SYSTEM", "MaxCh"), "16");
+}
+
+// A held file looks its values up in an index of them: every answer must be
+// the one the file gives unheld, also after a write while held.
+TEST(Profile, AHeldFileAnswersEveryLookupAsTheFileDoes) {
+    ScratchFolder dir;
+    const std::string ini = dir.File("q.ini");
+    WriteBytes(ini,
+               "Top=before any section\r\n[A]\r\nKey=first\r\nkey=second\r\n"
+               "  Spaced  =  ' quoted '  \r\n=empty key\r\n[broken\r\nAfter=broken\r\n"
+               "[ a ]\r\nKey=shadowed\r\nOnly=later section\r\n[B]\nKey=\"x\"\nTail=no end");
+    const char* const sections[] = {"A", "a", " A", "B", "b", "C", ""};
+    const char* const keys[] = {"Key", "KEY", "Spaced", "", "After", "Only", "Tail", "Top", "x"};
+    std::vector<std::string> unheld;
+    for (const char* section : sections) {
+        unheld.push_back(std::to_string(PlatProfileHasSection(section, ini.c_str())));
+        for (const char* key : keys) unheld.push_back(Get(ini, section, key));
+    }
+    ASSERT_EQ(PlatProfileHold(ini.c_str()), 1);
+    size_t at = 0;
+    for (const char* section : sections) {
+        EXPECT_EQ(std::to_string(PlatProfileHasSection(section, ini.c_str())), unheld[at++])
+            << section;
+        for (const char* key : keys)
+            EXPECT_EQ(Get(ini, section, key), unheld[at++]) << section << key;
+    }
+    EXPECT_EQ(Get(ini, "A", "Key"), "first");
+    EXPECT_EQ(Get(ini, "B", "Key"), "x");
+    PlatWriteProfileString("a", "KEY", "changed", ini.c_str());
+    PlatWriteProfileString("New", "Key", "added", ini.c_str());
+    EXPECT_EQ(Get(ini, "A", "Key"), "changed");
+    EXPECT_EQ(Get(ini, "new", "key"), "added");
+    EXPECT_EQ(PlatProfileHasSection("NEW", ini.c_str()), 1);
+    ASSERT_EQ(PlatProfileRelease(ini.c_str()), 1);
+    EXPECT_EQ(Get(ini, "A", "Key"), "changed");
 }
 
 TEST(Profile, AHeldMissingFileGivesDefaultsUntilWrittenAndIsCreatedAtRelease) {
