@@ -1,5 +1,6 @@
 #include "store/pattern_store.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -82,6 +83,20 @@ SectionName Section(const char* kind, int32_t slot) {
     return name;
 }
 
+// A numbered row's key ("ChLabel12"), made without snprintf: loading the
+// patterns looks up over a thousand of them.
+struct RowKeyText {
+    char text[24];
+};
+
+RowKeyText RowKey(const char* stem, int row) {
+    RowKeyText key;
+    const size_t stemLength = std::min(std::strlen(stem), size_t{12});
+    std::memcpy(key.text, stem, stemLength);
+    *std::to_chars(key.text + stemLength, key.text + sizeof key.text - 1, row).ptr = '\0';
+    return key;
+}
+
 // Reads a row list; returns the number of values, 0 when the key's text is 2
 // characters or shorter and the rows are to stay as they are.
 int32_t ReadRowList(const char* section, const char* key, const char* fallback, int32_t* values,
@@ -119,29 +134,26 @@ void WriteRowList(const char* section, const char* key, ValueOf valueOf, const c
 
 void LoadSharedTexts(MontagePattern& slot, const char* section, const char* path) {
     ReadText(section, "PATTERN", section, slot.name, sizeof slot.name, path);
-    char key[16];
-    char fallback[16];
     for (int i = 1; i <= kPatternLabelCount; ++i) {
-        std::snprintf(key, sizeof key, "Label%i", i);
-        std::snprintf(fallback, sizeof fallback, "Ch%i", i);
-        ReadText(section, key, fallback, slot.labels[i - 1], kPatternTextSize, path);
+        const RowKeyText key = RowKey("Label", i);
+        const RowKeyText fallback = RowKey("Ch", i);
+        ReadText(section, key.text, fallback.text, slot.labels[i - 1], kPatternTextSize, path);
     }
     for (int i = 1; i <= kPatternUnitCount; ++i) {
-        std::snprintf(key, sizeof key, "Unit%i", i);
-        ReadText(section, key, "V", slot.units[i - 1], kPatternUnitSize, path);
+        const RowKeyText key = RowKey("Unit", i);
+        ReadText(section, key.text, "V", slot.units[i - 1], kPatternUnitSize, path);
     }
 }
 
 void SaveSharedTexts(const MontagePattern& slot, const char* section, const char* path) {
     WriteText(section, "PATTERN", slot.name, sizeof slot.name, path);
-    char key[16];
     for (int i = 1; i <= kPatternLabelCount; ++i) {
-        std::snprintf(key, sizeof key, "Label%i", i);
-        WriteText(section, key, slot.labels[i - 1], kPatternTextSize, path);
+        const RowKeyText key = RowKey("Label", i);
+        WriteText(section, key.text, slot.labels[i - 1], kPatternTextSize, path);
     }
     for (int i = 1; i <= kPatternUnitCount; ++i) {
-        std::snprintf(key, sizeof key, "Unit%i", i);
-        WriteText(section, key, slot.units[i - 1], kPatternUnitSize, path);
+        const RowKeyText key = RowKey("Unit", i);
+        WriteText(section, key.text, slot.units[i - 1], kPatternUnitSize, path);
     }
 }
 
@@ -160,16 +172,15 @@ void LoadEegSlot(MontagePattern& slot, const char* path, const char* section) {
 
 void LoadPsgSlot(MontagePattern& slot, const char* path, const char* section) {
     LoadSharedTexts(slot, section, path);
-    char key[16];
-    char fallback[16];
     for (int row = 1; row <= kPatternRowCount; ++row) {
-        std::snprintf(key, sizeof key, "ChLabel%i", row);
-        std::snprintf(fallback, sizeof fallback, "Ch%i", row);
-        ReadText(section, key, fallback, slot.PsgRows[row - 1].ChLabel, kPatternTextSize, path);
+        const RowKeyText key = RowKey("ChLabel", row);
+        const RowKeyText fallback = RowKey("Ch", row);
+        ReadText(section, key.text, fallback.text, slot.PsgRows[row - 1].ChLabel, kPatternTextSize,
+                 path);
     }
     for (int row = 1; row <= kPatternRowCount; ++row) {
-        std::snprintf(key, sizeof key, "ChUnit%i", row);
-        ReadText(section, key, "V", slot.PsgRows[row - 1].ChUnit, kPatternUnitSize, path);
+        const RowKeyText key = RowKey("ChUnit", row);
+        ReadText(section, key.text, "V", slot.PsgRows[row - 1].ChUnit, kPatternUnitSize, path);
     }
     int32_t values[kPatternRowCount];
     for (const PsgList& list : kPsgLists) {
@@ -266,15 +277,14 @@ extern "C" void SavePsgPattern(const AppRecord* record, const char* settingsPath
         const MontagePattern& pattern = record->PatternSlots[slot];
         const SectionName section = Section("PSG", slot);
         SaveSharedTexts(pattern, section.text, settingsPath);
-        char key[16];
         for (int row = 1; row <= kPatternRowCount; ++row) {
-            std::snprintf(key, sizeof key, "ChLabel%i", row);
-            WriteText(section.text, key, pattern.PsgRows[row - 1].ChLabel, kPatternTextSize,
+            const RowKeyText key = RowKey("ChLabel", row);
+            WriteText(section.text, key.text, pattern.PsgRows[row - 1].ChLabel, kPatternTextSize,
                       settingsPath);
         }
         for (int row = 1; row <= kPatternRowCount; ++row) {
-            std::snprintf(key, sizeof key, "ChUnit%i", row);
-            WriteText(section.text, key, pattern.PsgRows[row - 1].ChUnit, kPatternUnitSize,
+            const RowKeyText key = RowKey("ChUnit", row);
+            WriteText(section.text, key.text, pattern.PsgRows[row - 1].ChUnit, kPatternUnitSize,
                       settingsPath);
         }
         for (const PsgList& list : kPsgLists)
