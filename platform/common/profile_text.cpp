@@ -43,6 +43,12 @@ std::vector<Line> SplitLines(std::string_view text) {
     return lines;
 }
 
+// Whether a line ends in a newline: the last one may not, or end in a
+// carriage return alone, which would join the next line to it.
+bool EndsInNewline(std::string_view text, const Line& line) {
+    return line.next > line.end && text[line.next - 1] == '\n';
+}
+
 // The name of a section header line, or false when the line is not one.
 bool SectionName(std::string_view line, std::string_view* name) {
     std::string_view t = Trim(line);
@@ -230,7 +236,7 @@ std::string Edit(std::string_view text, std::string_view section, const char* ke
             out.append(text.substr(line.begin, eq + 1 - line.begin));
             out.append(value);
             out.append(text.substr(line.end, line.next - line.end));
-            if (line.next == line.end) out.append(eol);  // last line had no line end
+            if (!EndsInNewline(text, line)) out.append(eol);
         }
         out.append(text.substr(line.next));
         return out;
@@ -242,7 +248,7 @@ std::string Edit(std::string_view text, std::string_view section, const char* ke
         if (!Trim(text.substr(lines[i].begin, lines[i].end - lines[i].begin)).empty()) last = i;
     const Line& after = lines[last];
     out.append(text.substr(0, after.next));
-    if (after.next == after.end) out.append(eol);
+    if (!EndsInNewline(text, after)) out.append(eol);
     out.append(key).append("=").append(value).append(eol);
     out.append(text.substr(after.next));
     return out;

@@ -120,6 +120,21 @@ TEST(Profile, NewKeysJoinTheirSectionAndNewSectionsGoAtTheEnd) {
     EXPECT_EQ(PlatProfileInt("SYSTEM", "FrameTime", 1, ini.c_str()), 2);
 }
 
+// A file whose last line ends in a carriage return alone: a key written
+// after it must not join that line, where it would be lost.
+TEST(Profile, AWriteAfterALoneCarriageReturnIsKept) {
+    ScratchFolder dir;
+    const std::string ini = dir.File("q.ini");
+    WriteBytes(ini, "[SYSTEM]\r");
+    ASSERT_EQ(PlatWriteProfileString("SYSTEM", "EEGFileNo", "12345", ini.c_str()), 1);
+    EXPECT_EQ(Get(ini, "SYSTEM", "EEGFileNo"), "12345");
+    WriteBytes(ini, "[SYSTEM]\r\nEEGFileNo=1\r");
+    ASSERT_EQ(PlatWriteProfileString("SYSTEM", "EEGFileNo", "7", ini.c_str()), 1);
+    ASSERT_EQ(PlatWriteProfileString("SYSTEM", "MaxCh", "16", ini.c_str()), 1);
+    EXPECT_EQ(Get(ini, "SYSTEM", "EEGFileNo"), "7");
+    EXPECT_EQ(Get(ini, "SYSTEM", "MaxCh"), "16");
+}
+
 // A held file is read once and written once, to the same bytes the same
 // writes give without a hold; a second path cannot be held meanwhile.
 TEST(Profile, AHeldFileIsWrittenOnceAtReleaseWithTheSameBytes) {
