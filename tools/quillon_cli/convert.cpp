@@ -25,6 +25,7 @@
 #include "interrupts.h"
 #include "eeg/output_volume.h"
 #include "store/pattern_store.h"
+#include "store/profile_io.h"
 #include "platform.h"
 #include "psg/psg_run.h"
 #include "store/settings_checks.h"
@@ -377,6 +378,8 @@ int PrepareConvertSource(const ConvertOptions& o, bool refuseLayout, SettingsPat
     if (!CheckPatient(o, *paths, notes, &error)) return Fail(kExitFailed, error);
     RecordPtr record(static_cast<AppRecord*>(std::calloc(1, sizeof(AppRecord))));
     if (!record) return Fail(kExitFailed, "out of memory");
+    // The load and the checks below read the settings once between them.
+    const profile_io::ProfileHold settingsHold(paths->SettingsPath);
     LoadSettingsForConversion(record.get(), paths);
     if (!ApplyBeforeOpen(o, *paths, record.get(), &error)) return Fail(kExitFailed, error);
     if (!CheckPatternSection(o, *paths, record.get(), &error)) return Fail(kExitFailed, error);

@@ -232,6 +232,7 @@ extern "C" int32_t MissingPatternKeys(const char* settingsPath, const SettingsUs
                                       size_t size) {
     if (out != nullptr && size > 0) out[0] = '\0';
     if (settingsPath == nullptr || use == nullptr) return 0;
+    const profile_io::ProfileHold hold(settingsPath);
     char section[kSettingNameSize];
     PatternSectionName(use, section, sizeof section);
     if (!PlatProfileHasSection(section, settingsPath)) return -1;
