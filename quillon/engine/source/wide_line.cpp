@@ -434,8 +434,10 @@ int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32_t coun
     return count;
 }
 
-int32_t ScaleQuads(const QuadScale& scale, const float* values, int16_t* samples,
+int32_t ScaleQuads(const QuadScale& given, const float* values, int16_t* samples,
                    uint32_t* beyond) {
+    // A copy the stores below cannot reach: its fields stay in registers.
+    const QuadScale scale = given;
     const __m128i negate = _mm_set1_epi32(scale.negate ? -1 : 0);
     __m256i tally = _mm256_setzero_si256();
     int32_t c = 0;
