@@ -99,16 +99,25 @@ void SinkPutValues(ByteSink& sink, const void* values, uint64_t count, uint32_t 
         SinkPut(sink, in, count * width);
         return;
     }
-    for (uint64_t i = 0; i < count; ++i) {
-        if (width == 2) {
-            uint16_t v;
-            std::memcpy(&v, in + 2 * i, 2);
-            SinkPutBe16(sink, v);
-        } else {
-            uint32_t v;
-            std::memcpy(&v, in + 4 * i, 4);
-            SinkPutBe32(sink, v);
+    // Turned a batch at a time: a put per value cost more than the values.
+    constexpr uint64_t kBatchValues = 256;
+    const uint32_t bytes = width == 2 ? 2 : 4;
+    uint8_t batch[kBatchValues * 4];
+    for (uint64_t first = 0; first < count; first += kBatchValues) {
+        const uint64_t n = std::min(kBatchValues, count - first);
+        for (uint64_t i = 0; i < n; ++i) {
+            const uint8_t* value = in + (first + i) * bytes;
+            if (bytes == 2) {
+                uint16_t v;
+                std::memcpy(&v, value, 2);
+                PutBe16(batch + 2 * i, v);
+            } else {
+                uint32_t v;
+                std::memcpy(&v, value, 4);
+                PutBe32(batch + 4 * i, v);
+            }
         }
+        SinkPut(sink, batch, n * bytes);
     }
 }
 
