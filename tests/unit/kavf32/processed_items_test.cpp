@@ -227,6 +227,29 @@ TEST(KavfSweep, SweepsAreReadOneAfterAnotherByTheirRecordLength) {
     EXPECT_EQ(ReadKavfSweepWave(h, back, samples), 0u) << "no 8-bit sweeps";
 }
 
+// Values go to file order in batches: a sweep longer than a batch must
+// come back whole, each sample big-endian in its place.
+TEST(KavfSweep, ALongSweepIsStoredInFileOrderAcrossBatches) {
+    OneGroup g;
+    constexpr uint16_t kPoints = 600;
+    KavfSweepInfo info = {0x0301, 0, kPoints, 250, 16, 0, 0, 0, 0, 0};
+    ASSERT_EQ(CreateKavfSweepWaveInfo(g.h, 3, &info), 72u);
+    const uint16_t header[16] = {};
+    int16_t samples[kPoints];
+    for (int i = 0; i < kPoints; ++i) samples[i] = static_cast<int16_t>(i * 97 - 20000);
+    ASSERT_NE(CreateKavfSweepWave(g.h, header, samples), 0u);
+    Bytes file = ReadAll(g.scratch.path);
+    const uint16_t at256 = static_cast<uint16_t>(samples[256]);
+    EXPECT_EQ(Slice(file, 72 + 32 + 2 * 256, 2), (Bytes{uint8_t(at256 >> 8), uint8_t(at256)}));
+    SetKavfInfo(g.h, KAVF_INFO_DATA_POSITION, 72);
+    SetKavfInfo(g.h, KAVF_INFO_FRAMES, kPoints);
+    SetKavfInfo(g.h, KAVF_INFO_BITS, 16);
+    uint16_t back[16];
+    int16_t out[kPoints];
+    ASSERT_GT(ReadKavfSweepWave(g.h, back, out), 0u);
+    for (int i = 0; i < kPoints; ++i) ASSERT_EQ(out[i], samples[i]) << i;
+}
+
 TEST(KavfSweep, ThirtyTwoBitRawSamplesAreStoredAsGiven) {
     OneGroup g;
     KavfSweepInfo info = {1, 0, 2, 0, 32, 0, 0, 0, 1, 0};
