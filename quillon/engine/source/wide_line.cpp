@@ -260,6 +260,7 @@ struct OctetNumbers {
     __m256i numbers;
     __m256i powers[2];  // of fields 0..3 and 4..7
     __m256i signs[2];   // of fields 0..3 and 4..7, as TakeQuad gives them
+    bool samePowers;    // every field has the first one's power, known beforehand
 };
 
 // A number with its point closed over is V + F/10^n times 10^n: ten times
@@ -281,8 +282,10 @@ inline void ReadCalibratedOctet(const char* line, const int16_t* ends, int32_t f
         read->numbers = TimesTen(OctetValues(UniformQuad(quads[0], *uniform, flaws),
                                              UniformQuad(quads[1], *uniform, flaws)));
         read->powers[0] = read->powers[1] = uniform->powers;
+        read->samePowers = true;
         return;
     }
+    read->samePowers = false;
     __m256i whole[2], fraction[2];
     for (int32_t quad = 0; quad < 2; ++quad)
         CalibratedQuad(quads[quad], &whole[quad], &fraction[quad], &read->powers[quad], flaws);
@@ -301,6 +304,7 @@ inline __m256d QuadNumbers(const OctetNumbers& read, int32_t quad) {
 inline __m256d QuadPowers(const double* table, const OctetNumbers& read, int32_t quad) {
     // The fields of a line mostly have the same count of decimals.
     const __m256i each = read.powers[quad];
+    if (read.samePowers) return _mm256_broadcast_sd(&table[_mm256_cvtsi256_si32(each) & 15]);
     const __m256i same = _mm256_cmpeq_epi64(each, _mm256_permute4x64_epi64(each, 0));
     if (_mm256_movemask_pd(_mm256_castsi256_pd(same)) == 15)
         return _mm256_broadcast_sd(&table[_mm256_cvtsi256_si32(each) & 15]);
