@@ -29,6 +29,12 @@ HeldProfile g_held;
 
 bool IsHeld(const char* path) { return g_held.depth > 0 && g_held.path == path; }
 
+// After the held text is read or changed: the next lookup indexes it anew.
+void DropIndex() {
+    g_held.index = profile_text::ValueIndex();
+    g_held.indexed = false;
+}
+
 const profile_text::ValueIndex& HeldIndex() {
     if (!g_held.indexed) {
         g_held.index = profile_text::IndexValues(g_held.text);
@@ -57,7 +63,7 @@ extern "C" int PlatProfileHold(const char* path) {
     }
     g_held.path = path;
     g_held.readable = profile_file::ReadWholeFile(path, &g_held.text);
-    g_held.indexed = false;
+    DropIndex();
     g_held.changed = false;
     g_held.depth = 1;
     return 1;
@@ -100,8 +106,7 @@ extern "C" int PlatWriteProfileString(const char* section, const char* key, cons
     if (section == nullptr || path == nullptr) return 0;
     if (IsHeld(path)) {
         g_held.text = profile_text::Edit(g_held.text, section, key, value);
-        g_held.index = profile_text::ValueIndex();
-        g_held.indexed = false;
+        DropIndex();
         g_held.readable = true;
         g_held.changed = true;
         return 1;

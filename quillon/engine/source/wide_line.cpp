@@ -301,12 +301,15 @@ inline __m256d QuadNumbers(const OctetNumbers& read, int32_t quad) {
                                         : _mm256_extracti128_si256(read.numbers, 1));
 }
 
+inline bool AllLanesEqual(__m256i each) {
+    const __m256i same = _mm256_cmpeq_epi64(each, _mm256_permute4x64_epi64(each, 0));
+    return _mm256_movemask_pd(_mm256_castsi256_pd(same)) == 15;
+}
+
 inline __m256d QuadPowers(const double* table, const OctetNumbers& read, int32_t quad) {
     // The fields of a line mostly have the same count of decimals.
     const __m256i each = read.powers[quad];
-    if (read.samePowers) return _mm256_broadcast_sd(&table[_mm256_cvtsi256_si32(each) & 15]);
-    const __m256i same = _mm256_cmpeq_epi64(each, _mm256_permute4x64_epi64(each, 0));
-    if (_mm256_movemask_pd(_mm256_castsi256_pd(same)) == 15)
+    if (read.samePowers || AllLanesEqual(each))
         return _mm256_broadcast_sd(&table[_mm256_cvtsi256_si32(each) & 15]);
     alignas(32) uint64_t powers[4];
     _mm256_store_si256(reinterpret_cast<__m256i*>(powers), each);
