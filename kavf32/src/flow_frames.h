@@ -15,6 +15,9 @@ bool HasFlowWave(const KavfHandle& h);
 // Works frame by frame inside frameSize, so a frame size changed through
 // SetKavfInfo can never carry the conversion past the buffer.
 void ConvertFrames(uint8_t* data, uint64_t frames, uint32_t frameSize, uint16_t type, bool wide);
+// ConvertFrames of a copy: frames from in into out, which must not overlap.
+void CopyConverted(uint8_t* out, const uint8_t* in, uint64_t frames, uint32_t frameSize,
+                   uint16_t type, bool wide);
 // File offset of frame k, or a value beyond the 32-bit space.
 inline uint64_t FrameOffset(const KavfHandle& h, uint64_t frame) {
     return uint64_t{h.dataPosition} + Mul(frame, h.frameSize);

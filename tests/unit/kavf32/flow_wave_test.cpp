@@ -149,6 +149,15 @@ TEST(KavfFlowWave, LongConvertedWritesKeepEveryByteInPlace) {
     std::vector<int16_t> back(frames.size(), -1);
     EXPECT_EQ(ReadKavfFlowWave(w.h, 1, kStart, kFrames, back.data()), kStart + kFrames);
     EXPECT_EQ(back, frames);
+    const Bytes wide = w.Close();  // every word high byte first
+    ASSERT_GE(wide.size(), kFrame0 + kFrameBytes * (kStart + kFrames));
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const size_t at = kFrame0 + kFrameBytes * kStart + 2 * i;
+        const auto word = static_cast<uint16_t>(frames[i]);
+        ASSERT_EQ(Slice(wide, at, 2), (Bytes{static_cast<uint8_t>(word >> 8),
+                                             static_cast<uint8_t>(word & 0xFF)}))
+            << "word " << i;
+    }
 
     WaveFile narrow(KAVF_WAVE_EVENT, 8, 3);  // 6-byte frames: the event word alone swaps
     constexpr size_t kNarrowFrames = 30011;
