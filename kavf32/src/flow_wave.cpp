@@ -42,8 +42,8 @@ bool WriteConverted(KavfHandle& h, uint64_t offset, const uint8_t* frames, uint6
         const uint64_t toBoundary = kWriteAlignment - (offset + held) % kWriteAlignment;
         const uint64_t n = std::min({count - done, (toBoundary + frameSize - 1) / frameSize,
                                      (chunkSize - held) / frameSize});
-        CopyConverted(chunk.get() + held, frames + done * frameSize, n, h.frameSize,
-                      h.recordType, wide);
+        CopyConverted(chunk.get() + held, frames + done * frameSize, n, h.frameSize, h.recordType,
+                      wide);
         held += n * frameSize;
         done += n;
         const uint64_t boundary = (offset + held) / kWriteAlignment * kWriteAlignment;

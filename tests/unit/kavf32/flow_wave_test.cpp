@@ -154,8 +154,8 @@ TEST(KavfFlowWave, LongConvertedWritesKeepEveryByteInPlace) {
     for (size_t i = 0; i < frames.size(); ++i) {
         const size_t at = kFrame0 + kFrameBytes * kStart + 2 * i;
         const auto word = static_cast<uint16_t>(frames[i]);
-        ASSERT_EQ(Slice(wide, at, 2), (Bytes{static_cast<uint8_t>(word >> 8),
-                                             static_cast<uint8_t>(word & 0xFF)}))
+        ASSERT_EQ(Slice(wide, at, 2),
+                  (Bytes{static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word & 0xFF)}))
             << "word " << i;
     }
 
