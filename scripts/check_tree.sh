@@ -47,7 +47,9 @@ if git grep -n 'quillon/ui\|/ui/res\|\bui\b' -- 'quillon/engine/*CMakeLists.txt'
 fi
 echo "include check: $(git ls-files 'quillon/engine/*.cpp' 'quillon/engine/*.h' | wc -l) engine files, $failures problems"
 
-unformatted=$(git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror 2>&1 |
+# clang-format fails on the files it would change; with pipefail that must
+# not end the script before it names them.
+unformatted=$({ git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror 2>&1 || true; } |
     sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error: code should be clang-formatted.*/\1/p' | sort -u)
 if [ -n "$unformatted" ]; then
     echo "not formatted as .clang-format says (clang-format -i FILE):"
