@@ -12,8 +12,8 @@ namespace kavf {
 bool HasFlowWave(const KavfHandle& h);
 // Swaps between native and file order in place: every 16-bit word of wide
 // frames, only the event word of 8-bit frames with one, nothing otherwise.
-// Works frame by frame inside frameSize, so a frame size changed through
-// SetKavfInfo can never carry the conversion past the buffer.
+// A swap never crosses a frame's end (an odd size leaves its last byte), so
+// a frame size changed through SetKavfInfo can never carry it past the buffer.
 void ConvertFrames(uint8_t* data, uint64_t frames, uint32_t frameSize, uint16_t type, bool wide);
 // ConvertFrames of a copy: frames from in into out, which must not overlap.
 void CopyConverted(uint8_t* out, const uint8_t* in, uint64_t frames, uint32_t frameSize,

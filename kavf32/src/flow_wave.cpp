@@ -80,7 +80,26 @@ bool HasFlowWave(const KavfHandle& h) {
     return h.current == CurrentItem::FlowWave && IsFlowWaveType(h.recordType) && h.frameSize != 0;
 }
 
+namespace {
+
+// Wide frames of even size are 16-bit words end to end: one run, which the
+// compiler makes vector shifts of, where a loop per frame stayed bytewise.
+bool WholeWords(uint32_t frameSize, bool wide) { return wide && frameSize % 2 == 0; }
+
+// Each word of in with its bytes swapped into out, which is in or apart from it.
+void SwapWords(uint8_t* out, const uint8_t* in, uint64_t bytes) {
+    for (uint64_t b = 0; b < bytes; b += 2) {
+        uint16_t word;
+        std::memcpy(&word, in + b, sizeof word);
+        word = static_cast<uint16_t>(word << 8 | word >> 8);
+        std::memcpy(out + b, &word, sizeof word);
+    }
+}
+
+}  // namespace
+
 void ConvertFrames(uint8_t* data, uint64_t frames, uint32_t frameSize, uint16_t type, bool wide) {
+    if (WholeWords(frameSize, wide)) return SwapWords(data, data, frames * frameSize);
     bool event = HasEventWord(type);
     if (!wide && !event) return;
     for (uint64_t k = 0; k < frames; ++k) {
@@ -92,20 +111,9 @@ void ConvertFrames(uint8_t* data, uint64_t frames, uint32_t frameSize, uint16_t 
 
 void CopyConverted(uint8_t* out, const uint8_t* in, uint64_t frames, uint32_t frameSize,
                    uint16_t type, bool wide) {
-    const uint64_t bytes = frames * frameSize;
-    if (!wide || frameSize % 2 != 0) {
-        std::memcpy(out, in, bytes);
-        ConvertFrames(out, frames, frameSize, type, wide);
-        return;
-    }
-    // Wide frames of even size are words end to end: one run, which the
-    // compiler makes vector shifts of, where a loop per frame stayed bytewise.
-    for (uint64_t b = 0; b < bytes; b += 2) {
-        uint16_t word;
-        std::memcpy(&word, in + b, sizeof word);
-        word = static_cast<uint16_t>(word << 8 | word >> 8);
-        std::memcpy(out + b, &word, sizeof word);
-    }
+    if (WholeWords(frameSize, wide)) return SwapWords(out, in, frames * frameSize);
+    std::memcpy(out, in, frames * frameSize);
+    ConvertFrames(out, frames, frameSize, type, wide);
 }
 
 }  // namespace kavf
