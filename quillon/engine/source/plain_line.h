@@ -168,17 +168,25 @@ struct ValueEnds {
     int32_t count;
 };
 
+// The byte positions of a plain line's commas into at (kCommaLimit + 8
+// long): their count, or kNotPlain for a line with a byte that is not plain
+// or more than kCommaLimit commas.
+inline int32_t PlainCommaPositions(const char* line, int32_t length, int16_t* at) {
+    uint64_t words[kMaskWords];
+    if (!FindCommas(line, length, words)) return kNotPlain;
+    return CommaPositions(words, (length + 63) >> 6, at);
+}
+
 // The value fields of a plain line of length bytes into ends (kCommaLimit +
-// 16 long): their count, or kNotPlain.
-// findCommas is FindCommas or a wider one of the same contract.
-template <bool (*findCommas)(const char*, int32_t, uint64_t*) = FindCommas>
+// 16 long, or what commaPositions needs beyond its at and one more): their
+// count, or kNotPlain.
+// commaPositions is PlainCommaPositions or a wider one of the same contract.
+template <int32_t (*commaPositions)(const char*, int32_t, int16_t*) = PlainCommaPositions>
 inline int32_t FindValueFields(const char* line, int32_t length, int32_t bias, int16_t* ends) {
     if (length < 16 || line[length - 1] == ',' || bias < 0) return kNotPlain;
-    uint64_t words[kMaskWords];
-    if (!findCommas(line, length, words)) return kNotPlain;
     ends[0] = -1;
-    const int32_t commas = CommaPositions(words, (length + 63) >> 6, ends + 1);
-    if (commas < bias || commas - bias >= kLineValueLimit) return kNotPlain;
+    const int32_t commas = commaPositions(line, length, ends + 1);
+    if (commas == kNotPlain || commas < bias || commas - bias >= kLineValueLimit) return kNotPlain;
     ends[commas + 1] = static_cast<int16_t>(length);
     // Each field is read from the eight bytes before its end: the first
     // field's must lie in the line.

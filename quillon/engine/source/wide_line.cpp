@@ -356,42 +356,83 @@ uint64_t LineEndBits(const char* from) {
     return bits;
 }
 
-// As plain_line's TakeBlock, 32 bytes at a time.
-inline void TakeWideBlock(const char* line, int32_t at, uint32_t keepFrom, uint64_t* words,
-                          __m256i* unusual) {
-    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + at));
+// For each byte of comma bits, the places of its set bits (the rest zero)
+// and their count.
+struct ByteCommas {
+    uint8_t places[256][8];
+    uint8_t count[256];
+};
+
+constexpr ByteCommas MakeByteCommas() {
+    ByteCommas table{};
+    for (int32_t bits = 0; bits < 256; ++bits) {
+        uint8_t count = 0;
+        for (int32_t bit = 0; bit < 8; ++bit)
+            if (bits >> bit & 1) table.places[bits][count++] = static_cast<uint8_t>(bit);
+        table.count[bits] = count;
+    }
+    return table;
+}
+
+constexpr ByteCommas kByteCommas = MakeByteCommas();
+
+// The commas of line[from, from + 32) from byte keepFrom of them, as
+// positions into out (40 long: eight are written per byte of bits, whatever
+// it holds, which spares a branch per comma): their count. The block's
+// unusual bytes, as plain_line's TakeBlock has them, are or-ed into unusual.
+inline int32_t BlockCommaPositions(const char* line, int32_t from, uint32_t keepFrom, int16_t* out,
+                                   __m256i* unusual) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + from));
     // Signed, bytes 0x80 and above are below the blank too.
     const __m256i odd =
         _mm256_or_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(' '), bytes),
                         _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('"')),
                                         _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\''))));
     *unusual = _mm256_or_si256(*unusual, odd);
-    const uint32_t commas = static_cast<uint32_t>(
-        _mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(','))));
-    const uint64_t mask = uint64_t{commas >> keepFrom << keepFrom};
-    const int32_t shift = at & 63;
-    words[at >> 6] |= mask << shift;
-    if (shift > 32) words[(at >> 6) + 1] |= mask >> (64 - shift);
+    const uint32_t commas = static_cast<uint32_t>(_mm256_movemask_epi8(
+                                _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(',')))) >>
+                            keepFrom << keepFrom;
+    int32_t count = 0;
+    for (int32_t part = 0; part < 4; ++part) {
+        const uint32_t bits = commas >> (8 * part) & 0xFFu;
+        const __m128i places = _mm_cvtepu8_epi16(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteCommas.places[bits])));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out + count),
+            _mm_add_epi16(places, _mm_set1_epi16(static_cast<int16_t>(from + 8 * part))));
+        count += kByteCommas.count[bits];
+    }
+    return count;
 }
 
-// As plain_line's FindCommas, for lines of 32 bytes and more.
-inline bool FindWideCommas(const char* line, int32_t length, uint64_t* words) {
-    if (length < 32) return FindCommas(line, length, words);
-    const int32_t wordCount = (length + 63) >> 6;
-    for (int32_t w = 0; w <= wordCount; ++w) words[w] = 0;
+// Room for the positions of a line's commas: kCommaLimit and the last
+// block's 32 and 8 more.
+constexpr int32_t kPositionsRoom = kCommaLimit + 40;
+// ends of a line: the one before the first field, its positions and, past
+// the fields, an octet's repeats.
+constexpr int32_t kEndsRoom = kPositionsRoom + kWideFields;
+
+// As plain_line's PlainCommaPositions, 32 bytes at a time for lines of 32
+// bytes and more; at is kPositionsRoom long.
+inline int32_t WideCommaPositions(const char* line, int32_t length, int16_t* at) {
+    if (length < 32) return PlainCommaPositions(line, length, at);
     __m256i unusual = _mm256_setzero_si256();
-    int32_t at = 0;
-    for (; at + 32 <= length; at += 32) TakeWideBlock(line, at, 0, words, &unusual);
-    if (at < length)
-        TakeWideBlock(line, length - 32, static_cast<uint32_t>(at - (length - 32)), words,
-                      &unusual);
-    return _mm256_movemask_epi8(unusual) == 0;
+    int32_t count = 0;
+    int32_t from = 0;
+    for (; from + 32 <= length && count <= kCommaLimit; from += 32)
+        count += BlockCommaPositions(line, from, 0, at + count, &unusual);
+    if (from < length && count <= kCommaLimit)
+        count += BlockCommaPositions(line, length - 32, static_cast<uint32_t>(from - (length - 32)),
+                                     at + count, &unusual);
+    if (count > kCommaLimit || _mm256_movemask_epi8(unusual) != 0) return kNotPlain;
+    return count;
 }
 
 // Where a line's value fields end, the last one's end repeated for the
-// octet that runs past the count: the count, or kNotPlain.
+// octet that runs past the count: the count, or kNotPlain. ends is
+// kEndsRoom long.
 inline int32_t FindOctetEnds(const char* line, int32_t length, int32_t bias, int16_t* ends) {
-    const int32_t count = FindValueFields<FindWideCommas>(line, length, bias, ends);
+    const int32_t count = FindValueFields<WideCommaPositions>(line, length, bias, ends);
     if (count == kNotPlain) return kNotPlain;
     int16_t* const fieldEnds = ends + bias + 1;
     for (int32_t k = 1; k < kWideFields; ++k) fieldEnds[count - 1 + k] = fieldEnds[count - 1];
@@ -400,7 +441,7 @@ inline int32_t FindOctetEnds(const char* line, int32_t length, int32_t bias, int
 
 template <class Value>
 int32_t ReadWideNumbers(const char* line, int32_t length, int32_t bias, Value* values) {
-    int16_t ends[kCommaLimit + 16];
+    int16_t ends[kEndsRoom];
     const int32_t count = FindOctetEnds(line, length, bias, ends);
     if (count == kNotPlain) return kNotPlain;
     const Tables& tables = Constants();
@@ -424,7 +465,7 @@ namespace wide_line {
 
 int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32_t counted,
                     int16_t* values, FieldFlaws* flaws) {
-    int16_t ends[kCommaLimit + 16];
+    int16_t ends[kEndsRoom];
     const int32_t count = FindOctetEnds(line, length, bias, ends);
     if (count == kNotPlain) return kNotPlain;
     int16_t spare[kLineValueLimit + kWideFields];

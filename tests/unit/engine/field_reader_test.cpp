@@ -332,6 +332,10 @@ TEST(FieldReaders, WholeLineReadsAsFieldByField) {
     std::string many = time;
     for (int i = 0; i < 300; ++i) many += "," + std::to_string(i * 37 - 5000);
     for (int32_t bias : {1, 44, 45, 46, 400}) ExpectLineReadAsFieldsBothWidths(many, bias, 256);
+    // More commas than a plain line may hold, close to the longest line.
+    std::string dense = time;
+    for (int i = 0; i < 1700; ++i) dense += i % 7 == 0 ? ",-3" : ",1";
+    for (int32_t bias : {1, 1500}) ExpectLineReadAsFieldsBothWidths(dense, bias, 256);
     // Every count of values, so that every group of four ends once.
     std::string growing = time;
     for (int i = 0; i < 12; ++i) {
