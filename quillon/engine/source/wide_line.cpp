@@ -392,14 +392,14 @@ inline int32_t BlockCommaPositions(const char* line, int32_t from, uint32_t keep
     const uint32_t commas = static_cast<uint32_t>(_mm256_movemask_epi8(
                                 _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(',')))) >>
                             keepFrom << keepFrom;
+    __m128i base = _mm_set1_epi16(static_cast<int16_t>(from));
     int32_t count = 0;
     for (int32_t part = 0; part < 4; ++part) {
         const uint32_t bits = commas >> (8 * part) & 0xFFu;
         const __m128i places = _mm_cvtepu8_epi16(
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteCommas.places[bits])));
-        _mm_storeu_si128(
-            reinterpret_cast<__m128i*>(out + count),
-            _mm_add_epi16(places, _mm_set1_epi16(static_cast<int16_t>(from + 8 * part))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + count), _mm_add_epi16(places, base));
+        base = _mm_add_epi16(base, _mm_set1_epi16(8));
         count += kByteCommas.count[bits];
     }
     return count;
