@@ -60,24 +60,24 @@ inline __m256i IsDigit(__m256i digits) {
     return _mm256_cmpeq_epi8(_mm256_min_epu8(digits, _mm256_set1_epi8(9)), digits);
 }
 
-// GroupFlaws and EdgeFlaws of a line in one.
+// GroupFlaws and EdgeFlaws of a line in one: a field whose edges are not
+// whole counts among the bad bytes.
 struct WideFlaws {
     __m256i badBytes;
-    __m256i starts;
-    __m256i lastDigits;
     uint32_t saturated;
 };
 
-inline WideFlaws NoFlaws() { return WideFlaws{_mm256_setzero_si256(), Ones(), Ones(), 0}; }
+inline WideFlaws NoFlaws() { return WideFlaws{_mm256_setzero_si256(), 0}; }
 
 inline bool Plain(const WideFlaws& flaws) { return _mm256_movemask_epi8(flaws.badBytes) == 0; }
 
-inline bool EdgesWhole(const WideFlaws& flaws) {
-    constexpr uint32_t kLowBytes = 0x01010101u;   // byte 0 of each quarter
-    constexpr uint32_t kHighBytes = 0x80808080u;  // byte 7 of each quarter
-    return (static_cast<uint32_t>(_mm256_movemask_epi8(flaws.starts)) & kLowBytes) == kLowBytes &&
-           (static_cast<uint32_t>(_mm256_movemask_epi8(flaws.lastDigits)) & kHighBytes) ==
-               kHighBytes;
+// Of a quad's bytes at and below each field's last non-digit, the edge bytes
+// that show a field not whole: its quarter's first byte not among them (no
+// start before the digits) or its last byte among them (no digit last).
+inline __m256i EdgeFlaws(__m256i below) {
+    const __m256i firstByte = _mm256_set1_epi64x(0xFF);
+    const __m256i edgeBytes = _mm256_set1_epi64x(static_cast<int64_t>(0xFF000000000000FFu));
+    return _mm256_and_si256(_mm256_xor_si256(below, firstByte), edgeBytes);
 }
 
 // Four A/D fields ending at ends[0..3]: as plain_line's SamplePair.
@@ -92,9 +92,8 @@ inline __m256i SampleQuad(const char* line, const int16_t* ends, __m256i* minus,
     *minus = _mm256_and_si256(start, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('-')));
     const __m256i signedStart = _mm256_and_si256(*minus, _mm256_slli_epi64(comma, 8));
     const __m256i goodStart = _mm256_or_si256(_mm256_and_si256(start, comma), signedStart);
-    flaws->badBytes = _mm256_or_si256(flaws->badBytes, _mm256_andnot_si256(goodStart, start));
-    flaws->starts = _mm256_and_si256(flaws->starts, below);
-    flaws->lastDigits = _mm256_and_si256(flaws->lastDigits, isDigit);
+    flaws->badBytes = _mm256_or_si256(
+        flaws->badBytes, _mm256_or_si256(_mm256_andnot_si256(goodStart, start), EdgeFlaws(below)));
     return FourDigitSums(_mm256_andnot_si256(below, digits));
 }
 
@@ -475,7 +474,7 @@ int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32_t coun
     WideFlaws wide = NoFlaws();
     for (int32_t first = 0; first < count; first += kWideFields)
         ReadSampleOctet(tables, line, ends + bias + 1, first, channels, out, &wide);
-    if (!Plain(wide) || !EdgesWhole(wide)) return kNotPlain;
+    if (!Plain(wide)) return kNotPlain;
     if (out != values) std::memcpy(values, out, sizeof(int16_t) * static_cast<size_t>(count));
     flaws->saturated += wide.saturated;
     flaws->numbers += static_cast<uint32_t>(channels);
