@@ -64,10 +64,18 @@ inline __m256i IsDigit(__m256i digits) {
 // whole counts among the bad bytes.
 struct WideFlaws {
     __m256i badBytes;
-    uint32_t saturated;
+    __m256i saturated;  // of the channels' values, a count per lane
 };
 
-inline WideFlaws NoFlaws() { return WideFlaws{_mm256_setzero_si256(), 0}; }
+inline WideFlaws NoFlaws() { return WideFlaws{_mm256_setzero_si256(), _mm256_setzero_si256()}; }
+
+inline uint32_t LaneSum(__m256i counts) {
+    __m128i sums =
+        _mm_add_epi32(_mm256_castsi256_si128(counts), _mm256_extracti128_si256(counts, 1));
+    sums = _mm_add_epi32(sums, _mm_shuffle_epi32(sums, 0x4E));
+    sums = _mm_add_epi32(sums, _mm_shuffle_epi32(sums, 0xB1));
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(sums));
+}
 
 inline bool Plain(const WideFlaws& flaws) { return _mm256_movemask_epi8(flaws.badBytes) == 0; }
 
@@ -97,9 +105,10 @@ inline __m256i SampleQuad(const char* line, const int16_t* ends, __m256i* minus,
     return FourDigitSums(_mm256_andnot_si256(below, digits));
 }
 
-// A/D: fields first..first + 7, as plain_line's ReadSampleGroup.
-inline void ReadSampleOctet(const Tables& tables, const char* line, const int16_t* ends,
-                            int32_t first, int32_t channels, int16_t* out, WideFlaws* flaws) {
+// A/D: fields first..first + 7, as plain_line's ReadSampleGroup; a lane of
+// ofChannels is set where its field is a channel's, whose saturation counts.
+inline void ReadSampleOctet(const char* line, const int16_t* ends, int32_t first,
+                            __m256i ofChannels, int16_t* out, WideFlaws* flaws) {
     const __m256i zero = _mm256_setzero_si256();
     __m256i minus[2];
     const __m256i firstQuad = SampleQuad(line, ends + first, &minus[0], flaws);
@@ -113,13 +122,7 @@ inline void ReadSampleOctet(const Tables& tables, const char* line, const int16_
     const __m256i beyond =
         _mm256_or_si256(_mm256_cmpgt_epi32(values, _mm256_set1_epi32(INT16_MAX)),
                         _mm256_cmpgt_epi32(_mm256_set1_epi32(INT16_MIN), values));
-    const int32_t channelsHere = channels - first;
-    const uint32_t ofChannels = channelsHere >= kWideFields ? 0xFFu
-                                : channelsHere <= 0         ? 0u
-                                                            : (1u << channelsHere) - 1;
-    const uint32_t beyondBits =
-        static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(beyond))) & ofChannels;
-    flaws->saturated += tables.ones[beyondBits & 15] + tables.ones[beyondBits >> 4];
+    flaws->saturated = _mm256_sub_epi32(flaws->saturated, _mm256_and_si256(beyond, ofChannels));
     // The pack saturates at both 16-bit limits, as the general path does.
     _mm_storeu_si128(
         reinterpret_cast<__m128i*>(out + first),
@@ -469,14 +472,18 @@ int32_t ReadSamples(const char* line, int32_t length, int32_t bias, int32_t coun
     if (count == kNotPlain) return kNotPlain;
     int16_t spare[kLineValueLimit + kWideFields];
     int16_t* out = count + kWideFields <= kLineValueLimit ? values : spare;
-    const Tables& tables = Constants();
     const int32_t channels = ChannelValues(count, counted);
+    const __m256i channelCount = _mm256_set1_epi32(channels);
+    __m256i fields = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     WideFlaws wide = NoFlaws();
-    for (int32_t first = 0; first < count; first += kWideFields)
-        ReadSampleOctet(tables, line, ends + bias + 1, first, channels, out, &wide);
+    for (int32_t first = 0; first < count; first += kWideFields) {
+        ReadSampleOctet(line, ends + bias + 1, first, _mm256_cmpgt_epi32(channelCount, fields), out,
+                        &wide);
+        fields = _mm256_add_epi32(fields, _mm256_set1_epi32(kWideFields));
+    }
     if (!Plain(wide)) return kNotPlain;
     if (out != values) std::memcpy(values, out, sizeof(int16_t) * static_cast<size_t>(count));
-    flaws->saturated += wide.saturated;
+    flaws->saturated += LaneSum(wide.saturated);
     flaws->numbers += static_cast<uint32_t>(channels);
     return count;
 }
