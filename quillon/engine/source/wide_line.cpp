@@ -262,7 +262,6 @@ struct OctetNumbers {
     __m256i numbers;
     __m256i powers[2];  // of fields 0..3 and 4..7
     __m256i signs[2];   // of fields 0..3 and 4..7, as TakeQuad gives them
-    bool samePowers;    // every field has the first one's power, known beforehand
 };
 
 // A number with its point closed over is V + F/10^n times 10^n: ten times
@@ -271,23 +270,25 @@ inline __m256i TimesTen(__m256i values) {
     return _mm256_add_epi32(_mm256_slli_epi32(values, 3), _mm256_slli_epi32(values, 1));
 }
 
-inline void ReadCalibratedOctet(const char* line, const int16_t* ends, int32_t first, int32_t count,
-                                UniformPoint* uniform, OctetNumbers* read, WideFlaws* flaws) {
+// The bytes of fields first..first + 7 and their signs.
+inline void TakeOctet(const char* line, const int16_t* ends, int32_t first, int32_t count,
+                      QuadBytes* quads, __m256i* signs) {
     const __m128i lengths = OctetLengths(ends + first, count - first);
+    quads[0] = TakeQuad(line, ends + first, lengths, &signs[0]);
+    quads[1] = TakeQuad(line, ends + first + 4, _mm_srli_si128(lengths, 8), &signs[1]);
+}
+
+// Eight fields whose points all stand where uniform has it: V + 9F of each.
+inline __m256i UniformNumbers(const QuadBytes* quads, const UniformPoint& uniform,
+                              WideFlaws* flaws) {
+    return TimesTen(
+        OctetValues(UniformQuad(quads[0], uniform, flaws), UniformQuad(quads[1], uniform, flaws)));
+}
+
+inline void ReadCalibratedOctet(const char* line, const int16_t* ends, int32_t first, int32_t count,
+                                OctetNumbers* read, WideFlaws* flaws) {
     QuadBytes quads[2];
-    for (int32_t quad = 0; quad < 2; ++quad)
-        quads[quad] =
-            TakeQuad(line, ends + first + 4 * quad,
-                     quad == 0 ? lengths : _mm_srli_si128(lengths, 8), &read->signs[quad]);
-    if (first == 0) *uniform = UniformPointOf(quads[0].point);
-    if (uniform->known && HasPointAt(quads[0], *uniform) && HasPointAt(quads[1], *uniform)) {
-        read->numbers = TimesTen(OctetValues(UniformQuad(quads[0], *uniform, flaws),
-                                             UniformQuad(quads[1], *uniform, flaws)));
-        read->powers[0] = read->powers[1] = uniform->powers;
-        read->samePowers = true;
-        return;
-    }
-    read->samePowers = false;
+    TakeOctet(line, ends, first, count, quads, read->signs);
     __m256i whole[2], fraction[2];
     for (int32_t quad = 0; quad < 2; ++quad)
         CalibratedQuad(quads[quad], &whole[quad], &fraction[quad], &read->powers[quad], flaws);
@@ -311,8 +312,7 @@ inline bool AllLanesEqual(__m256i each) {
 inline __m256d QuadPowers(const double* table, const OctetNumbers& read, int32_t quad) {
     // The fields of a line mostly have the same count of decimals.
     const __m256i each = read.powers[quad];
-    if (read.samePowers || AllLanesEqual(each))
-        return _mm256_broadcast_sd(&table[_mm256_cvtsi256_si32(each) & 15]);
+    if (AllLanesEqual(each)) return _mm256_broadcast_sd(&table[_mm256_cvtsi256_si32(each) & 15]);
     alignas(32) uint64_t powers[4];
     _mm256_store_si256(reinterpret_cast<__m256i*>(powers), each);
     return _mm256_set_pd(table[powers[3] & 15], table[powers[2] & 15], table[powers[1] & 15],
@@ -326,20 +326,48 @@ inline __m256d Signed(__m256d values, __m256i signs) {
     return _mm256_xor_pd(values, _mm256_castsi256_pd(signs));
 }
 
-inline void FinishOctet(const Tables& tables, const OctetNumbers& read, int32_t first,
-                        double* out) {
-    for (int32_t quad = 0; quad < 2; ++quad) {
-        const __m256d quotients =
-            _mm256_div_pd(QuadNumbers(read, quad), QuadPowers(tables.powersOfTen, read, quad));
-        _mm256_storeu_pd(out + first + 4 * quad, Signed(quotients, read.signs[quad]));
-    }
+// Four numbers over their powers of ten (as tables.powersOfTen has them)
+// or by their tenth powers (tables.tenthPowers), signed, into out.
+inline void StoreQuad(__m256d numbers, __m256d powers, __m256i signs, double* out) {
+    _mm256_storeu_pd(out, Signed(_mm256_div_pd(numbers, powers), signs));
 }
 
-inline void FinishOctet(const Tables& tables, const OctetNumbers& read, int32_t first, float* out) {
-    for (int32_t quad = 0; quad < 2; ++quad) {
-        const __m256d products =
-            _mm256_mul_pd(QuadNumbers(read, quad), QuadPowers(tables.tenthPowers, read, quad));
-        _mm_storeu_ps(out + first + 4 * quad, _mm256_cvtpd_ps(Signed(products, read.signs[quad])));
+inline void StoreQuad(__m256d numbers, __m256d powers, __m256i signs, float* out) {
+    _mm_storeu_ps(out, _mm256_cvtpd_ps(Signed(_mm256_mul_pd(numbers, powers), signs)));
+}
+
+inline const double* PowerTable(const Tables& tables, double*) { return tables.powersOfTen; }
+inline const double* PowerTable(const Tables& tables, float*) { return tables.tenthPowers; }
+
+template <class Value>
+inline void FinishOctet(const Tables& tables, const OctetNumbers& read, int32_t first, Value* out) {
+    for (int32_t quad = 0; quad < 2; ++quad)
+        StoreQuad(QuadNumbers(read, quad), QuadPowers(PowerTable(tables, out), read, quad),
+                  read.signs[quad], out + first + 4 * quad);
+}
+
+// The octets of a line from the first on while all their points stand
+// where the first field has its one point: the first octet not read so.
+template <class Value>
+int32_t ReadUniformOctets(const Tables& tables, const char* line, const int16_t* ends,
+                          int32_t count, Value* out, WideFlaws* flaws) {
+    QuadBytes quads[2];
+    __m256i signs[2];
+    TakeOctet(line, ends, 0, count, quads, signs);
+    const UniformPoint uniform = UniformPointOf(quads[0].point);
+    if (!uniform.known) return 0;
+    const __m256d powers =
+        _mm256_broadcast_sd(&PowerTable(tables, out)[_mm256_cvtsi256_si32(uniform.powers) & 15]);
+    for (int32_t first = 0;;) {
+        if (!HasPointAt(quads[0], uniform) || !HasPointAt(quads[1], uniform)) return first;
+        const __m256i numbers = UniformNumbers(quads, uniform, flaws);
+        StoreQuad(_mm256_cvtepi32_pd(_mm256_castsi256_si128(numbers)), powers, signs[0],
+                  out + first);
+        StoreQuad(_mm256_cvtepi32_pd(_mm256_extracti128_si256(numbers, 1)), powers, signs[1],
+                  out + first + 4);
+        first += kWideFields;
+        if (first >= count) return first;
+        TakeOctet(line, ends, first, count, quads, signs);
     }
 }
 
@@ -450,10 +478,11 @@ int32_t ReadWideNumbers(const char* line, int32_t length, int32_t bias, Value* v
     Value spare[kLineValueLimit + kWideFields];
     Value* out = count + kWideFields <= kLineValueLimit ? values : spare;
     WideFlaws flaws = NoFlaws();
-    UniformPoint uniform;
-    for (int32_t first = 0; first < count; first += kWideFields) {
+    const int16_t* const fieldEnds = ends + bias + 1;
+    for (int32_t first = ReadUniformOctets(tables, line, fieldEnds, count, out, &flaws);
+         first < count; first += kWideFields) {
         OctetNumbers read;
-        ReadCalibratedOctet(line, ends + bias + 1, first, count, &uniform, &read, &flaws);
+        ReadCalibratedOctet(line, fieldEnds, first, count, &read, &flaws);
         FinishOctet(tables, read, first, out);
     }
     if (!Plain(flaws)) return kNotPlain;
