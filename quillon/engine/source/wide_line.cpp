@@ -406,19 +406,37 @@ constexpr ByteCommas MakeByteCommas() {
 
 constexpr ByteCommas kByteCommas = MakeByteCommas();
 
-// The commas of line[from, from + 32) from byte keepFrom of them, as
-// positions into out (40 long: eight are written per byte of bits, whatever
-// it holds, which spares a branch per comma): their count. The block's
-// unusual bytes, as plain_line's TakeBlock has them, are or-ed into unusual.
-inline int32_t BlockCommaPositions(const char* line, int32_t from, uint32_t keepFrom, int16_t* out,
-                                   __m256i* unusual) {
-    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + from));
+// The bytes of 32 at from that are unusual, as plain_line's TakeBlock has
+// them, as bits.
+inline uint32_t UnusualBytes(const char* from) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
     // Signed, bytes 0x80 and above are below the blank too.
     const __m256i odd =
         _mm256_or_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(' '), bytes),
                         _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('"')),
                                         _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\''))));
-    *unusual = _mm256_or_si256(*unusual, odd);
+    return static_cast<uint32_t>(_mm256_movemask_epi8(odd));
+}
+
+// Whether bytes [0, end) of a line of length bytes (32 and more) are all
+// plain.
+inline bool PlainBefore(const char* line, int32_t length, int32_t end) {
+    for (int32_t at = 0; at < end; at += 32) {
+        const int32_t from = at + 32 <= length ? at : length - 32;
+        // Bit k is byte at + k: those before at were checked already.
+        uint32_t unusual = UnusualBytes(line + from) >> (at - from);
+        if (end - at < 32) unusual &= (1u << (end - at)) - 1;
+        if (unusual != 0) return false;
+    }
+    return true;
+}
+
+// The commas of line[from, from + 32) from byte keepFrom of them, as
+// positions into out (40 long: eight are written per byte of bits, whatever
+// it holds, which spares a branch per comma): their count.
+inline int32_t BlockCommaPositions(const char* line, int32_t from, uint32_t keepFrom,
+                                   int16_t* out) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + from));
     const uint32_t commas = static_cast<uint32_t>(_mm256_movemask_epi8(
                                 _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(',')))) >>
                             keepFrom << keepFrom;
@@ -443,19 +461,18 @@ constexpr int32_t kPositionsRoom = kCommaLimit + 40;
 constexpr int32_t kEndsRoom = kPositionsRoom + kWideFields;
 
 // As plain_line's PlainCommaPositions, 32 bytes at a time for lines of 32
-// bytes and more; at is kPositionsRoom long.
+// bytes and more, but without looking for unusual bytes there (see
+// FindOctetEnds); at is kPositionsRoom long.
 inline int32_t WideCommaPositions(const char* line, int32_t length, int16_t* at) {
     if (length < 32) return PlainCommaPositions(line, length, at);
-    __m256i unusual = _mm256_setzero_si256();
     int32_t count = 0;
     int32_t from = 0;
     for (; from + 32 <= length && count <= kCommaLimit; from += 32)
-        count += BlockCommaPositions(line, from, 0, at + count, &unusual);
+        count += BlockCommaPositions(line, from, 0, at + count);
     if (from < length && count <= kCommaLimit)
         count += BlockCommaPositions(line, length - 32, static_cast<uint32_t>(from - (length - 32)),
-                                     at + count, &unusual);
-    if (count > kCommaLimit || _mm256_movemask_epi8(unusual) != 0) return kNotPlain;
-    return count;
+                                     at + count);
+    return count > kCommaLimit ? kNotPlain : count;
 }
 
 // Where a line's value fields end, the last one's end repeated for the
@@ -464,6 +481,10 @@ inline int32_t WideCommaPositions(const char* line, int32_t length, int16_t* at)
 inline int32_t FindOctetEnds(const char* line, int32_t length, int32_t bias, int16_t* ends) {
     const int32_t count = FindValueFields<WideCommaPositions>(line, length, bias, ends);
     if (count == kNotPlain) return kNotPlain;
+    // The octets refuse every value field with a byte that is not a digit,
+    // a minus first or, calibrated, a point: only the fields before the
+    // values are left to look at.
+    if (length >= 32 && !PlainBefore(line, length, ends[bias] + 1)) return kNotPlain;
     int16_t* const fieldEnds = ends + bias + 1;
     for (int32_t k = 1; k < kWideFields; ++k) fieldEnds[count - 1 + k] = fieldEnds[count - 1];
     return count;

@@ -325,6 +325,17 @@ TEST(FieldReaders, WholeLineReadsAsFieldByField) {
         for (int32_t channels : {0, 3, 8, 40})
             for (int32_t bias : {0, 1, 3})
                 ExpectLineReadAsFieldsBothWidths(time + rest, bias, channels);
+    // Unusual bytes only in the fields before the values, near the line's
+    // start and past its first 32 bytes.
+    const std::string values = ",1,-22,333,-4444,5,6,7,8,9,10,11,12,1.5,-2.25";
+    const char* const heads[] = {"\"00:00:01.250\"",
+                                 "00:00\t01.250",
+                                 "00:00:01.250\xB1",
+                                 "\"a,b\",00:00:01",
+                                 "a-name-of-more-than-32-bytes-here,b'c,00:00:01",
+                                 "a-name-of-more-than-32-bytes-here,b\x01"};
+    for (const char* head : heads)
+        for (int32_t bias : {1, 2, 3}) ExpectLineReadAsFieldsBothWidths(head + values, bias, 8);
     // A zero byte ends the line early; fewer than 16 bytes; too many values.
     ExpectLineReadAsFieldsBothWidths(time + ",1,2,3,4,5,6,7,8" + std::string(1, '\0') + ",9,10", 1,
                                      8);
