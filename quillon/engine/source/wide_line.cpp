@@ -1,6 +1,9 @@
 // Built with AVX2 (see wide_line.h); nothing here runs unless the processor
 // has it. Each register holds four fields' last eight bytes, one in each
-// quarter, where plain_line's hold two: every step is plain_line's own. The
+// quarter, where plain_line's hold two: every step is plain_line's own,
+// except how a line's commas are found (their places from a table, a byte
+// of comma bits at a time) and that only the fields before the values are
+// searched for unusual bytes, since the octets check every value byte. The
 // scaling is the pair loops' (source/sample_pairs.h) four channels wide.
 #include "wide_line.h"
 
