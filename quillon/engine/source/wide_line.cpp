@@ -409,8 +409,18 @@ constexpr ByteCommas MakeByteCommas() {
 
 constexpr ByteCommas kByteCommas = MakeByteCommas();
 
-// The bytes of 32 at from that are unusual, as plain_line's TakeBlock has
-// them, as bits.
+// A block of a line: a register's bytes, one bit each in a mask.
+constexpr int32_t kBlockBytes = 32;
+// Comma bits taken together, and the places written for them at once.
+constexpr int32_t kPartBits = 8;
+constexpr int32_t kBlockParts = kBlockBytes / kPartBits;
+
+// Lines this long are read in blocks; shorter ones as plain_line reads them,
+// which also searches them whole for unusual bytes.
+inline bool InBlocks(int32_t length) { return length >= kBlockBytes; }
+
+// The bytes of the block at from that are unusual, as plain_line's
+// TakeBlock has them, as bits.
 inline uint32_t UnusualBytes(const char* from) {
     const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
     // Signed, bytes 0x80 and above are below the blank too.
@@ -421,22 +431,21 @@ inline uint32_t UnusualBytes(const char* from) {
     return static_cast<uint32_t>(_mm256_movemask_epi8(odd));
 }
 
-// Whether bytes [0, end) of a line of length bytes (32 and more) are all
-// plain.
+// Whether bytes [0, end) of a line of length bytes (InBlocks) are all plain.
 inline bool PlainBefore(const char* line, int32_t length, int32_t end) {
-    for (int32_t at = 0; at < end; at += 32) {
-        const int32_t from = at + 32 <= length ? at : length - 32;
+    for (int32_t at = 0; at < end; at += kBlockBytes) {
+        const int32_t from = at + kBlockBytes <= length ? at : length - kBlockBytes;
         // Bit k is byte at + k: those before at were checked already.
         uint32_t unusual = UnusualBytes(line + from) >> (at - from);
-        if (end - at < 32) unusual &= (1u << (end - at)) - 1;
+        if (end - at < kBlockBytes) unusual &= (1u << (end - at)) - 1;
         if (unusual != 0) return false;
     }
     return true;
 }
 
-// The commas of line[from, from + 32) from byte keepFrom of them, as
-// positions into out (40 long: eight are written per byte of bits, whatever
-// it holds, which spares a branch per comma): their count.
+// The commas of the block at line + from, from byte keepFrom of it, as
+// positions into out (kBlockBytes + kPartBits long: kPartBits are written
+// per part, whatever it holds, which spares a branch per comma): their count.
 inline int32_t BlockCommaPositions(const char* line, int32_t from, uint32_t keepFrom,
                                    int16_t* out) {
     const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + from));
@@ -445,36 +454,37 @@ inline int32_t BlockCommaPositions(const char* line, int32_t from, uint32_t keep
                             keepFrom << keepFrom;
     __m128i base = _mm_set1_epi16(static_cast<int16_t>(from));
     int32_t count = 0;
-    for (int32_t part = 0; part < 4; ++part) {
-        const uint32_t bits = commas >> (8 * part) & 0xFFu;
+    for (int32_t part = 0; part < kBlockParts; ++part) {
+        const uint32_t bits = commas >> (kPartBits * part) & 0xFFu;
         const __m128i places = _mm_cvtepu8_epi16(
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kByteCommas.places[bits])));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + count), _mm_add_epi16(places, base));
-        base = _mm_add_epi16(base, _mm_set1_epi16(8));
+        base = _mm_add_epi16(base, _mm_set1_epi16(kPartBits));
         count += kByteCommas.count[bits];
     }
     return count;
 }
 
-// Room for the positions of a line's commas: kCommaLimit and the last
-// block's 32 and 8 more.
-constexpr int32_t kPositionsRoom = kCommaLimit + 40;
+// Room for the positions of a line's commas: kCommaLimit and what the last
+// block may write past it.
+constexpr int32_t kPositionsRoom = kCommaLimit + kBlockBytes + kPartBits;
 // ends of a line: the one before the first field, its positions and, past
 // the fields, an octet's repeats.
 constexpr int32_t kEndsRoom = kPositionsRoom + kWideFields;
 
-// As plain_line's PlainCommaPositions, 32 bytes at a time for lines of 32
-// bytes and more, but without looking for unusual bytes there (see
-// FindOctetEnds); at is kPositionsRoom long.
+// As plain_line's PlainCommaPositions, a block at a time for lines InBlocks,
+// but without looking for unusual bytes there (see FindOctetEnds); at is
+// kPositionsRoom long.
 inline int32_t WideCommaPositions(const char* line, int32_t length, int16_t* at) {
-    if (length < 32) return PlainCommaPositions(line, length, at);
+    if (!InBlocks(length)) return PlainCommaPositions(line, length, at);
     int32_t count = 0;
     int32_t from = 0;
-    for (; from + 32 <= length && count <= kCommaLimit; from += 32)
+    for (; from + kBlockBytes <= length && count <= kCommaLimit; from += kBlockBytes)
         count += BlockCommaPositions(line, from, 0, at + count);
-    if (from < length && count <= kCommaLimit)
-        count += BlockCommaPositions(line, length - 32, static_cast<uint32_t>(from - (length - 32)),
-                                     at + count);
+    if (from < length && count <= kCommaLimit) {
+        const int32_t last = length - kBlockBytes;
+        count += BlockCommaPositions(line, last, static_cast<uint32_t>(from - last), at + count);
+    }
     return count > kCommaLimit ? kNotPlain : count;
 }
 
@@ -487,7 +497,7 @@ inline int32_t FindOctetEnds(const char* line, int32_t length, int32_t bias, int
     // The octets refuse every value field with a byte that is not a digit,
     // a minus first or, calibrated, a point: only the fields before the
     // values are left to look at.
-    if (length >= 32 && !PlainBefore(line, length, ends[bias] + 1)) return kNotPlain;
+    if (InBlocks(length) && !PlainBefore(line, length, ends[bias] + 1)) return kNotPlain;
     int16_t* const fieldEnds = ends + bias + 1;
     for (int32_t k = 1; k < kWideFields; ++k) fieldEnds[count - 1 + k] = fieldEnds[count - 1];
     return count;
