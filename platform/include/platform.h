@@ -49,6 +49,11 @@ void PlatFileClose(PlatFile file);
 // moved, 0 at end of file, negative on failure.
 int32_t PlatFileRead(PlatFile file, void* buffer, int32_t count);
 int32_t PlatFileWrite(PlatFile file, const void* buffer, int32_t count);
+// Reads at most count bytes at offset, leaving the position alone, so two
+// threads may read one file at once. Result as PlatFileRead's, or
+// PLAT_READ_AT_NONE where the platform has no such read.
+int32_t PlatFileReadAt(PlatFile file, int64_t offset, void* buffer, int32_t count);
+#define PLAT_READ_AT_NONE (-2)
 // Always from the start of the file; result: the new position or -1.
 int64_t PlatFileSeek(PlatFile file, int64_t offset);
 // Size in bytes, or -1.

@@ -75,22 +75,37 @@ extern "C" void PlatFileClose(PlatFile file) {
     delete file;
 }
 
-extern "C" int32_t PlatFileRead(PlatFile file, void* buffer, int32_t count) {
-    if (file == nullptr || count < 0 || (buffer == nullptr && count > 0)) return -1;
+namespace {
+
+// Both reads share it, so that each stands alone (a test may replace one).
+int32_t ReadFrom(int fd, int64_t offset, void* buffer, int32_t count) {
     int32_t done = 0;
     char* out = static_cast<char*>(buffer);
     while (done < count) {
-        ssize_t n = ::pread(file->fd, out + done, static_cast<size_t>(count - done),
-                            static_cast<off_t>(file->position));
+        ssize_t n = ::pread(fd, out + done, static_cast<size_t>(count - done),
+                            static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
             return done > 0 ? done : -1;
         }
         if (n == 0) break;
         done += static_cast<int32_t>(n);
-        file->position += n;
     }
     return done;
+}
+
+}  // namespace
+
+extern "C" int32_t PlatFileRead(PlatFile file, void* buffer, int32_t count) {
+    if (file == nullptr || count < 0 || (buffer == nullptr && count > 0)) return -1;
+    const int32_t done = ReadFrom(file->fd, file->position, buffer, count);
+    if (done > 0) file->position += done;
+    return done;
+}
+
+extern "C" int32_t PlatFileReadAt(PlatFile file, int64_t offset, void* buffer, int32_t count) {
+    if (file == nullptr || offset < 0 || count < 0 || (buffer == nullptr && count > 0)) return -1;
+    return ReadFrom(file->fd, offset, buffer, count);
 }
 
 extern "C" int32_t PlatFileWrite(PlatFile file, const void* buffer, int32_t count) {

@@ -143,6 +143,10 @@ extern "C" int32_t PlatFileRead(PlatFile file, void* buffer, int32_t count) {
     return moved;
 }
 
+// The multimedia layer keeps its own idea of the position, which a read at
+// an offset from another thread would move under it.
+extern "C" int32_t PlatFileReadAt(PlatFile, int64_t, void*, int32_t) { return PLAT_READ_AT_NONE; }
+
 extern "C" int32_t PlatFileWrite(PlatFile file, const void* buffer, int32_t count) {
     if (file == nullptr || count < 0 || (buffer == nullptr && count > 0)) return -1;
     // Never hand the layer a zero count: its file procedure would cut the

@@ -7,15 +7,23 @@ namespace {
 std::atomic<bool> gSplitting{true};
 // The side job waiting for the helper thread: one at a time.
 std::atomic<line_rows::SideJob*> gSideJob{nullptr};
+// Side jobs handed to the helper thread that have not yet run to their end.
+std::atomic<int32_t> gSideJobsOut{0};
+std::atomic<uint64_t> gOwnReadBatches{0};
 
 void RunSideJob(line_rows::SideJob* job) {
     job->run(job->argument);
     job->state.store(line_rows::kSideJobDone, std::memory_order_release);
 }
 
+void RunHandedSideJob(line_rows::SideJob* job) {
+    RunSideJob(job);
+    gSideJobsOut.fetch_sub(1, std::memory_order_acq_rel);
+}
+
 void TakeSideJob(void*) {
     if (line_rows::SideJob* job = gSideJob.exchange(nullptr, std::memory_order_acq_rel))
-        RunSideJob(job);
+        RunHandedSideJob(job);
 }
 
 }  // namespace
@@ -78,8 +86,10 @@ void PostSideJob(SideJob* job) {
     job->state.store(kSideJobPosted, std::memory_order_relaxed);
     const PlatWorker worker = RowWorker();
     SideJob* none = nullptr;
+    gSideJobsOut.fetch_add(1, std::memory_order_acq_rel);
     if (worker == nullptr ||
         !gSideJob.compare_exchange_strong(none, job, std::memory_order_acq_rel)) {
+        gSideJobsOut.fetch_sub(1, std::memory_order_acq_rel);
         RunSideJob(job);
         return;
     }
@@ -92,15 +102,26 @@ void AwaitSideJob(SideJob* job) {
     if (job->state.load(std::memory_order_acquire) == kSideJobNone) return;
     SideJob* untaken = job;
     if (gSideJob.compare_exchange_strong(untaken, nullptr, std::memory_order_acq_rel))
-        RunSideJob(job);
+        RunHandedSideJob(job);
     for (uint32_t spins = 0; job->state.load(std::memory_order_acquire) != kSideJobDone; ++spins)
         if (spins > kSpinsBeforeYield) PlatYield();
     job->state.store(kSideJobNone, std::memory_order_relaxed);
 }
 
+bool SideJobsOut() { return gSideJobsOut.load(std::memory_order_acquire) > 0; }
+
 Batch* ThreadBatch() {
     thread_local Batch batch;
     return &batch;
 }
+
+OwnRead* ThreadOwnRead() {
+    thread_local OwnRead own;
+    return &own;
+}
+
+uint64_t OwnReadBatches() { return gOwnReadBatches.load(std::memory_order_relaxed); }
+
+void CountOwnReadBatch() { gOwnReadBatches.fetch_add(1, std::memory_order_relaxed); }
 
 }  // namespace line_rows

@@ -209,6 +209,39 @@ uint32_t NextBufferedLines(SourceLines* lines, SourceLine* out, uint32_t most) {
     return count;
 }
 
+int64_t WalkOffset(const SourceLines* lines) {
+    return lines->got < 0 ? lines->bufferOffset : lines->bufferOffset + lines->at;
+}
+
+bool WantsReadOf(const SourceLines* lines, int32_t bytes) {
+    if (lines->record->SourceFile == nullptr || lines->sourceEnds || lines->readCut) return false;
+    LineSpan span;
+    if (lines->got >= 0 && lines->at < lines->got &&
+        FindLine(lines->buffer, lines->at, lines->got, false, &span) != kLineCut)
+        return false;
+    return WalkOffset(lines) + bytes <= lines->record->Lines.SizeAtStart;
+}
+
+void TakeOwnRead(SourceLines* lines, int64_t offset, int32_t got, int32_t at, uint32_t count) {
+    lines->bufferOffset = offset;
+    lines->got = got;
+    lines->at = at;
+    lines->sourceEnds = false;
+    lines->readCut = false;
+    lines->taken += count;
+    lines->ahead.got = -1;
+    lines->buffer[got] = '\0';
+}
+
+void ForgetRead(SourceLines* lines, int64_t offset) {
+    lines->bufferOffset = offset;
+    lines->got = -1;
+    lines->at = 0;
+    lines->sourceEnds = false;
+    lines->readCut = false;
+    lines->ahead.got = -1;
+}
+
 void PutBackSourceLine(SourceLines* lines, const SourceLine& line) {
     lines->at = static_cast<int32_t>(line.text - lines->buffer);
     --lines->taken;

@@ -190,6 +190,30 @@ TEST(EegRun, AFailedSourceReadEndsTheRunAfterTheLastWholeStep) {
     }
 }
 
+// So it is when the failure meets the reads that each thread takes of its
+// own half of a large source's reads: the wave holds the first step whole.
+TEST(EegRun, AFailedReadOfALargeSourceEndsTheRunAfterTheLastWholeStep) {
+    for (const int64_t bytesFirst : {0, 70000, 150000}) {
+        SCOPED_TRACE(bytesFirst);
+        Scratch scratch;
+        WriteBytes(scratch.File("src.csv"), NumberLines(20000, 8));
+        RecordPtr record = EegRecord(scratch.File("src.csv"), 8, 500);
+        ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
+        EXPECT_EQ(EegTimerTick(record.get()), 1);
+        FailReadsOf(record->SourceFile, bytesFirst);
+        EXPECT_EQ(EegTimerTick(record.get()), 0);
+        FailReadsOf(nullptr, 0);
+        RunEnd end;
+        FinishOwnedRun(record.get(), nullptr, false, &end);
+        EXPECT_NE(end.flags & kEegFinishReadFailed, 0u);
+        EXPECT_STREQ(record->RunErrorText, std::strerror(EIO));
+        EXPECT_EQ(record->Tally.DataRows, 5000u);
+        const Wave wave = ReadWave(scratch.File("out.dat"));
+        ASSERT_EQ(wave.frames, 5000u);
+        EXPECT_EQ(wave.Sample(4999, 7), 4999 + 7);
+    }
+}
+
 // A source cut shorter than it was at the start is a failed read too, not
 // its end: the run fails and the wave holds the steps before the cut whole.
 TEST(EegRun, ASourceCutBetweenStepsFailsTheRun) {

@@ -1,4 +1,5 @@
-// Reads of one file that fail, through the linker's --wrap=PlatFileRead:
+// Reads of one file that fail, through the linker's --wrap=PlatFileRead
+// and --wrap=PlatFileReadAt:
 // a disk error in the middle of a conversion run.
 #ifndef QUILLON_TESTS_FAILING_READS_H
 #define QUILLON_TESTS_FAILING_READS_H

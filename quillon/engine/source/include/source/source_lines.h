@@ -77,6 +77,22 @@ bool WantsReadAhead(const SourceLines* lines);
 // handed out stay where they are; the next line past them comes from it.
 void ReadAheadSourceLines(SourceLines* lines);
 
+// The source offset of the first byte not yet walked.
+int64_t WalkOffset(const SourceLines* lines);
+
+// Whether the next line needs a new read (no whole line is left in the
+// bytes read, and the source goes on) and bytes more bytes from the walk's
+// offset lie within the size the source had at the start.
+bool WantsReadOf(const SourceLines* lines, int32_t bytes);
+
+// The buffer now holds got bytes from offset, read by the caller, and
+// lines up to at were handed out, count of them: the walk goes on there.
+void TakeOwnRead(SourceLines* lines, int64_t offset, int32_t got, int32_t at, uint32_t count);
+
+// The buffer no longer holds what the walk read: the next line is read
+// again from offset.
+void ForgetRead(SourceLines* lines, int64_t offset);
+
 // Gives back the line last handed out: it is the first of the next step.
 void PutBackSourceLine(SourceLines* lines, const SourceLine& line);
 
