@@ -158,16 +158,24 @@ TEST(EegRun, AFailedReferenceWriteKeepsTheSystemsReason) {
 
 // A source read failing after the first step, at the step's first byte or
 // inside its first line, fails the run with the system's reason; the wave
-// holds the first step whole, and not the line the failure cut.
+// holds the first step whole, and not the line the failure cut. So it is in
+// a large source, where the failure meets the reads that each thread takes
+// of its own half.
 TEST(EegRun, AFailedSourceReadEndsTheRunAfterTheLastWholeStep) {
-    for (const int64_t bytesFirst : {0, 5}) {
-        SCOPED_TRACE(bytesFirst);
+    struct Case {
+        int32_t lines, channels, rate;
+        int64_t bytesFirst;
+    };
+    for (const Case& c : {Case{30, 2, 1, 0}, Case{30, 2, 1, 5}, Case{20000, 8, 500, 0},
+                          Case{20000, 8, 500, 70000}, Case{20000, 8, 500, 150000}}) {
+        SCOPED_TRACE(std::to_string(c.lines) + " lines, " + std::to_string(c.bytesFirst));
+        const uint32_t step = static_cast<uint32_t>(c.rate) * 10;
         Scratch scratch;
-        WriteBytes(scratch.File("src.csv"), NumberLines(30, 2));
-        RecordPtr record = EegRecord(scratch.File("src.csv"), 2, 1);
+        WriteBytes(scratch.File("src.csv"), NumberLines(c.lines, c.channels));
+        RecordPtr record = EegRecord(scratch.File("src.csv"), c.channels, c.rate);
         ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
         EXPECT_EQ(EegTimerTick(record.get()), 1);
-        FailReadsOf(record->SourceFile, bytesFirst);
+        FailReadsOf(record->SourceFile, c.bytesFirst);
         EXPECT_EQ(EegTimerTick(record.get()), 0);
         FailReadsOf(nullptr, 0);
         RunEnd end;
@@ -178,39 +186,17 @@ TEST(EegRun, AFailedSourceReadEndsTheRunAfterTheLastWholeStep) {
         FinishMessage message;
         DescribeRunEnd(record.get(), &end, &message);
         EXPECT_EQ(message.causeCode, REASON_END_READ_FAILED);
-        EXPECT_EQ(message.frames, 10u);
-        EXPECT_EQ(record->Tally.DataRows, 10u);
+        EXPECT_EQ(message.frames, step);
+        EXPECT_EQ(record->Tally.DataRows, step);
         const Wave wave = ReadWave(scratch.File("out.dat"));
-        EXPECT_EQ(wave.frames, 10u);
-        EXPECT_EQ(wave.Sample(9, 1), 10) << "line 9";
+        EXPECT_EQ(wave.frames, step);
+        EXPECT_EQ(wave.Sample(step - 1, static_cast<uint32_t>(c.channels) - 1),
+                  static_cast<int32_t>(step) - 1 + c.channels - 1)
+            << "the step's last line";
         EXPECT_EQ(ReadBytes(scratch.File("out.dat")).size(),
-                  record->WaveDataOffset + 10u * record->FrameBytes);
+                  record->WaveDataOffset + step * record->FrameBytes);
         OpenFile reference(scratch.File("out.REF"), "KAVT");
-        EXPECT_EQ(reference.Longs(1, 0xD3, 4)[3], 9u) << "the last frame written";
-    }
-}
-
-// So it is when the failure meets the reads that each thread takes of its
-// own half of a large source's reads: the wave holds the first step whole.
-TEST(EegRun, AFailedReadOfALargeSourceEndsTheRunAfterTheLastWholeStep) {
-    for (const int64_t bytesFirst : {0, 70000, 150000}) {
-        SCOPED_TRACE(bytesFirst);
-        Scratch scratch;
-        WriteBytes(scratch.File("src.csv"), NumberLines(20000, 8));
-        RecordPtr record = EegRecord(scratch.File("src.csv"), 8, 500);
-        ASSERT_EQ(StartEegConversion(record.get(), scratch.File("out.dat").c_str()), kEegStarted);
-        EXPECT_EQ(EegTimerTick(record.get()), 1);
-        FailReadsOf(record->SourceFile, bytesFirst);
-        EXPECT_EQ(EegTimerTick(record.get()), 0);
-        FailReadsOf(nullptr, 0);
-        RunEnd end;
-        FinishOwnedRun(record.get(), nullptr, false, &end);
-        EXPECT_NE(end.flags & kEegFinishReadFailed, 0u);
-        EXPECT_STREQ(record->RunErrorText, std::strerror(EIO));
-        EXPECT_EQ(record->Tally.DataRows, 5000u);
-        const Wave wave = ReadWave(scratch.File("out.dat"));
-        ASSERT_EQ(wave.frames, 5000u);
-        EXPECT_EQ(wave.Sample(4999, 7), 4999 + 7);
+        EXPECT_EQ(reference.Longs(1, 0xD3, 4)[3], step - 1) << "the last frame written";
     }
 }
 
