@@ -35,9 +35,9 @@ struct OwnRead {
     int32_t first;  // where its first line begins, -1 for none
     uint32_t found;
     LineSpan spans[kBatchLines];
-    std::atomic<uint32_t> stage;  // OwnReadStage
-    std::atomic<uint64_t> take;   // its lines to make << 32 | the first one's index
-    std::atomic<uint32_t> claimed;
+    std::atomic<uint32_t> stage;    // OwnReadStage
+    std::atomic<uint64_t> take;     // its lines to make << 32 | the first one's index
+    std::atomic<uint32_t> claimed;  // 1 once a thread has taken up the helper's share
     // Kept from batch to batch.
     int32_t nextHalf;    // 0 until the first batch read by both
     uint32_t halfLines;  // lines the calling thread found in its half last time
