@@ -185,10 +185,9 @@ inline int32_t OwnHalfFor(const OwnRead& own, const SourceLines& source, uint32_
 template <class MakeRow>
 void StartOwnRead(Batch* batch, OwnRead& own, SourceLines* source, MakeRow& makeRow, char* rows,
                   size_t rowBytes, int32_t half) {
-    OpenBatch(batch, makeRow, rows, rowBytes);
     // A helper still on its way to the chunks of the batch before must
     // find this one closed, or it would wait for chunks that never come.
-    batch->shared.span.store(0, std::memory_order_release);
+    OpenBatch(batch, makeRow, rows, rowBytes, 0);
     batch->count = 0;
     own.file = source->record->SourceFile;
     own.offset = WalkOffset(source);

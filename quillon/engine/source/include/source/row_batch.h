@@ -123,8 +123,11 @@ void MakeRange(const SharedLines& lines, uint32_t from, uint32_t to) {
     }
 }
 
+// Opens a batch whose lines may come in chunks (span kLinesMayCome) or,
+// with span 0, one closed to chunks from the start.
 template <class MakeRow>
-void OpenBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes) {
+void OpenBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes,
+               uint64_t span = kLinesMayCome) {
     SharedLines& lines = batch->shared;
     lines.batch = batch;
     lines.makeRow = &makeRow;
@@ -132,7 +135,7 @@ void OpenBatch(Batch* batch, MakeRow& makeRow, char* rows, size_t rowBytes) {
     lines.rowBytes = rowBytes;
     lines.make = MakeRange<MakeRow>;
     lines.made.store(0, std::memory_order_relaxed);
-    lines.span.store(kLinesMayCome, std::memory_order_release);
+    lines.span.store(span, std::memory_order_release);
 }
 
 // Up to most lines already read, and their rows; when split, the helper
